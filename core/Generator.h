@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/RandomSource.h"
+
+#include <array>
+
+// Index 0 unused so numbers index directly (1..43 and 1..6).
+using Thresholds = std::array<int, 44>;
+using Combination = std::array<int, 7>;
+
+// Draws one combination: numbers are drawn uniformly from 1..n, each draw
+// counts a hit, and a number enters when its hit count reaches its threshold
+// exactly. Fills selected[1..k] in the order the numbers entered.
+// Every threshold in 1..n must lie in 1..5 and n > k.
+void DrawCombination(const Thresholds &thresholds, int n, int k, RandomSource &random,
+                     Combination &selected);
+
+// Ascending order of selected[1..k] in place.
+void SortCombination(Combination &selected, int k);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/GameTable.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+struct WinningNumbers
+{
+    QString DrawDate;
+    qint32 DrawNumber = 0;
+    // 0..PickCount-1 the main numbers, 6 the bonus; the rest stay 0.
+    std::array<qint32, 7> Numbers{};
+};
+
+// Reads the latest draw from section "TOSENNUM" of a pattern file.
+// Empty when the file, the section, "NUMID", "N1".."N<pickCount>" or "N0"
+// is missing or not a whole number; a missing "DATE" reads as "ERR".
+std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount);
+std::optional<WinningNumbers> ReadWinningNumbers(const GameTableType &games, int game);

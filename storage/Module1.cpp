@@ -1,0 +1,1 @@
+#include "storage/Module1.h"

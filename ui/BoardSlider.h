@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QSlider>
+
+// A slider that refuses a value outside its range instead of clamping it,
+// and reports every change, whether the user or the program made it.
+class BoardSlider : public QSlider
+{
+    Q_OBJECT
+public:
+    explicit BoardSlider(Qt::Orientation orientation, QWidget *parent = nullptr);
+    // Returns false, keeping the current value, when value is out of range.
+    bool setValueChecked(int value);
+};

@@ -1,0 +1,6 @@
+#include "ui/DlgDownload.h"
+
+DlgDownload::DlgDownload(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("DlgDownload"));
+}

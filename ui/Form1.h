@@ -1,0 +1,128 @@
+#pragma once
+
+#include "core/GameTable.h"
+#include "core/Generator.h"
+#include "core/PatternTables.h"
+#include "core/RandomSource.h"
+#include "core/WebLinks.h"
+
+#include <QWidget>
+
+#include <array>
+
+class BoardSlider;
+class DlgJudge;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class ResultGrid;
+class UserDialogs;
+
+// The main window. It owns all program state; the dialogs reach it through
+// its public procedures and controls.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // --- State (filled at start-up) ---
+    GameTableType GameTable;
+    QString ProgramFolder; // ends with the path separator
+    QString SettingsFilePath;
+    LinkTable Links;       // HomePageUrl, DownloadBaseUrl
+    int NoWeb = 0;
+    std::array<int, 44> CustomSettings{}; // 1..43
+    PatternTables Patterns;
+    Combination SelectedNumbers{};
+    RandomSource Random;
+
+    UserDialogs &dialogs() const { return m_dialogs; }
+    // The game index: the selected entry of CmbSwitch.
+    int currentGame() const;
+
+    // --- Controls, named as the design names them ---
+    QGroupBox *Frame1 = nullptr; // パターン制御盤
+    QGroupBox *Frame3 = nullptr; // 予測エリア
+    QGroupBox *Frame2 = nullptr; // 結果保存エリア
+    std::array<BoardSlider *, 44> Slider1{}; // 1..43
+    std::array<QLabel *, 44> Label1{};       // 1..43
+    std::array<QLabel *, 2> Label2{};
+    QPushButton *CmdCntReset = nullptr;
+    QComboBox *CmbSwitch = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *CmbPattern = nullptr;
+    QPushButton *CmdReadPattern = nullptr;
+    QPlainTextEdit *TxtMessage = nullptr;
+    std::array<ResultGrid *, 2> FGkekka{};
+    QLabel *Label5 = nullptr;
+    std::array<QPushButton *, 2> CmdCopy{};
+    BoardSlider *SldKosu = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *LblKosu = nullptr;
+    QPushButton *CmdRun = nullptr;
+    QLabel *Image1 = nullptr;
+    QPushButton *CmdOption = nullptr;
+    QPushButton *CmdHP = nullptr;
+    QPushButton *CmdHelp = nullptr;
+    QPushButton *CmdJudge = nullptr;
+    QPushButton *CmdSave = nullptr;
+    QPushButton *CmdLoad = nullptr;
+    QPushButton *CmdClear = nullptr;
+
+    // --- Start-up and shutdown (Form1.cpp) ---
+    void Form_Load();
+    void Form_Unload();
+
+    // --- Board, patterns, game switch, run (Form1Board.cpp) ---
+    void CheckPatternFile();
+    void CmbSwitch_Click();
+    void Slider1_Change(int index);
+    void Slider1_Scroll(int index);
+    void SldKosu_Change();
+    void SldKosu_Scroll();
+    void CmdCntReset_Click();
+    void CmbPattern_Click();
+    void ApplyPattern(const QString &digits, int game);
+    void CmdRun_Click();
+    void PrepareResultGrids();
+    void WriteCombinationRow(int row);
+    static void SelectGridRange(ResultGrid *grid, int row, int col, int rowSel, int colSel);
+
+    // --- Result grids and save area (Form1SaveArea.cpp) ---
+    void FGkekka_Click(int index);
+    void SetSaveAreaButtons(bool enabled);
+    void CmdCopy_Click(int index);
+    void CmdSave_Click();
+    void CmdLoad_Click();
+    void CmdClear_Click();
+
+    // --- Web links, options, judgement (Form1Web.cpp) ---
+    void LoadWebSettings();
+    void ChangeWebButton(int value);
+    void CmdHelp_Click();
+    void CmdHP_Click();
+    void CmdOption_Click();
+    void CmdJudge_Click();
+    DlgJudge *judgeDialog() const; // the open judgement dialog, if any
+
+    // --- Download (Form1Download.cpp) ---
+    void CmdReadPattern_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createBoard();
+    void createPredictionArea();
+    void createSaveArea();
+    void connectHandlers();
+
+    UserDialogs &m_dialogs;
+    DlgJudge *m_judge = nullptr;
+    bool m_unloaded = false;
+};

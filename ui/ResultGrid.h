@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTableView>
+
+class ResultGridModel;
+
+// The result grid: one fixed header row (row 0) and one fixed left column
+// (column 0); every cell holds a text. Cells are stored compactly behind a
+// model, so a grid of a million rows stays quick and small.
+class ResultGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit ResultGrid(QWidget *parent = nullptr);
+    ~ResultGrid() override;
+
+    int rowCount() const;
+    // Keeps the cells of the rows that stay; new rows are empty. At least 1.
+    void setRowCount(int rows);
+    int columnCount() const;
+    void setColumnCount(int columns);
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString &text);
+    bool isEmptyCell(int row, int col) const;
+
+    void setColumnWidthTwips(int col, int twips);
+    int columnWidthTwips(int col) const;
+    void setColumnAlignmentCentered(int col);
+    bool isColumnCentered(int col) const;
+
+    // Current cell and the far end of the selection; the selected block is
+    // the rectangle between them, in either direction.
+    int currentRow() const;
+    void setCurrentRow(int row);
+    int currentColumn() const;
+    void setCurrentColumn(int col);
+    int selectionEndRow() const;
+    void setSelectionEndRow(int row);
+    int selectionEndColumn() const;
+    void setSelectionEndColumn(int col);
+
+    // Cells of the selected block, joined by TAB within a row and CR between
+    // rows. Writing splits the same way and fills from the block's top-left.
+    QString clipText() const;
+    void setClipText(const QString &text);
+
+    // Ascending sort of the selected rows, keys the selected columns leftmost
+    // first; numbers by value, other text as text. Whole rows move.
+    void sortSelection();
+
+    void appendRow();
+    void appendRows(int count);
+    // False where the grid refuses: the header row, a row out of range, or
+    // the last data row.
+    bool removeRow(int row);
+    // Removes rows first..last in one step (no refusal for the last data row:
+    // callers decide). Returns false when the range is not data rows.
+    bool removeRows(int first, int last);
+
+    // Empties every cell (header included) and drops colours and bold.
+    void clearCells();
+
+    // Colour and emphasis of the current cell.
+    void setCellColor(QRgb rgb);
+    void setCellBold();
+    // Invalid colour when the cell has none.
+    QColor cellColor(int row, int col) const;
+    bool cellBold(int row, int col) const;
+
+    ResultGridModel *gridModel() const;
+
+signals:
+    // After a mouse selection has been applied.
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct Private;
+    Private *d;
+};

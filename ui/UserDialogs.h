@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+struct FileDialogOptions
+{
+    QString filter;           // e.g. "ｻﾞﾝﾎﾞ(*.loto)|*.loto|..."; entries split on '|'
+    QString defaultExtension; // "*.loto"
+    QString initialFolder;
+    bool confirmReplace = false;
+};
+
+// Every question, file dialog and web page the main window needs goes
+// through here, so tests can answer without a real dialog.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+    // True for OK.
+    virtual bool confirm(QWidget *parent, const QString &text, const QString &title,
+                         QMessageBox::Icon icon) = 0;
+    // Empty for Cancel.
+    virtual QString openFileName(QWidget *parent, const FileDialogOptions &options) = 0;
+    virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options) = 0;
+    virtual void warn(QWidget *parent, const QString &text, const QString &title) = 0;
+    virtual void openUrl(const QUrl &url) = 0;
+};
+
+// The real dialogs: QMessageBox, QFileDialog, QDesktopServices.
+class DesktopDialogs : public UserDialogs
+{
+public:
+    bool confirm(QWidget *parent, const QString &text, const QString &title,
+                 QMessageBox::Icon icon) override;
+    QString openFileName(QWidget *parent, const FileDialogOptions &options) override;
+    QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
+    void warn(QWidget *parent, const QString &text, const QString &title) override;
+    void openUrl(const QUrl &url) override;
+};
