@@ -1,0 +1,43 @@
+#include "ui/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace {
+
+// 96 when no screen is there (tests before a window exists, headless runs).
+double LogicalDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 96.0;
+    const double dpi = screen->logicalDotsPerInch();
+    return dpi > 0.0 ? dpi : 96.0;
+}
+
+} // namespace
+
+int TwipsToPixels(double twips)
+{
+    return static_cast<int>(std::lround(twips / 15.0 * LogicalDpi() / 96.0));
+}
+
+double PixelsToTwips(int pixels)
+{
+    return pixels * 15.0 * 96.0 / LogicalDpi();
+}
+
+QRect TwipsRect(double left, double top, double width, double height)
+{
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                 TwipsToPixels(height));
+}
+
+void PlaceTwips(QWidget *widget, double left, double top, double width, double height)
+{
+    if (widget)
+        widget->setGeometry(TwipsRect(left, top, width, height));
+}
