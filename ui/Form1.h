@@ -6,6 +6,7 @@
 #include "core/RandomSource.h"
 #include "core/WebLinks.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -123,6 +124,10 @@ private:
     void connectHandlers();
 
     UserDialogs &m_dialogs;
-    DlgJudge *m_judge = nullptr;
+    QPointer<DlgJudge> m_judge;
     bool m_unloaded = false;
+
+public:
+    // The judgement dialog sets itself here while it is open.
+    void setJudgeDialog(DlgJudge *dialog);
 };

@@ -1,0 +1,426 @@
+#include "ui/Form1.h"
+
+#include "storage/Module1.h"
+#include "ui/BoardSlider.h"
+#include "ui/DlgJudge.h"
+#include "ui/ResultGrid.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int ColumnCount = 10;
+constexpr int DefaultColumnWidth = 550;
+
+// A whole decimal number, blanks around it allowed; nothing else.
+std::optional<int> WholeNumber(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> SingleNumber(const QString &text)
+{
+    bool ok = false;
+    const float value = text.trimmed().toFloat(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The program's icon: a ball with the letter Z, drawn so no image file is needed.
+QPixmap ProgramIcon(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient gradient(size * 0.35, size * 0.35, size * 0.7);
+    gradient.setColorAt(0, QColor(255, 244, 170));
+    gradient.setColorAt(1, QColor(230, 150, 20));
+    painter.setBrush(gradient);
+    painter.setPen(QPen(QColor(150, 90, 0), size / 24.0 + 0.5));
+    painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(size * 6 / 10);
+    painter.setFont(font);
+    painter.setPen(QColor(120, 20, 20));
+    painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Z"));
+    return pixmap;
+}
+
+QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent), ProgramFolder(programFolder), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zanbo"));
+    // Fixed border with a minimise box and no maximise box.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(TwipsToPixels(11550), TwipsToPixels(7800));
+    setWindowIcon(QIcon(ProgramIcon(64)));
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    if (m_judge)
+        delete m_judge.data();
+}
+
+int Form1::currentGame() const
+{
+    return CmbSwitch->currentIndex();
+}
+
+void Form1::setJudgeDialog(DlgJudge *dialog)
+{
+    m_judge = dialog;
+}
+
+void Form1::createControls()
+{
+    createBoard();
+    createPredictionArea();
+    createSaveArea();
+}
+
+void Form1::createBoard()
+{
+    Frame1 = new QGroupBox(QStringLiteral("パターン制御盤"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setToolTip(QStringLiteral(
+        "当選しそうな数字のスライダを＋側に、外れそうな数字のスライダを－側にセットして、実行ボタンを押してください。"));
+    PlaceTwips(Frame1, 120, 120, 11295, 1695);
+
+    for (int i = 1; i <= HighestNumber; ++i) {
+        // A wider gap after every tenth number.
+        const int left = 360 + 240 * (i - 1) + 120 * ((i - 1) / 10);
+        auto *slider = new BoardSlider(Qt::Vertical, Frame1);
+        slider->setObjectName(QStringLiteral("Slider1_%1").arg(i));
+        slider->setRange(1, 5);
+        slider->setValue(3);
+        slider->setSingleStep(1);
+        slider->setPageStep(1);
+        slider->setTickPosition(QSlider::NoTicks);
+        // Minimum at the top: 1 is the "+" end.
+        slider->setInvertedAppearance(true);
+        slider->setInvertedControls(true);
+        PlaceTwips(slider, left, 240, 255, 735);
+        Slider1[i] = slider;
+
+        auto *label = MakeLabel(Frame1, QStringLiteral("Label1_%1").arg(i), QString());
+        label->setAlignment(Qt::AlignCenter);
+        PlaceTwips(label, left, 960, 255, 255);
+        Label1[i] = label;
+    }
+
+    QFont bold = font();
+    bold.setBold(true);
+    Label2[0] = MakeLabel(Frame1, QStringLiteral("Label2_0"), QStringLiteral("+"));
+    Label2[1] = MakeLabel(Frame1, QStringLiteral("Label2_1"), QStringLiteral("－"));
+    for (QLabel *label : Label2) {
+        label->setFont(bold);
+        label->setAlignment(Qt::AlignCenter);
+    }
+    PlaceTwips(Label2[0], 120, 240, 240, 255);
+    PlaceTwips(Label2[1], 120, 720, 240, 255);
+
+    CmdCntReset = MakeButton(Frame1, QStringLiteral("CmdCntReset"), QStringLiteral("RESET(&T)"));
+    CmdCntReset->setToolTip(QStringLiteral("パターン制御盤を初期状態に戻します。"));
+    PlaceTwips(CmdCntReset, 240, 1290, 1335, 345);
+
+    CmbSwitch = new QComboBox(Frame1);
+    CmbSwitch->setObjectName(QStringLiteral("CmbSwitch"));
+    PlaceTwips(CmbSwitch, 1680, 1320, 1215, 300);
+
+    Label4 = MakeLabel(Frame1, QStringLiteral("Label4"), QStringLiteral("パターン選択："));
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceTwips(Label4, 3000, 1320, 1380, 300);
+
+    CmbPattern = new QComboBox(Frame1);
+    CmbPattern->setObjectName(QStringLiteral("CmbPattern"));
+    PlaceTwips(CmbPattern, 4440, 1320, 3960, 300);
+
+    CmdReadPattern = MakeButton(Frame1, QStringLiteral("CmdReadPattern"),
+                                QStringLiteral("パターンダウンロード(&D)"));
+    PlaceTwips(CmdReadPattern, 8640, 1275, 2415, 345);
+}
+
+void Form1::createPredictionArea()
+{
+    Frame3 = new QGroupBox(QStringLiteral("予測エリア"), this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    PlaceTwips(Frame3, 120, 1920, 11295, 3735);
+
+    TxtMessage = new QPlainTextEdit(Frame3);
+    TxtMessage->setObjectName(QStringLiteral("TxtMessage"));
+    TxtMessage->setReadOnly(true);
+    PlaceTwips(TxtMessage, 120, 240, 3975, 2175);
+
+    FGkekka[0] = new ResultGrid(Frame3);
+    FGkekka[0]->setObjectName(QStringLiteral("FGkekka_0"));
+    FGkekka[0]->setToolTip(QStringLiteral("一番上の行をクリックすると昇順に並び替えます。"));
+    PlaceTwips(FGkekka[0], 4200, 240, 6975, 2055);
+
+    Label5 = MakeLabel(Frame3, QStringLiteral("Label5"),
+                       QStringLiteral("結果を保存するには、上のボックス内の結果データをクリックして、「保存エリアへ移動」ボタンを押してください。"));
+    Label5->setWordWrap(true);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PlaceTwips(Label5, 4200, 2520, 2685, 660);
+
+    CmdCopy[0] = MakeButton(Frame3, QStringLiteral("CmdCopy_0"), QStringLiteral("保存エリアへ移動"));
+    CmdCopy[0]->setToolTip(QStringLiteral("保存エリアにデータを移します。"));
+    PlaceTwips(CmdCopy[0], 4200, 3240, 1815, 375);
+    CmdCopy[1] = MakeButton(Frame3, QStringLiteral("CmdCopy_1"), QStringLiteral("削除"));
+    CmdCopy[1]->setToolTip(QStringLiteral("保存エリアからデータを削除します。"));
+    PlaceTwips(CmdCopy[1], 6000, 3240, 855, 375);
+    CmdCopy[0]->setEnabled(false);
+    CmdCopy[1]->setEnabled(false);
+
+    SldKosu = new BoardSlider(Qt::Horizontal, Frame3);
+    SldKosu->setObjectName(QStringLiteral("SldKosu"));
+    SldKosu->setRange(1, 100);
+    SldKosu->setValue(10);
+    SldKosu->setSingleStep(1);
+    SldKosu->setPageStep(10);
+    SldKosu->setTickPosition(QSlider::TicksBelow);
+    SldKosu->setTickInterval(10);
+    SldKosu->setToolTip(QStringLiteral("一度に出力する結果の個数を決めます。"));
+    PlaceTwips(SldKosu, 120, 2520, 2415, 495);
+
+    Label3 = MakeLabel(Frame3, QStringLiteral("Label3"), QStringLiteral("出力        個"));
+    PlaceTwips(Label3, 360, 3120, 1455, 255);
+    LblKosu = MakeLabel(Frame3, QStringLiteral("LblKosu"), QStringLiteral("10"));
+    LblKosu->setAlignment(Qt::AlignCenter);
+    // Sits in the gap of "出力        個".
+    PlaceTwips(LblKosu, 780, 3120, 480, 255);
+
+    CmdRun = MakeButton(Frame3, QStringLiteral("CmdRun"), QStringLiteral("実行(&N)"));
+    QFont runFont = CmdRun->font();
+    runFont.setBold(true);
+    runFont.setPointSizeF(runFont.pointSizeF() * 1.3);
+    CmdRun->setFont(runFont);
+    PlaceTwips(CmdRun, 2640, 2520, 1455, 1035);
+
+    CmdOption = MakeButton(Frame3, QStringLiteral("CmdOption"), QStringLiteral("オプション(&O)"));
+    PlaceTwips(CmdOption, 7200, 2520, 1575, 375);
+    CmdHP = MakeButton(Frame3, QStringLiteral("CmdHP"), QStringLiteral("WEBへ接続(&B)"));
+    PlaceTwips(CmdHP, 7200, 2880, 1575, 375);
+    CmdHelp = MakeButton(Frame3, QStringLiteral("CmdHelp"), QStringLiteral("ｵﾝﾗｲﾝﾍﾙﾌﾟ(&H)"));
+    PlaceTwips(CmdHelp, 7200, 3240, 1575, 375);
+
+    Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
+    Image1->setPixmap(ProgramIcon(TwipsToPixels(480)));
+    PlaceTwips(Image1, 10680, 2520, 480, 480);
+}
+
+void Form1::createSaveArea()
+{
+    Frame2 = new QGroupBox(QStringLiteral("結果保存エリア"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    PlaceTwips(Frame2, 120, 5760, 11295, 1935);
+
+    FGkekka[1] = new ResultGrid(Frame2);
+    FGkekka[1]->setObjectName(QStringLiteral("FGkekka_1"));
+    FGkekka[1]->setToolTip(QStringLiteral("下向き矢印でここにデータを移動します。"));
+    PlaceTwips(FGkekka[1], 120, 240, 8895, 1575);
+
+    CmdJudge = MakeButton(Frame2, QStringLiteral("CmdJudge"), QStringLiteral("判定（&J)"));
+    PlaceTwips(CmdJudge, 9240, 240, 1815, 375);
+    CmdSave = MakeButton(Frame2, QStringLiteral("CmdSave"), QStringLiteral("保存(S)"));
+    PlaceTwips(CmdSave, 9240, 600, 1815, 375);
+    CmdLoad = MakeButton(Frame2, QStringLiteral("CmdLoad"), QStringLiteral("読込(&R)"));
+    PlaceTwips(CmdLoad, 9240, 960, 1815, 375);
+    CmdClear = MakeButton(Frame2, QStringLiteral("CmdClear"), QStringLiteral("クリア(&C)"));
+    PlaceTwips(CmdClear, 10080, 1440, 975, 375);
+    CmdJudge->setEnabled(false);
+    CmdSave->setEnabled(false);
+}
+
+void Form1::connectHandlers()
+{
+    for (int i = 1; i <= HighestNumber; ++i) {
+        connect(Slider1[i], &QSlider::valueChanged, this, [this, i] { Slider1_Change(i); });
+        connect(Slider1[i], &QSlider::sliderMoved, this, [this, i] { Slider1_Scroll(i); });
+    }
+    connect(SldKosu, &QSlider::valueChanged, this, [this] { SldKosu_Change(); });
+    connect(SldKosu, &QSlider::sliderMoved, this, [this] { SldKosu_Scroll(); });
+    connect(CmdCntReset, &QPushButton::clicked, this, [this] { CmdCntReset_Click(); });
+    // Only a user's pick runs the handlers this way; the program calls them itself
+    // after it changes a list, as the handlers expect.
+    connect(CmbSwitch, &QComboBox::activated, this, [this] { CmbSwitch_Click(); });
+    connect(CmbPattern, &QComboBox::activated, this, [this] { CmbPattern_Click(); });
+    connect(CmdReadPattern, &QPushButton::clicked, this, [this] { CmdReadPattern_Click(); });
+    connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
+    for (int i = 0; i < 2; ++i) {
+        connect(FGkekka[i], &ResultGrid::clicked, this, [this, i] { FGkekka_Click(i); });
+        connect(CmdCopy[i], &QPushButton::clicked, this, [this, i] { CmdCopy_Click(i); });
+    }
+    connect(CmdOption, &QPushButton::clicked, this, [this] { CmdOption_Click(); });
+    connect(CmdHP, &QPushButton::clicked, this, [this] { CmdHP_Click(); });
+    connect(CmdHelp, &QPushButton::clicked, this, [this] { CmdHelp_Click(); });
+    connect(CmdJudge, &QPushButton::clicked, this, [this] { CmdJudge_Click(); });
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });
+    connect(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
+}
+
+void Form1::Form_Load()
+{
+    // 1-2. Game table and file paths.
+    GameTable = MakeGameTable(ProgramFolder);
+    SettingsFilePath = ProgramFolder + QStringLiteral("zanbo.ini");
+
+    // 3-4. Built-in addresses, then what the pattern files say.
+    Links = LinkTable{BuiltInHomePageUrl(), BuiltInDownloadBaseUrl()};
+    LoadWebSettings();
+
+    // 5. Window position; a position that would put the window wholly off
+    // every screen is ignored, so the window cannot get lost.
+    {
+        const auto left = SingleNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
+                                                    QStringLiteral("POSLEFT")));
+        const auto top = SingleNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
+                                                   QStringLiteral("POSTOP")));
+        if (left && top) {
+            const QPoint position(TwipsToPixels(*left), TwipsToPixels(*top));
+            const QRect wanted(position, frameGeometry().size());
+            bool onScreen = false;
+            for (const QScreen *screen : QGuiApplication::screens())
+                onScreen = onScreen || screen->geometry().intersects(wanted);
+            if (onScreen)
+                move(position);
+        }
+    }
+
+    // 6. Board labels and the user's own settings.
+    for (int i = 1; i <= HighestNumber; ++i) {
+        Label1[i]->setText(QString::number(i));
+        CustomSettings[i] = Slider1[i]->value();
+    }
+
+    // 7. Combinations per run.
+    const auto kai = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
+                                              QStringLiteral("KAI")));
+    if (kai && *kai >= 1 && *kai <= 100) {
+        SldKosu->setValueChecked(*kai); // its change handler shows the count
+    } else {
+        FGkekka[0]->setRowCount(SldKosu->value() + 1);
+    }
+
+    // 8. The no-web option.
+    const auto noWeb = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("OPT"),
+                                                QStringLiteral("NOWEB")));
+    NoWeb = noWeb ? *noWeb : 0;
+    ChangeWebButton(NoWeb);
+
+    // 9-10. Grids.
+    FGkekka[1]->setRowCount(1);
+    for (ResultGrid *grid : FGkekka) {
+        grid->setColumnCount(ColumnCount);
+        const auto width = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ETC"),
+                                                    QStringLiteral("COLWIDTH")));
+        const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
+        for (int c = 0; c < ColumnCount; ++c)
+            grid->setColumnWidthTwips(c, twips);
+        for (int c = 1; c < ColumnCount; ++c)
+            grid->setColumnAlignmentCentered(c);
+    }
+
+    // 11. Game list: list index = game index.
+    CmbSwitch->addItem(GameTable[GameLoto6].GameName);
+    CmbSwitch->addItem(GameTable[GameMiniLoto].GameName);
+
+    // 12. Pattern tables of both games.
+    CheckPatternFile();
+
+    // 13. The last game, which runs the game switch.
+    const QString lastGame = ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
+                                          QStringLiteral("L6ML"));
+    int game = CmbSwitch->findText(lastGame, Qt::MatchExactly);
+    if (game < 0)
+        game = GameLoto6;
+    CmbSwitch->setCurrentIndex(game);
+    CmbSwitch_Click();
+
+    // 14-15.
+    PrepareResultGrids();
+    Random.seed(ClockSeed());
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_judge)
+        m_judge->close();
+    WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("L6ML"),
+                  CmbSwitch->currentText());
+    WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("KAI"),
+                  QString::number(SldKosu->value()));
+    WriteIniValue(SettingsFilePath, QStringLiteral("OPT"), QStringLiteral("NOWEB"),
+                  QString::number(NoWeb));
+    // A minimised window keeps the position of the previous run.
+    if (!isMinimized()) {
+        const QPoint position = frameGeometry().topLeft();
+        const auto twips = [](int pixels) {
+            return QString::number(double(float(PixelsToTwips(pixels))), 'g', 7);
+        };
+        WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("POSLEFT"),
+                      twips(position.x()));
+        WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("POSTOP"),
+                      twips(position.y()));
+    }
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::SelectGridRange(ResultGrid *grid, int row, int col, int rowSel, int colSel)
+{
+    grid->setCurrentRow(row);
+    grid->setCurrentColumn(col);
+    grid->setSelectionEndRow(rowSel);
+    grid->setSelectionEndColumn(colSel);
+}

@@ -1,0 +1,36 @@
+#include "ui/TextBoxLines.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStringList>
+#include <QTextCursor>
+
+// QPlainTextEdit keeps paragraphs, not CR LF; lines are separated by '\n'
+// inside the widget and shown to callers with CR LF again.
+
+void AppendMessageLine(QPlainTextEdit *box, const QString &line)
+{
+    AppendMessageLines(box, QStringList{line});
+}
+
+void AppendMessageLines(QPlainTextEdit *box, const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    QString text = lines.join(QLatin1Char('\n'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text += QLatin1Char('\n');
+    QTextCursor cursor = box->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
+QString MessageText(const QPlainTextEdit *box)
+{
+    QString text = box->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
