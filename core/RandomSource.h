@@ -12,6 +12,9 @@ public:
     void seed(std::uint32_t s) { m_engine.seed(s); }
     float next();
 
+    // The value next() makes of one engine word.
+    static float ToUnit(std::uint32_t word);
+
 private:
     std::mt19937 m_engine;
 };
