@@ -1,1 +1,219 @@
 #include "core/PatternTables.h"
+
+#include "storage/IniDocument.h"
+#include "storage/Module1.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString &LineBreak()
+{
+    static const QString crlf = QStringLiteral("\r\n");
+    return crlf;
+}
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+enum class CountState { Absent, Valid, Damaged };
+
+struct FileCount
+{
+    CountState State = CountState::Absent;
+    int Value = 0;
+};
+
+FileCount ReadCount(const PatternValueReader &reader, const QString &section, const QString &key)
+{
+    FileCount count;
+    if (!reader)
+        return count;
+    const QString text = reader(section, key);
+    if (text == AbsentMarker())
+        return count;
+    const std::optional<qint32> value = ParseWholeNumber(text);
+    if (!value || *value < 0 || *value > MaxPatternFileCount) {
+        count.State = CountState::Damaged;
+        return count;
+    }
+    count.State = CountState::Valid;
+    count.Value = *value;
+    return count;
+}
+
+QStringList EmptyTable(int entries)
+{
+    QStringList table;
+    table.reserve(entries);
+    for (int j = 0; j < entries; ++j)
+        table.append(QString());
+    return table;
+}
+
+} // namespace
+
+std::optional<qint32> ParseWholeNumber(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && IsBlank(text.at(end - 1)))
+        --end;
+
+    bool negative = false;
+    if (begin < end && (text.at(begin) == u'+' || text.at(begin) == u'-')) {
+        negative = text.at(begin) == u'-';
+        ++begin;
+    }
+    if (begin == end)
+        return std::nullopt;
+
+    // Accumulate below zero so the most negative value fits as well.
+    constexpr qint64 lowest = std::numeric_limits<qint32>::min();
+    qint64 value = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 - (c - u'0');
+        if (value < lowest)
+            return std::nullopt;
+    }
+    if (!negative) {
+        value = -value;
+        if (value > std::numeric_limits<qint32>::max())
+            return std::nullopt;
+    }
+    return static_cast<qint32>(value);
+}
+
+QString BrokenPatternName()
+{
+    return QStringLiteral("データがおかしいですね");
+}
+
+QString NoFileMessage(const QString &gameName)
+{
+    return QStringLiteral("Zanboへようこそ！ ") + LineBreak() + LineBreak()
+           + QStringLiteral("まずは「パターンダウンロードボタン」を押してquindleウェブサイトから"
+                            "最新のパターンファイルをダウンロードしてください。")
+           + LineBreak() + LineBreak() + QStringLiteral("(現在") + gameName
+           + QStringLiteral("用のパターンファイルがありません)");
+}
+
+QString DamagedFileMessage(const QString &gameName)
+{
+    return QStringLiteral("パターンファイルが壊れているようです。") + LineBreak() + LineBreak()
+           + QStringLiteral("お手数ですが「パターンダウンロードボタン」を押して、"
+                            "もう一度ダウンロードしてください。")
+           + LineBreak() + LineBreak() + QStringLiteral("(現在の") + gameName
+           + QStringLiteral("用のパターンファイルは読み込めません)");
+}
+
+PatternTables LoadPatternTables(const GameTableType &games,
+                                const std::array<bool, GameCount> &filePresent,
+                                const std::array<PatternValueReader, GameCount> &readers)
+{
+    const QString patternSection = QStringLiteral("PATTERN");
+    const QString nameSection = QStringLiteral("PATTERNNAME");
+    const QString commentSection = QStringLiteral("PATTERNCOMMENT");
+    const QString messageSection = QStringLiteral("MSG");
+    const QString patKey = QStringLiteral("PAT");
+    const QString msgKey = QStringLiteral("MSG");
+
+    // Every count is checked before anything is sized by it, so a damaged
+    // file can neither allocate a huge table nor run a huge loop.
+    std::array<FileCount, GameCount> patterns;
+    std::array<FileCount, GameCount> messages;
+    std::array<bool, GameCount> damaged{false, false};
+    int tableCount = 0;
+    for (int g = 0; g < GameCount; ++g) {
+        patterns[g] = ReadCount(readers[g], patternSection, patKey);
+        if (filePresent[g]) {
+            messages[g] = ReadCount(readers[g], messageSection, msgKey);
+            damaged[g] = patterns[g].State == CountState::Damaged
+                         || messages[g].State == CountState::Damaged;
+        }
+        if (!damaged[g] && patterns[g].State == CountState::Valid)
+            tableCount = std::max(tableCount, patterns[g].Value);
+    }
+
+    PatternTables tables;
+    for (int g = 0; g < GameCount; ++g) {
+        tables.PatternDigits[g] = EmptyTable(tableCount + 1);
+        tables.PatternName[g] = EmptyTable(tableCount + 1);
+        tables.PatternComment[g] = EmptyTable(tableCount + 1);
+        tables.BoardMessage[g] = NoFileMessage(games[g].GameName);
+    }
+
+    for (int g = 0; g < GameCount; ++g) {
+        if (!filePresent[g])
+            continue;
+        if (damaged[g]) {
+            tables.BoardMessage[g] = DamagedFileMessage(games[g].GameName);
+            continue;
+        }
+        const PatternValueReader &read = readers[g];
+
+        if (messages[g].State == CountState::Valid) {
+            QString message;
+            for (int j = 1; j <= messages[g].Value; ++j) {
+                message += read(messageSection, msgKey + QString::number(j));
+                message += LineBreak();
+            }
+            tables.BoardMessage[g] = message;
+        }
+
+        if (patterns[g].State == CountState::Valid) {
+            const int count = patterns[g].Value;
+            tables.PatternCount[g] = count;
+            for (int j = 1; j <= count; ++j) {
+                const QString key = patKey + QString::number(j);
+                const QString digits = read(patternSection, key);
+                const QString name = read(nameSection, key);
+                const QString comment = read(commentSection, key);
+                if (digits != AbsentMarker() && name != AbsentMarker()) {
+                    tables.PatternDigits[g][j] = digits;
+                    tables.PatternName[g][j] = name;
+                    tables.PatternComment[g][j] = comment;
+                } else {
+                    tables.PatternDigits[g][j] = BrokenPatternName();
+                    tables.PatternName[g][j] = BrokenPatternName();
+                    tables.PatternComment[g][j] = BrokenPatternName();
+                }
+            }
+        }
+    }
+    return tables;
+}
+
+PatternTables LoadPatternTablesFromFiles(const GameTableType &games)
+{
+    std::array<bool, GameCount> present{};
+    std::array<PatternValueReader, GameCount> readers;
+    for (int g = 0; g < GameCount; ++g) {
+        present[g] = FileIsPresent(games[g].PatternFilePath);
+        // Parsed once: a thousand patterns are three thousand look-ups.
+        const IniDocument document =
+            present[g] ? IniDocument::fromFile(games[g].PatternFilePath) : IniDocument(QByteArray());
+        readers[g] = [document](const QString &section, const QString &key) {
+            return document.value(section, key);
+        };
+    }
+    return LoadPatternTables(games, present, readers);
+}
+
+int PatternDigitSetting(const QString &digits, int i)
+{
+    if (i < 1 || i > digits.size())
+        return 3;
+    const char16_t c = digits.at(i - 1).unicode();
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    return 3;
+}

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 // Reads one value of one pattern file with ReadIniValue's semantics
 // ("ERR" when absent).
@@ -26,6 +27,11 @@ struct PatternTables
 // Largest "PAT"/"MSG" count a file may give; above it the file is damaged.
 constexpr int MaxPatternFileCount = 10000;
 
+// A whole decimal number that fits 32 bits: an optional sign ("+5" is taken
+// as 5) and decimal digits only; blanks around it are ignored. "12abc",
+// "1.5", "" and "ERR" are not whole numbers.
+std::optional<qint32> ParseWholeNumber(const QString &text);
+
 // The name that marks a broken pattern entry; selecting it leaves the board alone.
 QString BrokenPatternName();
 
@@ -37,6 +43,9 @@ QString DamagedFileMessage(const QString &gameName);
 
 // Builds the tables. filePresent[g] tells whether game g's file exists;
 // readers[g] reads its values. The game names come from the game table.
+// A present file whose "PAT" or "MSG" count is not a whole number in
+// 0..MaxPatternFileCount is unusable: its game gets no patterns and the
+// damaged-file message, and the count never sizes a table.
 PatternTables LoadPatternTables(const GameTableType &games,
                                 const std::array<bool, GameCount> &filePresent,
                                 const std::array<PatternValueReader, GameCount> &readers);

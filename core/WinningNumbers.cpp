@@ -1,1 +1,43 @@
 #include "core/WinningNumbers.h"
+
+#include "core/PatternTables.h"
+#include "storage/IniDocument.h"
+
+std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount)
+{
+    if (pickCount < 1 || pickCount > 6)
+        return std::nullopt;
+
+    // One parse of the file answers every key as ReadIniValue would, and the
+    // file is still read afresh on every call.
+    const IniDocument document = IniDocument::fromFile(patternFilePath);
+    const QString section = QStringLiteral("TOSENNUM");
+
+    WinningNumbers draw;
+    const std::optional<qint32> drawNumber = ParseWholeNumber(document.value(section, QStringLiteral("NUMID")));
+    if (!drawNumber)
+        return std::nullopt;
+    draw.DrawNumber = *drawNumber;
+    draw.DrawDate = document.value(section, QStringLiteral("DATE"));
+
+    for (int i = 1; i <= pickCount; ++i) {
+        const std::optional<qint32> number =
+            ParseWholeNumber(document.value(section, QStringLiteral("N") + QString::number(i)));
+        if (!number)
+            return std::nullopt;
+        draw.Numbers[i - 1] = *number;
+    }
+
+    const std::optional<qint32> bonus = ParseWholeNumber(document.value(section, QStringLiteral("N0")));
+    if (!bonus)
+        return std::nullopt;
+    draw.Numbers[6] = *bonus;
+    return draw;
+}
+
+std::optional<WinningNumbers> ReadWinningNumbers(const GameTableType &games, int game)
+{
+    if (game < 0 || game >= GameCount)
+        return std::nullopt;
+    return ReadWinningNumbers(games[game].PatternFilePath, games[game].PickCount);
+}
