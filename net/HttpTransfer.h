@@ -36,6 +36,9 @@ public:
     // Ends a request still running (from a handler called during get()).
     void cancel();
 
+    // The schemes a redirect from url may lead to: never from https down to http.
+    static QString redirectSchemes(const QUrl &url);
+
     int httpStatus() const;
     QString errorText() const;
 
