@@ -1,1 +1,354 @@
 #include "storage/IniDocument.h"
+
+#include "storage/Module1.h"
+
+#include <QFile>
+#include <QHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr char kCodePage[] = "windows-31j";
+
+// A value is read as the profile reader fills a 1024-byte buffer: at most
+// 1023 bytes before the terminating NUL.
+constexpr qsizetype kMaxValueBytes = 1023;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Lead bytes of a double-byte character in code page 932. A trail byte can
+// be an ASCII letter, '[', ']' or '\', so structure is only looked for at
+// character boundaries.
+bool isLeadByte(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
+}
+
+struct Range
+{
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    qsizetype size() const { return end - begin; }
+};
+
+enum class LineKind { Other, Section, Key };
+
+struct Line
+{
+    qsizetype start = 0;      // first byte of the line
+    qsizetype contentEnd = 0; // first byte of its line end (or end of data)
+    qsizetype next = 0;       // first byte of the next line
+    LineKind kind = LineKind::Other;
+    Range name;  // section or key name, blanks dropped
+    Range value; // value of a key line, blanks dropped (quotes kept)
+};
+
+Range trimmed(const QByteArray &bytes, Range r)
+{
+    // Blanks are single bytes below any trail byte, so trimming bytes at
+    // either end never splits a character.
+    while (r.begin < r.end && isBlank(bytes.at(r.begin)))
+        ++r.begin;
+    while (r.end > r.begin && isBlank(bytes.at(r.end - 1)))
+        --r.end;
+    return r;
+}
+
+// Splits off the line that starts at pos and classifies it. A line ends at
+// CR LF, a lone LF or a lone CR; neither byte can be part of a double-byte
+// character.
+Line readLine(const QByteArray &bytes, qsizetype pos)
+{
+    const qsizetype size = bytes.size();
+    const char *data = bytes.constData();
+    Line line;
+    line.start = pos;
+    qsizetype i = pos;
+    while (i < size && data[i] != '\r' && data[i] != '\n')
+        ++i;
+    line.contentEnd = i;
+    if (i < size) {
+        if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
+            i += 2;
+        else
+            ++i;
+    }
+    line.next = i;
+
+    qsizetype first = line.start;
+    while (first < line.contentEnd && isBlank(data[first]))
+        ++first;
+    if (first == line.contentEnd || data[first] == ';')
+        return line;
+
+    if (data[first] == '[') {
+        // The name runs to the first ']' that is a character of its own.
+        for (qsizetype j = first + 1; j < line.contentEnd; ++j) {
+            if (isLeadByte(data[j])) {
+                ++j;
+                continue;
+            }
+            if (data[j] == ']') {
+                line.kind = LineKind::Section;
+                line.name = trimmed(bytes, {first + 1, j});
+                return line;
+            }
+        }
+        // No closing bracket: not a header; read on as any other line.
+    }
+
+    // '=' is below the trail-byte range, so a plain search is safe.
+    for (qsizetype j = first; j < line.contentEnd; ++j) {
+        if (data[j] == '=') {
+            line.kind = LineKind::Key;
+            line.name = trimmed(bytes, {first, j});
+            line.value = trimmed(bytes, {j + 1, line.contentEnd});
+            return line;
+        }
+    }
+    return line;
+}
+
+// Names compare without regard to ASCII letter case only, on decoded text.
+QString foldAscii(QString text)
+{
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if (u >= u'A' && u <= u'Z')
+            c = QChar(char16_t(u + (u'a' - u'A')));
+    }
+    return text;
+}
+
+QString foldAsciiTrimmed(const QString &text)
+{
+    qsizetype b = 0;
+    qsizetype e = text.size();
+    while (b < e && (text.at(b) == u' ' || text.at(b) == u'\t'))
+        ++b;
+    while (e > b && (text.at(e - 1) == u' ' || text.at(e - 1) == u'\t'))
+        --e;
+    return foldAscii(text.mid(b, e - b));
+}
+
+class Decoder
+{
+public:
+    QString decode(const QByteArray &bytes, Range r)
+    {
+        const char *p = bytes.constData() + r.begin;
+        bool ascii = true;
+        for (qsizetype i = 0; i < r.size(); ++i) {
+            if (static_cast<unsigned char>(p[i]) >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        // ASCII maps to itself in this code page (0x5C and 0x7E included).
+        if (ascii)
+            return QString::fromLatin1(p, r.size());
+        if (!m_decoder)
+            m_decoder.emplace(kCodePage, QStringConverter::Flag::Stateless);
+        return m_decoder->decode(QByteArrayView(p, r.size()));
+    }
+
+    QString name(const QByteArray &bytes, Range r) { return foldAscii(decode(bytes, r)); }
+
+    // The value as the profile reader hands it out: one pair of matching
+    // quotes dropped, then cut to the buffer without halving a character.
+    QString value(const QByteArray &bytes, Range r)
+    {
+        if (r.size() >= 2) {
+            const char q = bytes.at(r.begin);
+            if ((q == '"' || q == '\'') && bytes.at(r.end - 1) == q) {
+                ++r.begin;
+                --r.end;
+            }
+        }
+        if (r.size() > kMaxValueBytes) {
+            qsizetype i = r.begin;
+            const qsizetype limit = r.begin + kMaxValueBytes;
+            while (i < limit) {
+                const qsizetype step = isLeadByte(bytes.at(i)) ? 2 : 1;
+                if (i + step > limit)
+                    break;
+                i += step;
+            }
+            r.end = i;
+        }
+        return decode(bytes, r);
+    }
+
+private:
+    std::optional<QStringDecoder> m_decoder;
+};
+
+QByteArray encode(const QString &text)
+{
+    bool ascii = true;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLatin1();
+    QStringEncoder encoder(kCodePage);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+struct IniDocument::Impl
+{
+    struct Section
+    {
+        QHash<QString, Range> keys; // folded key name -> value of its first line
+    };
+    QHash<QString, qsizetype> sectionIndex; // folded name -> first section of it
+    std::vector<Section> sections;
+};
+
+IniDocument::IniDocument(const QByteArray &bytes)
+    : m_bytes(bytes)
+{
+    auto impl = std::make_shared<Impl>();
+    Decoder decoder;
+    Impl::Section *current = nullptr; // null before the first header
+    bool currentIsFirst = false;      // later sections of a used name are unreachable
+    const qsizetype size = m_bytes.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const Line line = readLine(m_bytes, pos);
+        pos = line.next;
+        if (line.kind == LineKind::Section) {
+            const QString name = decoder.name(m_bytes, line.name);
+            currentIsFirst = !impl->sectionIndex.contains(name);
+            if (currentIsFirst) {
+                impl->sectionIndex.insert(name, qsizetype(impl->sections.size()));
+                impl->sections.emplace_back();
+                current = &impl->sections.back();
+            }
+        } else if (line.kind == LineKind::Key && current && currentIsFirst) {
+            const QString key = decoder.name(m_bytes, line.name);
+            if (!current->keys.contains(key))
+                current->keys.insert(key, line.value);
+        }
+    }
+    m_index = std::move(impl);
+}
+
+IniDocument IniDocument::fromFile(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return IniDocument(QByteArray());
+    return IniDocument(file.readAll());
+}
+
+QString IniDocument::value(const QString &section, const QString &key) const
+{
+    if (!m_index)
+        return AbsentMarker();
+    const auto s = m_index->sectionIndex.constFind(foldAsciiTrimmed(section));
+    if (s == m_index->sectionIndex.cend())
+        return AbsentMarker();
+    const Impl::Section &sec = m_index->sections[size_t(*s)];
+    const auto k = sec.keys.constFind(foldAsciiTrimmed(key));
+    if (k == sec.keys.cend())
+        return AbsentMarker();
+    Decoder decoder;
+    return decoder.value(m_bytes, *k);
+}
+
+QString IniDocument::lookup(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    const QString wantedSection = foldAsciiTrimmed(section);
+    const QString wantedKey = foldAsciiTrimmed(key);
+    Decoder decoder;
+    bool inSection = false;
+    const qsizetype size = bytes.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const Line line = readLine(bytes, pos);
+        pos = line.next;
+        if (line.kind == LineKind::Section) {
+            if (inSection)
+                break; // only the first section of a name is searched
+            inSection = decoder.name(bytes, line.name) == wantedSection;
+        } else if (line.kind == LineKind::Key && inSection
+                   && decoder.name(bytes, line.name) == wantedKey) {
+            return decoder.value(bytes, line.value);
+        }
+    }
+    return AbsentMarker();
+}
+
+QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &section,
+                                  const QString &key, const QString &value)
+{
+    const QString wantedSection = foldAsciiTrimmed(section);
+    const QString wantedKey = foldAsciiTrimmed(key);
+    Decoder decoder;
+
+    bool found = false;        // the first section of that name was met
+    bool inSection = false;
+    Line insertAfter;          // last key line of the section, else its header
+    const qsizetype size = bytes.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const Line line = readLine(bytes, pos);
+        pos = line.next;
+        if (line.kind == LineKind::Section) {
+            if (inSection)
+                break;
+            if (!found && decoder.name(bytes, line.name) == wantedSection) {
+                found = inSection = true;
+                insertAfter = line;
+            }
+        } else if (line.kind == LineKind::Key && inSection) {
+            if (decoder.name(bytes, line.name) == wantedKey) {
+                // Same line, same spelling of the key, same line end.
+                QByteArray out;
+                out.reserve(size + value.size() * 2 + 2);
+                out.append(bytes.constData(), line.start);
+                out.append(bytes.constData() + line.name.begin, line.name.size());
+                out.append('=');
+                out.append(encode(value));
+                out.append(bytes.constData() + line.contentEnd, size - line.contentEnd);
+                return out;
+            }
+            insertAfter = line;
+        }
+    }
+
+    const QByteArray keyLine = encode(key.trimmed()) + '=' + encode(value) + "\r\n";
+    if (found) {
+        QByteArray out;
+        out.reserve(size + keyLine.size() + 2);
+        out.append(bytes.constData(), insertAfter.next);
+        if (insertAfter.next == insertAfter.contentEnd)
+            out.append("\r\n"); // that line was the last one and had no line end
+        out.append(keyLine);
+        out.append(bytes.constData() + insertAfter.next, size - insertAfter.next);
+        return out;
+    }
+
+    QByteArray out = bytes;
+    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+        out.append("\r\n");
+    out.append('[');
+    out.append(encode(section.trimmed()));
+    out.append("]\r\n");
+    out.append(keyLine);
+    return out;
+}

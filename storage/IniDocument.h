@@ -21,6 +21,10 @@ public:
     // The value as ReadIniValue returns it, "ERR" when absent.
     QString value(const QString &section, const QString &key) const;
 
+    // One value straight from the bytes, without building the index; stops
+    // at the end of the first section of that name.
+    static QString lookup(const QByteArray &bytes, const QString &section, const QString &key);
+
     // The bytes with section/key set to value, as WriteIniValue writes them.
     static QByteArray withValue(const QByteArray &bytes, const QString &section,
                                 const QString &key, const QString &value);
