@@ -1,5 +1,7 @@
 #include "ui/Form1.h"
 
+#include "ui/DlgJudge.h"
+
 void Form1::LoadWebSettings() {}
 void Form1::ChangeWebButton(int) {}
 void Form1::CmdHelp_Click() {}
