@@ -1,12 +1,332 @@
+#include "core/GameTable.h"
+#include "core/Judgement.h"
+#include "core/WebLinks.h"
+#include "core/WinningNumbers.h"
+
 #include <QtTest>
 
-// Placeholder until this area's tests land.
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+namespace {
+
+// Writes a pattern file as the publisher does: code page 932, CR LF.
+void WritePatternFile(const QString &path, const QStringList &lines)
+{
+    QStringEncoder encoder("windows-31j");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const QByteArray bytes = encoder.encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QStringList DrawSection(const QString &numId, const QString &date, const QStringList &numbers,
+                        const QString &bonus)
+{
+    QStringList lines{QStringLiteral("[TOSENNUM]")};
+    if (!numId.isNull())
+        lines << QStringLiteral("NUMID=") + numId;
+    if (!date.isNull())
+        lines << QStringLiteral("DATE=") + date;
+    for (int i = 0; i < numbers.size(); ++i) {
+        if (!numbers[i].isNull())
+            lines << QStringLiteral("N%1=%2").arg(i + 1).arg(numbers[i]);
+    }
+    if (!bonus.isNull())
+        lines << QStringLiteral("N0=") + bonus;
+    return lines;
+}
+
+using Numbers = std::array<qint32, 7>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Numbers)
+
 class JudgementTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void placeholder() {}
+    void init();
+    void readWinningNumbers_data();
+    void readWinningNumbers();
+    void readWinningNumbers_seesReplacedFile();
+    void matchCell_comparesText_data();
+    void matchCell_comparesText();
+    void prizeLine_perGameHitsAndBonus_data();
+    void prizeLine_perGameHitsAndBonus();
+    void loadWebSettings_miniLotoWins_data();
+    void loadWebSettings_miniLotoWins();
+    void isWebAddress_data();
+    void isWebAddress();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    GameTableType m_games;
 };
+
+void JudgementTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_games = MakeGameTable(m_dir->path() + QLatin1Char('/'));
+}
+
+void JudgementTest::readWinningNumbers_data()
+{
+    QTest::addColumn<int>("game");
+    QTest::addColumn<bool>("writeFile");
+    QTest::addColumn<QStringList>("file");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("drawNumber");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<Numbers>("numbers");
+
+    const QString date = QStringLiteral("2005/10/06");
+    const QStringList six{QStringLiteral("3"), QStringLiteral("15"), QStringLiteral("22"),
+                          QStringLiteral("31"), QStringLiteral("40"), QStringLiteral("43")};
+    QStringList five = six.mid(0, 5);
+    QStringList noSixth = six;
+    noSixth[5] = QString();
+    QStringList letters = six;
+    letters[2] = QStringLiteral("abc");
+
+    QTest::newRow("loto6 complete")
+        << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, six, QStringLiteral("7"))
+        << true << 250 << date << Numbers{3, 15, 22, 31, 40, 43, 7};
+    QTest::newRow("mini loto without N6")
+        << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, five, QStringLiteral("11"))
+        << true << 9 << date << Numbers{3, 15, 22, 31, 40, 0, 11};
+    QTest::newRow("mini loto ignores N6")
+        << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, six, QStringLiteral("11"))
+        << true << 9 << date << Numbers{3, 15, 22, 31, 40, 0, 11};
+    QTest::newRow("missing DATE reads as ERR")
+        << GameLoto6 << true << DrawSection(QStringLiteral("250"), QString(), six, QStringLiteral("7"))
+        << true << 250 << QStringLiteral("ERR") << Numbers{3, 15, 22, 31, 40, 43, 7};
+    QTest::newRow("japanese DATE kept as read")
+        << GameLoto6 << true
+        << DrawSection(QStringLiteral("250"), QStringLiteral("平成17年10月6日"), six, QStringLiteral("7"))
+        << true << 250 << QStringLiteral("平成17年10月6日") << Numbers{3, 15, 22, 31, 40, 43, 7};
+    QTest::newRow("loto6 without N6 fails")
+        << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, noSixth, QStringLiteral("7"))
+        << false << 0 << QString() << Numbers{};
+    QTest::newRow("number not a whole number")
+        << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, letters, QStringLiteral("7"))
+        << false << 0 << QString() << Numbers{};
+    QTest::newRow("NUMID missing")
+        << GameLoto6 << true << DrawSection(QString(), date, six, QStringLiteral("7")) << false << 0
+        << QString() << Numbers{};
+    QTest::newRow("NUMID beyond 32 bits")
+        << GameLoto6 << true << DrawSection(QStringLiteral("4294967296"), date, six, QStringLiteral("7"))
+        << false << 0 << QString() << Numbers{};
+    QTest::newRow("bonus missing")
+        << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, five, QString()) << false
+        << 0 << QString() << Numbers{};
+    QTest::newRow("no TOSENNUM section")
+        << GameLoto6 << true << QStringList{QStringLiteral("[PATTERN]"), QStringLiteral("PAT=0")}
+        << false << 0 << QString() << Numbers{};
+    QTest::newRow("no file") << GameMiniLoto << false << QStringList() << false << 0 << QString()
+                             << Numbers{};
+}
+
+void JudgementTest::readWinningNumbers()
+{
+    QFETCH(int, game);
+    QFETCH(bool, writeFile);
+    QFETCH(QStringList, file);
+    QFETCH(bool, readable);
+    if (writeFile)
+        WritePatternFile(m_games[game].PatternFilePath, file);
+
+    const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_games, game);
+    QCOMPARE(draw.has_value(), readable);
+    if (!readable)
+        return;
+    QTEST(static_cast<int>(draw->DrawNumber), "drawNumber");
+    QTEST(draw->DrawDate, "date");
+    QTEST(draw->Numbers, "numbers");
+}
+
+void JudgementTest::readWinningNumbers_seesReplacedFile()
+{
+    const QString path = m_games[GameLoto6].PatternFilePath;
+    const QStringList first{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")};
+    WritePatternFile(path, DrawSection(QStringLiteral("100"), QStringLiteral("a"), first,
+                                       QStringLiteral("7")));
+    const std::optional<WinningNumbers> before = ReadWinningNumbers(m_games, GameLoto6);
+    QVERIFY(before);
+    QCOMPARE(before->DrawNumber, 100);
+
+    const QStringList second{QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("13"),
+                             QStringLiteral("14"), QStringLiteral("15"), QStringLiteral("16")};
+    WritePatternFile(path, DrawSection(QStringLiteral("101"), QStringLiteral("b"), second,
+                                       QStringLiteral("17")));
+    const std::optional<WinningNumbers> after = ReadWinningNumbers(m_games, GameLoto6);
+    QVERIFY(after);
+    QCOMPARE(after->DrawNumber, 101);
+    QCOMPARE(after->DrawDate, QStringLiteral("b"));
+    QCOMPARE(after->Numbers, (Numbers{11, 12, 13, 14, 15, 16, 17}));
+
+    QVERIFY(!ReadWinningNumbers(m_games, 2));
+    QVERIFY(!ReadWinningNumbers(m_games, -1));
+}
+
+void JudgementTest::matchCell_comparesText_data()
+{
+    QTest::addColumn<Numbers>("draw");
+    QTest::addColumn<int>("pickCount");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<int>("hits");
+
+    const Numbers loto6{7, 15, 22, 31, 40, 43, 11};
+    const int none = static_cast<int>(CellMatch::None);
+    const int main = static_cast<int>(CellMatch::Main);
+    const int bonus = static_cast<int>(CellMatch::Bonus);
+
+    QTest::newRow("plain number") << loto6 << 6 << QStringLiteral("7") << main << 1;
+    QTest::newRow("leading blank") << loto6 << 6 << QStringLiteral(" 7") << none << 0;
+    QTest::newRow("leading zero") << loto6 << 6 << QStringLiteral("07") << none << 0;
+    QTest::newRow("trailing blank") << loto6 << 6 << QStringLiteral("43 ") << none << 0;
+    QTest::newRow("bonus") << loto6 << 6 << QStringLiteral("11") << bonus << 0;
+    QTest::newRow("bonus with leading zero") << loto6 << 6 << QStringLiteral("011") << none << 0;
+    QTest::newRow("empty cell") << loto6 << 6 << QString() << none << 0;
+    QTest::newRow("miss") << loto6 << 6 << QStringLiteral("8") << none << 0;
+    QTest::newRow("sixth number unused in mini loto")
+        << loto6 << 5 << QStringLiteral("43") << none << 0;
+    QTest::newRow("number repeated in the draw")
+        << Numbers{7, 7, 1, 2, 3, 0, 9} << 5 << QStringLiteral("7") << main << 2;
+    QTest::newRow("bonus equal to a main number counts as main")
+        << Numbers{7, 8, 1, 2, 3, 0, 8} << 5 << QStringLiteral("8") << main << 1;
+}
+
+void JudgementTest::matchCell_comparesText()
+{
+    QFETCH(Numbers, draw);
+    QFETCH(int, pickCount);
+    QFETCH(QString, cell);
+    WinningNumbers record;
+    record.Numbers = draw;
+
+    int hits = -1;
+    const CellMatch prepared = MatchCell(cell, PrepareDraw(record, pickCount), hits);
+    QTEST(static_cast<int>(prepared), "match");
+    QTEST(hits, "hits");
+
+    int directHits = -1;
+    QCOMPARE(MatchCell(cell, record, pickCount, directHits), prepared);
+    QCOMPARE(directHits, hits);
+}
+
+void JudgementTest::prizeLine_perGameHitsAndBonus_data()
+{
+    QTest::addColumn<int>("game");
+    QTest::addColumn<int>("hits");
+    QTest::addColumn<int>("bonusFlag");
+    QTest::addColumn<QString>("line");
+
+    const int mini = GameMiniLoto;
+    const int loto6 = GameLoto6;
+    QTest::newRow("mini 5") << mini << 5 << 0 << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
+    QTest::newRow("mini 5+b") << mini << 5 << 1 << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
+    QTest::newRow("mini 4+b") << mini << 4 << 1 << QStringLiteral("ミニロト　２等 ホントニ！？　☆☆☆");
+    QTest::newRow("mini 4") << mini << 4 << 0 << QStringLiteral("ミニロト　３等 オメデトウ！　☆☆");
+    QTest::newRow("mini 3") << mini << 3 << 0 << QStringLiteral("ミニロト　４等 オメデトウ！　☆");
+    QTest::newRow("mini 3+b") << mini << 3 << 1 << QStringLiteral("ミニロト　４等 オメデトウ！　☆");
+    QTest::newRow("mini 2") << mini << 2 << 1 << QStringLiteral("ミニロト　残念！　２個当たり　もう一息");
+    QTest::newRow("mini 1") << mini << 1 << 1 << QString();
+    QTest::newRow("mini 0") << mini << 0 << 0 << QString();
+    QTest::newRow("mini bonus only") << mini << 0 << 1 << QString();
+    QTest::newRow("mini 6 (duplicates)") << mini << 6 << 0 << QString();
+
+    QTest::newRow("loto6 6") << loto6 << 6 << 0 << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
+    QTest::newRow("loto6 6+b") << loto6 << 6 << 1 << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
+    QTest::newRow("loto6 5+b") << loto6 << 5 << 1 << QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆");
+    QTest::newRow("loto6 5") << loto6 << 5 << 0 << QStringLiteral("ロト６　３等　オメデトウ！　☆☆☆");
+    QTest::newRow("loto6 4") << loto6 << 4 << 1 << QStringLiteral("ロト６　４等　オメデトウ！　☆☆");
+    QTest::newRow("loto6 3") << loto6 << 3 << 0 << QStringLiteral("ロト６　５等　オメデトウ！　☆");
+    QTest::newRow("loto6 2") << loto6 << 2 << 0 << QStringLiteral("ロト６　残念！　２個当たり　もう一息");
+    QTest::newRow("loto6 1") << loto6 << 1 << 1 << QString();
+    QTest::newRow("loto6 0") << loto6 << 0 << 0 << QString();
+    QTest::newRow("loto6 bonus only") << loto6 << 0 << 1 << QString();
+    QTest::newRow("loto6 7 (duplicates)") << loto6 << 7 << 0 << QString();
+    QTest::newRow("unknown game") << 2 << 6 << 0 << QString();
+}
+
+void JudgementTest::prizeLine_perGameHitsAndBonus()
+{
+    QFETCH(int, game);
+    QFETCH(int, hits);
+    QFETCH(int, bonusFlag);
+    QTEST(PrizeLine(game, hits, bonusFlag), "line");
+}
+
+void JudgementTest::loadWebSettings_miniLotoWins_data()
+{
+    QTest::addColumn<QStringList>("loto6");
+    QTest::addColumn<QStringList>("mini");
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("download");
+
+    const QString web = QStringLiteral("[WEB]");
+    const QString builtInHome = BuiltInHomePageUrl();
+    const QString builtInDownload = BuiltInDownloadBaseUrl();
+
+    QTest::newRow("no files") << QStringList() << QStringList() << builtInHome << builtInDownload;
+    QTest::newRow("loto6 only")
+        << QStringList{web, QStringLiteral("WWW=http://l6.test/")} << QStringList()
+        << QStringLiteral("http://l6.test/") << builtInDownload;
+    QTest::newRow("both, mini loto wins")
+        << QStringList{web, QStringLiteral("WWW=http://l6.test/"), QStringLiteral("FTP=http://l6.test/d/")}
+        << QStringList{web, QStringLiteral("WWW=http://ml.test/"), QStringLiteral("FTP=http://ml.test/d/")}
+        << QStringLiteral("http://ml.test/") << QStringLiteral("http://ml.test/d/");
+    QTest::newRow("each key from where it is")
+        << QStringList{web, QStringLiteral("FTP=http://l6.test/d/")}
+        << QStringList{web, QStringLiteral("WWW=http://ml.test/")}
+        << QStringLiteral("http://ml.test/") << QStringLiteral("http://l6.test/d/");
+    QTest::newRow("file without WEB section")
+        << QStringList{QStringLiteral("[PATTERN]"), QStringLiteral("PAT=0")}
+        << QStringList{QStringLiteral("[MSG]"), QStringLiteral("MSG=0")} << builtInHome
+        << builtInDownload;
+}
+
+void JudgementTest::loadWebSettings_miniLotoWins()
+{
+    QFETCH(QStringList, loto6);
+    QFETCH(QStringList, mini);
+    if (!loto6.isEmpty())
+        WritePatternFile(m_games[GameLoto6].PatternFilePath, loto6);
+    if (!mini.isEmpty())
+        WritePatternFile(m_games[GameMiniLoto].PatternFilePath, mini);
+
+    const LinkTable links = LoadWebSettings(m_games);
+    QTEST(links.HomePageUrl, "home");
+    QTEST(links.DownloadBaseUrl, "download");
+}
+
+void JudgementTest::isWebAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("web");
+
+    QTest::newRow("http") << QStringLiteral("http://example.test/zanbo/") << true;
+    QTest::newRow("https") << QStringLiteral("https://example.test/") << true;
+    QTest::newRow("upper-case scheme") << QStringLiteral("HTTPS://EXAMPLE.TEST/x") << true;
+    QTest::newRow("built-in help page") << HelpPageUrl() << true;
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
+    QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << false;
+    QTest::newRow("windows path") << QStringLiteral("C:\\x") << false;
+    QTest::newRow("relative") << QStringLiteral("zanbo/help.htm") << false;
+    QTest::newRow("no host") << QStringLiteral("http:///path") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void JudgementTest::isWebAddress()
+{
+    QFETCH(QString, address);
+    QTEST(IsWebAddress(QUrl(address)), "web");
+}
 
 QTEST_GUILESS_MAIN(JudgementTest)
 #include "tst_Judgement.moc"
