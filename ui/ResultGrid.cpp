@@ -1,1 +1,548 @@
 #include "ui/ResultGrid.h"
+
+#include "ui/ResultGridModel.h"
+#include "ui/Twips.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace {
+
+// Draws the selected block from the grid's own selection; the view's
+// selection model stays unused, so removing rows never walks through it.
+class BlockDelegate : public QStyledItemDelegate
+{
+public:
+    explicit BlockDelegate(ResultGrid *grid)
+        : QStyledItemDelegate(grid)
+        , m_grid(grid)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int row = index.row() + 1;
+        const int col = index.column() + 1;
+        const auto [top, bottom] = std::minmax(m_grid->currentRow(), m_grid->selectionEndRow());
+        const auto [left, right] =
+            std::minmax(m_grid->currentColumn(), m_grid->selectionEndColumn());
+        if (row >= top && row <= bottom && col >= left && col <= right)
+            option->state |= QStyle::State_Selected;
+        else
+            option->state &= ~QStyle::State_Selected;
+        option->state &= ~QStyle::State_HasFocus;
+    }
+
+private:
+    ResultGrid *m_grid;
+};
+
+// Cell (0, 0) sits where the table view has its corner button.
+class CornerCell : public QWidget
+{
+public:
+    CornerCell(ResultGridModel *model, QWidget *parent)
+        : QWidget(parent)
+        , m_model(model)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QStyleOptionHeader option;
+        option.initFrom(this);
+        option.rect = rect();
+        option.text = m_model->text(0, 0);
+        option.textAlignment = m_model->isColumnCentered(0) ? Qt::AlignCenter
+                                                             : Qt::AlignLeft | Qt::AlignVCenter;
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        option.orientation = Qt::Horizontal;
+        if (m_model->hasCellColor(0, 0))
+            option.palette.setColor(QPalette::Button, QColor(m_model->cellColor(0, 0)));
+        if (m_model->cellBold(0, 0)) {
+            QFont bold = font();
+            bold.setBold(true);
+            painter.setFont(bold);
+        }
+        style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+    }
+
+private:
+    ResultGridModel *m_model;
+};
+
+} // namespace
+
+struct ResultGrid::Private
+{
+    explicit Private(ResultGrid *grid)
+        : q(grid)
+    {
+    }
+
+    void clampSelection();
+    bool cellAt(const QPoint &pos, int *row, int *col) const;
+    void dragCellAt(const QPoint &pos, int *row, int *col) const;
+    void pressAt(const QPoint &pos);
+    void dragTo(const QPoint &pos);
+    void releaseAt(const QPoint &pos);
+
+    ResultGrid *q;
+    ResultGridModel *model = nullptr;
+    CornerCell *corner = nullptr;
+    QVector<int> widthTwips; // -1 where never set
+    int curRow = 1;
+    int curCol = 1;
+    int endRow = 1;
+    int endCol = 1;
+    bool pressed = false;
+    // A press on the header row selects whole columns; dragging then only
+    // moves the end column.
+    bool columnDrag = false;
+};
+
+ResultGrid::ResultGrid(QWidget *parent)
+    : QTableView(parent)
+    , d(new Private(this))
+{
+    d->model = new ResultGridModel(this);
+    setModel(d->model);
+    setItemDelegate(new BlockDelegate(this));
+
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+
+    // Uniform row heights keep a grid of a million rows cheap to lay out.
+    const int rowHeight = fontMetrics().height() + 4;
+    QHeaderView *rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(rowHeight);
+    rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QHeaderView *columns = horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    columns->setMinimumSectionSize(1);
+    columns->setFixedHeight(rowHeight);
+    for (QHeaderView *header : {rows, columns}) {
+        header->setSectionsClickable(false);
+        header->setHighlightSections(false);
+        header->viewport()->installEventFilter(this);
+    }
+
+    d->corner = new CornerCell(d->model, this);
+    d->corner->installEventFilter(this);
+    connect(d->model, &ResultGridModel::cornerChanged, d->corner,
+            [this] { d->corner->update(); });
+    d->widthTwips.fill(-1, d->model->gridColumnCount());
+}
+
+ResultGrid::~ResultGrid()
+{
+    delete d;
+}
+
+ResultGridModel *ResultGrid::gridModel() const
+{
+    return d->model;
+}
+
+// ---------------------------------------------------------------------------
+// Shape
+
+int ResultGrid::rowCount() const
+{
+    return d->model->gridRowCount();
+}
+
+int ResultGrid::columnCount() const
+{
+    return d->model->gridColumnCount();
+}
+
+void ResultGrid::setRowCount(int rows)
+{
+    d->model->setGridRowCount(rows);
+    d->clampSelection();
+}
+
+void ResultGrid::setColumnCount(int columns)
+{
+    d->model->setGridColumnCount(columns);
+    d->widthTwips.resize(d->model->gridColumnCount(), -1);
+    // New header sections start at the default width; give them theirs.
+    for (int c = 1; c < d->widthTwips.size(); ++c)
+        if (d->widthTwips.at(c) >= 0)
+            horizontalHeader()->resizeSection(c - 1, TwipsToPixels(d->widthTwips.at(c)));
+    d->clampSelection();
+}
+
+void ResultGrid::appendRow()
+{
+    d->model->appendRows(1);
+}
+
+void ResultGrid::appendRows(int count)
+{
+    d->model->appendRows(count);
+}
+
+bool ResultGrid::removeRow(int row)
+{
+    if (row < 1 || row >= rowCount() || rowCount() <= 2)
+        return false;
+    d->model->removeGridRows(row, row);
+    d->clampSelection();
+    return true;
+}
+
+bool ResultGrid::removeRows(int first, int last)
+{
+    if (!d->model->removeGridRows(first, last))
+        return false;
+    d->clampSelection();
+    return true;
+}
+
+void ResultGrid::clearCells()
+{
+    d->model->clearCells();
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+QString ResultGrid::text(int row, int col) const
+{
+    return d->model->text(row, col);
+}
+
+void ResultGrid::setText(int row, int col, const QString &text)
+{
+    d->model->setText(row, col, text);
+}
+
+bool ResultGrid::isEmptyCell(int row, int col) const
+{
+    return d->model->isEmptyCell(row, col);
+}
+
+QString ResultGrid::clipText() const
+{
+    const auto [top, bottom] = std::minmax(d->curRow, d->endRow);
+    const auto [left, right] = std::minmax(d->curCol, d->endCol);
+    return d->model->blockText(top, left, bottom, right);
+}
+
+void ResultGrid::setClipText(const QString &text)
+{
+    d->model->setBlockText(std::min(d->curRow, d->endRow), std::min(d->curCol, d->endCol),
+                           text);
+}
+
+void ResultGrid::sortSelection()
+{
+    const auto [top, bottom] = std::minmax(d->curRow, d->endRow);
+    const auto [left, right] = std::minmax(d->curCol, d->endCol);
+    QVector<int> keys;
+    for (int c = left; c <= right; ++c)
+        keys.append(c);
+    d->model->sortRows(top, bottom, keys);
+}
+
+// ---------------------------------------------------------------------------
+// Columns
+
+void ResultGrid::setColumnWidthTwips(int col, int twips)
+{
+    if (col < 0 || col >= columnCount() || twips < 0)
+        return;
+    d->widthTwips[col] = twips;
+    const int pixels = TwipsToPixels(twips);
+    if (col == 0)
+        verticalHeader()->setFixedWidth(pixels);
+    else
+        horizontalHeader()->resizeSection(col - 1, pixels);
+}
+
+int ResultGrid::columnWidthTwips(int col) const
+{
+    if (col < 0 || col >= d->widthTwips.size())
+        return -1;
+    if (d->widthTwips.at(col) >= 0)
+        return d->widthTwips.at(col);
+    const int pixels = col == 0 ? verticalHeader()->width() : horizontalHeader()->sectionSize(col - 1);
+    return qRound(PixelsToTwips(pixels));
+}
+
+void ResultGrid::setColumnAlignmentCentered(int col)
+{
+    d->model->setColumnCentered(col, true);
+}
+
+bool ResultGrid::isColumnCentered(int col) const
+{
+    return d->model->isColumnCentered(col);
+}
+
+// ---------------------------------------------------------------------------
+// Current cell and selection
+
+int ResultGrid::currentRow() const
+{
+    return d->curRow;
+}
+
+int ResultGrid::currentColumn() const
+{
+    return d->curCol;
+}
+
+int ResultGrid::selectionEndRow() const
+{
+    return d->endRow;
+}
+
+int ResultGrid::selectionEndColumn() const
+{
+    return d->endCol;
+}
+
+void ResultGrid::setCurrentRow(int row)
+{
+    d->curRow = d->endRow = std::clamp(row, 0, rowCount() - 1);
+    viewport()->update();
+}
+
+void ResultGrid::setCurrentColumn(int col)
+{
+    d->curCol = d->endCol = std::clamp(col, 0, columnCount() - 1);
+    viewport()->update();
+}
+
+void ResultGrid::setSelectionEndRow(int row)
+{
+    d->endRow = std::clamp(row, 0, rowCount() - 1);
+    viewport()->update();
+}
+
+void ResultGrid::setSelectionEndColumn(int col)
+{
+    d->endCol = std::clamp(col, 0, columnCount() - 1);
+    viewport()->update();
+}
+
+void ResultGrid::Private::clampSelection()
+{
+    const int lastRow = q->rowCount() - 1;
+    const int lastCol = q->columnCount() - 1;
+    curRow = std::min(curRow, lastRow);
+    endRow = std::min(endRow, lastRow);
+    curCol = std::min(curCol, lastCol);
+    endCol = std::min(endCol, lastCol);
+    q->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Marks
+
+void ResultGrid::setCellColor(QRgb rgb)
+{
+    d->model->setCellColor(d->curRow, d->curCol, rgb);
+}
+
+void ResultGrid::setCellBold()
+{
+    d->model->setCellBold(d->curRow, d->curCol);
+}
+
+QColor ResultGrid::cellColor(int row, int col) const
+{
+    if (!d->model->hasCellColor(row, col))
+        return QColor();
+    return QColor(d->model->cellColor(row, col));
+}
+
+bool ResultGrid::cellBold(int row, int col) const
+{
+    return d->model->cellBold(row, col);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+// The grid cell under a point of the viewport; points left of it lie in the
+// left column, points above it in the header row. False off every cell.
+bool ResultGrid::Private::cellAt(const QPoint &pos, int *row, int *col) const
+{
+    int r = 0;
+    if (pos.y() >= 0) {
+        r = q->rowAt(pos.y());
+        if (r < 0)
+            return false;
+        ++r;
+    }
+    int c = 0;
+    if (pos.x() >= 0) {
+        c = q->columnAt(pos.x());
+        if (c < 0)
+            return false;
+        ++c;
+    }
+    *row = r;
+    *col = c;
+    return true;
+}
+
+// The data cell nearest to a point while dragging: off the edges the drag
+// keeps to the first or last visible row and column.
+void ResultGrid::Private::dragCellAt(const QPoint &pos, int *row, int *col) const
+{
+    const int dataRows = q->rowCount() - 1;
+    if (dataRows > 0) {
+        const int y = std::clamp(pos.y(), 0, std::max(q->viewport()->height() - 1, 0));
+        int r = q->rowAt(y);
+        if (r < 0)
+            r = pos.y() < 0 ? q->rowAt(0) : dataRows - 1;
+        *row = std::clamp(r, 0, dataRows - 1) + 1;
+    }
+    if (pos.x() < 0) {
+        *col = 0;
+    } else {
+        const int dataCols = q->columnCount() - 1;
+        int c = q->columnAt(std::min(pos.x(), std::max(q->viewport()->width() - 1, 0)));
+        if (c < 0)
+            c = dataCols - 1;
+        *col = std::max(c, -1) + 1;
+    }
+}
+
+void ResultGrid::Private::pressAt(const QPoint &pos)
+{
+    pressed = true;
+    columnDrag = false;
+    q->setFocus(Qt::MouseFocusReason);
+    int row = 0;
+    int col = 0;
+    if (!cellAt(pos, &row, &col))
+        return;
+    if (row == 0) {
+        // A header cell stands for its column's data rows.
+        columnDrag = true;
+        if (q->rowCount() < 2)
+            return;
+        curRow = 1;
+        endRow = q->rowCount() - 1;
+        curCol = endCol = col;
+    } else {
+        curRow = endRow = row;
+        curCol = endCol = col;
+    }
+    q->viewport()->update();
+}
+
+void ResultGrid::Private::dragTo(const QPoint &pos)
+{
+    int row = endRow;
+    int col = endCol;
+    dragCellAt(pos, &row, &col);
+    if (columnDrag) {
+        if (q->rowCount() < 2)
+            return;
+        endCol = col;
+    } else {
+        endRow = row;
+        endCol = col;
+    }
+    q->viewport()->update();
+}
+
+void ResultGrid::Private::releaseAt(const QPoint &pos)
+{
+    dragTo(pos);
+    pressed = false;
+    emit q->clicked();
+}
+
+void ResultGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    d->pressAt(event->position().toPoint());
+}
+
+void ResultGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click selects like the first.
+    mousePressEvent(event);
+}
+
+void ResultGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!d->pressed) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    d->dragTo(event->position().toPoint());
+}
+
+void ResultGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !d->pressed)
+        return;
+    d->releaseAt(event->position().toPoint());
+}
+
+bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool ours = watched == d->corner || watched == horizontalHeader()->viewport()
+                      || watched == verticalHeader()->viewport();
+    if (!ours)
+        return QTableView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const QPoint pos = viewport()->mapFromGlobal(mouse->globalPosition().toPoint());
+        if (event->type() == QEvent::MouseMove) {
+            if (d->pressed)
+                d->dragTo(pos);
+        } else if (mouse->button() == Qt::LeftButton) {
+            if (event->type() == QEvent::MouseButtonRelease) {
+                if (d->pressed)
+                    d->releaseAt(pos);
+            } else {
+                d->pressAt(pos);
+            }
+        }
+        return true;
+    }
+    default:
+        return QTableView::eventFilter(watched, event);
+    }
+}
+
+void ResultGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    const QHeaderView *rows = verticalHeader();
+    const QHeaderView *columns = horizontalHeader();
+    d->corner->setGeometry(rows->x(), columns->y(), rows->isHidden() ? 0 : rows->width(),
+                           columns->isHidden() ? 0 : columns->height());
+    d->corner->raise();
+}

@@ -80,6 +80,10 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // Mouse on the header row, the left column and the corner cell.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void updateGeometries() override;
 
 private:
     struct Private;
