@@ -29,9 +29,14 @@ struct SaveFileContent
     bool signatureOk = false; // first field equals "Zanbo" exactly
     qint64 declaredRows = 0;  // D as read (0 when not a number)
     int declaredLastColumn = 9; // C as read (9 when not a number)
-    bool countsValid = false; // D and C were both numbers
+    bool countsValid = false; // D and C were both numbers, neither negative
     QStringList rows;         // the row texts actually read, at most D
+    bool truncated = false;   // the file exceeded MaxSaveFileBytes; only its start was read
 };
+
+// The most of a file ReadSaveFile reads (a million rows take about 30 MB),
+// so that picking some huge unrelated file cannot exhaust memory.
+constexpr qint64 MaxSaveFileBytes = qint64(128) * 1024 * 1024;
 
 // Reads the whole file (a signature mismatch is reported, the rest is read
 // anyway so the caller can go on after the user's OK).
