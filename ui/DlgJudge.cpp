@@ -1,6 +1,330 @@
 #include "ui/DlgJudge.h"
 
+#include "core/Judgement.h"
+#include "core/WinningNumbers.h"
+#include "ui/Form1.h"
+#include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
+#include "ui/TextBoxLines.h"
+#include "ui/Twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr QRgb MainHitColor = 0xFFFF0000u;  // red
+constexpr QRgb BonusHitColor = 0xFFFFFF00u; // yellow
+constexpr int FirstJudgedColumn = 1;
+constexpr int LastJudgedColumn = 6;
+constexpr int JudgedColumns = LastJudgedColumn - FirstJudgedColumn + 1;
+
+// Hands out the judged cells of the save grid row by row. The cells are
+// fetched a block of rows at a time as one text and handed out as views into
+// it, so judging a large grid builds no string per cell. A row whose cells
+// hold a TAB or CR of their own cannot be split that way and is read cell by
+// cell instead.
+class SaveGridCells
+{
+public:
+    explicit SaveGridCells(const ResultGridModel &model) : m_model(model)
+    {
+        m_columns = std::clamp(model.gridColumnCount() - FirstJudgedColumn, 0, JudgedColumns);
+    }
+
+    // Cells 1..6 of row; rows must be asked for in ascending order.
+    const std::array<QString, JudgedColumns> &row(int row)
+    {
+        if (row > m_blockBottom)
+            loadBlock(row);
+        const size_t offset = size_t(row - m_blockTop) * JudgedColumns;
+        if (!m_rowSplit[size_t(row - m_blockTop)]) {
+            for (int c = 0; c < JudgedColumns; ++c)
+                m_cells[size_t(c)] = m_model.text(row, FirstJudgedColumn + c);
+            return m_cells;
+        }
+        for (int c = 0; c < JudgedColumns; ++c) {
+            const QStringView view = m_views[offset + size_t(c)];
+            m_cells[size_t(c)] = QString::fromRawData(view.data(), view.size());
+        }
+        return m_cells;
+    }
+
+private:
+    static constexpr int BlockRows = 4096;
+
+    void loadBlock(int top)
+    {
+        m_blockTop = top;
+        m_blockBottom = std::min(top + BlockRows - 1, m_model.gridRowCount() - 1);
+        const size_t rows = size_t(m_blockBottom - m_blockTop + 1);
+        // The views of the previous block point into m_text: drop them first.
+        for (QString &cell : m_cells)
+            cell = QString();
+        m_views.assign(rows * JudgedColumns, QStringView());
+        m_rowSplit.assign(rows, false);
+        if (m_columns == 0) {
+            m_rowSplit.assign(rows, true);
+            return;
+        }
+        m_text = m_model.blockText(m_blockTop, FirstJudgedColumn, m_blockBottom,
+                                   FirstJudgedColumn + m_columns - 1);
+        const QStringView text(m_text);
+        // A CR inside a cell shifts every later row: read the block cell by cell.
+        if (text.count(u'\r') != qsizetype(rows - 1))
+            return;
+        qsizetype pos = 0;
+        for (size_t r = 0; r < rows; ++r) {
+            qsizetype lineEnd = text.indexOf(u'\r', pos);
+            if (lineEnd < 0)
+                lineEnd = text.size();
+            const QStringView line = text.mid(pos, lineEnd - pos);
+            pos = lineEnd + 1;
+            if (line.count(u'\t') != m_columns - 1)
+                continue;
+            qsizetype cellStart = 0;
+            for (int c = 0; c < m_columns; ++c) {
+                qsizetype cellEnd = line.indexOf(u'\t', cellStart);
+                if (cellEnd < 0)
+                    cellEnd = line.size();
+                m_views[r * JudgedColumns + size_t(c)] = line.mid(cellStart, cellEnd - cellStart);
+                cellStart = cellEnd + 1;
+            }
+            m_rowSplit[r] = true;
+        }
+    }
+
+    const ResultGridModel &m_model;
+    int m_columns = 0;
+    int m_blockTop = 0;
+    int m_blockBottom = 0;
+    QString m_text;
+    std::vector<QStringView> m_views;
+    std::vector<bool> m_rowSplit;
+    std::array<QString, JudgedColumns> m_cells;
+};
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace
+
 DlgJudge::DlgJudge(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
 {
     setObjectName(QStringLiteral("DlgJudge"));
+    setWindowTitle(QStringLiteral("当選判定"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(TwipsToPixels(7200), TwipsToPixels(5400));
+    createControls();
+    placeBesideMain();
+
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(CmdDownload, &QPushButton::clicked, this, [this] { CmdDownload_Click(); });
+    Form_Load();
+}
+
+void DlgJudge::createControls()
+{
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    PlaceTwips(Frame1, 120, 60, 5295, 1875);
+
+    Label1[0] = MakeLabel(Frame1, QStringLiteral("Label1_0"), QStringLiteral("ロト６"));
+    Label1[1] = MakeLabel(Frame1, QStringLiteral("Label1_1"), QStringLiteral("ミニロト"));
+    LblJ[0] = MakeLabel(Frame1, QStringLiteral("LblJ_0"), QString());
+    LblJ[1] = MakeLabel(Frame1, QStringLiteral("LblJ_1"), QString());
+    for (int g = 0; g < 2; ++g) {
+        PlaceTwips(Label1[g], 120, 240 + 300 * g, 900, 255);
+        PlaceTwips(LblJ[g], 1020, 240 + 300 * g, 4155, 255);
+    }
+
+    Label2 = MakeLabel(Frame1, QStringLiteral("Label2"), QString());
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PlaceTwips(Label2, 120, 900, 5055, 915);
+
+    OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("判定(&J)"));
+    OKButton->setDefault(true);
+    PlaceTwips(OKButton, 5520, 120, 1560, 375);
+    CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
+    CancelButton->setAutoDefault(false);
+    PlaceTwips(CancelButton, 5520, 600, 1560, 375);
+    CmdDownload = MakeButton(this, QStringLiteral("CmdDownload"), QStringLiteral("ダウンロード(&D)"));
+    CmdDownload->setAutoDefault(false);
+    PlaceTwips(CmdDownload, 5520, 1560, 1560, 375);
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont fixed = Text1->font();
+    // The numbers of both games line up in columns only in a fixed-pitch font.
+    fixed.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
+                       QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPointSizeF(10);
+    Text1->setFont(fixed);
+    PlaceTwips(Text1, 120, 2040, 6960, 3240);
+}
+
+// To the right of the main window when the screen has room there, else to
+// its left; else where the window system puts it.
+void DlgJudge::placeBesideMain()
+{
+    const QScreen *screen = m_main.screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect owner = m_main.frameGeometry();
+    const QRect right(QPoint(owner.right() + 1, owner.top()), size());
+    const QRect left(QPoint(owner.left() - width(), owner.top()), size());
+    if (available.contains(right))
+        move(right.topLeft());
+    else if (available.contains(left))
+        move(left.topLeft());
+}
+
+QString DlgJudge::NoDrawText()
+{
+    return QStringLiteral("当選番号がまだありません（ダウンロードしてください）");
+}
+
+void DlgJudge::Form_Load()
+{
+    ShowWinningNumbers();
+    Label2->setText(QStringLiteral("以上のデータで判定します。\n"
+                                   "もし、これらのデータが古い場合、右のダウンロードボタンを押して"
+                                   "最新のデータをダウンロードしてください。"));
+}
+
+void DlgJudge::ShowWinningNumbers()
+{
+    Text1->clear();
+    QStringList lines;
+    for (int g = 0; g < GameCount; ++g) {
+        const GameInfo &game = m_main.GameTable[g];
+        const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g);
+        lines.append(QStringLiteral("■") + game.GameName + QStringLiteral("の本数字 と ボーナス数字: "));
+        if (!draw) {
+            LblJ[g]->setText(NoDrawText());
+            continue;
+        }
+        LblJ[g]->setText(QString::number(draw->DrawNumber) + QStringLiteral("回　(抽選日 ")
+                         + draw->DrawDate + QStringLiteral(")"));
+        QString numbers;
+        for (int k = 0; k < game.PickCount; ++k)
+            numbers += QStringLiteral("%1 ").arg(draw->Numbers[size_t(k)], 2);
+        lines.append(QStringLiteral("   ") + numbers + QStringLiteral("(")
+                     + QString::number(draw->Numbers[6]) + QStringLiteral(")"));
+    }
+    AppendMessageLines(Text1, lines);
+}
+
+void DlgJudge::OKButton_Click()
+{
+    ResultGrid *grid = m_main.FGkekka[1];
+    ResultGridModel &model = *grid->gridModel();
+
+    // A game whose draw cannot be read judges none of its rows.
+    std::array<std::optional<PreparedDraw>, GameCount> draws;
+    for (const int g : {GameMiniLoto, GameLoto6}) {
+        if (const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g))
+            draws[size_t(g)] = PrepareDraw(*draw, m_main.GameTable[g].PickCount);
+    }
+
+    QStringList lines;
+    m_lastMarkRow = -1;
+    {
+        // Marks go into the grid's store silently; the view repaints once below.
+        const QSignalBlocker quiet(&model);
+        SaveGridCells cells(model);
+        const int rows = model.gridRowCount();
+        for (int r = 1; r < rows; ++r) {
+            // Column 6 tells the games apart: only LOTO6 fills it.
+            const int game = model.isEmptyCell(r, LastJudgedColumn) ? GameMiniLoto : GameLoto6;
+            const std::optional<PreparedDraw> &draw = draws[size_t(game)];
+            if (!draw)
+                continue;
+            const std::array<QString, JudgedColumns> &row = cells.row(r);
+            int hits = 0;
+            int bonusFlag = 0;
+            for (int c = 0; c < JudgedColumns; ++c) {
+                int cellHits = 0;
+                switch (MatchCell(row[size_t(c)], *draw, cellHits)) {
+                case CellMatch::Main:
+                    MarkCell(FirstJudgedColumn + c, r, MainHitColor);
+                    hits += cellHits;
+                    break;
+                case CellMatch::Bonus:
+                    MarkCell(FirstJudgedColumn + c, r, BonusHitColor);
+                    bonusFlag = 1;
+                    break;
+                case CellMatch::None:
+                    break;
+                }
+            }
+            const QString line = PrizeLine(game, hits, bonusFlag);
+            if (!line.isEmpty())
+                lines.append(line);
+        }
+    }
+    if (m_lastMarkRow >= 0) {
+        grid->setCurrentColumn(m_lastMarkColumn);
+        grid->setCurrentRow(m_lastMarkRow);
+    }
+    grid->viewport()->update();
+
+    lines.append(JudgementClosingLine());
+    AppendMessageLines(Text1, lines);
+}
+
+void DlgJudge::MarkCell(int col, int row, QRgb color)
+{
+    ResultGridModel &model = *m_main.FGkekka[1]->gridModel();
+    model.setCellColor(row, col, color);
+    model.setCellBold(row, col);
+    m_lastMarkColumn = col;
+    m_lastMarkRow = row;
+}
+
+void DlgJudge::CmdDownload_Click()
+{
+    // The download runs its own event loop; the main window may close this
+    // dialog meanwhile.
+    const QPointer<DlgJudge> self(this);
+    m_main.CmdReadPattern_Click();
+    if (!self)
+        return;
+    ShowWinningNumbers();
+}
+
+void DlgJudge::CancelButton_Click()
+{
+    close();
 }

@@ -1,15 +1,50 @@
 #pragma once
 
 #include <QDialog>
+#include <QRgb>
+
+#include <array>
 
 class Form1;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 
+// Judgement: shows both games' latest draws and judges every row of the
+// main window's save grid against the draw of its own game. Not modal.
 class DlgJudge : public QDialog
 {
     Q_OBJECT
 public:
     explicit DlgJudge(Form1 &main, QWidget *parent = nullptr);
 
+    QGroupBox *Frame1 = nullptr;
+    std::array<QLabel *, 2> Label1{};
+    std::array<QLabel *, 2> LblJ{};
+    QLabel *Label2 = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+    QPushButton *CmdDownload = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+
+    void Form_Load();
+    void ShowWinningNumbers();
+    void OKButton_Click();
+    void CmdDownload_Click();
+    void CancelButton_Click();
+
+    // Shown in LblJ when a game's draw cannot be read.
+    static QString NoDrawText();
+
 private:
+    void createControls();
+    void placeBesideMain();
+    // Colours a save-grid cell and sets it bold. The grid's current cell
+    // follows to the last cell marked once the judgement has ended.
+    void MarkCell(int col, int row, QRgb color);
+
     Form1 &m_main;
+    int m_lastMarkRow = -1;
+    int m_lastMarkColumn = -1;
 };

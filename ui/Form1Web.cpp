@@ -1,11 +1,64 @@
 #include "ui/Form1.h"
 
 #include "ui/DlgJudge.h"
+#include "ui/DlgOption.h"
+#include "ui/UserDialogs.h"
 
-void Form1::LoadWebSettings() {}
-void Form1::ChangeWebButton(int) {}
-void Form1::CmdHelp_Click() {}
-void Form1::CmdHP_Click() {}
-void Form1::CmdOption_Click() {}
-void Form1::CmdJudge_Click() {}
-DlgJudge *Form1::judgeDialog() const { return m_judge; }
+#include <QPushButton>
+#include <QUrl>
+
+void Form1::LoadWebSettings()
+{
+    Links = ::LoadWebSettings(GameTable);
+}
+
+void Form1::ChangeWebButton(int value)
+{
+    if (value != 0 && value != 1)
+        return;
+    const bool enabled = value == 0;
+    CmdReadPattern->setEnabled(enabled);
+    CmdHP->setEnabled(enabled);
+}
+
+void Form1::CmdHelp_Click()
+{
+    dialogs().openUrl(QUrl(HelpPageUrl()));
+}
+
+void Form1::CmdHP_Click()
+{
+    // The address comes from a downloaded file: hand only web pages to the
+    // shell, never a local program or another scheme.
+    const QUrl url(Links.HomePageUrl);
+    if (!IsWebAddress(url))
+        return;
+    dialogs().openUrl(url);
+}
+
+void Form1::CmdOption_Click()
+{
+    DlgOption dialog(*this, this);
+    dialog.exec();
+}
+
+void Form1::CmdJudge_Click()
+{
+    if (m_judge && m_judge->isVisible()) {
+        m_judge->setWindowState(m_judge->windowState() & ~Qt::WindowMinimized);
+        m_judge->raise();
+        m_judge->activateWindow();
+        return;
+    }
+    auto *dialog = new DlgJudge(*this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    setJudgeDialog(dialog);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+DlgJudge *Form1::judgeDialog() const
+{
+    return m_judge;
+}
