@@ -94,8 +94,11 @@ struct HttpTransfer::Impl
             return CURL_SOCKET_BAD;
         // The first socket of a connection means its address is known; further
         // ones are only more attempts at the same connection.
-        if (d->lastState == Resolving)
+        if (d->lastState == Resolving) {
             d->setState(Resolved);
+            if (d->cancelled)
+                return CURL_SOCKET_BAD;
+        }
         if (d->lastState != Connecting)
             d->setState(Connecting);
         return ::socket(address->family, address->socktype, address->protocol);
@@ -217,14 +220,14 @@ QString HttpTransfer::redirectSchemes(const QUrl &url)
 HttpTransfer::Result HttpTransfer::get(const QUrl &url, QByteArray &body)
 {
     body.clear();
-    d->httpStatus = 0;
-    d->errorText.clear();
     if (d->running) {
-        // A handler asked for a second request while one is running; libcurl's
-        // callbacks are not re-entrant, so refuse it.
-        d->errorText = QStringLiteral("A request is already running.");
+        // A handler asked for a second request while one is running; it would
+        // overwrite the running request's state, so refuse it and leave that
+        // request alone.
         return Result::Error;
     }
+    d->httpStatus = 0;
+    d->errorText.clear();
     d->running = true;
     d->cancelled = false;
     d->tooLarge = false;

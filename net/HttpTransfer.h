@@ -12,6 +12,12 @@
 //  5 sending the request, 6 request sent, 7 receiving the response,
 //  8 response received, 9 disconnecting, 10 disconnected, 11 error,
 //  12 response completed.
+// Typical sequences: a good fetch 1 2 3 4 5 6 7 8 9 10 12 (a literal IP
+// address passes through 1 and 2 too); nothing listening 1 2 3 11; a stalled
+// server 1 2 3 4 5 6 9 10 11; a connection dropped mid-body 1 ... 10 11; an
+// address that is not http or https only 11. A redirect runs 3 to 10 again
+// for its new connection (1 and 2 as well when the host:port is new).
+// Cancelled requests report neither 11 nor 12.
 class HttpTransfer : public QObject
 {
     Q_OBJECT
@@ -29,8 +35,10 @@ public:
     int requestTimeout() const;
 
     // Fetches url. On Ok, body holds the response body whatever the status
-    // (an error page is a body like any other). Only http and https are
-    // fetched; redirects are followed only to an address no less safe.
+    // (an error page is a body like any other); on any other result it is
+    // empty. Only http and https are fetched; redirects are followed only to
+    // an address no less safe. Called again from a handler while a request
+    // runs, it returns Error at once.
     Result get(const QUrl &url, QByteArray &body);
 
     // Ends a request still running (from a handler called during get()).
