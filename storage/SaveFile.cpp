@@ -12,15 +12,6 @@ namespace {
 constexpr char kCodePage[] = "windows-31j";
 const char kSignature[] = "Zanbo";
 
-bool isAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool isAscii(const QByteArray &bytes)
 {
     for (char c : bytes) {
@@ -169,9 +160,16 @@ QByteArray SaveFileBytes(qint64 rowCount, int lastColumn, const QString &clipTex
     bytes.append("\r\n");
     bytes.append(countLine(rowCount));
     bytes.append(countLine(lastColumn));
-    if (isAscii(clipText)) {
-        bytes.append(clipText.toLatin1());
-    } else {
+    // Rows from the generator are ASCII: copy them straight in, one pass.
+    const qsizetype header = bytes.size();
+    bytes.resize(header + clipText.size());
+    char *out = bytes.data() + header;
+    const QChar *in = clipText.constData();
+    qsizetype i = 0;
+    for (; i < clipText.size() && in[i].unicode() < 0x80; ++i)
+        out[i] = char(in[i].unicode());
+    if (i < clipText.size()) {
+        bytes.truncate(header);
         QStringEncoder encoder(kCodePage);
         bytes.append(encoder.encode(clipText));
     }
