@@ -1,6 +1,366 @@
 #include "ui/DlgDownload.h"
 
-DlgDownload::DlgDownload(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
+#include "net/HttpTransfer.h"
+#include "storage/FilePathCommands.h"
+#include "storage/Module1.h"
+#include "ui/Form1.h"
+#include "ui/TextBoxLines.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <array>
+#include <iterator>
+#include <optional>
+
+namespace {
+
+// Layout in pixels: the text boxes are sized in pixels by design, the rest
+// follows them.
+constexpr int Margin = 12;
+constexpr int ClientWidth = 480;
+constexpr int TextLeft = Margin;
+constexpr int TextTop = 74;
+constexpr int TextWidth = ClientWidth - 2 * Margin;
+constexpr int TextGap = DlgDownload::Text1FullHeight - DlgDownload::Text1ShortHeight
+    - DlgDownload::Text2Height;
+constexpr int ButtonWidth = 100;
+constexpr int ButtonHeight = 28;
+constexpr int ButtonTop = TextTop + DlgDownload::Text1FullHeight + 10;
+constexpr int ClientHeight = ButtonTop + ButtonHeight + Margin;
+constexpr int ImageSize = 40;
+
+constexpr int DefaultTimeoutSeconds = 30;
+constexpr int LongestTimeoutSeconds = 3600;
+
+// What became of one game's file in a run.
+enum class Outcome {
+    NotFetched,
+    FetchFailed, // the request failed; the local file is untouched
+    StoreFailed, // the bytes could not be written; the local file is untouched
+    NoTitleMark, // not a pattern file; the previous copy was put back
+    Stored,
+};
+
+std::optional<int> WholeNumber(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+bool WriteWholeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString StateLine(int state)
+{
+    static const char16_t *const lines[] = {
+        u" 0: 状態についての報告はありません。",
+        u" 1: 指定されたサーバーの IP アドレスを調べています。",
+        u" 2: 指定されたサーバーの IP アドレスを見つけました。",
+        u" 3: サーバーとの接続処理を行っています。",
+        u" 4: サーバーと正常に接続しました。",
+        u" 5: サーバーに要求を送信しています。",
+        u" 6: 要求を正常に送信しました。",
+        u" 7: サーバーからの応答を受信しています。",
+        u" 8: サーバーからの応答を正常に受信しました。",
+        u" 9: サーバーとの接続を解除しています。",
+        u"10: サーバーとの接続を正常に解除しました。",
+        u"11: サーバーとの通信中にエラーが発生しました。",
+        u"12: 要求処理が完了し、すべてのデータが受信されました。",
+    };
+    if (state < 0 || state >= int(std::size(lines)))
+        return QString();
+    return QString::fromUtf16(lines[state]);
+}
+
+// Replaces the file at path with body. A body that is not a pattern file
+// never displaces the previous copy: it is put back (or the new file removed
+// when there was none), so an error page cannot cost the user a good file.
+Outcome StorePatternFile(const QString &path, const QByteArray &body)
+{
+    QByteArray previous;
+    bool hadPrevious = false;
+    if (QFile::exists(path)) {
+        QFile old(path);
+        // A copy that cannot be kept is not replaced either.
+        if (!old.open(QIODevice::ReadOnly))
+            return Outcome::StoreFailed;
+        previous = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            return Outcome::StoreFailed;
+        hadPrevious = true;
+    }
+    if (!WriteWholeFile(path, body))
+        return Outcome::StoreFailed;
+    if (DlgDownload::HasTitleMark(path))
+        return Outcome::Stored;
+    if (hadPrevious)
+        WriteWholeFile(path, previous);
+    else
+        QFile::remove(path);
+    return Outcome::NoTitleMark;
+}
+
+} // namespace
+
+DlgDownload::DlgDownload(Form1 &main, QWidget *parent)
+    : QDialog(parent), m_main(main), m_settingsFilePath(main.SettingsFilePath)
 {
     setObjectName(QStringLiteral("DlgDownload"));
+    setWindowTitle(QStringLiteral("パターンファイルのダウンロード"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(ClientWidth, ClientHeight);
+    createControls();
+    Form_Load();
+}
+
+DlgDownload::~DlgDownload()
+{
+    Form_Unload();
+}
+
+void DlgDownload::createControls()
+{
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(m_main.windowIcon().pixmap(ImageSize, ImageSize));
+    Image1->setGeometry(Margin, Margin, ImageSize, ImageSize);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const int labelLeft = Margin + ImageSize + Margin;
+    Label1->setGeometry(labelLeft, Margin - 2, ClientWidth - labelLeft - Margin,
+                        TextTop - Margin - 4);
+
+    const auto makeBox = [this](const QString &name) {
+        auto *box = new QPlainTextEdit(this);
+        box->setObjectName(name);
+        box->setReadOnly(true);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return box;
+    };
+    Text1 = makeBox(QStringLiteral("Text1"));
+    Text1->setGeometry(TextLeft, TextTop, TextWidth, Text1FullHeight);
+    Text2 = makeBox(QStringLiteral("Text2"));
+    Text2->setGeometry(TextLeft, TextTop + Text1ShortHeight + TextGap, TextWidth, Text2Height);
+    Text2->hide();
+
+    ChkShousai = new QCheckBox(QStringLiteral("詳細を表示(&V)"), this);
+    ChkShousai->setObjectName(QStringLiteral("ChkShousai"));
+    ChkShousai->setToolTip(QStringLiteral("ネットワークの接続状態を詳細に表示します。"));
+    ChkShousai->setGeometry(Margin, ButtonTop, 200, ButtonHeight);
+
+    OKButton = new QPushButton(QStringLiteral("開始(&S)"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(ClientWidth - Margin - 2 * ButtonWidth - 8, ButtonTop, ButtonWidth,
+                          ButtonHeight);
+    OKButton->setDefault(true);
+
+    CancelButton = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setGeometry(ClientWidth - Margin - ButtonWidth, ButtonTop, ButtonWidth,
+                              ButtonHeight);
+
+    Inet1 = new HttpTransfer(this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
+
+    connect(ChkShousai, &QCheckBox::toggled, this, [this] { ChkShousai_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(Inet1, &HttpTransfer::stateChanged, this, [this](int state) { Inet1_StateChanged(state); });
+}
+
+void DlgDownload::Form_Load()
+{
+    Text1->setGeometry(TextLeft, TextTop, TextWidth, Text1FullHeight);
+    Label1->setText(QStringLiteral(
+        "パターンファイルと当選番号ファイルをサーバーからダウンロードします。"
+        "データファイルはZanboをインストールしたフォルダに上書き保存されます。"));
+    Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
+    Text2->clear();
+    for (int g = 0; g < GameCount; ++g)
+        PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath, QStringLiteral("MSG"),
+                                          QStringLiteral("MSG1"));
+    // A value that is no whole number is carried as 0 rather than lost in a failed read.
+    const QString notosen = ReadIniValue(m_settingsFilePath, QStringLiteral("OPT"),
+                                         QStringLiteral("NOTOSEN"));
+    NotosenValue = notosen == AbsentMarker() ? 0 : WholeNumber(notosen).value_or(0);
+}
+
+void DlgDownload::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    WriteIniValue(m_settingsFilePath, QStringLiteral("OPT"), QStringLiteral("NOTOSEN"),
+                  QString::number(NotosenValue));
+    if (m_cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+        m_cursorOverridden = false;
+    }
+}
+
+void DlgDownload::ChkShousai_Click()
+{
+    const bool detail = ChkShousai->isChecked();
+    Text1->setGeometry(TextLeft, TextTop, TextWidth, detail ? Text1ShortHeight : Text1FullHeight);
+    Text2->setVisible(detail);
+}
+
+void DlgDownload::OKButton_Click()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    CancelButton->setEnabled(false);
+    OKButton->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_cursorOverridden = true;
+
+    AppendMessageLine(Text1, QStringLiteral("　　サーバーに接続中です・・・"));
+    DownloadPatternFiles();
+    AppendMessageLine(Text1, QString());
+    AppendMessageLine(Text1, QStringLiteral("　　＝＝＝　閉じるボタンを押してください　＝＝＝"));
+
+    QCoreApplication::processEvents();
+    // Whatever the outcome: the files on disk may have changed.
+    m_main.CheckPatternFile();
+    m_main.CmbSwitch_Click();
+
+    CancelButton->setEnabled(true);
+    OKButton->setEnabled(true);
+    if (m_cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+        m_cursorOverridden = false;
+    }
+    m_running = false;
+}
+
+void DlgDownload::CancelButton_Click()
+{
+    close();
+}
+
+void DlgDownload::Inet1_StateChanged(int state)
+{
+    AppendMessageLine(Text2, StateLine(state));
+    if (state == 8)
+        TransferFailed = false;
+    else if (state == 11)
+        TransferFailed = true;
+}
+
+void DlgDownload::DownloadPatternFiles()
+{
+    const auto timeout = WholeNumber(ReadIniValue(m_settingsFilePath, QStringLiteral("ETC"),
+                                                  QStringLiteral("NETTIMEOUT")));
+    TimeoutSeconds = (timeout && *timeout >= 1 && *timeout <= LongestTimeoutSeconds)
+        ? *timeout
+        : DefaultTimeoutSeconds;
+    Inet1->setRequestTimeout(TimeoutSeconds);
+
+    std::array<Outcome, GameCount> outcome{Outcome::NotFetched, Outcome::NotFetched};
+    bool timedOut = false;
+    for (int g = 0; g < GameCount; ++g) {
+        const QString path = m_main.GameTable[g].PatternFilePath;
+        const QUrl address(m_main.Links.DownloadBaseUrl + GetFileName(path));
+        QByteArray body;
+        const HttpTransfer::Result result = Inet1->get(address, body);
+        if (result == HttpTransfer::Result::Timeout) {
+            timedOut = true;
+            break;
+        }
+        if (result == HttpTransfer::Result::Cancelled) {
+            // No error state is reported for a cancelled request.
+            TransferFailed = true;
+            outcome[g] = Outcome::FetchFailed;
+            break;
+        }
+        if (result != HttpTransfer::Result::Ok) {
+            // Nothing is stored for this game; the next one is still tried.
+            outcome[g] = Outcome::FetchFailed;
+            continue;
+        }
+        outcome[g] = StorePatternFile(path, body);
+    }
+    Inet1->cancel();
+
+    int goodFiles = 0;
+    if (timedOut) {
+        AppendMessageLine(Text1, QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
+    } else if (TransferFailed) {
+        AppendMessageLine(Text1, QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■"));
+        TransferFailed = false;
+    } else {
+        for (int g = 0; g < GameCount; ++g) {
+            const GameInfo &game = m_main.GameTable[g];
+            // A game whose request failed while a later one succeeded is no success
+            // either, although its old file may still carry the title mark.
+            if (outcome[g] != Outcome::Stored) {
+                AppendMessageLine(Text1, QStringLiteral("(NG)■") + game.GameName
+                                      + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
+                continue;
+            }
+            const QString label = (game.GameName + QStringLiteral("　　　　")).left(4);
+            const QString message = ReadIniValue(game.PatternFilePath, QStringLiteral("MSG"),
+                                                 QStringLiteral("MSG1"));
+            if (message == PreviousMessage[g]) {
+                AppendMessageLine(Text1, QStringLiteral("(OK)") + label
+                                      + QStringLiteral("用ファイルは最新です。□□□□"));
+            } else {
+                AppendMessageLine(Text1, QStringLiteral("(OK)") + label
+                                      + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
+                AppendMessageLine(Text1, QStringLiteral("      ") + message);
+            }
+            ++goodFiles;
+        }
+    }
+    if (goodFiles != GameCount)
+        AppendMessageLine(Text1, QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
+}
+
+bool DlgDownload::HasTitleMark(const QString &path)
+{
+    return ReadIniValue(path, QStringLiteral("TITLE"), QStringLiteral("COPYRIGHT"))
+        == QLatin1String("ZANBO");
+}
+
+void DlgDownload::done(int result)
+{
+    // The run owns the dialog until it has ended.
+    if (m_running)
+        return;
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void DlgDownload::closeEvent(QCloseEvent *event)
+{
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
