@@ -21,8 +21,13 @@ struct SaveFileWriteResult
 SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int lastColumn,
                                   const QString &clipText);
 
-// A save file read field by field. Rows are read only as far as the file
-// holds them; D never sizes anything before the rows are read.
+// A save file read field by field. A field ends at a comma, CR LF, a lone CR
+// or a lone LF; after the signature and the two counts each field is one row
+// text (so "a,b" on one line gives two rows, and an empty line an empty
+// row). Rows are read only as far as the file holds them and never beyond D;
+// D never sizes anything before the rows are read. When D is not a number
+// (or negative) no row is read; when only C is wrong the rows are read all
+// the same.
 struct SaveFileContent
 {
     bool opened = false;      // false when the file could not be opened
@@ -38,7 +43,7 @@ struct SaveFileContent
 // so that picking some huge unrelated file cannot exhaust memory.
 constexpr qint64 MaxSaveFileBytes = qint64(128) * 1024 * 1024;
 
-// Reads the whole file (a signature mismatch is reported, the rest is read
+// Reads the file, up to MaxSaveFileBytes (a signature mismatch is reported, the rest is read
 // anyway so the caller can go on after the user's OK).
 SaveFileContent ReadSaveFile(const QString &filePath);
 // The same on bytes already in memory (for tests and fuzzing).
