@@ -79,6 +79,16 @@ public:
             return QString(m_data + field.first, field.second - field.first);
     }
 
+    bool equals(std::pair<qsizetype, qsizetype> field, const char *ascii) const
+    {
+        qsizetype i = field.first;
+        for (; *ascii; ++ascii, ++i) {
+            if (i >= field.second || unit(i) != char16_t(*ascii))
+                return false;
+        }
+        return i == field.second;
+    }
+
     // A decimal integer with an optional sign, blanks around it allowed.
     std::optional<qint64> number(std::pair<qsizetype, qsizetype> field) const
     {
@@ -129,7 +139,7 @@ SaveFileContent parseFields(const Ch *data, qsizetype size)
     FieldReader<Ch> reader(data, size);
 
     reader.skip(false);
-    content.signatureOk = reader.text(reader.next()) == QLatin1String(kSignature);
+    content.signatureOk = reader.equals(reader.next(), kSignature);
 
     reader.skip(true);
     const std::optional<qint64> rows = reader.number(reader.next());
