@@ -1,12 +1,670 @@
+#include "UiTestSupport.h"
+
+#include "storage/FilePathCommands.h"
+#include "storage/SaveFile.h"
+#include "ui/Form1.h"
+#include "ui/ResultGrid.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
-// Placeholder until this area's tests land.
+#include <memory>
+
+namespace {
+
+// "3 5 11 18 27 33 41 135 12 5" as ten cells; "-" stands for an empty cell.
+QStringList Row(const QString &cells)
+{
+    QStringList row = cells.split(QLatin1Char(' '));
+    for (QString &cell : row)
+        if (cell == QLatin1String("-"))
+            cell.clear();
+    return row;
+}
+
+// A distinct LOTO6 row numbered k.
+QStringList SampleRow(int k)
+{
+    QStringList row{QString::number(k)};
+    int sum = 0;
+    for (int i = 0; i < 6; ++i) {
+        row << QString::number(k + 6 * i);
+        sum += k + 6 * i;
+    }
+    row << QString::number(sum) << QStringLiteral("11") << QString::number(k % 2 ? 6 : 0);
+    return row;
+}
+
+void SetHeader(ResultGrid *grid)
+{
+    for (int k = 1; k <= 6; ++k)
+        grid->setText(0, k, QStringLiteral("#%1").arg(k));
+    grid->setText(0, 7, QStringLiteral("合計"));
+    grid->setText(0, 8, QStringLiteral("偏差"));
+    grid->setText(0, 9, QStringLiteral("奇数"));
+}
+
+void Fill(ResultGrid *grid, const QList<QStringList> &rows)
+{
+    grid->setRowCount(int(rows.size()) + 1);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size() && c < grid->columnCount(); ++c)
+            grid->setText(r + 1, c, rows[r][c]);
+}
+
+QStringList RowAt(const ResultGrid *grid, int row)
+{
+    QStringList cells;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        cells << grid->text(row, c);
+    return cells;
+}
+
+QList<QStringList> DataRows(const ResultGrid *grid)
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < grid->rowCount(); ++r)
+        rows << RowAt(grid, r);
+    return rows;
+}
+
+QStringList Numbers(std::initializer_list<int> values)
+{
+    QStringList texts;
+    for (int v : values)
+        texts << QString::number(v);
+    return texts;
+}
+
+QStringList Column(const ResultGrid *grid, int col)
+{
+    QStringList cells;
+    for (int r = 1; r < grid->rowCount(); ++r)
+        cells << grid->text(r, col);
+    return cells;
+}
+
+// Top, bottom, left and right of the selected block.
+QList<int> Block(const ResultGrid *grid)
+{
+    return {std::min(grid->currentRow(), grid->selectionEndRow()),
+            std::max(grid->currentRow(), grid->selectionEndRow()),
+            std::min(grid->currentColumn(), grid->selectionEndColumn()),
+            std::max(grid->currentColumn(), grid->selectionEndColumn())};
+}
+
+QPoint CellCentre(ResultGrid *grid, int row, int col)
+{
+    return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
+}
+
+void ClickCell(ResultGrid *grid, int row, int col)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, row, col));
+}
+
+void DragCells(ResultGrid *grid, int fromRow, int toRow, int fromCol = 2, int toCol = 2)
+{
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, fromRow, fromCol));
+    QTest::mouseMove(grid->viewport(), CellCentre(grid, toRow, toCol));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, toRow, toCol));
+}
+
+void ClickHeader(ResultGrid *grid, int col)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    const QPoint pos(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2,
+                     header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
+}
+
+const QByteArray ExampleFile("Zanbo\r\n 2 \r\n 9 \r\n"
+                             "3\t5\t11\t18\t27\t33\t41\t135\t12\t5\r"
+                             "7\t2\t9\t14\t23\t30\t\t78\t10\t2\r\n");
+
+} // namespace
+
+// The two result grids' click handler and the save area: moves between the
+// grids, the save file through the buttons, clear.
 class SaveAreaTest : public QObject
 {
     Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<Form1> m_w;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    ResultGrid *grid(int i) const { return m_w->FGkekka[i]; }
+    void showWindow()
+    {
+        m_w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    }
+    // The enabled states of CmdCopy_0, CmdCopy_1, CmdSave, CmdJudge.
+    QList<bool> buttons() const
+    {
+        return {m_w->CmdCopy[0]->isEnabled(), m_w->CmdCopy[1]->isEnabled(),
+                m_w->CmdSave->isEnabled(), m_w->CmdJudge->isEnabled()};
+    }
+    void setButtons(bool copy0, bool copy1, bool save)
+    {
+        m_w->CmdCopy[0]->setEnabled(copy0);
+        m_w->CmdCopy[1]->setEnabled(copy1);
+        m_w->SetSaveAreaButtons(save);
+    }
+    void load(const QByteArray &bytes, bool answer = true)
+    {
+        WriteFileBytes(path(QStringLiteral("in.loto")), bytes);
+        m_dialogs->fileNames.push_back(path(QStringLiteral("in.loto")));
+        m_dialogs->confirmAnswers.push_back(answer);
+        m_w->CmdLoad_Click();
+    }
+
 private slots:
-    void placeholder() {}
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_w = std::make_unique<Form1>(AddPathSeparator(m_dir->path()), *m_dialogs);
+        for (ResultGrid *g : m_w->FGkekka)
+            SetHeader(g);
+    }
+    void cleanup()
+    {
+        m_w.reset();
+        m_dialogs.reset();
+        m_dir.reset();
+    }
+
+    // --- Save ---
+
+    void save_writesTheFileByteForByte_data()
+    {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("LOTO6 and Mini LOTO")
+            << QList<QStringList>{Row(QStringLiteral("3 5 11 18 27 33 41 135 12 5")),
+                                  Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2"))}
+            << ExampleFile;
+        QTest::newRow("one row")
+            << QList<QStringList>{Row(QStringLiteral("12 1 2 3 4 5 6 21 2 3"))}
+            << QByteArray("Zanbo\r\n 1 \r\n 9 \r\n12\t1\t2\t3\t4\t5\t6\t21\t2\t3\r\n");
+    }
+    void save_writesTheFileByteForByte()
+    {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QByteArray, expected);
+        Fill(grid(1), rows);
+        m_dialogs->fileNames.push_back(path(QStringLiteral("out.loto")));
+        m_w->CmdSave_Click();
+
+        QCOMPARE(FileBytes(path(QStringLiteral("out.loto"))), expected);
+        QVERIFY(m_dialogs->warnings.isEmpty());
+        QCOMPARE(m_dialogs->fileDialogWasSave, QList<bool>{true});
+        const FileDialogOptions &options = m_dialogs->fileDialogs.constFirst();
+        QCOMPARE(options.filter, QStringLiteral("ｻﾞﾝﾎﾞ(*.loto)|*.loto|ﾃｷｽﾄ(*.txt)|*.txt|全て|*.*"));
+        QCOMPARE(options.defaultExtension, QStringLiteral("*.loto"));
+        QCOMPARE(options.initialFolder, AddPathSeparator(m_dir->path()));
+        QVERIFY(options.confirmReplace);
+        // All data rows are left selected.
+        QCOMPARE(Block(grid(1)), (QList<int>{1, int(rows.size()), 0, 9}));
+    }
+
+    void save_cancelWritesNothing()
+    {
+        Fill(grid(1), {SampleRow(1)});
+        m_w->CmdSave_Click();
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+        QVERIFY(m_dialogs->warnings.isEmpty());
+    }
+
+    void save_failureWarnsAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("missing folder") << QStringLiteral("no such folder/out.loto") << false;
+        // No room for the temporary file's suffix beside a name at the
+        // file system's limit: the write fails with the old file there.
+        QTest::newRow("existing file, name at the length limit")
+            << QString(251, QLatin1Char('a')) + QStringLiteral(".txt") << true;
+    }
+    void save_failureWarnsAndKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, existing);
+        const QByteArray old("Zanbo\r\n 1 \r\n 9 \r\nold\r\n");
+        if (existing)
+            WriteFileBytes(path(name), old);
+        Fill(grid(1), {SampleRow(1)});
+        m_dialogs->fileNames.push_back(path(name));
+        m_w->CmdSave_Click();
+
+        QCOMPARE(m_dialogs->warnings.size(), 1);
+        QVERIFY(m_dialogs->warnings[0].text.contains(QDir::toNativeSeparators(path(name))));
+        QVERIFY(m_dialogs->warnings[0].text.contains(QStringLiteral("保存できませんでした")));
+        QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("保存"));
+        QCOMPARE(FileBytes(path(name)), existing ? old : QByteArray());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), existing ? 1 : 0);
+    }
+
+    // --- Load ---
+
+    void saveThenLoad_keepsEveryRow()
+    {
+        showWindow();
+        const QList<QStringList> rows{Row(QStringLiteral("9 1 2 3 41 42 43 132 20 4")),
+                                      Row(QStringLiteral("2 1 2 3 4 5 - 15 1 3")),
+                                      Row(QStringLiteral("14 1 8 15 22 29 36 111 12 3")),
+                                      Row(QStringLiteral("1 27 28 29 30 31 - 145 1 3"))};
+        Fill(grid(1), rows);
+        m_dialogs->fileNames.push_back(path(QStringLiteral("round.loto")));
+        m_w->CmdSave_Click();
+
+        // Something else in the grid, with a judgement's colour, before loading.
+        Fill(grid(1), {SampleRow(5), SampleRow(6), SampleRow(7), SampleRow(8), SampleRow(9)});
+        Form1::SelectGridRange(grid(1), 2, 3, 2, 3);
+        grid(1)->setCellColor(qRgb(255, 0, 0));
+        grid(1)->setCellBold();
+        setButtons(true, false, false);
+        m_dialogs->fileNames.push_back(path(QStringLiteral("round.loto")));
+        m_w->CmdLoad_Click();
+
+        QVERIFY(m_dialogs->questions.isEmpty());
+        QCOMPARE(m_dialogs->fileDialogWasSave, (QList<bool>{true, false}));
+        QVERIFY(!m_dialogs->fileDialogs[1].confirmReplace);
+        QCOMPARE(m_dialogs->fileDialogs[1].filter, m_dialogs->fileDialogs[0].filter);
+        QCOMPARE(DataRows(grid(1)), rows);
+        QCOMPARE(grid(1)->columnCount(), 10);
+        QCOMPARE(RowAt(grid(1), 0), QStringList(10, QString()));
+        QVERIFY(!grid(1)->cellColor(2, 3).isValid());
+        QVERIFY(!grid(1)->cellBold(2, 3));
+        QCOMPARE(Block(grid(1)), (QList<int>{4, 4, 0, 9}));
+        // The move buttons keep their state.
+        QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
+        SaveScreenshot(m_w.get(), QStringLiteral("main_saved_after_load"));
+    }
+
+    void load_cancelledDialogChangesNothing()
+    {
+        Fill(grid(1), {SampleRow(1)});
+        m_w->CmdLoad_Click();
+        QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(1)});
+        QVERIFY(m_dialogs->questions.isEmpty());
+    }
+
+    void load_withoutSignatureAsksFirst_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("answer");
+        QByteArray lower = ExampleFile;
+        lower[0] = 'z';
+        QTest::newRow("zanbo, Cancel") << lower << false;
+        QTest::newRow("zanbo, OK") << lower << true;
+        QTest::newRow("other text, Cancel") << QByteArray("Hello\r\n 2 \r\n 9 \r\n") << false;
+    }
+    void load_withoutSignatureAsksFirst()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, answer);
+        Fill(grid(1), {SampleRow(1), SampleRow(2)});
+        setButtons(false, true, true);
+        load(bytes, answer);
+
+        QCOMPARE(m_dialogs->questions.size(), 1);
+        QCOMPARE(m_dialogs->questions[0].text,
+                 QStringLiteral("拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"));
+        QCOMPARE(m_dialogs->questions[0].title, QStringLiteral("中止"));
+        QCOMPARE(m_dialogs->questions[0].icon, QMessageBox::Warning);
+        if (answer) {
+            QCOMPARE(DataRows(grid(1)),
+                     (QList<QStringList>{Row(QStringLiteral("3 5 11 18 27 33 41 135 12 5")),
+                                         Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2"))}));
+        } else {
+            QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), SampleRow(2)}));
+            QCOMPARE(grid(1)->text(0, 7), QStringLiteral("合計"));
+        }
+        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+    }
+
+    // Damaged files never size the grid from their counts and never take its
+    // ten columns away.
+    void load_damagedFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QStringList>>("expected");
+        QTest::addColumn<bool>("asParsed"); // expected: whatever rows the reader finds
+        const QByteArray row1("1\t2\t3\t4\t5\t6\t7\t8\t9\t10");
+        QTest::newRow("D = 0") << QByteArray("Zanbo\r\n 0 \r\n 9 \r\n\r\n") << QList<QStringList>{} << false;
+        QTest::newRow("huge D, one row")
+            << QByteArray("Zanbo\r\n 2000000000000 \r\n 9 \r\n" + row1 + "\r\n")
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+        QTest::newRow("D beyond int, no rows")
+            << QByteArray("Zanbo\r\n 99999999999999999999 \r\n 9 \r\n") << QList<QStringList>{} << false;
+        QTest::newRow("C = 3, rows of ten and of two cells")
+            << QByteArray("Zanbo\r\n 2 \r\n 3 \r\n" + row1 + "\r5\t6\r\n")
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
+                                  Row(QStringLiteral("5 6 - - - - - - - -"))} << false;
+        QTest::newRow("C = 20, a row of twelve cells")
+            << QByteArray("Zanbo\r\n 1 \r\n 20 \r\n" + row1 + "\t11\t12\r\n")
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+        QTest::newRow("D not a number") << QByteArray("Zanbo\r\n abc \r\n 9 \r\n" + row1 + "\r\n")
+                                        << QList<QStringList>{} << false;
+        QTest::newRow("fewer rows than D")
+            << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n" + row1 + "\r" + row1)
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
+                                  Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+        QTest::newRow("empty file") << QByteArray() << QList<QStringList>{} << false;
+        QByteArray noise(4096, '\0');
+        QRandomGenerator random(7);
+        for (char &c : noise)
+            c = char(random.bounded(256));
+        QTest::newRow("binary noise") << noise << QList<QStringList>{} << true;
+        QTest::newRow("noise after a valid head")
+            << QByteArray("Zanbo\r\n 50 \r\n 9 \r\n" + noise) << QList<QStringList>{} << true;
+    }
+    void load_damagedFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QStringList>, expected);
+        QFETCH(bool, asParsed);
+        Fill(grid(1), {SampleRow(1), SampleRow(2), SampleRow(3)});
+        setButtons(true, false, true);
+        load(bytes);
+
+        QCOMPARE(grid(1)->columnCount(), 10);
+        if (asParsed) {
+            // Exactly the rows the reader found, cut to ten cells.
+            const SaveFileContent content = ParseSaveFile(bytes);
+            QCOMPARE(grid(1)->rowCount(), int(content.rows.size()) + 1);
+            for (int r = 0; r < content.rows.size(); ++r)
+                QCOMPARE(RowAt(grid(1), r + 1).join(QLatin1Char('\t')),
+                         (content.rows[r].split(QLatin1Char('\t')) + QStringList(10, QString()))
+                             .mid(0, 10)
+                             .join(QLatin1Char('\t')));
+        } else {
+            QCOMPARE(DataRows(grid(1)), expected);
+        }
+        const bool hasRows = grid(1)->rowCount() > 1;
+        QCOMPARE(buttons(), (QList<bool>{true, false, hasRows, hasRows}));
+    }
+
+    void load_unreadableFileWarnsAndKeepsTheGrid()
+    {
+        Fill(grid(1), {SampleRow(4)});
+        setButtons(false, true, true);
+        m_dialogs->fileNames.push_back(path(QStringLiteral("missing.loto")));
+        m_w->CmdLoad_Click();
+
+        QCOMPARE(m_dialogs->warnings.size(), 1);
+        QVERIFY(m_dialogs->warnings[0].text.contains(
+            QDir::toNativeSeparators(path(QStringLiteral("missing.loto")))));
+        QVERIFY(m_dialogs->questions.isEmpty());
+        QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(4)});
+        QCOMPARE(grid(1)->text(0, 9), QStringLiteral("奇数"));
+        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+    }
+
+    // --- Moves ---
+
+    void move_selectedRowsIntoEmptySaveGrid_data()
+    {
+        QTest::addColumn<int>("pressRow");
+        QTest::addColumn<int>("releaseRow");
+        QTest::addColumn<QStringList>("moved");
+        QTest::newRow("rows 2 to 4") << 2 << 4 << Numbers({2, 3, 4});
+        QTest::newRow("dragged up from 5 to 3") << 5 << 3 << Numbers({3, 4, 5});
+    }
+    void move_selectedRowsIntoEmptySaveGrid()
+    {
+        QFETCH(int, pressRow);
+        QFETCH(int, releaseRow);
+        QFETCH(QStringList, moved);
+        showWindow();
+        QList<QStringList> rows;
+        for (int k = 1; k <= 10; ++k)
+            rows << SampleRow(k);
+        Fill(grid(0), rows);
+
+        DragCells(grid(0), pressRow, releaseRow);
+        QCOMPARE(Block(grid(0)), (QList<int>{std::min(pressRow, releaseRow),
+                                             std::max(pressRow, releaseRow), 0, 9}));
+        QVERIFY(m_w->CmdCopy[0]->isEnabled());
+        QTest::mouseClick(m_w->CmdCopy[0], Qt::LeftButton);
+
+        QList<QStringList> expectedSaved;
+        QStringList expectedLeft;
+        for (int k = 1; k <= 10; ++k) {
+            if (moved.contains(QString::number(k)))
+                expectedSaved << SampleRow(k);
+            else
+                expectedLeft << QString::number(k);
+        }
+        QCOMPARE(DataRows(grid(1)), expectedSaved);
+        QCOMPARE(Column(grid(0), 0), expectedLeft);
+        for (int r = 1; r < grid(0)->rowCount(); ++r)
+            QCOMPARE(RowAt(grid(0), r), SampleRow(grid(0)->text(r, 0).toInt()));
+        QCOMPARE(Block(grid(1)), (QList<int>{1, 3, 0, 9}));
+        QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
+        QCOMPARE(RowAt(grid(1), 0)[7], QStringLiteral("合計"));
+        SaveScreenshot(m_w.get(), QStringLiteral("main_saved_after_move"));
+
+        // A second move lands below the first.
+        Form1::SelectGridRange(grid(0), 1, 0, 1, 9);
+        m_w->CmdCopy_Click(0);
+        QCOMPARE(Column(grid(1), 0), moved + Numbers({1}));
+    }
+
+    void move_onlyDataRowLeavesTheHeader_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::newRow("to the save grid") << 0;
+        QTest::newRow("back from the save grid") << 1;
+    }
+    void move_onlyDataRowLeavesTheHeader()
+    {
+        QFETCH(int, from);
+        const int to = 1 - from;
+        Fill(grid(from), {SampleRow(3)});
+        Fill(grid(to), {SampleRow(1), SampleRow(2)});
+        Form1::SelectGridRange(grid(from), 1, 0, 1, 9);
+        setButtons(from == 0, from == 1, true);
+        m_w->CmdCopy_Click(from);
+
+        QCOMPARE(grid(from)->rowCount(), 1);
+        QCOMPARE(RowAt(grid(from), 0)[8], QStringLiteral("偏差"));
+        QCOMPARE(DataRows(grid(to)), (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
+        QVERIFY(!m_w->CmdCopy[from]->isEnabled());
+        QVERIFY(!m_w->CmdCopy[to]->isEnabled());
+        QCOMPARE(m_w->CmdSave->isEnabled(), from == 0);
+        QCOMPARE(m_w->CmdJudge->isEnabled(), from == 0);
+    }
+
+    void move_deleteReturnsRowsToTheBottom()
+    {
+        Fill(grid(0), {SampleRow(1), SampleRow(2)});
+        Fill(grid(1), {SampleRow(7), SampleRow(8), SampleRow(9)});
+        setButtons(false, true, true);
+        Form1::SelectGridRange(grid(1), 3, 4, 2, 4); // any columns: whole rows move
+        m_w->CmdCopy_Click(1);
+
+        QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 8, 9})));
+        QCOMPARE(RowAt(grid(0), 4), SampleRow(9));
+        QCOMPARE(Block(grid(0)), (QList<int>{3, 4, 0, 9}));
+        QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(7)});
+        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+
+        Form1::SelectGridRange(grid(1), 1, 0, 1, 9);
+        m_w->CmdCopy_Click(1);
+        QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 8, 9, 7})));
+        QCOMPARE(grid(1)->rowCount(), 1);
+        QCOMPARE(buttons(), (QList<bool>{false, false, false, false}));
+    }
+
+    void move_withoutDataRowDoesNothing_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::newRow("削除 on an empty save grid") << 1;
+        QTest::newRow("move from an empty prediction grid") << 0;
+    }
+    void move_withoutDataRowDoesNothing()
+    {
+        QFETCH(int, from);
+        const int to = 1 - from;
+        grid(from)->setRowCount(1);
+        Fill(grid(to), {SampleRow(1), SampleRow(2), SampleRow(3)});
+        setButtons(true, true, from == 0);
+        m_w->CmdCopy_Click(from);
+
+        QCOMPARE(grid(from)->rowCount(), 1);
+        QCOMPARE(DataRows(grid(to)), (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
+        QCOMPARE(buttons(), (QList<bool>{true, true, from == 0, from == 0}));
+    }
+
+    // --- Clicks ---
+
+    void click_headerSortsByValue_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::newRow("prediction grid") << 0;
+        QTest::newRow("save grid") << 1;
+    }
+    void click_headerSortsByValue()
+    {
+        QFETCH(int, index);
+        showWindow();
+        QList<QStringList> rows;
+        const QStringList sums = Numbers({120, 98, 135, 101, 99});
+        for (int k = 1; k <= 5; ++k) {
+            rows << SampleRow(k);
+            rows.last()[7] = sums[k - 1];
+        }
+        Fill(grid(index), rows);
+        setButtons(true, true, true);
+        ClickHeader(grid(index), 7);
+
+        QCOMPARE(Column(grid(index), 7), (Numbers({98, 99, 101, 120, 135})));
+        QCOMPARE(Column(grid(index), 0), (Numbers({2, 5, 4, 1, 3})));
+        QCOMPARE(RowAt(grid(index), 1)[1], QStringLiteral("2"));
+        QCOMPARE(RowAt(grid(index), 0)[7], QStringLiteral("合計"));
+        QCOMPARE(buttons(), (QList<bool>{false, false, true, true}));
+    }
+
+    void click_headerOnOneRowSelectsIt()
+    {
+        showWindow();
+        Fill(grid(1), {SampleRow(4)});
+        setButtons(true, false, false);
+        ClickHeader(grid(1), 7);
+        QCOMPARE(Block(grid(1)), (QList<int>{1, 1, 0, 9}));
+        QCOMPARE(RowAt(grid(1), 1), SampleRow(4));
+        QCOMPARE(buttons(), (QList<bool>{false, true, false, false}));
+    }
+
+    void click_onEmptyGridChangesNothing()
+    {
+        showWindow();
+        grid(0)->setRowCount(1);
+        setButtons(false, true, true);
+        ClickHeader(grid(0), 3);
+        QTest::mouseClick(grid(0)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(grid(0)->rowCount(), 1);
+        QCOMPARE(RowAt(grid(0), 0)[3], QStringLiteral("#3"));
+        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+    }
+
+    void click_widensToWholeRows_data()
+    {
+        QTest::addColumn<int>("pressRow");
+        QTest::addColumn<int>("pressCol");
+        QTest::addColumn<int>("releaseRow");
+        QTest::addColumn<int>("releaseCol");
+        QTest::newRow("one cell") << 3 << 5 << 3 << 5;
+        QTest::newRow("drag down 3 to 5") << 3 << 2 << 5 << 7;
+        QTest::newRow("drag up 5 to 3") << 5 << 8 << 3 << 1;
+        QTest::newRow("drag from the first to the next-to-last row") << 1 << 3 << 4 << 3;
+    }
+    void click_widensToWholeRows()
+    {
+        QFETCH(int, pressRow);
+        QFETCH(int, pressCol);
+        QFETCH(int, releaseRow);
+        QFETCH(int, releaseCol);
+        showWindow();
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3), SampleRow(4), SampleRow(5)});
+        DragCells(grid(0), pressRow, releaseRow, pressCol, releaseCol);
+        QCOMPARE(grid(0)->currentRow(), pressRow);
+        QCOMPARE(grid(0)->selectionEndRow(), releaseRow);
+        QCOMPARE(Block(grid(0))[2], 0);
+        QCOMPARE(Block(grid(0))[3], 9);
+        QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 3, 4, 5})));
+    }
+
+    void click_emptyNumberCellEnablesNothing()
+    {
+        showWindow();
+        Fill(grid(0), {Row(QStringLiteral("1 - - - - - - - - -")),
+                       Row(QStringLiteral("2 - - - - - - - - -"))});
+        setButtons(false, true, false);
+        ClickCell(grid(0), 2, 4);
+        QCOMPARE(Block(grid(0)), (QList<int>{2, 2, 0, 9}));
+        QCOMPARE(buttons(), (QList<bool>{false, true, false, false}));
+    }
+
+    void click_moveButtonFollowsTheGridClickedLast()
+    {
+        showWindow();
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3)});
+        Fill(grid(1), {SampleRow(4), SampleRow(5), SampleRow(6)});
+        ClickCell(grid(0), 2, 3);
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
+        ClickCell(grid(1), 1, 6);
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{false, true}));
+        ClickCell(grid(0), 3, 9);
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
+    }
+
+    // --- Clear ---
+
+    void clear_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("rows, OK") << 3 << true;
+        QTest::newRow("rows, Cancel") << 3 << false;
+        QTest::newRow("empty grid") << 0 << true;
+    }
+    void clear()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, answer);
+        QList<QStringList> content;
+        for (int k = 1; k <= rows; ++k)
+            content << SampleRow(k);
+        Fill(grid(1), content);
+        setButtons(true, false, rows > 0);
+        m_dialogs->confirmAnswers.push_back(answer);
+        m_w->CmdClear_Click();
+
+        if (rows == 0) {
+            QVERIFY(m_dialogs->questions.isEmpty());
+            QCOMPARE(buttons(), (QList<bool>{true, false, false, false}));
+            return;
+        }
+        QCOMPARE(m_dialogs->questions.size(), 1);
+        QCOMPARE(m_dialogs->questions[0].text, QStringLiteral("保存エリアをクリアしますか？"));
+        QCOMPARE(m_dialogs->questions[0].title, QStringLiteral("クリア"));
+        QCOMPARE(m_dialogs->questions[0].icon, QMessageBox::Question);
+        QCOMPARE(DataRows(grid(1)), answer ? QList<QStringList>{} : content);
+        QCOMPARE(grid(1)->text(0, 7), QStringLiteral("合計"));
+        QCOMPARE(buttons(), (QList<bool>{true, false, !answer, !answer}));
+    }
 };
 
-QTEST_GUILESS_MAIN(SaveAreaTest)
+QTEST_MAIN(SaveAreaTest)
 #include "tst_SaveArea.moc"
