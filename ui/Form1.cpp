@@ -93,6 +93,13 @@ Form1::Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(TwipsToPixels(11550), TwipsToPixels(7800));
     setWindowIcon(QIcon(ProgramIcon(64)));
+    // The window's own Japanese proportional font, with the one Debian ships
+    // as the fallback.
+    QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    windowFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                            QStringLiteral("IPAGothic")});
+    windowFont.setPointSize(9);
+    setFont(windowFont);
     createControls();
     connectHandlers();
     Form_Load();
@@ -147,6 +154,9 @@ void Form1::createBoard()
 
         auto *label = MakeLabel(Frame1, QStringLiteral("Label1_%1").arg(i), QString());
         label->setAlignment(Qt::AlignCenter);
+        QFont small = font();
+        small.setPointSize(8);
+        label->setFont(small);
         PlaceTwips(label, left, 960, 255, 255);
         Label1[i] = label;
     }
@@ -202,6 +212,9 @@ void Form1::createPredictionArea()
     Label5 = MakeLabel(Frame3, QStringLiteral("Label5"),
                        QStringLiteral("結果を保存するには、上のボックス内の結果データをクリックして、「保存エリアへ移動」ボタンを押してください。"));
     Label5->setWordWrap(true);
+    QFont labelFont = font();
+    labelFont.setPointSize(8);
+    Label5->setFont(labelFont);
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PlaceTwips(Label5, 4200, 2520, 2685, 660);
 
