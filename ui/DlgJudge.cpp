@@ -259,9 +259,9 @@ void DlgJudge::OKButton_Click()
     }
 
     QStringList lines;
-    m_lastMarkRow = -1;
     {
-        // Marks go into the grid's store silently; the view repaints once below.
+        // A large grid would otherwise repaint cell by cell: the marks go in
+        // silently and the view repaints once below.
         const QSignalBlocker quiet(&model);
         SaveGridCells cells(model);
         const int rows = model.gridRowCount();
@@ -294,10 +294,6 @@ void DlgJudge::OKButton_Click()
                 lines.append(line);
         }
     }
-    if (m_lastMarkRow >= 0) {
-        grid->setCurrentColumn(m_lastMarkColumn);
-        grid->setCurrentRow(m_lastMarkRow);
-    }
     grid->viewport()->update();
 
     lines.append(JudgementClosingLine());
@@ -306,11 +302,11 @@ void DlgJudge::OKButton_Click()
 
 void DlgJudge::MarkCell(int col, int row, QRgb color)
 {
-    ResultGridModel &model = *m_main.FGkekka[1]->gridModel();
-    model.setCellColor(row, col, color);
-    model.setCellBold(row, col);
-    m_lastMarkColumn = col;
-    m_lastMarkRow = row;
+    ResultGrid *grid = m_main.FGkekka[1];
+    grid->setCurrentColumn(col);
+    grid->setCurrentRow(row);
+    grid->setCellColor(color);
+    grid->setCellBold();
 }
 
 void DlgJudge::CmdDownload_Click()

@@ -40,11 +40,9 @@ public:
 private:
     void createControls();
     void placeBesideMain();
-    // Colours a save-grid cell and sets it bold. The grid's current cell
-    // follows to the last cell marked once the judgement has ended.
+    // Moves the save grid's current cell to (row, col), colours it and sets
+    // it bold.
     void MarkCell(int col, int row, QRgb color);
 
     Form1 &m_main;
-    int m_lastMarkRow = -1;
-    int m_lastMarkColumn = -1;
 };

@@ -8,6 +8,21 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
+namespace {
+
+// The design sizes fit the original fonts; where this system's fonts are
+// larger, a caption grows to the right and down instead of being cut off.
+void GrowToFit(QWidget *widget)
+{
+    const QSize hint = widget->sizeHint();
+    widget->resize(std::max(widget->width(), hint.width()),
+                   std::max(widget->height(), hint.height()));
+}
+
+} // namespace
+
 DlgOption::DlgOption(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
 {
     setObjectName(QStringLiteral("DlgOption"));
@@ -67,12 +82,20 @@ void DlgOption::createControls()
     PlaceTwips(CancelButton, 4680, 1200, 1215, 375);
 }
 
+void DlgOption::fitCaptions()
+{
+    for (QWidget *widget : {static_cast<QWidget *>(LblVer), static_cast<QWidget *>(Label3),
+                            static_cast<QWidget *>(ChkNoWeb), static_cast<QWidget *>(Label2)})
+        GrowToFit(widget);
+}
+
 void DlgOption::Form_Load()
 {
     LblVer->setText(QStringLiteral("Zanbo Ver.%1.%2.%3")
                         .arg(ZANBO_VERSION_MAJOR)
                         .arg(ZANBO_VERSION_MINOR)
                         .arg(ZANBO_VERSION_PATCH));
+    fitCaptions();
     ChkNoWeb->setChecked(m_main.NoWeb == 1);
 }
 

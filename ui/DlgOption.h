@@ -29,6 +29,7 @@ public:
 
 private:
     void createControls();
+    void fitCaptions();
 
     Form1 &m_main;
 };

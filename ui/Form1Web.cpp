@@ -54,8 +54,6 @@ void Form1::CmdJudge_Click()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     setJudgeDialog(dialog);
     dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
 }
 
 DlgJudge *Form1::judgeDialog() const
