@@ -227,6 +227,7 @@ void DlgDownload::ChkShousai_Click()
     const bool detail = ChkShousai->isChecked();
     Text1->setGeometry(TextLeft, TextTop, TextWidth, detail ? Text1ShortHeight : Text1FullHeight);
     Text2->setVisible(detail);
+    Text1->ensureCursorVisible();
 }
 
 void DlgDownload::OKButton_Click()
@@ -280,6 +281,8 @@ void DlgDownload::DownloadPatternFiles()
         ? *timeout
         : DefaultTimeoutSeconds;
     Inet1->setRequestTimeout(TimeoutSeconds);
+    // A time-out leaves the flag set; it must not speak for this run.
+    TransferFailed = false;
 
     std::array<Outcome, GameCount> outcome{Outcome::NotFetched, Outcome::NotFetched};
     bool timedOut = false;

@@ -1,12 +1,393 @@
+#include "UiTestSupport.h"
+
+#include "TestHttpServer.h"
+#include "net/HttpTransfer.h"
+#include "storage/FilePathCommands.h"
+#include "storage/Module1.h"
+#include "ui/DlgDownload.h"
+#include "ui/DlgJudge.h"
+#include "ui/Form1.h"
+#include "ui/TextBoxLines.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
-// Placeholder until this area's tests land.
+#include <functional>
+#include <memory>
+
+using ServerSetup = std::function<void(TestHttpServer &)>;
+Q_DECLARE_METATYPE(ServerSetup)
+
+namespace {
+
+const QString L6Path = QStringLiteral("/zanbo/zanbol6.txt");
+const QString MlPath = QStringLiteral("/zanbo/zanboml.txt");
+
+const QString Opening = QStringLiteral("開始ボタンをクリックするとネットワークに接続します。");
+const QString Connecting = QStringLiteral("　　サーバーに接続中です・・・");
+const QString PressClose = QStringLiteral("　　＝＝＝　閉じるボタンを押してください　＝＝＝");
+const QString TimeoutLine = QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■");
+const QString ErrorLine = QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■");
+const QString FailedLine = QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■");
+const QString L6Renewed = QStringLiteral("(OK)ロト６　用ファイルのダウンロードは正常に終了しました。");
+const QString MlRenewed = QStringLiteral("(OK)ミニロト用ファイルのダウンロードは正常に終了しました。");
+const QString L6UpToDate = QStringLiteral("(OK)ロト６　用ファイルは最新です。□□□□");
+const QString MlUpToDate = QStringLiteral("(OK)ミニロト用ファイルは最新です。□□□□");
+const QString L6NotOk = QStringLiteral("(NG)■ロト６ 用ファイルのダウンロードは正常に終了しませんでした■");
+const QString MlNotOk = QStringLiteral("(NG)■ミニロト 用ファイルのダウンロードは正常に終了しませんでした■");
+const QString State8 = QStringLiteral(" 8: サーバーからの応答を正常に受信しました。");
+const QString State11 = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
+const QString State12 = QStringLiteral("12: 要求処理が完了し、すべてのデータが受信されました。");
+
+QByteArray Sample(const char *name)
+{
+    return FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/data/") + QLatin1String(name));
+}
+const QString SampleMessage = QStringLiteral("      2026/12/05 版 サンプルパターン");
+
+// A small pattern file with one pattern and the given MSG1 and draw number.
+QByteArray PatternFile(const QString &msg1, int draw = 100)
+{
+    return Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n[MSG]\nMSG=1\nMSG1=%1\n"
+                                     "[PATTERN]\nPAT=1\nPAT1=1111133333\n[PATTERNNAME]\nPAT1=試し\n"
+                                     "[TOSENNUM]\nNUMID=%2\nDATE=2005/10/06\n"
+                                     "N1=1\nN2=2\nN3=3\nN4=4\nN5=5\nN6=6\nN0=7\n")
+                          .arg(msg1)
+                          .arg(draw));
+}
+
+QStringList Lines(const QPlainTextEdit *box)
+{
+    QStringList lines = MessageText(box).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Text1 after one run whose report is report.
+QStringList Run(const QStringList &report)
+{
+    return QStringList{Connecting} + report + QStringList{QString(), PressClose};
+}
+
+} // namespace
+
 class DlgDownloadTest : public QObject
 {
     Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeDialogs m_dialogs;
+    std::unique_ptr<TestHttpServer> m_server;
+
+    QString folder() const { return AddPathSeparator(m_dir->path()); }
+    QString l6File() const { return folder() + QStringLiteral("zanbol6.txt"); }
+    QString mlFile() const { return folder() + QStringLiteral("zanboml.txt"); }
+    QString ini() const { return folder() + QStringLiteral("zanbo.ini"); }
+
+    // The main window with the download folder on the test server.
+    std::unique_ptr<Form1> start(const QString &base = QString())
+    {
+        auto w = std::make_unique<Form1>(folder(), m_dialogs);
+        w->Links.DownloadBaseUrl = base.isNull() ? m_server->url(QStringLiteral("/zanbo/")).toString() : base;
+        return w;
+    }
+    void serveSamples()
+    {
+        m_server->setBody(L6Path, Sample("zanbol6.txt"));
+        m_server->setBody(MlPath, Sample("zanboml.txt"));
+    }
+
 private slots:
-    void placeholder() {}
+    void initTestCase()
+    {
+        QVERIFY(!Sample("zanbol6.txt").isEmpty());
+        QVERIFY(!Sample("zanboml.txt").isEmpty());
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        WriteFileBytes(ini(), Cp932Lines(QStringLiteral("[ETC]\nNETTIMEOUT=1\n")));
+        m_server = std::make_unique<TestHttpServer>();
+        QVERIFY(m_server->start());
+        m_dialogs = FakeDialogs();
+    }
+
+    void firstUse_bothRenewed_secondRunRenewedAgain_mainWindowRebuilt()
+    {
+        serveSamples();
+        auto w = start();
+        w->CmbSwitch->setCurrentIndex(GameMiniLoto);
+        w->CmbSwitch_Click();
+        QCOMPARE(w->CmbPattern->count(), 1);
+        {
+            DlgDownload dialog(*w, w.get());
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("パターンファイルのダウンロード"));
+            QCOMPARE(dialog.PreviousMessage[0], AbsentMarker());
+            QVERIFY(dialog.Text2->isHidden());
+            QCOMPARE(dialog.Text1->height(), 137);
+
+            dialog.OKButton_Click();
+            const QStringList report{L6Renewed, SampleMessage, MlRenewed, SampleMessage};
+            QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
+            QCOMPARE(FileBytes(l6File()), Sample("zanbol6.txt"));
+            QCOMPARE(FileBytes(mlFile()), Sample("zanboml.txt"));
+            // Hidden or not, the detail box collected every step.
+            QVERIFY(Lines(dialog.Text2).contains(State8));
+            QCOMPARE(Lines(dialog.Text2).constLast(), State12);
+            QVERIFY(dialog.OKButton->isEnabled() && dialog.CancelButton->isEnabled());
+            QVERIFY(!QApplication::overrideCursor());
+
+            // The main window reloaded the game on show.
+            QCOMPARE(w->currentGame(), GameMiniLoto);
+            QCOMPARE(w->CmbPattern->count(), 1 + w->Patterns.PatternCount[GameMiniLoto]);
+            QVERIFY(w->CmbPattern->count() > 1);
+            QVERIFY(w->TxtMessage->toPlainText().startsWith(SampleMessage.trimmed()));
+
+            // Compared with what the files said when the dialog opened.
+            dialog.OKButton_Click();
+            QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report) + Run(report));
+
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            dialog.ChkShousai->setChecked(true);
+            QCOMPARE(dialog.Text1->height(), 73);
+            QVERIFY(!dialog.Text2->isHidden());
+            QCOMPARE(dialog.Text2->geometry().top(), dialog.Text1->geometry().top() + 80);
+            QCOMPARE(dialog.Text2->height(), 57);
+            SaveScreenshot(&dialog, QStringLiteral("download_ok_detail"));
+            dialog.ChkShousai->setChecked(false);
+            QCOMPARE(dialog.Text1->height(), 137);
+            QVERIFY(dialog.Text2->isHidden());
+
+            QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), AbsentMarker());
+            dialog.CancelButton_Click();
+        }
+        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), QStringLiteral("0"));
+    }
+
+    void report_data()
+    {
+        QTest::addColumn<QByteArray>("oldL6"); // null: no file
+        QTest::addColumn<QByteArray>("oldMl");
+        QTest::addColumn<ServerSetup>("setup");
+        QTest::addColumn<QString>("base");     // null: the test server's /zanbo/
+        QTest::addColumn<QStringList>("report");
+        QTest::addColumn<QByteArray>("newL6");
+        QTest::addColumn<QByteArray>("newMl");
+        QTest::addColumn<int>("mlRequests");
+        QTest::addColumn<QString>("stateLine"); // must appear in Text2
+
+        const QByteArray l6 = Sample("zanbol6.txt");
+        const QByteArray ml = Sample("zanboml.txt");
+        const QByteArray old = PatternFile(QStringLiteral("旧版"));
+        const QByteArray none;
+        const ServerSetup samples = [l6, ml](TestHttpServer &s) {
+            s.setBody(L6Path, l6);
+            s.setBody(MlPath, ml);
+        };
+        const QString server;
+
+        QTest::newRow("both up to date") << l6 << ml << samples << server
+            << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1 << State12;
+        QTest::newRow("LOTO6 renewed, Mini LOTO up to date") << old << ml << samples << server
+            << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << State12;
+        QTest::newRow("error page for Mini LOTO: previous copy back")
+            << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); }) << server
+            << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old << 1 << State12;
+        QTest::newRow("error page for LOTO6: no file left")
+            << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); }) << server
+            << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml << 1 << State12;
+        QTest::newRow("page without the title mark, status 200")
+            << old << old
+            << ServerSetup([ml](TestHttpServer &s) {
+                   s.setBody(L6Path, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=zanbo\n[MSG]\nMSG1=x\n")));
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << State12;
+        QTest::newRow("empty body")
+            << old << ml << ServerSetup([ml](TestHttpServer &s) {
+                   s.setBody(L6Path, QByteArray());
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1 << State12;
+        QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
+        QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
+            << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
+                   s.setBody(L6Path, huge);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << State11;
+        QTest::newRow("oversized Mini LOTO body: error reported")
+            << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setBody(MlPath, huge);
+               })
+            << server << QStringList{ErrorLine, FailedLine} << l6 << old << 1 << State11;
+        QTest::newRow("redirect followed") << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
+                   s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
+                   s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << State12;
+        const QByteArray longOld = old + Cp932Lines(QStringLiteral(";古い内容\n").repeated(500));
+        const QByteArray shortNew = PatternFile(QStringLiteral("新版"));
+        QTest::newRow("shorter new file leaves no trace of the old")
+            << longOld << ml << ServerSetup([shortNew, ml](TestHttpServer &s) {
+                   s.setBody(L6Path, shortNew);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate} << shortNew << ml << 1
+            << State12;
+        QTest::newRow("LOTO6 times out: Mini LOTO never requested")
+            << old << old << ServerSetup([ml](TestHttpServer &s) {
+                   s.setStall(L6Path);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{TimeoutLine, FailedLine} << old << old << 0 << State11;
+        QTest::newRow("nothing listening") << old << old << samples
+            << QStringLiteral("http://127.0.0.1:%1/zanbo/").arg(TestHttpServer::unusedPort())
+            << QStringList{ErrorLine, FailedLine} << old << old << 0 << State11;
+        QTest::newRow("not a web address") << old << old << samples << QStringLiteral("file:///tmp/zanbo/")
+            << QStringList{ErrorLine, FailedLine} << old << old << 0 << State11;
+    }
+
+    void report()
+    {
+        QFETCH(QByteArray, oldL6);
+        QFETCH(QByteArray, oldMl);
+        QFETCH(ServerSetup, setup);
+        QFETCH(QString, base);
+        QFETCH(QStringList, report);
+        QFETCH(QByteArray, newL6);
+        QFETCH(QByteArray, newMl);
+        QFETCH(int, mlRequests);
+        QFETCH(QString, stateLine);
+
+        if (!oldL6.isNull())
+            WriteFileBytes(l6File(), oldL6);
+        if (!oldMl.isNull())
+            WriteFileBytes(mlFile(), oldMl);
+        setup(*m_server);
+        auto w = start(base);
+        DlgDownload dialog(*w, w.get());
+        dialog.OKButton_Click();
+
+        QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
+        QVERIFY2(Lines(dialog.Text2).contains(stateLine), qPrintable(Lines(dialog.Text2).join(u'|')));
+        QCOMPARE(QFile::exists(l6File()), !newL6.isNull());
+        QCOMPARE(FileBytes(l6File()), newL6);
+        QCOMPARE(QFile::exists(mlFile()), !newMl.isNull());
+        QCOMPARE(FileBytes(mlFile()), newMl);
+        QCOMPARE(m_server->requestCount(MlPath), mlRequests);
+        // No temporary file of the atomic writes is left behind.
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(),
+                 1 + int(!newL6.isNull()) + int(!newMl.isNull()));
+    }
+
+    void settingsValues_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<QString>("notosen");
+        QTest::newRow("both absent") << QString() << 30 << QStringLiteral("0");
+        QTest::newRow("both set") << QStringLiteral("[ETC]\nNETTIMEOUT=7\n[OPT]\nNOTOSEN=5\n") << 7
+                                  << QStringLiteral("5");
+        QTest::newRow("not numbers") << QStringLiteral("[ETC]\nNETTIMEOUT=abc\n[OPT]\nNOTOSEN=1x\n") << 30
+                                     << QStringLiteral("0");
+        QTest::newRow("out of range, negative") << QStringLiteral("[ETC]\nNETTIMEOUT=0\n[OPT]\nNOTOSEN=-3\n")
+                                                << 30 << QStringLiteral("-3");
+    }
+
+    void settingsValues()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, timeout);
+        QFETCH(QString, notosen);
+        WriteFileBytes(ini(), Cp932Lines(settings));
+        auto w = start(QStringLiteral("http://127.0.0.1:%1/").arg(TestHttpServer::unusedPort()));
+        {
+            DlgDownload dialog(*w, w.get());
+            dialog.OKButton_Click();
+            QCOMPARE(dialog.TimeoutSeconds, timeout);
+            QCOMPARE(dialog.Inet1->requestTimeout(), timeout);
+            dialog.close();
+        }
+        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), notosen);
+    }
+
+    // The download button's modal path; the run cannot be closed while it goes on.
+    void downloadButton_modal_closeRefusedWhileRunning()
+    {
+        WriteFileBytes(mlFile(), PatternFile(QStringLiteral("旧版")));
+        m_server->setBody(L6Path, Sample("zanbol6.txt"));
+        auto w = start();
+        bool ran = false;
+        QTimer::singleShot(0, qApp, [&] {
+            auto *dialog = qobject_cast<DlgDownload *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QStringLiteral("DlgDownload"));
+            QVERIFY(!dialog->Image1->pixmap().isNull());
+            bool tried = false;
+            connect(dialog->Inet1, &HttpTransfer::stateChanged, dialog, [&, dialog] {
+                if (tried)
+                    return;
+                tried = true;
+                QVERIFY(!dialog->OKButton->isEnabled() && !dialog->CancelButton->isEnabled());
+                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+                dialog->close();
+                dialog->reject();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                QVERIFY(dialog->isVisible());
+            });
+            QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
+            QVERIFY(tried);
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(Lines(dialog->Text1),
+                     QStringList{Opening} + Run({L6Renewed, SampleMessage, MlNotOk, FailedLine}));
+            SaveScreenshot(dialog, QStringLiteral("download_failed"));
+            ran = true;
+            QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+        });
+        w->CmdReadPattern_Click();
+        QVERIFY(ran);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!w->findChild<DlgDownload *>());
+        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), QStringLiteral("0"));
+        QCOMPARE(FileBytes(mlFile()), PatternFile(QStringLiteral("旧版")));
+    }
+
+    void judgeDialog_showsNewDrawAfterItsDownloadButton()
+    {
+        WriteFileBytes(l6File(), PatternFile(QStringLiteral("旧版"), 250));
+        WriteFileBytes(mlFile(), PatternFile(QStringLiteral("旧版"), 330));
+        serveSamples();
+        auto w = start();
+        w->CmdJudge_Click();
+        DlgJudge *judge = w->judgeDialog();
+        QVERIFY(judge);
+        QVERIFY(judge->LblJ[0]->text().startsWith(QStringLiteral("250回")));
+        QTimer::singleShot(0, qApp, [] {
+            auto *dialog = qobject_cast<DlgDownload *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->OKButton->click();
+            dialog->CancelButton->click();
+        });
+        judge->CmdDownload_Click();
+        QCOMPARE(judge->LblJ[0]->text(), QStringLiteral("2056回　(抽選日 2026/12/03)"));
+        QVERIFY(judge->LblJ[1]->text().startsWith(QStringLiteral("1372回")));
+    }
 };
 
-QTEST_GUILESS_MAIN(DlgDownloadTest)
+QTEST_MAIN(DlgDownloadTest)
 #include "tst_DlgDownload.moc"
