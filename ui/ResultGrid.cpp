@@ -147,6 +147,10 @@ ResultGrid::ResultGrid(QWidget *parent)
     d->corner->installEventFilter(this);
     connect(d->model, &ResultGridModel::cornerChanged, d->corner,
             [this] { d->corner->update(); });
+    connect(d->model, &ResultGridModel::rowsShifted, this, [this] {
+        viewport()->update();
+        verticalHeader()->viewport()->update();
+    });
     d->widthTwips.fill(-1, d->model->gridColumnCount());
 }
 
@@ -390,17 +394,15 @@ bool ResultGrid::Private::cellAt(const QPoint &pos, int *row, int *col) const
 {
     int r = 0;
     if (pos.y() >= 0) {
-        r = q->rowAt(pos.y());
-        if (r < 0)
+        r = q->rowAt(pos.y()) + 1;
+        if (r < 1 || r >= q->rowCount())
             return false;
-        ++r;
     }
     int c = 0;
     if (pos.x() >= 0) {
-        c = q->columnAt(pos.x());
-        if (c < 0)
+        c = q->columnAt(pos.x()) + 1;
+        if (c < 1 || c >= q->columnCount())
             return false;
-        ++c;
     }
     *row = r;
     *col = c;
@@ -432,6 +434,8 @@ void ResultGrid::Private::dragCellAt(const QPoint &pos, int *row, int *col) cons
 
 void ResultGrid::Private::pressAt(const QPoint &pos)
 {
+    // Hit-testing below needs the view to know of every removed row.
+    model->flushPending();
     pressed = true;
     columnDrag = false;
     q->setFocus(Qt::MouseFocusReason);
@@ -540,6 +544,8 @@ bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
 void ResultGrid::updateGeometries()
 {
     QTableView::updateGeometries();
+    if (!d->corner)
+        return; // still in the constructor
     const QHeaderView *rows = verticalHeader();
     const QHeaderView *columns = horizontalHeader();
     d->corner->setGeometry(rows->x(), columns->y(), rows->isHidden() ? 0 : rows->width(),

@@ -19,6 +19,7 @@ ResultGridModel::ResultGridModel(QObject *parent)
 {
     // A new grid has one header row, one data row and two columns.
     m_rows = 2;
+    m_shownRows = 1;
     m_cols = 2;
     m_cells.assign(4, EmptyCode);
     m_centered.fill(false, 2);
@@ -120,24 +121,54 @@ void ResultGridModel::setGridRowCount(int rows)
         return;
     const size_t cells = size_t(rows) * size_t(m_cols);
     if (rows > m_rows) {
+        syncRowCount();
         beginInsertRows(QModelIndex(), m_rows - 1, rows - 2);
         m_cells.resize(cells, EmptyCode);
         if (!m_attrs.empty())
             m_attrs.resize(cells, 0);
         m_rows = rows;
+        m_shownRows = rows - 1;
         endInsertRows();
     } else {
-        beginRemoveRows(QModelIndex(), rows - 1, m_rows - 2);
         m_cells.resize(cells);
         if (!m_attrs.empty())
             m_attrs.resize(cells);
         m_rows = rows;
-        endRemoveRows();
         if (m_cells.capacity() > 2 * m_cells.size() + 4096) {
             m_cells.shrink_to_fit();
             m_attrs.shrink_to_fit();
         }
+        m_rowsShifted = true;
+        queueFlush();
     }
+}
+
+void ResultGridModel::queueFlush()
+{
+    if (m_flushQueued)
+        return;
+    m_flushQueued = true;
+    QMetaObject::invokeMethod(this, &ResultGridModel::flushPending, Qt::QueuedConnection);
+}
+
+void ResultGridModel::flushPending()
+{
+    m_flushQueued = false;
+    syncRowCount();
+    notifyCells();
+    if (m_rowsShifted) {
+        m_rowsShifted = false;
+        emit rowsShifted();
+    }
+}
+
+void ResultGridModel::syncRowCount()
+{
+    if (m_shownRows <= m_rows - 1)
+        return;
+    beginRemoveRows(QModelIndex(), m_rows - 1, m_shownRows - 1);
+    m_shownRows = m_rows - 1;
+    endRemoveRows();
 }
 
 void ResultGridModel::setGridColumnCount(int columns)
@@ -145,6 +176,7 @@ void ResultGridModel::setGridColumnCount(int columns)
     columns = std::max(columns, 1);
     if (columns == m_cols)
         return;
+    syncRowCount();
     const int oldCols = m_cols;
     const int keep = std::min(oldCols, columns);
     auto relayout = [&](auto &store, auto fill) {
@@ -182,14 +214,14 @@ bool ResultGridModel::removeGridRows(int first, int last)
 {
     if (first < 1 || last < first || last >= m_rows)
         return false;
-    beginRemoveRows(QModelIndex(), first - 1, last - 1);
     const auto from = ptrdiff_t(size_t(first) * size_t(m_cols));
     const auto to = ptrdiff_t(size_t(last + 1) * size_t(m_cols));
     m_cells.erase(m_cells.begin() + from, m_cells.begin() + to);
     if (!m_attrs.empty())
         m_attrs.erase(m_attrs.begin() + from, m_attrs.begin() + to);
     m_rows -= last - first + 1;
-    endRemoveRows();
+    m_rowsShifted = true;
+    queueFlush();
     return true;
 }
 
@@ -236,21 +268,56 @@ QString ResultGridModel::blockText(int top, int left, int bottom, int right) con
     left = std::max(left, 0);
     bottom = std::min(bottom, m_rows - 1);
     right = std::min(right, m_cols - 1);
-    QString out;
     if (top > bottom || left > right)
-        return out;
+        return QString();
+
+    // Two passes, length first, so a million rows are written straight into
+    // one buffer.
+    auto length = [this](quint32 code) -> qsizetype {
+        if (code == EmptyCode)
+            return 0;
+        if (code & PoolBit)
+            return m_pool.at(qsizetype(code & ~PoolBit)).size();
+        qsizetype digits = 1;
+        while (code >= 10) {
+            code /= 10;
+            ++digits;
+        }
+        return digits;
+    };
     const qsizetype rows = bottom - top + 1;
     const qsizetype cols = right - left + 1;
-    // Room for short numbers; longer texts make the string grow as usual.
-    out.reserve(rows * cols * 3);
+    qsizetype total = rows * cols - 1; // separators
+    for (int r = top; r <= bottom; ++r) {
+        const quint32 *line = &m_cells[size_t(r) * size_t(m_cols)];
+        for (int c = left; c <= right; ++c)
+            total += length(line[c]);
+    }
+
+    QString out(total, Qt::Uninitialized);
+    QChar *p = out.data();
     for (int r = top; r <= bottom; ++r) {
         if (r != top)
-            out += QChar(u'\r');
+            *p++ = QChar(u'\r');
         const quint32 *line = &m_cells[size_t(r) * size_t(m_cols)];
         for (int c = left; c <= right; ++c) {
             if (c != left)
-                out += QChar(u'\t');
-            appendDecoded(out, line[c]);
+                *p++ = QChar(u'\t');
+            quint32 code = line[c];
+            if (code == EmptyCode)
+                continue;
+            if (code & PoolBit) {
+                const QString &s = m_pool.at(qsizetype(code & ~PoolBit));
+                std::copy_n(s.constData(), s.size(), p);
+                p += s.size();
+                continue;
+            }
+            const qsizetype digits = length(code);
+            for (qsizetype i = digits - 1; i >= 0; --i) {
+                p[i] = QChar(char16_t(u'0' + code % 10));
+                code /= 10;
+            }
+            p += digits;
         }
     }
     return out;
@@ -262,32 +329,30 @@ void ResultGridModel::setBlockText(int top, int left, QStringView text)
         return;
     compactPoolIfWasteful();
     int row = top;
+    int col = left;
     int rightmost = left;
-    qsizetype pos = 0;
+    qsizetype cellStart = 0;
     const qsizetype size = text.size();
-    while (row < m_rows) {
-        qsizetype lineEnd = text.indexOf(u'\r', pos);
-        if (lineEnd < 0)
-            lineEnd = size;
-        int col = left;
-        qsizetype cellStart = pos;
-        while (col < m_cols) {
-            qsizetype cellEnd = text.indexOf(u'\t', cellStart);
-            if (cellEnd < 0 || cellEnd > lineEnd)
-                cellEnd = lineEnd;
-            cell(row, col) = encode(text.mid(cellStart, cellEnd - cellStart));
+    const QChar *chars = text.data();
+    // The end of the text ends the last cell as a CR would.
+    for (qsizetype i = 0; i <= size; ++i) {
+        const char16_t ch = i < size ? chars[i].unicode() : u'\r';
+        if (ch != u'\t' && ch != u'\r')
+            continue;
+        if (col < m_cols) {
+            cell(row, col) = encode(text.mid(cellStart, i - cellStart));
             rightmost = std::max(rightmost, col);
-            ++col;
-            if (cellEnd >= lineEnd)
-                break;
-            cellStart = cellEnd + 1;
         }
-        ++row;
-        if (lineEnd >= size)
-            break;
-        pos = lineEnd + 1;
+        cellStart = i + 1;
+        if (ch == u'\t') {
+            ++col;
+        } else {
+            col = left;
+            if (++row >= m_rows)
+                break;
+        }
     }
-    cellsChanged(top, left, row - 1, rightmost);
+    cellsChanged(top, left, std::min(row, m_rows) - 1, rightmost);
 }
 
 // ---------------------------------------------------------------------------
@@ -306,6 +371,13 @@ void ResultGridModel::sortRows(int first, int last, const QVector<int> &keyColum
     if (keys.isEmpty())
         return;
 
+    const size_t n = size_t(last - first + 1);
+    std::vector<quint32> order(n);
+    if (keys.size() == 1 && sortByNumberCodes(first, last, keys.front(), order)) {
+        permuteRows(first, order);
+        return;
+    }
+
     // Pool texts are parsed once each, not once per comparison.
     constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> poolValue(size_t(m_pool.size()), NotANumber);
@@ -323,7 +395,6 @@ void ResultGridModel::sortRows(int first, int last, const QVector<int> &keyColum
         quint32 code;
         quint32 rank;
     };
-    const size_t n = size_t(last - first + 1);
     const size_t k = size_t(keys.size());
     std::vector<Key> keyTable(n * k);
     for (size_t i = 0; i < n; ++i) {
@@ -345,7 +416,6 @@ void ResultGridModel::sortRows(int first, int last, const QVector<int> &keyColum
         }
     }
 
-    std::vector<quint32> order(n);
     for (size_t i = 0; i < n; ++i)
         order[i] = quint32(i);
     std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
@@ -367,6 +437,33 @@ void ResultGridModel::sortRows(int first, int last, const QVector<int> &keyColum
         return false;
     });
 
+    permuteRows(first, order);
+}
+
+// The common case, one key column of plain numbers and empty cells, sorts
+// 64-bit keys (value, then position for stability) without comparator calls.
+bool ResultGridModel::sortByNumberCodes(int first, int last, int col,
+                                        std::vector<quint32> &order) const
+{
+    const size_t n = size_t(last - first + 1);
+    std::vector<quint64> keys(n);
+    for (size_t i = 0; i < n; ++i) {
+        const quint32 code = cellCode(first + int(i), col);
+        if (code != EmptyCode && (code & PoolBit))
+            return false;
+        const quint64 rank = code == EmptyCode ? PoolBit : code; // empty after numbers
+        keys[i] = (rank << 32) | i;
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < n; ++i)
+        order[i] = quint32(keys[i]);
+    return true;
+}
+
+// Row first + i takes the row that was at first + order[i].
+void ResultGridModel::permuteRows(int first, const std::vector<quint32> &order)
+{
+    const size_t n = order.size();
     auto permute = [&](auto &store) {
         if (store.empty())
             return;
@@ -379,7 +476,7 @@ void ResultGridModel::sortRows(int first, int last, const QVector<int> &keyColum
     };
     permute(m_cells);
     permute(m_attrs);
-    cellsChanged(first, 0, last, m_cols - 1);
+    cellsChanged(first, 0, first + int(n) - 1, m_cols - 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -486,6 +583,32 @@ void ResultGridModel::cellsChanged(int top, int left, int bottom, int right)
 {
     if (top > bottom || left > right)
         return;
+    if (m_dirtyTop < 0) {
+        m_dirtyTop = top;
+        m_dirtyLeft = left;
+        m_dirtyBottom = bottom;
+        m_dirtyRight = right;
+    } else {
+        m_dirtyTop = std::min(m_dirtyTop, top);
+        m_dirtyLeft = std::min(m_dirtyLeft, left);
+        m_dirtyBottom = std::max(m_dirtyBottom, bottom);
+        m_dirtyRight = std::max(m_dirtyRight, right);
+    }
+    queueFlush();
+}
+
+void ResultGridModel::notifyCells()
+{
+    if (m_dirtyTop < 0)
+        return;
+    // Rows or columns may have gone since the change.
+    const int top = m_dirtyTop;
+    const int left = m_dirtyLeft;
+    const int bottom = std::min(m_dirtyBottom, m_rows - 1);
+    const int right = std::min(m_dirtyRight, m_cols - 1);
+    m_dirtyTop = -1;
+    if (top > bottom || left > right)
+        return;
     const int dataTop = std::max(top, 1);
     const int dataLeft = std::max(left, 1);
     if (dataTop <= bottom && dataLeft <= right)
@@ -500,7 +623,7 @@ void ResultGridModel::cellsChanged(int top, int left, int bottom, int right)
 
 int ResultGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows - 1;
+    return parent.isValid() ? 0 : m_shownRows;
 }
 
 int ResultGridModel::columnCount(const QModelIndex &parent) const

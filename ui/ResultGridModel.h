@@ -54,6 +54,15 @@ public:
     // Removes grid rows first..last (data rows only); false if out of range.
     bool removeGridRows(int first, int last);
 
+    // Row removals and cell changes reach the views in one step, from the
+    // event loop or the next call that needs them to agree: a header view
+    // does work in proportion to all its rows for every removal it is told
+    // of, which would make removing rows one by one quadratic, and telling
+    // three views of every single cell write costs more than the write.
+    // Until then the views show surplus rows empty. Call this to announce
+    // everything now.
+    void flushPending();
+
     // Empties every cell and drops every mark; counts stay.
     void clearCells();
 
@@ -85,6 +94,8 @@ public:
 signals:
     // The text or look of cell (0, 0), which no header view shows.
     void cornerChanged();
+    // Rows moved up or went away without the views having been told yet.
+    void rowsShifted();
 
 private:
     static constexpr quint32 EmptyCode = 0xFFFFFFFFu;
@@ -107,7 +118,21 @@ private:
     QVariant cellData(int row, int col, int role) const;
     void cellsChanged(int top, int left, int bottom, int right);
 
+    bool sortByNumberCodes(int first, int last, int col, std::vector<quint32> &order) const;
+    void permuteRows(int first, const std::vector<quint32> &order);
+    void queueFlush();
+    void syncRowCount();
+    void notifyCells();
+
     int m_rows = 0;
+    int m_shownRows = 0; // data rows the views have been told of
+    bool m_flushQueued = false;
+    bool m_rowsShifted = false;
+    // Cells changed since the views were last told, in grid coordinates.
+    int m_dirtyTop = -1;
+    int m_dirtyLeft = 0;
+    int m_dirtyBottom = 0;
+    int m_dirtyRight = 0;
     int m_cols = 0;
     std::vector<quint32> m_cells;
     std::vector<quint8> m_attrs; // empty until the first mark
