@@ -2,6 +2,7 @@
 
 #include "storage/SaveFile.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
@@ -157,14 +158,13 @@ void Form1::CmdLoad_Click()
     const int rows = int(std::min<qsizetype>(content.rows.size(), INT_MAX - 1));
     grid->setColumnCount(GridColumns);
     grid->setRowCount(rows + 1);
-    if (rows > 0) {
-        SelectGridRange(grid, 1, 0, rows, GridColumns - 1);
-        if (rows == content.rows.size())
-            grid->setClipText(content.rows.join(QLatin1Char('\r')));
-        else
-            grid->setClipText(content.rows.mid(0, rows).join(QLatin1Char('\r')));
+    // Row by row straight into the cell store: no joined copy of the whole
+    // file, and a row's cells are looked for within that row alone.
+    ResultGridModel *cells = grid->gridModel();
+    for (int r = 1; r <= rows; ++r)
+        cells->setBlockText(r, 0, content.rows.at(r - 1));
+    if (rows > 0)
         SelectGridRange(grid, rows, 0, rows, GridColumns - 1);
-    }
     SetSaveAreaButtons(grid->rowCount() > 1);
 }
 
