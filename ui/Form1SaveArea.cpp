@@ -158,14 +158,20 @@ void Form1::CmdLoad_Click()
     const int rows = int(std::min<qsizetype>(content.rows.size(), INT_MAX - 1));
     grid->setColumnCount(GridColumns);
     grid->setRowCount(rows + 1);
-    // Row by row straight into the cell store: no joined copy of the whole
-    // file, and a row's cells are looked for within that row alone.
+    // Row by row straight into the cell store: no joined copy of the file.
     ResultGridModel *cells = grid->gridModel();
     for (int r = 1; r <= rows; ++r)
         cells->setBlockText(r, 0, content.rows.at(r - 1));
     if (rows > 0)
         SelectGridRange(grid, rows, 0, rows, GridColumns - 1);
     SetSaveAreaButtons(grid->rowCount() > 1);
+    if (content.truncated) {
+        // Saving this grid again would cut the file short: say so.
+        dialogs().warn(this,
+                       QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                           .arg(QDir::toNativeSeparators(fileName), QString::number(rows)),
+                       QStringLiteral("読込"));
+    }
 }
 
 void Form1::CmdClear_Click()

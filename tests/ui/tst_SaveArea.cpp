@@ -410,6 +410,22 @@ private slots:
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
 
+    void load_oversizedFileWarnsThatOnlyItsStartWasRead()
+    {
+        const QString name = path(QStringLiteral("huge.loto"));
+        WriteFileBytes(name, "Zanbo\r\n 1 \r\n 9 \r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\r\n");
+        QFile file(name);
+        QVERIFY(file.resize(MaxSaveFileBytes + 1)); // sparse: cheap to make
+        file.close();
+        m_dialogs->fileNames.push_back(name);
+        m_w->CmdLoad_Click();
+
+        QCOMPARE(DataRows(grid(1)), QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))});
+        QCOMPARE(m_dialogs->warnings.size(), 1);
+        QVERIFY(m_dialogs->warnings[0].text.contains(QDir::toNativeSeparators(name)));
+        QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
+    }
+
     // --- Moves ---
 
     void move_selectedRowsIntoEmptySaveGrid_data()
