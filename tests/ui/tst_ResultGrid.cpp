@@ -1,12 +1,554 @@
+#include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
+#include "ui/Twips.h"
+
+#include "UiTestSupport.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
 #include <QtTest>
 
-// Placeholder until this area's tests land.
+namespace {
+
+// Cell texts "r.c" for a grid of the given shape, header row included.
+void FillNamed(ResultGrid &grid, int rows, int cols)
+{
+    grid.setColumnCount(cols);
+    grid.setRowCount(rows);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            grid.setText(r, c, QStringLiteral("%1.%2").arg(r).arg(c));
+}
+
+void Select(ResultGrid &grid, int row, int col, int rowSel, int colSel)
+{
+    grid.setCurrentRow(row);
+    grid.setCurrentColumn(col);
+    grid.setSelectionEndRow(rowSel);
+    grid.setSelectionEndColumn(colSel);
+}
+
+QStringList Column(const ResultGrid &grid, int col)
+{
+    QStringList texts;
+    for (int r = 1; r < grid.rowCount(); ++r)
+        texts << grid.text(r, col);
+    return texts;
+}
+
+// A shown grid whose ten columns all fit.
+void ShowNamed(ResultGrid &grid, int rows)
+{
+    FillNamed(grid, rows, 10);
+    for (int c = 0; c < 10; ++c)
+        grid.setColumnWidthTwips(c, 550);
+    grid.resize(500, 300);
+    grid.show();
+}
+
+QPoint CellCenter(ResultGrid &grid, int row, int col)
+{
+    return grid.visualRect(grid.model()->index(row - 1, col - 1)).center();
+}
+
+QPoint HeaderCenter(ResultGrid &grid, int col)
+{
+    QHeaderView *header = grid.horizontalHeader();
+    return QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2,
+                  header->height() / 2);
+}
+
+} // namespace
+
 class ResultGridTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void placeholder() {}
+    void storedText_roundTrips_data();
+    void storedText_roundTrips();
+    void overwrittenTexts_doNotDisturbOthers();
+    void counts_keepCells();
+    void selectionSetters_collapseEnd();
+    void clipText_readsBlock_data();
+    void clipText_readsBlock();
+    void setClipText_fillsFromTopLeft_data();
+    void setClipText_fillsFromTopLeft();
+    void sort_ordersSelectedRows_data();
+    void sort_ordersSelectedRows();
+    void sort_movesWholeRowsAndKeepsHeader();
+    void removeRow_refusals_data();
+    void removeRow_refusals();
+    void removeRows_bottomUp_thenClickHitsRightRow();
+    void clearCells_dropsTextsAndMarks();
+    void columnWidth_inTwips();
+    void headerClick_selectsColumnAndNotifiesOnce();
+    void dataClick_selectsCell();
+    void dragUpwards_selectsBlock();
+    void clickOnGridWithoutDataRows_stillNotifies();
 };
 
-QTEST_GUILESS_MAIN(ResultGridTest)
+void ResultGridTest::storedText_roundTrips_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << QStringLiteral("0");
+    QTest::newRow("plain") << QStringLiteral("43");
+    QTest::newRow("leading zero") << QStringLiteral("07");
+    QTest::newRow("leading blank") << QStringLiteral(" 7");
+    QTest::newRow("trailing blank") << QStringLiteral("7 ");
+    QTest::newRow("negative") << QStringLiteral("-1");
+    QTest::newRow("plus sign") << QStringLiteral("+5");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("word") << QStringLiteral("abc");
+    QTest::newRow("japanese") << QStringLiteral("合計");
+    QTest::newRow("largest stored as value") << QStringLiteral("2147483647");
+    QTest::newRow("just above") << QStringLiteral("2147483648");
+    QTest::newRow("beyond 32 bits") << QStringLiteral("4294967296");
+    QTest::newRow("eleven digits") << QStringLiteral("12345678901");
+}
+
+void ResultGridTest::storedText_roundTrips()
+{
+    QFETCH(QString, text);
+    ResultGrid grid;
+    grid.setColumnCount(3);
+    grid.setRowCount(3);
+    grid.setText(1, 1, text);
+    QCOMPARE(grid.text(1, 1), text);
+    QCOMPARE(grid.isEmptyCell(1, 1), text.isEmpty());
+
+    // Through clip text both ways, next to a number and an empty cell.
+    Select(grid, 1, 0, 1, 2);
+    grid.setClipText(QStringLiteral("5\t") + text + QStringLiteral("\t"));
+    QCOMPARE(grid.text(1, 1), text);
+    Select(grid, 2, 0, 2, 2);
+    grid.setClipText(QStringLiteral("5\t") + text + QStringLiteral("\t"));
+    Select(grid, 1, 0, 2, 2);
+    const QString row = QStringLiteral("5\t") + text + QStringLiteral("\t");
+    QCOMPARE(grid.clipText(), row + QStringLiteral("\r") + row);
+}
+
+void ResultGridTest::overwrittenTexts_doNotDisturbOthers()
+{
+    // Thousands of distinct texts through one cell make the store drop the
+    // unused ones; the texts still in the grid must survive that.
+    ResultGrid grid;
+    grid.setText(0, 1, QStringLiteral("header"));
+    grid.setText(1, 0, QStringLiteral("07"));
+    for (int i = 0; i < 10000; ++i)
+        grid.setText(1, 1, QStringLiteral("t%1").arg(i));
+    QCOMPARE(grid.text(0, 1), QStringLiteral("header"));
+    QCOMPARE(grid.text(1, 0), QStringLiteral("07"));
+    QCOMPARE(grid.text(1, 1), QStringLiteral("t9999"));
+}
+
+void ResultGridTest::counts_keepCells()
+{
+    ResultGrid grid;
+    FillNamed(grid, 4, 3);
+    grid.setRowCount(6);
+    grid.setColumnCount(5);
+    QCOMPARE(grid.text(3, 2), QStringLiteral("3.2"));
+    QVERIFY(grid.isEmptyCell(5, 1));
+    QVERIFY(grid.isEmptyCell(2, 4));
+
+    grid.setColumnCount(2);
+    grid.setColumnCount(3);
+    QCOMPARE(grid.text(3, 1), QStringLiteral("3.1"));
+    QVERIFY(grid.isEmptyCell(3, 2));
+
+    grid.setRowCount(1);
+    QCOMPARE(grid.rowCount(), 1);
+    QCOMPARE(grid.text(0, 1), QStringLiteral("0.1"));
+    grid.setRowCount(0);
+    QCOMPARE(grid.rowCount(), 1);
+    grid.setRowCount(3);
+    QVERIFY(grid.isEmptyCell(2, 1));
+    QCOMPARE(grid.text(0, 0), QStringLiteral("0.0"));
+}
+
+void ResultGridTest::selectionSetters_collapseEnd()
+{
+    ResultGrid grid;
+    FillNamed(grid, 8, 4);
+    Select(grid, 5, 3, 2, 1);
+    QCOMPARE(grid.currentRow(), 5);
+    QCOMPARE(grid.currentColumn(), 3);
+    QCOMPARE(grid.selectionEndRow(), 2);
+    QCOMPARE(grid.selectionEndColumn(), 1);
+
+    grid.setCurrentRow(4);
+    QCOMPARE(grid.selectionEndRow(), 4);
+    QCOMPARE(grid.selectionEndColumn(), 1);
+    grid.setCurrentColumn(2);
+    QCOMPARE(grid.selectionEndColumn(), 2);
+
+    // Shrinking the grid keeps the selection inside it.
+    Select(grid, 7, 3, 6, 3);
+    grid.setRowCount(3);
+    grid.setColumnCount(2);
+    QCOMPARE(grid.currentRow(), 2);
+    QCOMPARE(grid.selectionEndRow(), 2);
+    QCOMPARE(grid.currentColumn(), 1);
+}
+
+void ResultGridTest::clipText_readsBlock_data()
+{
+    QTest::addColumn<QList<int>>("range"); // row, col, rowSel, colSel
+    QTest::addColumn<QString>("clip");
+    QTest::newRow("one cell") << QList<int>{2, 1, 2, 1} << QStringLiteral("2.1");
+    QTest::newRow("block") << QList<int>{1, 1, 2, 2}
+                           << QStringLiteral("1.1\t1.2\r2.1\t2.2");
+    QTest::newRow("end above and left") << QList<int>{2, 2, 1, 1}
+                                        << QStringLiteral("1.1\t1.2\r2.1\t2.2");
+    QTest::newRow("whole row with fixed column") << QList<int>{3, 0, 3, 3}
+                                                 << QStringLiteral("3.0\t3.1\t3.2\t3.3");
+    QTest::newRow("header row") << QList<int>{0, 2, 0, 3} << QStringLiteral("0.2\t0.3");
+}
+
+void ResultGridTest::clipText_readsBlock()
+{
+    QFETCH(QList<int>, range);
+    QFETCH(QString, clip);
+    ResultGrid grid;
+    FillNamed(grid, 4, 4);
+    Select(grid, range[0], range[1], range[2], range[3]);
+    QCOMPARE(grid.clipText(), clip);
+}
+
+void ResultGridTest::setClipText_fillsFromTopLeft_data()
+{
+    QTest::addColumn<QList<int>>("range");
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QStringList>("rows"); // rows 1..3 after the write, cells joined by '|'
+    QTest::newRow("block") << QList<int>{1, 1, 2, 2} << QStringLiteral("a\tb\rc\td")
+                           << QStringList{QStringLiteral("1.0|a|b"), QStringLiteral("2.0|c|d"),
+                                          QStringLiteral("3.0|3.1|3.2")};
+    QTest::newRow("fill from the top-left of a reversed block")
+        << QList<int>{2, 2, 1, 1} << QStringLiteral("a\tb")
+        << QStringList{QStringLiteral("1.0|a|b"), QStringLiteral("2.0|2.1|2.2"),
+                       QStringLiteral("3.0|3.1|3.2")};
+    QTest::newRow("short row leaves the rest") << QList<int>{1, 0, 2, 2}
+                                                << QStringLiteral("x\ry\tz")
+        << QStringList{QStringLiteral("x|1.1|1.2"), QStringLiteral("y|z|2.2"),
+                       QStringLiteral("3.0|3.1|3.2")};
+    QTest::newRow("empty cells are written") << QList<int>{3, 0, 3, 2} << QStringLiteral("\t\tq")
+        << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
+                       QStringLiteral("||q")};
+    QTest::newRow("beyond the grid is dropped") << QList<int>{3, 1, 3, 2}
+                                                << QStringLiteral("a\tb\tc\td\re\tf")
+        << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
+                       QStringLiteral("3.0|a|b")};
+}
+
+void ResultGridTest::setClipText_fillsFromTopLeft()
+{
+    QFETCH(QList<int>, range);
+    QFETCH(QString, clip);
+    QFETCH(QStringList, rows);
+    ResultGrid grid;
+    FillNamed(grid, 4, 3);
+    Select(grid, range[0], range[1], range[2], range[3]);
+    grid.setClipText(clip);
+    for (int r = 1; r <= 3; ++r) {
+        QStringList cells;
+        for (int c = 0; c < 3; ++c)
+            cells << grid.text(r, c);
+        QCOMPARE(cells.join(u'|'), rows.at(r - 1));
+    }
+    QCOMPARE(grid.text(0, 1), QStringLiteral("0.1"));
+}
+
+void ResultGridTest::sort_ordersSelectedRows_data()
+{
+    QTest::addColumn<QStringList>("column1");
+    QTest::addColumn<QStringList>("column2");
+    QTest::addColumn<QList<int>>("range");
+    QTest::addColumn<QStringList>("sorted1");
+    QTest::addColumn<QStringList>("sorted2");
+    const QStringList none;
+    auto list = [](const char *joined) {
+        return QString::fromUtf8(joined).split(u',');
+    };
+    QTest::newRow("numbers by value") << list("120,98,5,1000") << none << QList<int>{1, 1, 4, 1}
+                                      << list("5,98,120,1000") << none;
+    QTest::newRow("empty after numbers") << list("120,,98,5") << none << QList<int>{4, 1, 1, 1}
+                                         << list("5,98,120,") << none;
+    QTest::newRow("numbers, then text, then empty")
+        << list("b,10,,a,9") << none << QList<int>{1, 1, 5, 1} << list("9,10,a,b,") << none;
+    QTest::newRow("texts that read as numbers") << list(" 7,-1,1.5,07,3") << none
+                                                << QList<int>{1, 1, 5, 1}
+                                                << list("-1,1.5,3, 7,07") << none;
+    QTest::newRow("only the selected rows") << list("9,8,7,6,5") << none << QList<int>{2, 1, 4, 1}
+                                            << list("9,6,7,8,5") << none;
+    QTest::newRow("second key breaks ties") << list("2,1,2,1") << list("b,d,a,c")
+                                            << QList<int>{1, 1, 4, 2} << list("1,1,2,2")
+                                            << list("c,d,a,b");
+    QTest::newRow("key columns leftmost first, selected right to left")
+        << list("2,1,2,1") << list("20,40,10,30") << QList<int>{4, 2, 1, 1} << list("1,1,2,2")
+        << list("30,40,10,20");
+}
+
+void ResultGridTest::sort_ordersSelectedRows()
+{
+    QFETCH(QStringList, column1);
+    QFETCH(QStringList, column2);
+    QFETCH(QList<int>, range);
+    QFETCH(QStringList, sorted1);
+    QFETCH(QStringList, sorted2);
+    ResultGrid grid;
+    grid.setColumnCount(3);
+    grid.setRowCount(int(column1.size()) + 1);
+    for (int r = 1; r <= column1.size(); ++r) {
+        grid.setText(r, 1, column1.at(r - 1));
+        if (!column2.isEmpty())
+            grid.setText(r, 2, column2.at(r - 1));
+    }
+    Select(grid, range[0], range[1], range[2], range[3]);
+    grid.sortSelection();
+    QCOMPARE(Column(grid, 1), sorted1);
+    if (!column2.isEmpty())
+        QCOMPARE(Column(grid, 2), sorted2);
+}
+
+void ResultGridTest::sort_movesWholeRowsAndKeepsHeader()
+{
+    ResultGrid grid;
+    grid.setColumnCount(4);
+    grid.setRowCount(4);
+    const QStringList header{QString(), QStringLiteral("#1"), QStringLiteral("合計"),
+                             QStringLiteral("奇数")};
+    for (int c = 0; c < 4; ++c)
+        grid.setText(0, c, header.at(c));
+    const QList<QStringList> rows{
+        {QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("120"), QStringLiteral("3")},
+        {QStringLiteral("2"), QStringLiteral("7"), QStringLiteral("98"), QStringLiteral("1")},
+        {QStringLiteral("3"), QStringLiteral("9"), QStringLiteral("131"), QStringLiteral("2")}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            grid.setText(r, c, rows.at(r - 1).at(c));
+    Select(grid, 2, 1, 2, 1);
+    grid.setCellColor(qRgb(255, 0, 0));
+    grid.setCellBold();
+
+    Select(grid, 1, 2, 3, 2);
+    grid.sortSelection();
+
+    for (int c = 0; c < 4; ++c)
+        QCOMPARE(grid.text(0, c), header.at(c));
+    const QList<int> expected{1, 0, 2};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(grid.text(r, c), rows.at(expected.at(r - 1)).at(c));
+    QCOMPARE(grid.cellColor(1, 1), QColor(255, 0, 0));
+    QVERIFY(grid.cellBold(1, 1));
+    QVERIFY(!grid.cellColor(2, 1).isValid());
+    QVERIFY(!grid.cellBold(2, 1));
+}
+
+void ResultGridTest::removeRow_refusals_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("header row") << 4 << 0 << false;
+    QTest::newRow("negative") << 4 << -1 << false;
+    QTest::newRow("past the end") << 4 << 4 << false;
+    QTest::newRow("the last data row") << 2 << 1 << false;
+    QTest::newRow("a middle row") << 4 << 2 << true;
+    QTest::newRow("the bottom row") << 4 << 3 << true;
+}
+
+void ResultGridTest::removeRow_refusals()
+{
+    QFETCH(int, rows);
+    QFETCH(int, row);
+    QFETCH(bool, removed);
+    ResultGrid grid;
+    FillNamed(grid, rows, 2);
+    QCOMPARE(grid.removeRow(row), removed);
+    QCOMPARE(grid.rowCount(), removed ? rows - 1 : rows);
+    if (removed && row < rows - 1)
+        QCOMPARE(grid.text(row, 1), QStringLiteral("%1.1").arg(row + 1));
+}
+
+void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
+{
+    ResultGrid grid;
+    grid.resize(400, 300);
+    FillNamed(grid, 40, 4);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+    QVERIFY(!grid.removeRows(0, 3));
+    QVERIFY(!grid.removeRows(5, 40));
+    QVERIFY(grid.removeRows(10, 19));
+    QCOMPARE(grid.text(10, 1), QStringLiteral("20.1"));
+    for (int r = grid.rowCount() - 1; r >= 5; --r)
+        QVERIFY(grid.removeRow(r));
+    QCOMPARE(grid.rowCount(), 5);
+
+    // The view learns of the removals later; a click right away still
+    // lands on the row under the mouse.
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 3, 2));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(grid.currentRow(), 3);
+    QCOMPARE(grid.currentColumn(), 2);
+    QCOMPARE(grid.model()->rowCount(), 4);
+
+    QVERIFY(grid.removeRows(1, 4));
+    QCOMPARE(grid.rowCount(), 1);
+    QCOMPARE(grid.text(0, 1), QStringLiteral("0.1"));
+    QTRY_COMPARE(grid.model()->rowCount(), 0);
+}
+
+void ResultGridTest::clearCells_dropsTextsAndMarks()
+{
+    ResultGrid grid;
+    FillNamed(grid, 3, 3);
+    Select(grid, 1, 1, 1, 1);
+    grid.setCellColor(qRgb(255, 255, 0));
+    Select(grid, 2, 2, 2, 2);
+    grid.setCellColor(qRgb(255, 0, 0));
+    grid.setCellBold();
+    QCOMPARE(grid.cellColor(1, 1), QColor(255, 255, 0));
+    QCOMPARE(grid.cellColor(2, 2), QColor(255, 0, 0));
+
+    grid.clearCells();
+    QCOMPARE(grid.rowCount(), 3);
+    QCOMPARE(grid.columnCount(), 3);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            QVERIFY(grid.isEmptyCell(r, c));
+            QVERIFY(!grid.cellColor(r, c).isValid());
+            QVERIFY(!grid.cellBold(r, c));
+        }
+    }
+}
+
+void ResultGridTest::columnWidth_inTwips()
+{
+    ResultGrid grid;
+    grid.setColumnCount(10);
+    for (int c = 0; c < 10; ++c)
+        grid.setColumnWidthTwips(c, 550);
+    grid.setColumnAlignmentCentered(3);
+    QCOMPARE(grid.columnWidthTwips(0), 550);
+    QCOMPARE(grid.columnWidthTwips(9), 550);
+    QCOMPARE(grid.horizontalHeader()->sectionSize(8), TwipsToPixels(550));
+    QCOMPARE(grid.verticalHeader()->width(), TwipsToPixels(550));
+    QVERIFY(grid.isColumnCentered(3));
+    QVERIFY(!grid.isColumnCentered(0));
+    // Widths stay when columns come and go beside them.
+    grid.setColumnCount(12);
+    grid.setColumnCount(9);
+    QCOMPARE(grid.horizontalHeader()->sectionSize(7), TwipsToPixels(550));
+    QCOMPARE(grid.columnWidthTwips(8), 550);
+}
+
+void ResultGridTest::headerClick_selectsColumnAndNotifiesOnce()
+{
+    ResultGrid grid;
+    ShowNamed(grid, 6);
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+    int rowAtClick = -1;
+    connect(&grid, &ResultGrid::clicked, this,
+            [&] { rowAtClick = grid.selectionEndRow(); });
+
+    QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      HeaderCenter(grid, 7));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(rowAtClick, 5); // the selection is in place when the handler runs
+    QCOMPARE(grid.currentRow(), 1);
+    QCOMPARE(grid.selectionEndRow(), 5);
+    QCOMPARE(grid.currentColumn(), 7);
+    QCOMPARE(grid.selectionEndColumn(), 7);
+
+    // The left column's header is the corner cell.
+    QHeaderView *rows = grid.verticalHeader();
+    QWidget *corner =
+        grid.childAt(QPoint(rows->x() + rows->width() / 2, grid.horizontalHeader()->y() + 3));
+    QVERIFY(corner);
+    QTest::mouseClick(corner, Qt::LeftButton, {}, corner->rect().center());
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(grid.currentRow(), 1);
+    QCOMPARE(grid.selectionEndRow(), 5);
+    QCOMPARE(grid.currentColumn(), 0);
+    QCOMPARE(grid.selectionEndColumn(), 0);
+}
+
+void ResultGridTest::dataClick_selectsCell()
+{
+    ResultGrid grid;
+    ShowNamed(grid, 6);
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 4, 3));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(grid.currentRow(), 4);
+    QCOMPARE(grid.selectionEndRow(), 4);
+    QCOMPARE(grid.currentColumn(), 3);
+    QCOMPARE(grid.selectionEndColumn(), 3);
+
+    // The left column of a data row is a cell like any other.
+    QHeaderView *rows = grid.verticalHeader();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      QPoint(rows->width() / 2, rows->sectionViewportPosition(1) + 3));
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(grid.currentRow(), 2);
+    QCOMPARE(grid.currentColumn(), 0);
+    QCOMPARE(grid.selectionEndColumn(), 0);
+}
+
+void ResultGridTest::dragUpwards_selectsBlock()
+{
+    ResultGrid grid;
+    ShowNamed(grid, 8);
+    for (int c = 1; c < 10; ++c)
+        grid.setColumnAlignmentCentered(c);
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 5, 2));
+    QTest::mouseMove(grid.viewport(), CellCenter(grid, 4, 3));
+    QTest::mouseMove(grid.viewport(), CellCenter(grid, 3, 4));
+    QCOMPARE(clicked.count(), 0);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 3, 4));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(grid.currentRow(), 5);
+    QCOMPARE(grid.currentColumn(), 2);
+    QCOMPARE(grid.selectionEndRow(), 3);
+    QCOMPARE(grid.selectionEndColumn(), 4);
+    QCOMPARE(grid.clipText(),
+             QStringLiteral("3.2\t3.3\t3.4\r4.2\t4.3\t4.4\r5.2\t5.3\t5.4"));
+
+    Select(grid, 6, 1, 6, 1);
+    grid.setCellColor(qRgb(255, 0, 0));
+    grid.setCellBold();
+    Select(grid, 6, 3, 6, 3);
+    grid.setCellColor(qRgb(255, 255, 0));
+    Select(grid, 3, 0, 5, 9);
+    QApplication::processEvents();
+    SaveScreenshot(&grid, QStringLiteral("ResultGrid_selectionAndMarks"));
+}
+
+void ResultGridTest::clickOnGridWithoutDataRows_stillNotifies()
+{
+    ResultGrid grid;
+    grid.resize(400, 200);
+    FillNamed(grid, 1, 5);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+    QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      HeaderCenter(grid, 2));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 40));
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(grid.rowCount(), 1);
+    QCOMPARE(grid.currentRow(), 0);
+}
+
+QTEST_MAIN(ResultGridTest)
 #include "tst_ResultGrid.moc"
