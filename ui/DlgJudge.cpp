@@ -179,6 +179,9 @@ void DlgJudge::createControls()
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
+    // An output box has nothing to undo; keeping the history would double
+    // the cost of writing a large judgement.
+    Text1->document()->setUndoRedoEnabled(false);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -212,7 +215,7 @@ void DlgJudge::placeBesideMain()
 
 QString DlgJudge::NoDrawText()
 {
-    return QStringLiteral("当選番号がまだありません（ダウンロードしてください）");
+    return QStringLiteral("当選番号なし（ダウンロードで取得できます）");
 }
 
 void DlgJudge::Form_Load()
@@ -261,7 +264,8 @@ void DlgJudge::OKButton_Click()
     QStringList lines;
     {
         // A large grid would otherwise repaint cell by cell: the marks go in
-        // silently and the view repaints once below.
+        // silently and the grid repaints once when its updates come back on.
+        grid->setUpdatesEnabled(false);
         const QSignalBlocker quiet(&model);
         SaveGridCells cells(model);
         const int rows = model.gridRowCount();
@@ -294,6 +298,7 @@ void DlgJudge::OKButton_Click()
                 lines.append(line);
         }
     }
+    grid->setUpdatesEnabled(true);
     grid->viewport()->update();
 
     lines.append(JudgementClosingLine());

@@ -304,6 +304,7 @@ private slots:
 
         const int broken = loto6Readable ? 1 : 0;
         QCOMPARE(dialog->LblJ[broken]->text(), DlgJudge::NoDrawText());
+        QVERIFY(dialog->LblJ[broken]->sizeHint().width() <= dialog->LblJ[broken]->width());
         QVERIFY(dialog->LblJ[1 - broken]->text().startsWith(loto6Readable ? QStringLiteral("250回")
                                                                            : QStringLiteral("330回")));
         const QStringList shown = OutputLines(dialog);
