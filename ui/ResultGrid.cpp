@@ -4,11 +4,13 @@
 #include "ui/Twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -39,6 +41,18 @@ protected:
         else
             option->state &= ~QStyle::State_Selected;
         option->state &= ~QStyle::State_HasFocus;
+    }
+
+    // Cells carry no tip of their own; over them the grid's tip shows, as it
+    // does over the headers.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() == QEvent::ToolTip && !m_grid->toolTip().isEmpty()) {
+            QToolTip::showText(event->globalPos(), m_grid->toolTip(), view);
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 
 private:

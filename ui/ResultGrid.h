@@ -43,12 +43,16 @@ public:
     void setSelectionEndColumn(int col);
 
     // Cells of the selected block, joined by TAB within a row and CR between
-    // rows. Writing splits the same way and fills from the block's top-left.
+    // rows. Writing splits the same way and fills from the block's top-left
+    // cell; cells that would fall outside the grid are dropped, cells a short
+    // row does not reach keep their text.
     QString clipText() const;
     void setClipText(const QString &text);
 
     // Ascending sort of the selected rows, keys the selected columns leftmost
     // first; numbers by value, other text as text. Whole rows move.
+    // Numbers come before other texts, empty cells last; equal keys keep
+    // their order.
     void sortSelection();
 
     void appendRow();
@@ -70,6 +74,9 @@ public:
     QColor cellColor(int row, int col) const;
     bool cellBold(int row, int col) const;
 
+    // The cell store. Views hear of row removals and cell changes from the
+    // event loop, so model()->rowCount() may briefly lag behind rowCount():
+    // ask the grid, not the view's model, for counts.
     ResultGridModel *gridModel() const;
 
 signals:
