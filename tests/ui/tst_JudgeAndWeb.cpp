@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 using IntList = QList<int>;
 
@@ -169,6 +170,15 @@ private slots:
             << QStringList{QStringLiteral(" 7"), QStringLiteral("07"), QStringLiteral("8"),
                            QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11")}
             << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "..RY.." << "";
+        // Cells are handed out from a block of clip text; a separator inside a
+        // cell must not shift the other cells.
+        for (const auto &[name, odd] : {std::pair{"TAB in a cell", QStringLiteral("2\t9")},
+                                        std::pair{"CR in a cell", QStringLiteral("2\r9")}}) {
+            QStringList cells = l6;
+            cells[1] = odd;
+            QTest::newRow(name) << cells << IntList{1, 2, 3, 4, 5, 6, 9} << otherMini << "R.RRRR"
+                                << "ロト６　３等　オメデトウ！　☆☆☆";
+        }
 
         QTest::newRow("mini first") << ml << otherLoto6 << IntList{1, 2, 3, 4, 5, 6}
                                     << "RRRRR." << "ミニロト　１等 ホントニ！？　☆☆☆☆";
@@ -243,6 +253,33 @@ private slots:
                               QStringLiteral("ミニロト　４等 オメデトウ！　☆"), Closing}));
         QCOMPARE(grid->currentRow(), 4);
         QCOMPARE(grid->currentColumn(), 5);
+    }
+
+    void judge_largeGrid_everyRowJudgedInPlace()
+    {
+        writeLoto6(DrawSection(250, QStringLiteral("2005/10/06"), {1, 2, 3, 4, 5, 6, 7}));
+        writeMini(DrawSection(330, QStringLiteral("2005/10/04"), {1, 2, 3, 4, 5, 6}));
+        auto w = start();
+        const QStringList miss = {QStringLiteral("30"), QStringLiteral("31"), QStringLiteral("32"),
+                                  QStringLiteral("33"), QStringLiteral("34"), QStringLiteral("35")};
+        QList<QStringList> rows(10000, miss);
+        const QList<int> hitRows = {1, 4095, 4096, 4097, 8193, 10000};
+        for (int r : hitRows)
+            rows[r - 1] = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("30"),
+                           QStringLiteral("31"), QStringLiteral("32"), QString::number(r % 2 ? 33 : 7)};
+        fillSaveGrid(*w, rows);
+        DlgJudge *dialog = openJudge(*w);
+        dialog->OKButton_Click();
+
+        const ResultGrid *grid = w->FGkekka[1];
+        for (int r = 1; r <= 10000; ++r) {
+            const QString expected = !hitRows.contains(r) ? QStringLiteral("......")
+                                     : r % 2              ? QStringLiteral("RR....")
+                                                          : QStringLiteral("RR...Y");
+            QCOMPARE(Marks(grid, r), expected);
+        }
+        QCOMPARE(OutputLines(dialog).mid(4),
+                 QStringList(hitRows.size(), QStringLiteral("ロト６　残念！　２個当たり　もう一息")) + QStringList{Closing});
     }
 
     void judge_twice_appendsSecondBlock_emptyGridOnlyClosingLine()
