@@ -36,10 +36,17 @@ protected:
         const auto [top, bottom] = std::minmax(m_grid->currentRow(), m_grid->selectionEndRow());
         const auto [left, right] =
             std::minmax(m_grid->currentColumn(), m_grid->selectionEndColumn());
-        if (row >= top && row <= bottom && col >= left && col <= right)
-            option->state |= QStyle::State_Selected;
-        else
-            option->state &= ~QStyle::State_Selected;
+        const bool selected = row >= top && row <= bottom && col >= left && col <= right;
+        option->state &= ~QStyle::State_Selected;
+        if (selected) {
+            // A judged cell keeps its red or yellow when selected, only darker,
+            // so the last mark is not hidden under the selection colour.
+            const QVariant mark = index.data(Qt::BackgroundRole);
+            if (mark.canConvert<QBrush>() && mark.value<QBrush>().style() != Qt::NoBrush)
+                option->backgroundBrush = QBrush(mark.value<QBrush>().color().darker(135));
+            else
+                option->state |= QStyle::State_Selected;
+        }
         option->state &= ~QStyle::State_HasFocus;
     }
 
