@@ -241,8 +241,11 @@ void DlgJudge::ShowWinningNumbers()
         LblJ[g]->setText(QString::number(draw->DrawNumber) + QStringLiteral("回　(抽選日 ")
                          + draw->DrawDate + QStringLiteral(")"));
         QString numbers;
+        // Right-aligned in two characters: a blank before the number, then
+        // its last two characters.
         for (int k = 0; k < game.PickCount; ++k)
-            numbers += QStringLiteral("%1 ").arg(draw->Numbers[size_t(k)], 2);
+            numbers += (QLatin1Char(' ') + QString::number(draw->Numbers[size_t(k)])).right(2)
+                       + QLatin1Char(' ');
         lines.append(QStringLiteral("   ") + numbers + QStringLiteral("(")
                      + QString::number(draw->Numbers[6]) + QStringLiteral(")"));
     }
