@@ -33,9 +33,11 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         const int row = index.row() + 1;
         const int col = index.column() + 1;
-        const auto [top, bottom] = std::minmax(m_grid->currentRow(), m_grid->selectionEndRow());
-        const auto [left, right] =
-            std::minmax(m_grid->currentColumn(), m_grid->selectionEndColumn());
+        // Plain values: std::minmax of temporaries would hand back dangling references.
+        const int top = std::min(m_grid->currentRow(), m_grid->selectionEndRow());
+        const int bottom = std::max(m_grid->currentRow(), m_grid->selectionEndRow());
+        const int left = std::min(m_grid->currentColumn(), m_grid->selectionEndColumn());
+        const int right = std::max(m_grid->currentColumn(), m_grid->selectionEndColumn());
         const bool selected = row >= top && row <= bottom && col >= left && col <= right;
         option->state &= ~QStyle::State_Selected;
         if (selected) {
@@ -267,8 +269,10 @@ bool ResultGrid::isEmptyCell(int row, int col) const
 
 QString ResultGrid::clipText() const
 {
-    const auto [top, bottom] = std::minmax(d->curRow, d->endRow);
-    const auto [left, right] = std::minmax(d->curCol, d->endCol);
+    const int top = std::min(d->curRow, d->endRow);
+    const int bottom = std::max(d->curRow, d->endRow);
+    const int left = std::min(d->curCol, d->endCol);
+    const int right = std::max(d->curCol, d->endCol);
     return d->model->blockText(top, left, bottom, right);
 }
 
@@ -280,8 +284,10 @@ void ResultGrid::setClipText(const QString &text)
 
 void ResultGrid::sortSelection()
 {
-    const auto [top, bottom] = std::minmax(d->curRow, d->endRow);
-    const auto [left, right] = std::minmax(d->curCol, d->endCol);
+    const int top = std::min(d->curRow, d->endRow);
+    const int bottom = std::max(d->curRow, d->endRow);
+    const int left = std::min(d->curCol, d->endCol);
+    const int right = std::max(d->curCol, d->endCol);
     QVector<int> keys;
     for (int c = left; c <= right; ++c)
         keys.append(c);
