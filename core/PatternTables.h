@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GameTable.h"
+#include "core/WholeNumber.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,11 +27,6 @@ struct PatternTables
 
 // Largest "PAT"/"MSG" count a file may give; above it the file is damaged.
 constexpr int MaxPatternFileCount = 10000;
-
-// A whole decimal number that fits 32 bits: an optional sign ("+5" is taken
-// as 5) and decimal digits only; blanks around it are ignored. "12abc",
-// "1.5", "" and "ERR" are not whole numbers.
-std::optional<qint32> ParseWholeNumber(const QString &text);
 
 // The name that marks a broken pattern entry; selecting it leaves the board alone.
 QString BrokenPatternName();

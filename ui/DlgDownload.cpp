@@ -1,5 +1,7 @@
 #include "ui/DlgDownload.h"
 
+#include "core/WholeNumber.h"
+
 #include "net/HttpTransfer.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Module1.h"
@@ -48,15 +50,6 @@ enum class Outcome {
     NoTitleMark, // not a pattern file; the previous copy was put back
     Stored,
 };
-
-std::optional<int> WholeNumber(const QString &text)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
 
 bool WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
@@ -206,7 +199,7 @@ void DlgDownload::Form_Load()
     // A value that is no whole number is carried as 0 rather than lost in a failed read.
     const QString notosen = ReadIniValue(m_settingsFilePath, QStringLiteral("OPT"),
                                          QStringLiteral("NOTOSEN"));
-    NotosenValue = notosen == AbsentMarker() ? 0 : WholeNumber(notosen).value_or(0);
+    NotosenValue = notosen == AbsentMarker() ? 0 : ParseWholeNumber(notosen).value_or(0);
 }
 
 void DlgDownload::Form_Unload()
@@ -275,7 +268,7 @@ void DlgDownload::Inet1_StateChanged(int state)
 
 void DlgDownload::DownloadPatternFiles()
 {
-    const auto timeout = WholeNumber(ReadIniValue(m_settingsFilePath, QStringLiteral("ETC"),
+    const auto timeout = ParseWholeNumber(ReadIniValue(m_settingsFilePath, QStringLiteral("ETC"),
                                                   QStringLiteral("NETTIMEOUT")));
     TimeoutSeconds = (timeout && *timeout >= 1 && *timeout <= LongestTimeoutSeconds)
         ? *timeout

@@ -1,5 +1,7 @@
 #include "ui/DlgJudge.h"
 
+#include "ui/ControlFactory.h"
+
 #include "core/Judgement.h"
 #include "core/WinningNumbers.h"
 #include "ui/Form1.h"
@@ -113,20 +115,6 @@ private:
     std::vector<bool> m_rowSplit;
     std::array<QString, JudgedColumns> m_cells;
 };
-
-QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "ui/Form1.h"
 
+#include "core/WholeNumber.h"
 #include "storage/Module1.h"
+#include "ui/ControlFactory.h"
 #include "ui/BoardSlider.h"
 #include "ui/DlgJudge.h"
 #include "ui/ResultGrid.h"
@@ -24,16 +26,6 @@ namespace {
 
 constexpr int ColumnCount = 10;
 constexpr int DefaultColumnWidth = 550;
-
-// A whole decimal number, blanks around it allowed; nothing else.
-std::optional<int> WholeNumber(const QString &text)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
 
 std::optional<float> SingleNumber(const QString &text)
 {
@@ -64,20 +56,6 @@ QPixmap ProgramIcon(int size)
     painter.setPen(QColor(120, 20, 20));
     painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Z"));
     return pixmap;
-}
-
-QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 } // namespace
@@ -350,7 +328,7 @@ void Form1::Form_Load()
     }
 
     // 7. Combinations per run.
-    const auto kai = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
+    const auto kai = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
                                               QStringLiteral("KAI")));
     if (kai && *kai >= 1 && *kai <= 100) {
         SldKosu->setValueChecked(*kai); // its change handler shows the count
@@ -359,7 +337,7 @@ void Form1::Form_Load()
     }
 
     // 8. The no-web option.
-    const auto noWeb = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("OPT"),
+    const auto noWeb = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("OPT"),
                                                 QStringLiteral("NOWEB")));
     NoWeb = noWeb ? *noWeb : 0;
     ChangeWebButton(NoWeb);
@@ -368,7 +346,7 @@ void Form1::Form_Load()
     FGkekka[1]->setRowCount(1);
     for (ResultGrid *grid : FGkekka) {
         grid->setColumnCount(ColumnCount);
-        const auto width = WholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ETC"),
+        const auto width = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ETC"),
                                                     QStringLiteral("COLWIDTH")));
         const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
         for (int c = 0; c < ColumnCount; ++c)
