@@ -22,7 +22,15 @@ double LogicalDpi()
 
 int TwipsToPixels(double twips)
 {
-    return static_cast<int>(std::lround(twips / 15.0 * LogicalDpi() / 96.0));
+    // Positions come from the settings file too; keep any value within
+    // reach of widget geometry so nothing overflows.
+    constexpr double limit = 1 << 24;
+    const double pixels = std::round(twips / 15.0 * LogicalDpi() / 96.0);
+    if (!(pixels > -limit))
+        return -int(limit);
+    if (!(pixels < limit))
+        return int(limit);
+    return static_cast<int>(pixels);
 }
 
 double PixelsToTwips(int pixels)

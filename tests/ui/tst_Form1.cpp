@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("left without top") << QStringLiteral("[ALL]\nPOSLEFT=1500\n");
         QTest::newRow("top not a number") << QStringLiteral("[ALL]\nPOSLEFT=1500\nPOSTOP=abc\n");
         QTest::newRow("off every screen") << QStringLiteral("[ALL]\nPOSLEFT=-9000000\nPOSTOP=9000000\n");
+        QTest::newRow("beyond any geometry") << QStringLiteral("[ALL]\nPOSLEFT=1e30\nPOSTOP=-3e38\n");
+        QTest::newRow("not finite") << QStringLiteral("[ALL]\nPOSLEFT=inf\nPOSTOP=nan\n");
     }
     void positionIgnored()
     {
