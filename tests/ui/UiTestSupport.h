@@ -10,12 +10,15 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringEncoder>
 #include <QString>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
 #include <deque>
 
 class FakeDialogs : public UserDialogs
@@ -90,6 +93,31 @@ inline void SaveScreenshot(QWidget *widget, const QString &name)
     for (ResultGrid *grid : widget->findChildren<ResultGrid *>())
         grid->gridModel()->flushPending();
     widget->grab().save(QStringLiteral(ZANBO_SCREENSHOT_DIR "/") + name + QStringLiteral(".png"));
+}
+
+// Several windows in one picture, left to right, as they stand on a desk.
+inline void SaveSideBySide(const QList<QWidget *> &widgets, const QString &name)
+{
+    QList<QPixmap> shots;
+    QSize size;
+    for (QWidget *widget : widgets) {
+        for (ResultGrid *grid : widget->findChildren<ResultGrid *>())
+            grid->gridModel()->flushPending();
+        shots.append(widget->grab());
+        size = QSize(size.width() + shots.last().width(),
+                     std::max(size.height(), shots.last().height()));
+    }
+    QPixmap picture(size);
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    int x = 0;
+    for (const QPixmap &shot : shots) {
+        painter.drawPixmap(x, 0, shot);
+        x += shot.width();
+    }
+    painter.end();
+    QDir().mkpath(QStringLiteral(ZANBO_SCREENSHOT_DIR));
+    picture.save(QStringLiteral(ZANBO_SCREENSHOT_DIR "/") + name + QStringLiteral(".png"));
 }
 
 // Reads a file as bytes ("" when missing).

@@ -452,6 +452,7 @@ private slots:
         QCoreApplication::processEvents();
         SaveScreenshot(dialog, QStringLiteral("judge_dialog"));
         SaveScreenshot(w.get(), QStringLiteral("main_with_marks"));
+        SaveSideBySide({w.get(), dialog}, QStringLiteral("judge_beside_main"));
         QCOMPARE(Marks(w->FGkekka[1], 1), QStringLiteral("RYRRRR"));
     }
 
