@@ -1,5 +1,6 @@
 #include "core/WebLinks.h"
 
+#include "storage/IniDocument.h"
 #include "storage/Module1.h"
 
 namespace {
@@ -33,10 +34,11 @@ LinkTable LoadWebSettings(const GameTableType &games)
     const QString section = QStringLiteral("WEB");
     // LOTO6 first, then Mini LOTO, so the Mini LOTO file has the last word.
     for (int g = 0; g < GameCount; ++g) {
-        const QString home = ReadIniValue(games[g].PatternFilePath, section, QStringLiteral("WWW"));
+        const IniDocument file = IniDocument::fromFile(games[g].PatternFilePath);
+        const QString home = file.value(section, QStringLiteral("WWW"));
         if (home != AbsentMarker())
             links.HomePageUrl = home;
-        const QString download = ReadIniValue(games[g].PatternFilePath, section, QStringLiteral("FTP"));
+        const QString download = file.value(section, QStringLiteral("FTP"));
         if (download != AbsentMarker())
             links.DownloadBaseUrl = download;
     }

@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include "core/WholeNumber.h"
+#include "storage/IniDocument.h"
 #include "storage/Module1.h"
 #include "ui/ControlFactory.h"
 #include "ui/BoardSlider.h"
@@ -303,13 +304,18 @@ void Form1::Form_Load()
     Links = LinkTable{BuiltInHomePageUrl(), BuiltInDownloadBaseUrl()};
     LoadWebSettings();
 
+    // Nothing writes the settings file during start-up, so one reading of it
+    // answers every key below.
+    const IniDocument settings = IniDocument::fromFile(SettingsFilePath);
+    const auto setting = [&settings](const char16_t *section, const char16_t *key) {
+        return settings.value(QString::fromUtf16(section), QString::fromUtf16(key));
+    };
+
     // 5. Window position; a position that would put the window wholly off
     // every screen is ignored, so the window cannot get lost.
     {
-        const auto left = SingleNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
-                                                    QStringLiteral("POSLEFT")));
-        const auto top = SingleNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
-                                                   QStringLiteral("POSTOP")));
+        const auto left = SingleNumber(setting(u"ALL", u"POSLEFT"));
+        const auto top = SingleNumber(setting(u"ALL", u"POSTOP"));
         if (left && top) {
             const QPoint position(TwipsToPixels(*left), TwipsToPixels(*top));
             const QRect wanted(position, frameGeometry().size());
@@ -328,8 +334,7 @@ void Form1::Form_Load()
     }
 
     // 7. Combinations per run.
-    const auto kai = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
-                                              QStringLiteral("KAI")));
+    const auto kai = ParseWholeNumber(setting(u"ALL", u"KAI"));
     if (kai && *kai >= 1 && *kai <= 100) {
         SldKosu->setValueChecked(*kai); // its change handler shows the count
     } else {
@@ -337,18 +342,16 @@ void Form1::Form_Load()
     }
 
     // 8. The no-web option.
-    const auto noWeb = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("OPT"),
-                                                QStringLiteral("NOWEB")));
+    const auto noWeb = ParseWholeNumber(setting(u"OPT", u"NOWEB"));
     NoWeb = noWeb ? *noWeb : 0;
     ChangeWebButton(NoWeb);
 
     // 9-10. Grids.
     FGkekka[1]->setRowCount(1);
+    const auto width = ParseWholeNumber(setting(u"ETC", u"COLWIDTH"));
+    const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
     for (ResultGrid *grid : FGkekka) {
         grid->setColumnCount(ColumnCount);
-        const auto width = ParseWholeNumber(ReadIniValue(SettingsFilePath, QStringLiteral("ETC"),
-                                                    QStringLiteral("COLWIDTH")));
-        const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
         for (int c = 0; c < ColumnCount; ++c)
             grid->setColumnWidthTwips(c, twips);
         for (int c = 1; c < ColumnCount; ++c)
@@ -363,8 +366,7 @@ void Form1::Form_Load()
     CheckPatternFile();
 
     // 13. The last game, which runs the game switch.
-    const QString lastGame = ReadIniValue(SettingsFilePath, QStringLiteral("ALL"),
-                                          QStringLiteral("L6ML"));
+    const QString lastGame = setting(u"ALL", u"L6ML");
     int game = CmbSwitch->findText(lastGame, Qt::MatchExactly);
     if (game < 0)
         game = GameLoto6;
