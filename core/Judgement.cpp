@@ -16,16 +16,23 @@ PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount)
 
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits)
 {
+    std::array<bool, 7> equal{};
+    for (int k = 0; k < draw.PickCount; ++k)
+        equal[size_t(k)] = cellText == draw.Texts[size_t(k)];
+    equal[6] = cellText == draw.Texts[6];
+    return MatchEqualities(equal, draw.PickCount, mainHits);
+}
+
+CellMatch MatchEqualities(const std::array<bool, 7> &equal, int pickCount, int &mainHits)
+{
     mainHits = 0;
-    for (int k = 0; k < draw.PickCount; ++k) {
-        if (cellText == draw.Texts[k])
+    for (int k = 0; k < std::clamp(pickCount, 0, 6); ++k) {
+        if (equal[size_t(k)])
             ++mainHits;
     }
     if (mainHits > 0)
         return CellMatch::Main;
-    if (cellText == draw.Texts[6])
-        return CellMatch::Bonus;
-    return CellMatch::None;
+    return equal[6] ? CellMatch::Bonus : CellMatch::None;
 }
 
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,

@@ -26,6 +26,9 @@ PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount);
 // the draw counts once per repetition). Bonus only when no main number
 // matched and the text equals the bonus number.
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits);
+// The same rule where the comparisons are already made: equal[k] tells
+// whether the cell equals draw text k (0..5 the main numbers, 6 the bonus).
+CellMatch MatchEqualities(const std::array<bool, 7> &equal, int pickCount, int &mainHits);
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,
                     int &mainHits);
 

@@ -1,9 +1,8 @@
 #include "ui/DlgJudge.h"
 
-#include "ui/ControlFactory.h"
-
 #include "core/Judgement.h"
 #include "core/WinningNumbers.h"
+#include "ui/ControlFactory.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
@@ -19,9 +18,7 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
-#include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace {
 
@@ -31,90 +28,31 @@ constexpr int FirstJudgedColumn = 1;
 constexpr int LastJudgedColumn = 6;
 constexpr int JudgedColumns = LastJudgedColumn - FirstJudgedColumn + 1;
 
-// Hands out the judged cells of the save grid row by row. The cells are
-// fetched a block of rows at a time as one text and handed out as views into
-// it, so judging a large grid builds no string per cell. A row whose cells
-// hold a TAB or CR of their own cannot be split that way and is read cell by
-// cell instead.
-class SaveGridCells
+// A draw as keys of the save grid's cells, so each cell is compared with
+// the draw's texts without a string being built for it.
+struct DrawKeys
 {
-public:
-    explicit SaveGridCells(const ResultGridModel &model) : m_model(model)
-    {
-        m_columns = std::clamp(model.gridColumnCount() - FirstJudgedColumn, 0, JudgedColumns);
-    }
-
-    // Cells 1..6 of row; rows must be asked for in ascending order.
-    const std::array<QString, JudgedColumns> &row(int row)
-    {
-        if (row > m_blockBottom)
-            loadBlock(row);
-        const size_t offset = size_t(row - m_blockTop) * JudgedColumns;
-        if (!m_rowSplit[size_t(row - m_blockTop)]) {
-            for (int c = 0; c < JudgedColumns; ++c)
-                m_cells[size_t(c)] = m_model.text(row, FirstJudgedColumn + c);
-            return m_cells;
-        }
-        for (int c = 0; c < JudgedColumns; ++c) {
-            const QStringView view = m_views[offset + size_t(c)];
-            m_cells[size_t(c)] = QString::fromRawData(view.data(), view.size());
-        }
-        return m_cells;
-    }
-
-private:
-    static constexpr int BlockRows = 4096;
-
-    void loadBlock(int top)
-    {
-        m_blockTop = top;
-        m_blockBottom = std::min(top + BlockRows - 1, m_model.gridRowCount() - 1);
-        const size_t rows = size_t(m_blockBottom - m_blockTop + 1);
-        // The views of the previous block point into m_text: drop them first.
-        for (QString &cell : m_cells)
-            cell = QString();
-        m_views.assign(rows * JudgedColumns, QStringView());
-        m_rowSplit.assign(rows, false);
-        if (m_columns == 0) {
-            m_rowSplit.assign(rows, true);
-            return;
-        }
-        m_text = m_model.blockText(m_blockTop, FirstJudgedColumn, m_blockBottom,
-                                   FirstJudgedColumn + m_columns - 1);
-        const QStringView text(m_text);
-        // A CR inside a cell shifts every later row: read the block cell by cell.
-        if (text.count(u'\r') != qsizetype(rows - 1))
-            return;
-        qsizetype pos = 0;
-        for (size_t r = 0; r < rows; ++r) {
-            qsizetype lineEnd = text.indexOf(u'\r', pos);
-            if (lineEnd < 0)
-                lineEnd = text.size();
-            const QStringView line = text.mid(pos, lineEnd - pos);
-            pos = lineEnd + 1;
-            if (line.count(u'\t') != m_columns - 1)
-                continue;
-            qsizetype cellStart = 0;
-            for (int c = 0; c < m_columns; ++c) {
-                qsizetype cellEnd = line.indexOf(u'\t', cellStart);
-                if (cellEnd < 0)
-                    cellEnd = line.size();
-                m_views[r * JudgedColumns + size_t(c)] = line.mid(cellStart, cellEnd - cellStart);
-                cellStart = cellEnd + 1;
-            }
-            m_rowSplit[r] = true;
-        }
-    }
-
-    const ResultGridModel &m_model;
-    int m_columns = 0;
-    int m_blockTop = 0;
-    int m_blockBottom = 0;
-    QString m_text;
-    std::vector<QStringView> m_views;
-    std::vector<bool> m_rowSplit;
-    std::array<QString, JudgedColumns> m_cells;
+    std::array<std::optional<quint32>, 7> Keys; // 0..PickCount-1 main, 6 bonus
+    int PickCount = 0;
 };
+
+DrawKeys KeysOf(const PreparedDraw &draw, const ResultGridModel &model)
+{
+    DrawKeys keys;
+    keys.PickCount = draw.PickCount;
+    for (int k = 0; k < draw.PickCount; ++k)
+        keys.Keys[size_t(k)] = model.keyOf(draw.Texts[size_t(k)]);
+    keys.Keys[6] = model.keyOf(draw.Texts[6]);
+    return keys;
+}
+
+CellMatch MatchCellKey(quint32 cell, const DrawKeys &draw, int &mainHits)
+{
+    std::array<bool, 7> equal{};
+    for (size_t k = 0; k < equal.size(); ++k)
+        equal[k] = draw.Keys[k] && *draw.Keys[k] == cell;
+    return MatchEqualities(equal, draw.PickCount, mainHits);
+}
 
 } // namespace
 
@@ -246,10 +184,10 @@ void DlgJudge::OKButton_Click()
     ResultGridModel &model = *grid->gridModel();
 
     // A game whose draw cannot be read judges none of its rows.
-    std::array<std::optional<PreparedDraw>, GameCount> draws;
+    std::array<std::optional<DrawKeys>, GameCount> draws;
     for (const int g : {GameMiniLoto, GameLoto6}) {
         if (const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g))
-            draws[size_t(g)] = PrepareDraw(*draw, m_main.GameTable[g].PickCount);
+            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), model);
     }
 
     QStringList lines;
@@ -258,20 +196,18 @@ void DlgJudge::OKButton_Click()
         // silently and the grid repaints once when its updates come back on.
         grid->setUpdatesEnabled(false);
         const QSignalBlocker quiet(&model);
-        SaveGridCells cells(model);
         const int rows = model.gridRowCount();
         for (int r = 1; r < rows; ++r) {
             // Column 6 tells the games apart: only LOTO6 fills it.
             const int game = model.isEmptyCell(r, LastJudgedColumn) ? GameMiniLoto : GameLoto6;
-            const std::optional<PreparedDraw> &draw = draws[size_t(game)];
+            const std::optional<DrawKeys> &draw = draws[size_t(game)];
             if (!draw)
                 continue;
-            const std::array<QString, JudgedColumns> &row = cells.row(r);
             int hits = 0;
             int bonusFlag = 0;
             for (int c = 0; c < JudgedColumns; ++c) {
                 int cellHits = 0;
-                switch (MatchCell(row[size_t(c)], *draw, cellHits)) {
+                switch (MatchCellKey(model.cellKey(r, FirstJudgedColumn + c), *draw, cellHits)) {
                 case CellMatch::Main:
                     MarkCell(FirstJudgedColumn + c, r, MainHitColor);
                     hits += cellHits;

@@ -28,26 +28,42 @@ ResultGridModel::ResultGridModel(QObject *parent)
 // ---------------------------------------------------------------------------
 // Cell codes
 
+// Only the canonical decimal form is stored as a value, so that decoding
+// gives back exactly the text that was written ("07" and " 7" stay text).
+std::optional<quint32> ResultGridModel::numberCode(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 10 || (text.size() > 1 && text.front() == u'0'))
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < u'0' || u > u'9')
+            return std::nullopt;
+        value = value * 10 + (u - u'0');
+    }
+    if (value >= PoolBit)
+        return std::nullopt;
+    return quint32(value);
+}
+
+std::optional<quint32> ResultGridModel::keyOf(QStringView text) const
+{
+    if (text.isEmpty())
+        return EmptyCode;
+    if (const std::optional<quint32> number = numberCode(text))
+        return number;
+    const auto found = m_poolIndex.constFind(text.toString());
+    if (found == m_poolIndex.constEnd())
+        return std::nullopt;
+    return PoolBit | found.value();
+}
+
 quint32 ResultGridModel::encode(QStringView text)
 {
     if (text.isEmpty())
         return EmptyCode;
-    // Only the canonical decimal form is stored as a value, so that decoding
-    // gives back exactly the text that was written ("07" and " 7" stay text).
-    if (text.size() <= 10 && (text.size() == 1 || text.front() != u'0')) {
-        quint64 value = 0;
-        bool digits = true;
-        for (const QChar ch : text) {
-            const char16_t u = ch.unicode();
-            if (u < u'0' || u > u'9') {
-                digits = false;
-                break;
-            }
-            value = value * 10 + (u - u'0');
-        }
-        if (digits && value < PoolBit)
-            return quint32(value);
-    }
+    if (const std::optional<quint32> number = numberCode(text))
+        return *number;
     const QString key = text.toString();
     const auto found = m_poolIndex.constFind(key);
     if (found != m_poolIndex.constEnd())

@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -49,6 +50,15 @@ public:
     // that would fall outside the grid are dropped, cells a shorter row does
     // not reach are left as they were.
     void setBlockText(int top, int left, QStringView text);
+
+    // For comparing many cells with a few fixed texts without building a
+    // string per cell: a cell's key equals keyOf(text) exactly when the cell
+    // holds that text. No key means no cell holds the text.
+    std::optional<quint32> keyOf(QStringView text) const;
+    quint32 cellKey(int row, int col) const
+    {
+        return isValidCell(row, col) ? cellCode(row, col) : EmptyCode;
+    }
 
     void appendRows(int count);
     // Removes grid rows first..last (data rows only); false if out of range.
@@ -103,6 +113,7 @@ private:
     static constexpr quint8 BoldBit = 0x80u;
     static constexpr quint8 ColorMask = 0x7Fu;
 
+    static std::optional<quint32> numberCode(QStringView text);
     quint32 encode(QStringView text);
     QString decode(quint32 code) const;
     void appendDecoded(QString &out, quint32 code) const;
