@@ -1,11 +1,7 @@
 // Combinations per second of the threshold draw, sort and statistics, the
 // work a run does for every row.
-#include "core/GameTable.h"
-#include "core/Generator.h"
-#include "core/RandomSource.h"
-#include "core/Statistics.h"
+#include "bench/BenchSupport.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -24,7 +20,8 @@ double CombinationsPerSecond(const Case &c, int combinations, long long &checksu
     thresholds.fill(c.Threshold);
     RandomSource random(12345u);
     Combination selected{};
-    const auto start = std::chrono::steady_clock::now();
+    Stopwatch timer;
+    timer.start();
     for (int r = 0; r < combinations; ++r) {
         DrawCombination(thresholds, c.N, c.K, random, selected);
         SortCombination(selected, c.K);
@@ -32,8 +29,7 @@ double CombinationsPerSecond(const Case &c, int combinations, long long &checksu
         checksum += CombinationSum(selected, c.K) + CombinationDeviation(selected, c.K)
                     + CombinationOddCount(selected, c.K);
     }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    return combinations / elapsed.count();
+    return combinations / timer.wall();
 }
 
 } // namespace

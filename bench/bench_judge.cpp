@@ -2,6 +2,7 @@
 // press of the judge button to the closing line painted in the dialog's
 // output box. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_judge [row count]
+#include "bench/BenchSupport.h"
 #include "core/Judgement.h"
 #include "storage/FilePathCommands.h"
 #include "ui/DlgJudge.h"
@@ -9,74 +10,20 @@
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/TextBoxLines.h"
-#include "ui/UserDialogs.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
-#include <ctime>
-#include <random>
 
 namespace {
 
-class BenchDialogs : public UserDialogs
-{
-public:
-    bool confirm(QWidget *, const QString &, const QString &, QMessageBox::Icon) override
-    {
-        return true;
-    }
-    QString openFileName(QWidget *, const FileDialogOptions &) override { return QString(); }
-    QString saveFileName(QWidget *, const FileDialogOptions &) override { return QString(); }
-    void warn(QWidget *, const QString &, const QString &) override {}
-    void openUrl(const QUrl &) override {}
-};
-
-bool WritePatternFile(const QString &path, const QString &text)
-{
-    QString lines = text;
-    lines.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    QStringEncoder encoder("windows-31j");
-    const QByteArray bytes = encoder.encode(lines);
-    return file.write(bytes) == bytes.size();
-}
-
-// Random distinct numbers of 1..maxNumber, sorted, as a clip-text row of
-// count cells (the cells after pick stay empty).
-QString RandomRow(std::mt19937 &random, int maxNumber, int pick)
-{
-    std::array<int, 43> pool{};
-    for (int i = 0; i < maxNumber; ++i)
-        pool[size_t(i)] = i + 1;
-    for (int i = 0; i < pick; ++i) {
-        std::uniform_int_distribution<int> index(i, maxNumber - 1);
-        std::swap(pool[size_t(i)], pool[size_t(index(random))]);
-    }
-    std::sort(pool.begin(), pool.begin() + pick);
-    QString row;
-    for (int i = 0; i < 6; ++i) {
-        if (i)
-            row += QLatin1Char('\t');
-        if (i < pick)
-            row += QString::number(pool[size_t(i)]);
-    }
-    return row;
-}
-
 // Fills the save grid with rows straight through its store; every
 // miniEvery-th row is a Mini LOTO row (0: none).
-void FillSaveGrid(ResultGrid *grid, int rows, int miniEvery, std::mt19937 &random)
+void FillSaveGrid(ResultGrid *grid, int rows, int miniEvery, BenchRows &source)
 {
     grid->setRowCount(rows + 1);
     constexpr int Block = 65536;
@@ -87,20 +34,11 @@ void FillSaveGrid(ResultGrid *grid, int rows, int miniEvery, std::mt19937 &rando
         for (int r = top; r <= bottom; ++r) {
             if (r != top)
                 text += QLatin1Char('\r');
-            const bool mini = miniEvery > 0 && r % miniEvery == 0;
-            text += RandomRow(random, mini ? 31 : 43, mini ? 5 : 6);
+            source.draw(miniEvery > 0 && r % miniEvery == 0 ? GameMiniLoto : GameLoto6);
+            source.appendCells(text, r, 1, 6);
         }
         grid->gridModel()->setBlockText(top, 1, text);
     }
-}
-
-// CPU time of the process: on a busy machine it shows what the judgement
-// itself costs, apart from the wait for a core.
-double CpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 struct Outcome
@@ -115,15 +53,13 @@ struct Outcome
 Outcome JudgeOnce(Form1 &w, DlgJudge &dialog)
 {
     const qsizetype before = dialog.Text1->blockCount();
-    QElapsedTimer timer;
-    const double cpuStart = CpuSeconds();
+    Stopwatch timer;
     timer.start();
     dialog.OKButton->click();
-    QApplication::processEvents();
-    QApplication::processEvents();
+    Settle();
     Outcome outcome;
-    outcome.seconds = timer.nsecsElapsed() / 1e9;
-    outcome.cpuSeconds = CpuSeconds() - cpuStart;
+    outcome.seconds = timer.wall();
+    outcome.cpuSeconds = timer.cpu();
     outcome.lines = dialog.Text1->blockCount() - before;
     outcome.closed = MessageText(dialog.Text1).endsWith(JudgementClosingLine() + QStringLiteral("\r\n"));
     const ResultGrid *grid = w.FGkekka[1];
@@ -150,10 +86,11 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     const QString folder = AddPathSeparator(dir.path());
-    if (!WritePatternFile(folder + QStringLiteral("zanbol6.txt"),
+    const GameTableType games = MakeGameTable(folder);
+    if (!WritePatternFile(games[GameLoto6].PatternFilePath,
                           QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=3\nN2=15\nN3=22\n"
                                          "N4=31\nN5=40\nN6=43\nN0=7\n"))
-        || !WritePatternFile(folder + QStringLiteral("zanboml.txt"),
+        || !WritePatternFile(games[GameMiniLoto].PatternFilePath,
                              QStringLiteral("[TOSENNUM]\nNUMID=330\nDATE=2005/10/04\nN1=2\nN2=9\n"
                                             "N3=17\nN4=24\nN5=30\nN0=11\n"))) {
         std::fprintf(stderr, "cannot write the pattern files\n");
@@ -163,11 +100,11 @@ int main(int argc, char **argv)
     BenchDialogs dialogs;
     Form1 w(folder, dialogs);
     w.show();
-    std::mt19937 random(20051006);
+    BenchRows source(20051006u);
 
     std::printf("Judgement, button press to the closing line painted (target < 2 s at 1,000,000 rows):\n");
     for (const int miniEvery : {0, 2}) {
-        FillSaveGrid(w.FGkekka[1], rows, miniEvery, random);
+        FillSaveGrid(w.FGkekka[1], rows, miniEvery, source);
         w.SetSaveAreaButtons(true);
         w.CmdJudge_Click();
         DlgJudge *dialog = w.judgeDialog();

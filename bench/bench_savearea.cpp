@@ -3,144 +3,30 @@
 // that size, and moves of 100,000 rows between the grids. Reports the peak
 // resident memory of the load. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_savearea [row count] [moved rows]
+#include "bench/BenchSupport.h"
 #include "storage/FilePathCommands.h"
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
-#include "ui/UserDialogs.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdio>
-#include <random>
-
-#include <time.h>
 
 namespace {
 
-// Answers every file dialog with one path and every question with OK.
-class BenchDialogs : public UserDialogs
-{
-public:
-    QString fileName;
-    int warnings = 0;
-
-    bool confirm(QWidget *, const QString &, const QString &, QMessageBox::Icon) override
-    {
-        return true;
-    }
-    QString openFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
-    QString saveFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
-    void warn(QWidget *, const QString &text, const QString &) override
-    {
-        ++warnings;
-        std::printf("  warning: %s\n", qPrintable(text));
-    }
-    void openUrl(const QUrl &) override {}
-};
-
-// A field of /proc/self/status in MB ("VmHWM", "VmRSS").
-double StatusMegabytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// Starts the peak resident size afresh, so the next figure is one step's.
-bool ResetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
-
-void Settle()
-{
-    QApplication::processEvents();
-    QApplication::processEvents();
-}
-
-// Wall time and this process's processor time: the machine may be shared,
-// and then the second figure is the one to compare with the target.
-class Stopwatch
-{
-public:
-    void start()
-    {
-        m_wall.start();
-        m_cpu = CpuSeconds();
-    }
-    double wall() const { return m_wall.nsecsElapsed() / 1e9; }
-    double cpu() const { return CpuSeconds() - m_cpu; }
-
-private:
-    static double CpuSeconds()
-    {
-        timespec t{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-        return double(t.tv_sec) + t.tv_nsec / 1e9;
-    }
-    QElapsedTimer m_wall;
-    double m_cpu = 0;
-};
-
+// Wall time and processor time: the machine may be shared, and then the
+// second figure is the one to compare with the target.
 void Report(const char *what, const Stopwatch &timer, const char *note = "")
 {
     const double wall = timer.wall();
     const double cpu = timer.cpu();
     std::printf("  %-46s %7.3f s wall %7.3f s cpu %s\n", what, wall, cpu, note);
     std::fflush(stdout);
-}
-
-// The clip text of count generated LOTO6 rows, numbered from 1.
-QString LotoRows(int count)
-{
-    std::mt19937 random(20240601);
-    QString text;
-    text.reserve(qsizetype(count) * 30);
-    std::array<int, 43> pool{};
-    for (int r = 1; r <= count; ++r) {
-        for (int i = 0; i < 43; ++i)
-            pool[size_t(i)] = i + 1;
-        for (int i = 0; i < 6; ++i) {
-            std::uniform_int_distribution<int> pick(i, 42);
-            std::swap(pool[size_t(i)], pool[size_t(pick(random))]);
-        }
-        std::sort(pool.begin(), pool.begin() + 6);
-        int sum = 0;
-        int squares = 0;
-        int odd = 0;
-        if (r > 1)
-            text += QLatin1Char('\r');
-        text += QString::number(r);
-        for (int i = 0; i < 6; ++i) {
-            const int v = pool[size_t(i)];
-            sum += v;
-            squares += v * v;
-            odd += v % 2;
-            text += QLatin1Char('\t');
-            text += QString::number(v);
-        }
-        const double deviation = std::sqrt(double(6 * squares - sum * sum) / 36.0);
-        text += QLatin1Char('\t') + QString::number(sum) + QLatin1Char('\t')
-                + QString::number(std::lrint(deviation)) + QLatin1Char('\t')
-                + QString::number(odd);
-    }
-    return text;
 }
 
 bool SortedByColumn(const ResultGrid *grid, int col)
@@ -172,7 +58,7 @@ int main(int argc, char **argv)
     std::printf("save area, %d LOTO6 rows, %d moved\n", rows, moved);
     Stopwatch timer;
     {
-        const QString clip = LotoRows(rows);
+        const QString clip = LotoClipText(rows, 20240601u);
         timer.start();
         saved->setRowCount(rows + 1);
         Form1::SelectGridRange(saved, 1, 0, rows, 9);

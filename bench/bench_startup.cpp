@@ -3,18 +3,16 @@
 // grid is painted. Prints its figures; run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_startup
 
+#include "bench/BenchSupport.h"
 #include "storage/FilePathCommands.h"
 #include "ui/BoardSlider.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
-#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
 #include <QPushButton>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -23,20 +21,6 @@
 #include <vector>
 
 namespace {
-
-// Nothing is ever asked during these runs.
-class SilentDialogs : public UserDialogs
-{
-public:
-    bool confirm(QWidget *, const QString &, const QString &, QMessageBox::Icon) override
-    {
-        return false;
-    }
-    QString openFileName(QWidget *, const FileDialogOptions &) override { return QString(); }
-    QString saveFileName(QWidget *, const FileDialogOptions &) override { return QString(); }
-    void warn(QWidget *, const QString &, const QString &) override {}
-    void openUrl(const QUrl &) override {}
-};
 
 // Notes the first paint of any widget with the watched object name.
 class PaintWatch : public QObject
@@ -63,27 +47,26 @@ bool WaitFor(const bool &flag, int timeoutMs = 5000)
     return flag;
 }
 
-void WritePatternFile(const QString &path, int digitsPerPattern, int patterns)
+// A pattern file of the given size, with names and comments in Japanese as
+// real ones have.
+QString PatternFileText(int digitsPerPattern, int patterns)
 {
-    QString text = QStringLiteral("[TITLE]\r\nCOPYRIGHT=ZANBO\r\n[MSG]\r\nMSG=2\r\n"
-                                  "MSG1=ベンチマーク用\r\nMSG2=パターン%1個\r\n[PATTERN]\r\nPAT=%1\r\n")
+    QString text = QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n[MSG]\nMSG=2\n"
+                                  "MSG1=ベンチマーク用\nMSG2=パターン%1個\n[PATTERN]\nPAT=%1\n")
                        .arg(patterns);
     for (int j = 1; j <= patterns; ++j) {
         QString digits;
         for (int i = 0; i < digitsPerPattern; ++i)
             digits += QChar(u'1' + (i * 7 + j) % 5);
-        text += QStringLiteral("PAT%1=%2\r\n").arg(j).arg(digits);
+        text += QStringLiteral("PAT%1=%2\n").arg(j).arg(digits);
     }
-    text += QStringLiteral("[PATTERNNAME]\r\n");
+    text += QStringLiteral("[PATTERNNAME]\n");
     for (int j = 1; j <= patterns; ++j)
-        text += QStringLiteral("PAT%1=パターン その%1\r\n").arg(j);
-    text += QStringLiteral("[PATTERNCOMMENT]\r\n");
+        text += QStringLiteral("PAT%1=パターン その%1\n").arg(j);
+    text += QStringLiteral("[PATTERNCOMMENT]\n");
     for (int j = 1; j <= patterns; ++j)
-        text += QStringLiteral("PAT%1=%1番目のパターンの説明です。\r\n").arg(j);
-    QStringEncoder encoder("windows-31j");
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(encoder.encode(text));
+        text += QStringLiteral("PAT%1=%1番目のパターンの説明です。\n").arg(j);
+    return text;
 }
 
 double Median(std::vector<double> values)
@@ -95,7 +78,8 @@ double Median(std::vector<double> values)
 // Construction (which loads settings and pattern files) to the first paint.
 std::vector<double> TimeStartUp(const QString &folder, int repeats, bool detail = false)
 {
-    SilentDialogs dialogs;
+    BenchDialogs dialogs;
+    dialogs.confirmAnswer = false;
     PaintWatch watch;
     watch.name = QStringLiteral("Form1");
     qApp->installEventFilter(&watch);
@@ -146,8 +130,12 @@ int main(int argc, char **argv)
         return 1;
     const QString emptyFolder = AddPathSeparator(empty.path());
     const QString largeFolder = AddPathSeparator(large.path());
-    WritePatternFile(largeFolder + QStringLiteral("zanbol6.txt"), 43, 1000);
-    WritePatternFile(largeFolder + QStringLiteral("zanboml.txt"), 31, 1000);
+    const GameTableType games = MakeGameTable(largeFolder);
+    if (!WritePatternFile(games[GameLoto6].PatternFilePath, PatternFileText(43, 1000))
+        || !WritePatternFile(games[GameMiniLoto].PatternFilePath, PatternFileText(31, 1000))) {
+        std::fprintf(stderr, "cannot write the pattern files\n");
+        return 1;
+    }
 
     std::printf("Main window, construction to first paint (target < 100 ms):\n");
     // Interleaved, so neither case alone pays for the first font and style loading.
@@ -163,7 +151,8 @@ int main(int argc, char **argv)
 
     // One press of the run button, 100 rows of LOTO6, until the grid is painted.
     {
-        SilentDialogs dialogs;
+        BenchDialogs dialogs;
+        dialogs.confirmAnswer = false;
         Form1 w(emptyFolder, dialogs);
         w.SldKosu->setValue(100);
         w.show();
