@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/GameTable.h"
 #include "core/RandomSource.h"
 
 #include <array>
 
 // Index 0 unused so numbers index directly (1..43 and 1..6).
-using Thresholds = std::array<int, 44>;
-using Combination = std::array<int, 7>;
+using Thresholds = std::array<int, BoardSlots>;
+using Combination = std::array<int, MaxPickCount + 1>;
 
 // Draws one combination: numbers are drawn uniformly from 1..n, each draw
 // counts a hit, and a number enters when its hit count reaches its threshold

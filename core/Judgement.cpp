@@ -7,38 +7,86 @@
 PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount)
 {
     PreparedDraw prepared;
-    prepared.PickCount = std::clamp(pickCount, 0, 6);
+    prepared.PickCount = std::clamp(pickCount, 0, MaxPickCount);
     for (int k = 0; k < prepared.PickCount; ++k)
         prepared.Texts[k] = QString::number(draw.Numbers[k]);
-    prepared.Texts[6] = QString::number(draw.Numbers[6]);
+    prepared.Texts[BonusSlot] = QString::number(draw.Numbers[BonusSlot]);
     return prepared;
 }
 
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits)
 {
-    std::array<bool, 7> equal{};
+    std::array<bool, DrawSlots> equal{};
     for (int k = 0; k < draw.PickCount; ++k)
         equal[size_t(k)] = cellText == draw.Texts[size_t(k)];
-    equal[6] = cellText == draw.Texts[6];
+    equal[BonusSlot] = cellText == draw.Texts[BonusSlot];
     return MatchEqualities(equal, draw.PickCount, mainHits);
 }
 
-CellMatch MatchEqualities(const std::array<bool, 7> &equal, int pickCount, int &mainHits)
+CellMatch MatchEqualities(const std::array<bool, DrawSlots> &equal, int pickCount, int &mainHits)
 {
     mainHits = 0;
-    for (int k = 0; k < std::clamp(pickCount, 0, 6); ++k) {
+    for (int k = 0; k < std::clamp(pickCount, 0, MaxPickCount); ++k) {
         if (equal[size_t(k)])
             ++mainHits;
     }
     if (mainHits > 0)
         return CellMatch::Main;
-    return equal[6] ? CellMatch::Bonus : CellMatch::None;
+    return equal[BonusSlot] ? CellMatch::Bonus : CellMatch::None;
 }
 
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,
                     int &mainHits)
 {
     return MatchCell(cellText, PrepareDraw(draw, pickCount), mainHits);
+}
+
+DrawKeys KeysOf(const PreparedDraw &draw, const CellKeyOf &keyOf)
+{
+    DrawKeys keys;
+    keys.PickCount = draw.PickCount;
+    for (int k = 0; k < draw.PickCount; ++k)
+        keys.Keys[size_t(k)] = keyOf(draw.Texts[size_t(k)]);
+    keys.Keys[BonusSlot] = keyOf(draw.Texts[BonusSlot]);
+    return keys;
+}
+
+namespace {
+
+// equalTo(c, k): whether judged column c equals draw slot k.
+template<typename EqualTo>
+RowJudgement JudgeCells(int pickCount, EqualTo equalTo)
+{
+    RowJudgement row;
+    for (int c = 0; c < JudgedColumns; ++c) {
+        std::array<bool, DrawSlots> equal{};
+        for (int k = 0; k < DrawSlots; ++k)
+            equal[size_t(k)] = (k < pickCount || k == BonusSlot) && equalTo(c, k);
+        int cellHits = 0;
+        const CellMatch match = MatchEqualities(equal, pickCount, cellHits);
+        row.Marks[size_t(c)] = match;
+        row.Hits += cellHits;
+        if (match == CellMatch::Bonus)
+            row.BonusFlag = 1;
+    }
+    return row;
+}
+
+} // namespace
+
+RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const DrawKeys &draw)
+{
+    return JudgeCells(draw.PickCount, [&](int c, int k) {
+        const std::optional<quint32> &key = draw.Keys[size_t(k)];
+        return key && *key == cellKeys[size_t(c)];
+    });
+}
+
+RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts, const PreparedDraw &draw)
+{
+    return JudgeCells(draw.PickCount, [&](int c, int k) {
+        return cellTexts[size_t(c)] == draw.Texts[size_t(k)];
+    });
 }
 
 QString PrizeLine(int game, int hits, int bonusFlag)

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 // How one save-grid cell compares with a draw.
 enum class CellMatch { None, Main, Bonus };
@@ -13,8 +15,8 @@ enum class CellMatch { None, Main, Bonus };
 // without formatting the draw again for every cell.
 struct PreparedDraw
 {
-    // 0..PickCount-1 the main numbers, 6 the bonus; the others are unused.
-    std::array<QString, 7> Texts;
+    // 0..PickCount-1 the main numbers, BonusSlot the bonus; the others are unused.
+    std::array<QString, DrawSlots> Texts;
     int PickCount = 0;
 };
 
@@ -27,10 +29,44 @@ PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount);
 // matched and the text equals the bonus number.
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits);
 // The same rule where the comparisons are already made: equal[k] tells
-// whether the cell equals draw text k (0..5 the main numbers, 6 the bonus).
-CellMatch MatchEqualities(const std::array<bool, 7> &equal, int pickCount, int &mainHits);
+// whether the cell equals draw text k (the main numbers, then BonusSlot).
+CellMatch MatchEqualities(const std::array<bool, DrawSlots> &equal, int pickCount, int &mainHits);
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,
                     int &mainHits);
+
+// The columns a judgement compares with the draw: the number columns.
+constexpr int JudgedColumns = LastNumberColumn - FirstNumberColumn + 1;
+
+// The game of a saved row: only LOTO6 fills the last number column.
+inline int RowGame(bool lastNumberCellEmpty)
+{
+    return lastNumberCellEmpty ? GameMiniLoto : GameLoto6;
+}
+
+// A draw as keys of the store that holds the rows' cells: a cell equals draw
+// number k exactly when its key equals Keys[k]; no key means no cell holds
+// that text. Comparing keys spares building a string per cell.
+struct DrawKeys
+{
+    std::array<std::optional<quint32>, DrawSlots> Keys;
+    int PickCount = 0;
+};
+
+using CellKeyOf = std::function<std::optional<quint32>(QStringView text)>;
+DrawKeys KeysOf(const PreparedDraw &draw, const CellKeyOf &keyOf);
+
+// One saved row judged against its game's draw.
+struct RowJudgement
+{
+    int Hits = 0;      // cells equal to a main number
+    int BonusFlag = 0; // 1 when a cell equals the bonus and no main number
+    // Per judged column: Main (red), Bonus (yellow) or None (no mark).
+    std::array<CellMatch, JudgedColumns> Marks{};
+};
+
+RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const DrawKeys &draw);
+RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts,
+                      const PreparedDraw &draw);
 
 // The prize line for a game, hit count and bonus flag; empty when the row
 // earned nothing.

@@ -5,7 +5,7 @@
 
 std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount)
 {
-    if (pickCount < 1 || pickCount > 6)
+    if (pickCount < 1 || pickCount > MaxPickCount)
         return std::nullopt;
 
     // One parse of the file answers every key as ReadIniValue would, and the
@@ -31,7 +31,7 @@ std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath,
     const std::optional<qint32> bonus = ParseWholeNumber(document.value(section, QStringLiteral("N0")));
     if (!bonus)
         return std::nullopt;
-    draw.Numbers[6] = *bonus;
+    draw.Numbers[BonusSlot] = *bonus;
     return draw;
 }
 

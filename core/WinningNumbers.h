@@ -11,8 +11,8 @@ struct WinningNumbers
 {
     QString DrawDate;
     qint32 DrawNumber = 0;
-    // 0..PickCount-1 the main numbers, 6 the bonus; the rest stay 0.
-    std::array<qint32, 7> Numbers{};
+    // 0..PickCount-1 the main numbers, BonusSlot the bonus; the rest stay 0.
+    std::array<qint32, DrawSlots> Numbers{};
 };
 
 // Reads the latest draw from section "TOSENNUM" of a pattern file.

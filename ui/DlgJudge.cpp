@@ -24,35 +24,6 @@ namespace {
 
 constexpr QRgb MainHitColor = 0xFFFF0000u;  // red
 constexpr QRgb BonusHitColor = 0xFFFFFF00u; // yellow
-constexpr int FirstJudgedColumn = 1;
-constexpr int LastJudgedColumn = 6;
-constexpr int JudgedColumns = LastJudgedColumn - FirstJudgedColumn + 1;
-
-// A draw as keys of the save grid's cells, so each cell is compared with
-// the draw's texts without a string being built for it.
-struct DrawKeys
-{
-    std::array<std::optional<quint32>, 7> Keys; // 0..PickCount-1 main, 6 bonus
-    int PickCount = 0;
-};
-
-DrawKeys KeysOf(const PreparedDraw &draw, const ResultGridModel &model)
-{
-    DrawKeys keys;
-    keys.PickCount = draw.PickCount;
-    for (int k = 0; k < draw.PickCount; ++k)
-        keys.Keys[size_t(k)] = model.keyOf(draw.Texts[size_t(k)]);
-    keys.Keys[6] = model.keyOf(draw.Texts[6]);
-    return keys;
-}
-
-CellMatch MatchCellKey(quint32 cell, const DrawKeys &draw, int &mainHits)
-{
-    std::array<bool, 7> equal{};
-    for (size_t k = 0; k < equal.size(); ++k)
-        equal[k] = draw.Keys[k] && *draw.Keys[k] == cell;
-    return MatchEqualities(equal, draw.PickCount, mainHits);
-}
 
 } // namespace
 
@@ -173,7 +144,7 @@ void DlgJudge::ShowWinningNumbers()
             numbers += (QLatin1Char(' ') + QString::number(draw->Numbers[size_t(k)])).right(2)
                        + QLatin1Char(' ');
         lines.append(QStringLiteral("   ") + numbers + QStringLiteral("(")
-                     + QString::number(draw->Numbers[6]) + QStringLiteral(")"));
+                     + QString::number(draw->Numbers[BonusSlot]) + QStringLiteral(")"));
     }
     AppendMessageLines(Text1, lines);
 }
@@ -182,12 +153,13 @@ void DlgJudge::OKButton_Click()
 {
     ResultGrid *grid = m_main.FGkekka[1];
     ResultGridModel &model = *grid->gridModel();
+    const CellKeyOf keyOf = [&model](QStringView text) { return model.keyOf(text); };
 
     // A game whose draw cannot be read judges none of its rows.
     std::array<std::optional<DrawKeys>, GameCount> draws;
     for (const int g : {GameMiniLoto, GameLoto6}) {
         if (const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g))
-            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), model);
+            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), keyOf);
     }
 
     QStringList lines;
@@ -198,29 +170,20 @@ void DlgJudge::OKButton_Click()
         const QSignalBlocker quiet(&model);
         const int rows = model.gridRowCount();
         for (int r = 1; r < rows; ++r) {
-            // Column 6 tells the games apart: only LOTO6 fills it.
-            const int game = model.isEmptyCell(r, LastJudgedColumn) ? GameMiniLoto : GameLoto6;
+            const int game = RowGame(model.isEmptyCell(r, LastNumberColumn));
             const std::optional<DrawKeys> &draw = draws[size_t(game)];
             if (!draw)
                 continue;
-            int hits = 0;
-            int bonusFlag = 0;
+            std::array<quint32, JudgedColumns> cells;
+            for (int c = 0; c < JudgedColumns; ++c)
+                cells[size_t(c)] = model.cellKey(r, FirstNumberColumn + c);
+            const RowJudgement judged = JudgeRow(cells, *draw);
             for (int c = 0; c < JudgedColumns; ++c) {
-                int cellHits = 0;
-                switch (MatchCellKey(model.cellKey(r, FirstJudgedColumn + c), *draw, cellHits)) {
-                case CellMatch::Main:
-                    MarkCell(FirstJudgedColumn + c, r, MainHitColor);
-                    hits += cellHits;
-                    break;
-                case CellMatch::Bonus:
-                    MarkCell(FirstJudgedColumn + c, r, BonusHitColor);
-                    bonusFlag = 1;
-                    break;
-                case CellMatch::None:
-                    break;
-                }
+                if (judged.Marks[size_t(c)] != CellMatch::None)
+                    MarkCell(FirstNumberColumn + c, r,
+                             judged.Marks[size_t(c)] == CellMatch::Main ? MainHitColor : BonusHitColor);
             }
-            const QString line = PrizeLine(game, hits, bonusFlag);
+            const QString line = PrizeLine(game, judged.Hits, judged.BonusFlag);
             if (!line.isEmpty())
                 lines.append(line);
         }

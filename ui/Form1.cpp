@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int ColumnCount = 10;
 constexpr int DefaultColumnWidth = 550;
 
 std::optional<float> SingleNumber(const QString &text)
@@ -351,10 +350,10 @@ void Form1::Form_Load()
     const auto width = ParseWholeNumber(setting(u"ETC", u"COLWIDTH"));
     const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
     for (ResultGrid *grid : FGkekka) {
-        grid->setColumnCount(ColumnCount);
-        for (int c = 0; c < ColumnCount; ++c)
+        grid->setColumnCount(GridColumnCount);
+        for (int c = 0; c < GridColumnCount; ++c)
             grid->setColumnWidthTwips(c, twips);
-        for (int c = 1; c < ColumnCount; ++c)
+        for (int c = 1; c < GridColumnCount; ++c)
             grid->setColumnAlignmentCentered(c);
     }
 

@@ -36,7 +36,7 @@ public:
     QString SettingsFilePath;
     LinkTable Links;       // HomePageUrl, DownloadBaseUrl
     int NoWeb = 0;
-    std::array<int, 44> CustomSettings{}; // 1..43
+    std::array<int, BoardSlots> CustomSettings{}; // 1..43
     PatternTables Patterns;
     Combination SelectedNumbers{};
     RandomSource Random;
@@ -49,8 +49,8 @@ public:
     QGroupBox *Frame1 = nullptr; // パターン制御盤
     QGroupBox *Frame3 = nullptr; // 予測エリア
     QGroupBox *Frame2 = nullptr; // 結果保存エリア
-    std::array<BoardSlider *, 44> Slider1{}; // 1..43
-    std::array<QLabel *, 44> Label1{};       // 1..43
+    std::array<BoardSlider *, BoardSlots> Slider1{}; // 1..43
+    std::array<QLabel *, BoardSlots> Label1{};       // 1..43
     std::array<QLabel *, 2> Label2{};
     QPushButton *CmdCntReset = nullptr;
     QComboBox *CmbSwitch = nullptr;

@@ -51,7 +51,7 @@ void Form1::CmbSwitch_Click()
 
     // Mini LOTO has no numbers above 31; the hidden sliders keep their values.
     const bool loto6 = g == GameLoto6;
-    for (int i = 32; i <= HighestNumber; ++i) {
+    for (int i = GameTable[GameMiniLoto].MaxNumber + 1; i <= HighestNumber; ++i) {
         Slider1[i]->setVisible(loto6);
         Label1[i]->setVisible(loto6);
     }
@@ -181,7 +181,7 @@ void Form1::PrepareResultGrids()
     prediction->setRowCount(rows + 1);
     prediction->clearCells();
     for (int i = 1; i <= rows; ++i)
-        prediction->setText(i, 0, QString::number(i));
+        prediction->setText(i, RowNumberColumn, QString::number(i));
 
     const int g = currentGame();
     if (!IsGame(g))
@@ -190,10 +190,10 @@ void Form1::PrepareResultGrids()
     // The save grid keeps its rows; only the header follows the game.
     for (ResultGrid *grid : FGkekka) {
         for (int c = 1; c <= k; ++c)
-            grid->setText(0, c, QStringLiteral("#") + QString::number(c));
-        grid->setText(0, 7, QStringLiteral("合計"));
-        grid->setText(0, 8, QStringLiteral("偏差"));
-        grid->setText(0, 9, QStringLiteral("奇数"));
+            grid->setText(0, FirstNumberColumn + c - 1, QStringLiteral("#") + QString::number(c));
+        grid->setText(0, SumColumn, QStringLiteral("合計"));
+        grid->setText(0, DeviationColumn, QStringLiteral("偏差"));
+        grid->setText(0, OddColumn, QStringLiteral("奇数"));
     }
 }
 
@@ -204,10 +204,10 @@ void Form1::WriteCombinationRow(int row)
         return;
     const int k = GameTable[g].PickCount;
     ResultGrid *grid = FGkekka[0];
-    grid->setText(row, 0, QString::number(row));
+    grid->setText(row, RowNumberColumn, QString::number(row));
     for (int i = 1; i <= k; ++i)
-        grid->setText(row, i, QString::number(SelectedNumbers[i]));
-    grid->setText(row, 7, QString::number(CombinationSum(SelectedNumbers, k)));
-    grid->setText(row, 9, QString::number(CombinationOddCount(SelectedNumbers, k)));
-    grid->setText(row, 8, QString::number(CombinationDeviation(SelectedNumbers, k)));
+        grid->setText(row, FirstNumberColumn + i - 1, QString::number(SelectedNumbers[i]));
+    grid->setText(row, SumColumn, QString::number(CombinationSum(SelectedNumbers, k)));
+    grid->setText(row, OddColumn, QString::number(CombinationOddCount(SelectedNumbers, k)));
+    grid->setText(row, DeviationColumn, QString::number(CombinationDeviation(SelectedNumbers, k)));
 }

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int GridColumns = 10;
-
 FileDialogOptions SaveFileDialogOptions(const QString &programFolder, bool forSaving)
 {
     FileDialogOptions options;
@@ -156,14 +154,14 @@ void Form1::CmdLoad_Click()
     // the file claims, and keeps its ten columns whatever the file says:
     // the judgement reads columns 1 to 9.
     const int rows = int(std::min<qsizetype>(content.rows.size(), INT_MAX - 1));
-    grid->setColumnCount(GridColumns);
+    grid->setColumnCount(GridColumnCount);
     grid->setRowCount(rows + 1);
     // Row by row straight into the cell store: no joined copy of the file.
     ResultGridModel *cells = grid->gridModel();
     for (int r = 1; r <= rows; ++r)
         cells->setBlockText(r, 0, content.rows.at(r - 1));
     if (rows > 0)
-        SelectGridRange(grid, rows, 0, rows, GridColumns - 1);
+        SelectGridRange(grid, rows, 0, rows, GridColumnCount - 1);
     SetSaveAreaButtons(grid->rowCount() > 1);
     if (content.truncated) {
         // Saving this grid again would cut the file short: say so.

@@ -37,7 +37,7 @@ QStringList DrawSection(const QString &numId, const QString &date, const QString
     return lines;
 }
 
-using Numbers = std::array<qint32, 7>;
+using Numbers = std::array<qint32, DrawSlots>;
 
 } // namespace
 

@@ -215,7 +215,7 @@ private slots:
         // Both sample draws read as draws, so the judgement has something to show.
         const auto draw = ReadWinningNumbers(w.GameTable, game);
         QVERIFY(draw.has_value());
-        QCOMPARE(draw->Numbers[6], game == 0 ? 23 : 12);
+        QCOMPARE(draw->Numbers[BonusSlot], game == 0 ? 23 : 12);
     }
 
     void sampleFiles_messageAndReloadAfterDownload()
@@ -441,7 +441,7 @@ private slots:
         const int k = game == 0 ? 6 : 5;
         ResultGrid *grid = w.FGkekka[0];
         QCOMPARE(grid->rowCount(), rows + 1);
-        QCOMPARE(grid->columnCount(), 10);
+        QCOMPARE(grid->columnCount(), int(GridColumnCount));
         QStringList header;
         for (int c = 0; c < 10; ++c)
             header << grid->text(0, c);
@@ -473,9 +473,9 @@ private slots:
             favoured += numbers[1] == 1;
             if (game == 1)
                 QVERIFY(grid->text(r, 6).isEmpty());
-            QCOMPARE(grid->text(r, 7), QString::number(CombinationSum(numbers, k)));
-            QCOMPARE(grid->text(r, 8), QString::number(CombinationDeviation(numbers, k)));
-            QCOMPARE(grid->text(r, 9), QString::number(CombinationOddCount(numbers, k)));
+            QCOMPARE(grid->text(r, SumColumn), QString::number(CombinationSum(numbers, k)));
+            QCOMPARE(grid->text(r, DeviationColumn), QString::number(CombinationDeviation(numbers, k)));
+            QCOMPARE(grid->text(r, OddColumn), QString::number(CombinationOddCount(numbers, k)));
         }
         // The thresholds reach the generator: 1 at "+" against all others at
         // "－" enters about nine rows in ten, against one in seven when neutral.
@@ -501,7 +501,7 @@ private slots:
         w.CmdRun->click();
         PickGame(w, 1);
         QCOMPARE(save->text(0, 5), QStringLiteral("#5"));
-        QCOMPARE(save->text(0, 7), QStringLiteral("合計"));
+        QCOMPARE(save->text(0, SumColumn), QStringLiteral("合計"));
         // The prediction grid is emptied by a switch, its rows renumbered.
         for (int c = 1; c < 10; ++c)
             QVERIFY(w.FGkekka[0]->text(3, c).isEmpty());

@@ -58,7 +58,7 @@ private slots:
         QVERIFY(w->CmdHP->isEnabled());
         QVERIFY(w->CmdReadPattern->isEnabled());
         for (ResultGrid *grid : w->FGkekka) {
-            QCOMPARE(grid->columnCount(), 10);
+            QCOMPARE(grid->columnCount(), int(GridColumnCount));
             for (int c = 0; c < 10; ++c)
                 QCOMPARE(grid->columnWidthTwips(c), 550);
         }

@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(OutputLines(dialog), expected);
         // Row 0 and the other columns are never marked.
         QVERIFY(!w->FGkekka[1]->cellColor(1, 0).isValid());
-        QVERIFY(!w->FGkekka[1]->cellColor(1, 7).isValid());
+        QVERIFY(!w->FGkekka[1]->cellColor(1, SumColumn).isValid());
     }
 
     void judge_mixedRows_linesInRowOrder_currentCellOnLastMark()

@@ -280,8 +280,8 @@ private slots:
         QVERIFY(!m_dialogs->fileDialogs[1].confirmReplace);
         QCOMPARE(m_dialogs->fileDialogs[1].filter, m_dialogs->fileDialogs[0].filter);
         QCOMPARE(DataRows(grid(1)), rows);
-        QCOMPARE(grid(1)->columnCount(), 10);
-        QCOMPARE(RowAt(grid(1), 0), QStringList(10, QString()));
+        QCOMPARE(grid(1)->columnCount(), int(GridColumnCount));
+        QCOMPARE(RowAt(grid(1), 0), QStringList(GridColumnCount, QString()));
         QVERIFY(!grid(1)->cellColor(2, 3).isValid());
         QVERIFY(!grid(1)->cellBold(2, 3));
         QCOMPARE(Block(grid(1)), (QList<int>{4, 4, 0, 9}));
@@ -327,7 +327,7 @@ private slots:
                                          Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2"))}));
         } else {
             QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), SampleRow(2)}));
-            QCOMPARE(grid(1)->text(0, 7), QStringLiteral("合計"));
+            QCOMPARE(grid(1)->text(0, SumColumn), QStringLiteral("合計"));
         }
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
@@ -377,15 +377,15 @@ private slots:
         setButtons(true, false, true);
         load(bytes);
 
-        QCOMPARE(grid(1)->columnCount(), 10);
+        QCOMPARE(grid(1)->columnCount(), int(GridColumnCount));
         if (asParsed) {
             // Exactly the rows the reader found, cut to ten cells.
             const SaveFileContent content = ParseSaveFile(bytes);
             QCOMPARE(grid(1)->rowCount(), int(content.rows.size()) + 1);
             for (int r = 0; r < content.rows.size(); ++r)
                 QCOMPARE(RowAt(grid(1), r + 1).join(QLatin1Char('\t')),
-                         (content.rows[r].split(QLatin1Char('\t')) + QStringList(10, QString()))
-                             .mid(0, 10)
+                         (content.rows[r].split(QLatin1Char('\t')) + QStringList(GridColumnCount, QString()))
+                             .mid(0, GridColumnCount)
                              .join(QLatin1Char('\t')));
         } else {
             QCOMPARE(DataRows(grid(1)), expected);
@@ -406,7 +406,7 @@ private slots:
             QDir::toNativeSeparators(path(QStringLiteral("missing.loto")))));
         QVERIFY(m_dialogs->questions.isEmpty());
         QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(4)});
-        QCOMPARE(grid(1)->text(0, 9), QStringLiteral("奇数"));
+        QCOMPARE(grid(1)->text(0, OddColumn), QStringLiteral("奇数"));
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
 
@@ -471,7 +471,7 @@ private slots:
         SaveScreenshot(m_w.get(), QStringLiteral("main_saved_after_move"));
 
         // A second move lands below the first.
-        Form1::SelectGridRange(grid(0), 1, 0, 1, 9);
+        Form1::SelectGridRange(grid(0), 1, 0, 1, OddColumn);
         m_w->CmdCopy_Click(0);
         QCOMPARE(Column(grid(1), 0), moved + Numbers({1}));
     }
@@ -488,7 +488,7 @@ private slots:
         const int to = 1 - from;
         Fill(grid(from), {SampleRow(3)});
         Fill(grid(to), {SampleRow(1), SampleRow(2)});
-        Form1::SelectGridRange(grid(from), 1, 0, 1, 9);
+        Form1::SelectGridRange(grid(from), 1, 0, 1, OddColumn);
         setButtons(from == 0, from == 1, true);
         m_w->CmdCopy_Click(from);
 
@@ -515,7 +515,7 @@ private slots:
         QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(7)});
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
 
-        Form1::SelectGridRange(grid(1), 1, 0, 1, 9);
+        Form1::SelectGridRange(grid(1), 1, 0, 1, OddColumn);
         m_w->CmdCopy_Click(1);
         QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 8, 9, 7})));
         QCOMPARE(grid(1)->rowCount(), 1);
@@ -562,9 +562,9 @@ private slots:
         }
         Fill(grid(index), rows);
         setButtons(true, true, true);
-        ClickHeader(grid(index), 7);
+        ClickHeader(grid(index), SumColumn);
 
-        QCOMPARE(Column(grid(index), 7), (Numbers({98, 99, 101, 120, 135})));
+        QCOMPARE(Column(grid(index), SumColumn), (Numbers({98, 99, 101, 120, 135})));
         QCOMPARE(Column(grid(index), 0), (Numbers({2, 5, 4, 1, 3})));
         QCOMPARE(RowAt(grid(index), 1)[1], QStringLiteral("2"));
         QCOMPARE(RowAt(grid(index), 0)[7], QStringLiteral("合計"));
@@ -576,7 +576,7 @@ private slots:
         showWindow();
         Fill(grid(1), {SampleRow(4)});
         setButtons(true, false, false);
-        ClickHeader(grid(1), 7);
+        ClickHeader(grid(1), SumColumn);
         QCOMPARE(Block(grid(1)), (QList<int>{1, 1, 0, 9}));
         QCOMPARE(RowAt(grid(1), 1), SampleRow(4));
         QCOMPARE(buttons(), (QList<bool>{false, true, false, false}));
@@ -617,7 +617,7 @@ private slots:
         QCOMPARE(grid(0)->currentRow(), pressRow);
         QCOMPARE(grid(0)->selectionEndRow(), releaseRow);
         QCOMPARE(Block(grid(0))[2], 0);
-        QCOMPARE(Block(grid(0))[3], 9);
+        QCOMPARE(Block(grid(0))[3], int(OddColumn));
         QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 3, 4, 5})));
     }
 
@@ -641,7 +641,7 @@ private slots:
         QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
         ClickCell(grid(1), 1, 6);
         QCOMPARE(buttons().mid(0, 2), (QList<bool>{false, true}));
-        ClickCell(grid(0), 3, 9);
+        ClickCell(grid(0), 3, OddColumn);
         QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
     }
 
@@ -677,7 +677,7 @@ private slots:
         QCOMPARE(m_dialogs->questions[0].title, QStringLiteral("クリア"));
         QCOMPARE(m_dialogs->questions[0].icon, QMessageBox::Question);
         QCOMPARE(DataRows(grid(1)), answer ? QList<QStringList>{} : content);
-        QCOMPARE(grid(1)->text(0, 7), QStringLiteral("合計"));
+        QCOMPARE(grid(1)->text(0, SumColumn), QStringLiteral("合計"));
         QCOMPARE(buttons(), (QList<bool>{true, false, !answer, !answer}));
     }
 };
