@@ -73,32 +73,67 @@ QString DamagedFileMessage(const QString &gameName)
            + QStringLiteral("用のパターンファイルは読み込めません)");
 }
 
+namespace {
+
+// What one file's counts allow, checked before anything is sized by them,
+// so a damaged file can neither allocate a huge table nor run a huge loop.
+struct FileCounts
+{
+    FileCount Patterns;
+    FileCount Messages;
+    bool Damaged = false;
+};
+
+FileCounts ReadFileCounts(bool present, const PatternValueReader &read)
+{
+    FileCounts counts;
+    counts.Patterns = ReadCount(read, QStringLiteral("PATTERN"), QStringLiteral("PAT"));
+    if (present) {
+        counts.Messages = ReadCount(read, QStringLiteral("MSG"), QStringLiteral("MSG"));
+        counts.Damaged = counts.Patterns.State == CountState::Damaged
+                         || counts.Messages.State == CountState::Damaged;
+    }
+    return counts;
+}
+
+QString ReadMessage(const PatternValueReader &read, int lines)
+{
+    QString message;
+    for (int j = 1; j <= lines; ++j) {
+        message += read(QStringLiteral("MSG"), QStringLiteral("MSG") + QString::number(j));
+        message += LineBreak();
+    }
+    return message;
+}
+
+void ReadPatterns(const PatternValueReader &read, int count, int g, PatternTables &tables)
+{
+    tables.PatternCount[g] = count;
+    for (int j = 1; j <= count; ++j) {
+        const QString key = QStringLiteral("PAT") + QString::number(j);
+        const QString digits = read(QStringLiteral("PATTERN"), key);
+        const QString name = read(QStringLiteral("PATTERNNAME"), key);
+        const QString comment = read(QStringLiteral("PATTERNCOMMENT"), key);
+        // An entry without digits or name stays listed, but inert.
+        const bool usable = digits != AbsentMarker() && name != AbsentMarker();
+        tables.PatternDigits[g][j] = usable ? digits : BrokenPatternName();
+        tables.PatternName[g][j] = usable ? name : BrokenPatternName();
+        tables.PatternComment[g][j] = usable ? comment : BrokenPatternName();
+    }
+}
+
+} // namespace
+
 PatternTables LoadPatternTables(const GameTableType &games,
                                 const std::array<bool, GameCount> &filePresent,
                                 const std::array<PatternValueReader, GameCount> &readers)
 {
-    const QString patternSection = QStringLiteral("PATTERN");
-    const QString nameSection = QStringLiteral("PATTERNNAME");
-    const QString commentSection = QStringLiteral("PATTERNCOMMENT");
-    const QString messageSection = QStringLiteral("MSG");
-    const QString patKey = QStringLiteral("PAT");
-    const QString msgKey = QStringLiteral("MSG");
-
-    // Every count is checked before anything is sized by it, so a damaged
-    // file can neither allocate a huge table nor run a huge loop.
-    std::array<FileCount, GameCount> patterns;
-    std::array<FileCount, GameCount> messages;
-    std::array<bool, GameCount> damaged{false, false};
+    std::array<FileCounts, GameCount> counts;
     int tableCount = 0;
     for (int g = 0; g < GameCount; ++g) {
-        patterns[g] = ReadCount(readers[g], patternSection, patKey);
-        if (filePresent[g]) {
-            messages[g] = ReadCount(readers[g], messageSection, msgKey);
-            damaged[g] = patterns[g].State == CountState::Damaged
-                         || messages[g].State == CountState::Damaged;
-        }
-        if (!damaged[g] && patterns[g].State == CountState::Valid)
-            tableCount = std::max(tableCount, patterns[g].Value);
+        counts[g] = ReadFileCounts(filePresent[g], readers[g]);
+        if (!counts[g].Damaged && counts[g].Patterns.State == CountState::Valid)
+            tableCount = std::max(tableCount, counts[g].Patterns.Value);
     }
 
     PatternTables tables;
@@ -112,40 +147,14 @@ PatternTables LoadPatternTables(const GameTableType &games,
     for (int g = 0; g < GameCount; ++g) {
         if (!filePresent[g])
             continue;
-        if (damaged[g]) {
+        if (counts[g].Damaged) {
             tables.BoardMessage[g] = DamagedFileMessage(games[g].GameName);
             continue;
         }
-        const PatternValueReader &read = readers[g];
-
-        if (messages[g].State == CountState::Valid) {
-            QString message;
-            for (int j = 1; j <= messages[g].Value; ++j) {
-                message += read(messageSection, msgKey + QString::number(j));
-                message += LineBreak();
-            }
-            tables.BoardMessage[g] = message;
-        }
-
-        if (patterns[g].State == CountState::Valid) {
-            const int count = patterns[g].Value;
-            tables.PatternCount[g] = count;
-            for (int j = 1; j <= count; ++j) {
-                const QString key = patKey + QString::number(j);
-                const QString digits = read(patternSection, key);
-                const QString name = read(nameSection, key);
-                const QString comment = read(commentSection, key);
-                if (digits != AbsentMarker() && name != AbsentMarker()) {
-                    tables.PatternDigits[g][j] = digits;
-                    tables.PatternName[g][j] = name;
-                    tables.PatternComment[g][j] = comment;
-                } else {
-                    tables.PatternDigits[g][j] = BrokenPatternName();
-                    tables.PatternName[g][j] = BrokenPatternName();
-                    tables.PatternComment[g][j] = BrokenPatternName();
-                }
-            }
-        }
+        if (counts[g].Messages.State == CountState::Valid)
+            tables.BoardMessage[g] = ReadMessage(readers[g], counts[g].Messages.Value);
+        if (counts[g].Patterns.State == CountState::Valid)
+            ReadPatterns(readers[g], counts[g].Patterns.Value, g, tables);
     }
     return tables;
 }

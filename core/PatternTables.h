@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/GameTable.h"
-#include "core/WholeNumber.h"
+#include "storage/WholeNumber.h"
 
 #include <QString>
 #include <QStringList>

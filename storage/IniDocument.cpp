@@ -1,8 +1,8 @@
 #include "storage/IniDocument.h"
 
+#include "storage/FileIo.h"
 #include "storage/Module1.h"
 
-#include <QFile>
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -117,6 +117,29 @@ Line readLine(const QByteArray &bytes, qsizetype pos)
     return line;
 }
 
+// The lines of a profile file, one after another.
+class LineReader
+{
+public:
+    explicit LineReader(const QByteArray &bytes)
+        : m_bytes(bytes)
+    {
+    }
+
+    bool next(Line &line)
+    {
+        if (m_pos >= m_bytes.size())
+            return false;
+        line = readLine(m_bytes, m_pos);
+        m_pos = line.next;
+        return true;
+    }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
+};
+
 // Names compare without regard to ASCII letter case only, on decoded text.
 QString foldAscii(QString text)
 {
@@ -225,11 +248,9 @@ IniDocument::IniDocument(const QByteArray &bytes)
     Decoder decoder;
     Impl::Section *current = nullptr; // null before the first header
     bool currentIsFirst = false;      // later sections of a used name are unreachable
-    const qsizetype size = m_bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        const Line line = readLine(m_bytes, pos);
-        pos = line.next;
+    LineReader lines(m_bytes);
+    Line line;
+    while (lines.next(line)) {
         if (line.kind == LineKind::Section) {
             const QString name = decoder.name(m_bytes, line.name);
             currentIsFirst = !impl->sectionIndex.contains(name);
@@ -249,10 +270,10 @@ IniDocument::IniDocument(const QByteArray &bytes)
 
 IniDocument IniDocument::fromFile(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!ReadWholeFile(filePath, bytes))
         return IniDocument(QByteArray());
-    return IniDocument(file.readAll());
+    return IniDocument(bytes);
 }
 
 QString IniDocument::value(const QString &section, const QString &key) const
@@ -270,80 +291,86 @@ QString IniDocument::value(const QString &section, const QString &key) const
     return decoder.value(m_bytes, *k);
 }
 
-QString IniDocument::lookup(const QByteArray &bytes, const QString &section, const QString &key)
+namespace {
+
+// Where a key stands in the first section of its name; later sections of the
+// same name are never searched, as the profile reader does.
+struct KeySearch
+{
+    bool sectionFound = false;
+    Line insertAfter;        // last key line of the section, else its header
+    std::optional<Line> key; // the key's line, when present
+};
+
+KeySearch FindKey(const QByteArray &bytes, const QString &section, const QString &key)
 {
     const QString wantedSection = foldAsciiTrimmed(section);
     const QString wantedKey = foldAsciiTrimmed(key);
     Decoder decoder;
+    KeySearch search;
     bool inSection = false;
-    const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        const Line line = readLine(bytes, pos);
-        pos = line.next;
+    LineReader lines(bytes);
+    Line line;
+    while (lines.next(line)) {
         if (line.kind == LineKind::Section) {
             if (inSection)
-                break; // only the first section of a name is searched
-            inSection = decoder.name(bytes, line.name) == wantedSection;
-        } else if (line.kind == LineKind::Key && inSection
-                   && decoder.name(bytes, line.name) == wantedKey) {
-            return decoder.value(bytes, line.value);
+                break;
+            if (decoder.name(bytes, line.name) == wantedSection) {
+                search.sectionFound = inSection = true;
+                search.insertAfter = line;
+            }
+        } else if (line.kind == LineKind::Key && inSection) {
+            if (decoder.name(bytes, line.name) == wantedKey) {
+                search.key = line;
+                break;
+            }
+            search.insertAfter = line;
         }
     }
-    return AbsentMarker();
+    return search;
+}
+
+} // namespace
+
+QString IniDocument::lookup(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    const KeySearch search = FindKey(bytes, section, key);
+    if (!search.key)
+        return AbsentMarker();
+    Decoder decoder;
+    return decoder.value(bytes, search.key->value);
 }
 
 QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &section,
                                   const QString &key, const QString &value)
 {
-    const QString wantedSection = foldAsciiTrimmed(section);
-    const QString wantedKey = foldAsciiTrimmed(key);
-    Decoder decoder;
-
-    bool found = false;        // the first section of that name was met
-    bool inSection = false;
-    Line insertAfter;          // last key line of the section, else its header
+    const KeySearch search = FindKey(bytes, section, key);
     const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        const Line line = readLine(bytes, pos);
-        pos = line.next;
-        if (line.kind == LineKind::Section) {
-            if (inSection)
-                break;
-            if (!found && decoder.name(bytes, line.name) == wantedSection) {
-                found = inSection = true;
-                insertAfter = line;
-            }
-        } else if (line.kind == LineKind::Key && inSection) {
-            if (decoder.name(bytes, line.name) == wantedKey) {
-                // Same line, same spelling of the key, same line end.
-                QByteArray out;
-                out.reserve(size + value.size() * 2 + 2);
-                out.append(bytes.constData(), line.start);
-                out.append(bytes.constData() + line.name.begin, line.name.size());
-                out.append('=');
-                out.append(encode(value));
-                out.append(bytes.constData() + line.contentEnd, size - line.contentEnd);
-                return out;
-            }
-            insertAfter = line;
-        }
-    }
-
-    const QByteArray keyLine = encode(key.trimmed()) + '=' + encode(value) + "\r\n";
-    if (found) {
-        QByteArray out;
-        out.reserve(size + keyLine.size() + 2);
-        out.append(bytes.constData(), insertAfter.next);
-        if (insertAfter.next == insertAfter.contentEnd)
-            out.append("\r\n"); // that line was the last one and had no line end
-        out.append(keyLine);
-        out.append(bytes.constData() + insertAfter.next, size - insertAfter.next);
+    QByteArray out;
+    out.reserve(size + key.size() + value.size() * 2 + section.size() * 2 + 8);
+    if (search.key) {
+        // Same line, same spelling of the key, same line end.
+        const Line &line = *search.key;
+        out.append(bytes.constData(), line.start);
+        out.append(bytes.constData() + line.name.begin, line.name.size());
+        out.append('=');
+        out.append(encode(value));
+        out.append(bytes.constData() + line.contentEnd, size - line.contentEnd);
         return out;
     }
 
-    QByteArray out = bytes;
+    const QByteArray keyLine = encode(key.trimmed()) + '=' + encode(value) + "\r\n";
+    if (search.sectionFound) {
+        const Line &after = search.insertAfter;
+        out.append(bytes.constData(), after.next);
+        if (after.next == after.contentEnd)
+            out.append("\r\n"); // that line was the last one and had no line end
+        out.append(keyLine);
+        out.append(bytes.constData() + after.next, size - after.next);
+        return out;
+    }
+
+    out = bytes;
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
         out.append("\r\n");
     out.append('[');

@@ -14,8 +14,8 @@ public:
     IniDocument() = default;
     explicit IniDocument(const QByteArray &bytes);
 
-    // Reads the file now; a missing file gives a document where every
-    // value is absent.
+    // Reads the file now; a file that is missing or cannot be read whole
+    // gives a document where every value is absent.
     static IniDocument fromFile(const QString &filePath);
 
     // The value as ReadIniValue returns it, "ERR" when absent.

@@ -1,7 +1,8 @@
 #include "storage/SaveFile.h"
 
+#include "storage/FileIo.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -191,22 +192,8 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
                                   const QString &clipText)
 {
     SaveFileWriteResult result;
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = SaveFileBytes(rowCount, lastColumn, clipText);
-    if (file.write(bytes) != bytes.size()) {
-        result.error = file.errorString();
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.ok = true;
+    result.ok = WriteFileAtomically(filePath, SaveFileBytes(rowCount, lastColumn, clipText),
+                                    &result.error);
     return result;
 }
 
@@ -222,7 +209,7 @@ SaveFileContent ParseSaveFile(const QByteArray &bytes)
 SaveFileContent ReadSaveFile(const QString &filePath)
 {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return {};
     // Sized from the file, so the cap is never allocated for a small file.
     const qint64 wanted =

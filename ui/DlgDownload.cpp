@@ -1,21 +1,20 @@
 #include "ui/DlgDownload.h"
 
-#include "core/WholeNumber.h"
-
 #include "net/HttpTransfer.h"
+#include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Module1.h"
+#include "storage/PatternFileStore.h"
+#include "storage/Settings.h"
 #include "ui/Form1.h"
 #include "ui/TextBoxLines.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <array>
@@ -39,29 +38,14 @@ constexpr int ButtonTop = TextTop + DlgDownload::Text1FullHeight + 10;
 constexpr int ClientHeight = ButtonTop + ButtonHeight + Margin;
 constexpr int ImageSize = 40;
 
-constexpr int DefaultTimeoutSeconds = 30;
-constexpr int LongestTimeoutSeconds = 3600;
-
 // What became of one game's file in a run.
 enum class Outcome {
     NotFetched,
     FetchFailed, // the request failed; the local file is untouched
     StoreFailed, // the bytes could not be written; the local file is untouched
-    NoTitleMark, // not a pattern file; the previous copy was put back
+    NoTitleMark, // not a pattern file; the local file is untouched
     Stored,
 };
-
-bool WriteWholeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 QString StateLine(int state)
 {
@@ -85,32 +69,17 @@ QString StateLine(int state)
     return QString::fromUtf16(lines[state]);
 }
 
-// Replaces the file at path with body. A body that is not a pattern file
-// never displaces the previous copy: it is put back (or the new file removed
-// when there was none), so an error page cannot cost the user a good file.
-Outcome StorePatternFile(const QString &path, const QByteArray &body)
+Outcome OutcomeOf(PatternStoreResult result)
 {
-    QByteArray previous;
-    bool hadPrevious = false;
-    if (QFile::exists(path)) {
-        QFile old(path);
-        // A copy that cannot be kept is not replaced either.
-        if (!old.open(QIODevice::ReadOnly))
-            return Outcome::StoreFailed;
-        previous = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return Outcome::StoreFailed;
-        hadPrevious = true;
-    }
-    if (!WriteWholeFile(path, body))
-        return Outcome::StoreFailed;
-    if (DlgDownload::HasTitleMark(path))
+    switch (result) {
+    case PatternStoreResult::Stored:
         return Outcome::Stored;
-    if (hadPrevious)
-        WriteWholeFile(path, previous);
-    else
-        QFile::remove(path);
-    return Outcome::NoTitleMark;
+    case PatternStoreResult::NotAPatternFile:
+        return Outcome::NoTitleMark;
+    case PatternStoreResult::WriteFailed:
+        break;
+    }
+    return Outcome::StoreFailed;
 }
 
 } // namespace
@@ -197,9 +166,7 @@ void DlgDownload::Form_Load()
         PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath, QStringLiteral("MSG"),
                                           QStringLiteral("MSG1"));
     // A value that is no whole number is carried as 0 rather than lost in a failed read.
-    const QString notosen = ReadIniValue(m_settingsFilePath, QStringLiteral("OPT"),
-                                         QStringLiteral("NOTOSEN"));
-    NotosenValue = notosen == AbsentMarker() ? 0 : ParseWholeNumber(notosen).value_or(0);
+    NotosenValue = ReadSetting(m_settingsFilePath, Setting::NoTosen);
 }
 
 void DlgDownload::Form_Unload()
@@ -207,8 +174,7 @@ void DlgDownload::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    WriteIniValue(m_settingsFilePath, QStringLiteral("OPT"), QStringLiteral("NOTOSEN"),
-                  QString::number(NotosenValue));
+    WriteSetting(m_settingsFilePath, Setting::NoTosen, NotosenValue);
     if (m_cursorOverridden) {
         QApplication::restoreOverrideCursor();
         m_cursorOverridden = false;
@@ -268,11 +234,7 @@ void DlgDownload::Inet1_StateChanged(int state)
 
 void DlgDownload::DownloadPatternFiles()
 {
-    const auto timeout = ParseWholeNumber(ReadIniValue(m_settingsFilePath, QStringLiteral("ETC"),
-                                                  QStringLiteral("NETTIMEOUT")));
-    TimeoutSeconds = (timeout && *timeout >= 1 && *timeout <= LongestTimeoutSeconds)
-        ? *timeout
-        : DefaultTimeoutSeconds;
+    TimeoutSeconds = ReadSetting(m_settingsFilePath, Setting::NetTimeout);
     Inet1->setRequestTimeout(TimeoutSeconds);
     // A time-out leaves the flag set; it must not speak for this run.
     TransferFailed = false;
@@ -299,7 +261,7 @@ void DlgDownload::DownloadPatternFiles()
             outcome[g] = Outcome::FetchFailed;
             continue;
         }
-        outcome[g] = StorePatternFile(path, body);
+        outcome[g] = OutcomeOf(StorePatternFile(path, body));
     }
     Inet1->cancel();
 
@@ -339,8 +301,8 @@ void DlgDownload::DownloadPatternFiles()
 
 bool DlgDownload::HasTitleMark(const QString &path)
 {
-    return ReadIniValue(path, QStringLiteral("TITLE"), QStringLiteral("COPYRIGHT"))
-        == QLatin1String("ZANBO");
+    QByteArray bytes;
+    return ReadWholeFile(path, bytes) && ::HasTitleMark(bytes);
 }
 
 void DlgDownload::done(int result)

@@ -1,8 +1,6 @@
 #include "ui/Form1.h"
 
-#include "core/WholeNumber.h"
-#include "storage/IniDocument.h"
-#include "storage/Module1.h"
+#include "storage/Settings.h"
 #include "ui/ControlFactory.h"
 #include "ui/BoardSlider.h"
 #include "ui/DlgJudge.h"
@@ -24,17 +22,6 @@
 #include <optional>
 
 namespace {
-
-constexpr int DefaultColumnWidth = 550;
-
-std::optional<float> SingleNumber(const QString &text)
-{
-    bool ok = false;
-    const float value = text.trimmed().toFloat(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 // The program's icon: a ball with the letter Z, drawn so no image file is needed.
 QPixmap ProgramIcon(int size)
@@ -305,26 +292,10 @@ void Form1::Form_Load()
 
     // Nothing writes the settings file during start-up, so one reading of it
     // answers every key below.
-    const IniDocument settings = IniDocument::fromFile(SettingsFilePath);
-    const auto setting = [&settings](const char16_t *section, const char16_t *key) {
-        return settings.value(QString::fromUtf16(section), QString::fromUtf16(key));
-    };
+    const SettingsSnapshot settings(SettingsFilePath);
 
-    // 5. Window position; a position that would put the window wholly off
-    // every screen is ignored, so the window cannot get lost.
-    {
-        const auto left = SingleNumber(setting(u"ALL", u"POSLEFT"));
-        const auto top = SingleNumber(setting(u"ALL", u"POSTOP"));
-        if (left && top) {
-            const QPoint position(TwipsToPixels(*left), TwipsToPixels(*top));
-            const QRect wanted(position, frameGeometry().size());
-            bool onScreen = false;
-            for (const QScreen *screen : QGuiApplication::screens())
-                onScreen = onScreen || screen->geometry().intersects(wanted);
-            if (onScreen)
-                move(position);
-        }
-    }
+    // 5. Window position.
+    RestorePosition(settings.value(Setting::PosLeft), settings.value(Setting::PosTop));
 
     // 6. Board labels and the user's own settings.
     for (int i = 1; i <= HighestNumber; ++i) {
@@ -333,27 +304,23 @@ void Form1::Form_Load()
     }
 
     // 7. Combinations per run.
-    const auto kai = ParseWholeNumber(setting(u"ALL", u"KAI"));
-    if (kai && *kai >= 1 && *kai <= 100) {
+    if (const std::optional<int> kai = settings.stored(Setting::Kai))
         SldKosu->setValueChecked(*kai); // its change handler shows the count
-    } else {
+    else
         FGkekka[0]->setRowCount(SldKosu->value() + 1);
-    }
 
     // 8. The no-web option.
-    const auto noWeb = ParseWholeNumber(setting(u"OPT", u"NOWEB"));
-    NoWeb = noWeb ? *noWeb : 0;
+    NoWeb = settings.value(Setting::NoWeb);
     ChangeWebButton(NoWeb);
 
     // 9-10. Grids.
     FGkekka[1]->setRowCount(1);
-    const auto width = ParseWholeNumber(setting(u"ETC", u"COLWIDTH"));
-    const int twips = (width && *width >= 1 && *width <= 100000) ? *width : DefaultColumnWidth;
+    const int twips = settings.value(Setting::ColWidth);
     for (ResultGrid *grid : FGkekka) {
         grid->setColumnCount(GridColumnCount);
         for (int c = 0; c < GridColumnCount; ++c)
             grid->setColumnWidthTwips(c, twips);
-        for (int c = 1; c < GridColumnCount; ++c)
+        for (int c = FirstNumberColumn; c < GridColumnCount; ++c)
             grid->setColumnAlignmentCentered(c);
     }
 
@@ -365,16 +332,29 @@ void Form1::Form_Load()
     CheckPatternFile();
 
     // 13. The last game, which runs the game switch.
-    const QString lastGame = setting(u"ALL", u"L6ML");
-    int game = CmbSwitch->findText(lastGame, Qt::MatchExactly);
-    if (game < 0)
-        game = GameLoto6;
-    CmbSwitch->setCurrentIndex(game);
+    const int game = CmbSwitch->findText(settings.value(Setting::L6ml), Qt::MatchExactly);
+    CmbSwitch->setCurrentIndex(game < 0 ? GameLoto6 : game);
     CmbSwitch_Click();
 
     // 14-15.
     PrepareResultGrids();
     Random.seed(ClockSeed());
+}
+
+// A position that would put the window wholly off every screen is ignored,
+// so the window cannot get lost.
+void Form1::RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips)
+{
+    if (!leftTwips || !topTwips)
+        return;
+    const QPoint position(TwipsToPixels(*leftTwips), TwipsToPixels(*topTwips));
+    const QRect wanted(position, frameGeometry().size());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(wanted)) {
+            move(position);
+            return;
+        }
+    }
 }
 
 void Form1::Form_Unload()
@@ -384,22 +364,14 @@ void Form1::Form_Unload()
     m_unloaded = true;
     if (m_judge)
         m_judge->close();
-    WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("L6ML"),
-                  CmbSwitch->currentText());
-    WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("KAI"),
-                  QString::number(SldKosu->value()));
-    WriteIniValue(SettingsFilePath, QStringLiteral("OPT"), QStringLiteral("NOWEB"),
-                  QString::number(NoWeb));
+    WriteSetting(SettingsFilePath, Setting::L6ml, CmbSwitch->currentText());
+    WriteSetting(SettingsFilePath, Setting::Kai, SldKosu->value());
+    WriteSetting(SettingsFilePath, Setting::NoWeb, NoWeb);
     // A minimised window keeps the position of the previous run.
     if (!isMinimized()) {
         const QPoint position = frameGeometry().topLeft();
-        const auto twips = [](int pixels) {
-            return QString::number(double(float(PixelsToTwips(pixels))), 'g', 7);
-        };
-        WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("POSLEFT"),
-                      twips(position.x()));
-        WriteIniValue(SettingsFilePath, QStringLiteral("ALL"), QStringLiteral("POSTOP"),
-                      twips(position.y()));
+        WriteSetting(SettingsFilePath, Setting::PosLeft, float(PixelsToTwips(position.x())));
+        WriteSetting(SettingsFilePath, Setting::PosTop, float(PixelsToTwips(position.y())));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class BoardSlider;
 class DlgJudge;
@@ -122,6 +123,7 @@ private:
     void createPredictionArea();
     void createSaveArea();
     void connectHandlers();
+    void RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips);
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;

@@ -1,12 +1,18 @@
+#include "support/FailDevice.h"
+
+#include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
 #include "storage/IniDocument.h"
 #include "storage/Module1.h"
+#include "storage/Settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -52,6 +58,11 @@ private slots:
     void write_shutdownSequenceCreatesExactFile();
     void write_failureLeavesNothing_data();
     void write_failureLeavesNothing();
+    void unreadableFile_neitherReadNorReplaced_data();
+    void unreadableFile_neitherReadNorReplaced();
+    void readError_givesNothing();
+    void settings_outOfRangeReadsAsDefault_data();
+    void settings_outOfRangeReadsAsDefault();
 
     void addPathSeparator_data();
     void addPathSeparator();
@@ -408,6 +419,98 @@ void ProfileFileTest::write_failureLeavesNothing()
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("kept.ini")));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+}
+
+void ProfileFileTest::unreadableFile_neitherReadNorReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("named pipe") << QStringLiteral("fifo");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("larger than any settings file") << QStringLiteral("huge");
+}
+
+void ProfileFileTest::unreadableFile_neitherReadNorReplaced()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("zanbo.ini"));
+    if (kind == QLatin1String("fifo")) {
+        // Opening a pipe for reading would wait for a writer forever.
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[ALL]\r\nKAI=5\r\n");
+        QVERIFY(file.resize(MaxWholeFileBytes + 1)); // sparse: costs no disk
+    }
+    const QFileInfo before(path);
+
+    QCOMPARE(ReadIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI")), AbsentMarker());
+    QCOMPARE(IniDocument::fromFile(path).value(QStringLiteral("ALL"), QStringLiteral("KAI")),
+             AbsentMarker());
+    QCOMPARE(WriteIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("7")), 0);
+    const QFileInfo after(path);
+    QCOMPARE(after.isFile(), before.isFile());
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList(QStringLiteral("zanbo.ini")));
+}
+
+void ProfileFileTest::readError_givesNothing()
+{
+    const QByteArray content = "[ALL]\r\nKAI=5\r\n" + QByteArray(100000, ';');
+    FailDevice device(content, 5000);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    QByteArray bytes = "stale";
+    QString error;
+    QVERIFY(!ReadWholeDevice(device, bytes, &error));
+    QVERIFY(bytes.isEmpty());
+    QVERIFY(!error.isEmpty());
+
+    FailDevice whole(content, content.size() + 1);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    QVERIFY(ReadWholeDevice(whole, bytes));
+    QCOMPARE(bytes, content);
+}
+
+void ProfileFileTest::settings_outOfRangeReadsAsDefault_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("kai");
+    QTest::addColumn<int>("colWidth");
+    QTest::addColumn<int>("noWeb");
+    QTest::addColumn<int>("timeout");
+    QTest::newRow("absent") << QByteArray() << 10 << 550 << 0 << 30;
+    QTest::newRow("in range")
+        << QByteArray("[ALL]\r\nKAI=100\r\n[OPT]\r\nNOWEB=1\r\n[ETC]\r\nCOLWIDTH=1\r\nNETTIMEOUT=3600\r\n")
+        << 100 << 1 << 1 << 3600;
+    QTest::newRow("outside the range")
+        << QByteArray("[ALL]\r\nKAI=101\r\n[ETC]\r\nCOLWIDTH=100001\r\nNETTIMEOUT=0\r\n")
+        << 10 << 550 << 0 << 30;
+    QTest::newRow("not whole numbers")
+        << QByteArray("[ALL]\r\nKAI=5x\r\n[OPT]\r\nNOWEB=1.0\r\n[ETC]\r\nCOLWIDTH=\r\nNETTIMEOUT=ERR\r\n")
+        << 10 << 550 << 0 << 30;
+    QTest::newRow("any whole number for the web option")
+        << QByteArray("[OPT]\r\nNOWEB=-7\r\n") << 10 << 550 << -7 << 30;
+}
+
+void ProfileFileTest::settings_outOfRangeReadsAsDefault()
+{
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("zanbo.ini"));
+    if (!file.isEmpty())
+        QVERIFY(writeBytes(path, file));
+    const SettingsSnapshot settings(path);
+    QTEST(settings.value(Setting::Kai), "kai");
+    QTEST(settings.value(Setting::ColWidth), "colWidth");
+    QTEST(settings.value(Setting::NoWeb), "noWeb");
+    QTEST(ReadSetting(path, Setting::NetTimeout), "timeout");
+    QCOMPARE(settings.stored(Setting::Kai).has_value(), QTest::currentDataTag() == QByteArray("in range"));
 }
 
 void ProfileFileTest::addPathSeparator_data()

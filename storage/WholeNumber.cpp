@@ -1,4 +1,4 @@
-#include "core/WholeNumber.h"
+#include "storage/WholeNumber.h"
 
 #include <limits>
 

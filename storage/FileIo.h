@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+class QIODevice;
+
+// The largest file the program reads whole (settings and pattern files);
+// anything bigger is not one of ours and is treated as unreadable, so it is
+// neither loaded into memory nor rewritten.
+constexpr qint64 MaxWholeFileBytes = qint64(64) * 1024 * 1024;
+
+// Opens path for reading only when it is a regular file (or a link to one):
+// a named pipe, a device or a folder is never opened, so it can neither block
+// nor feed endless bytes. False, with error set, otherwise.
+bool OpenRegularFile(QFile &file, QString *error = nullptr);
+
+// Reads everything the device holds, up to maxBytes. False, with error set,
+// when a read fails or the device holds more than maxBytes; bytes is then
+// empty.
+bool ReadWholeDevice(QIODevice &device, QByteArray &bytes, QString *error = nullptr,
+                     qint64 maxBytes = MaxWholeFileBytes);
+
+// The same for the regular file at path.
+bool ReadWholeFile(const QString &path, QByteArray &bytes, QString *error = nullptr,
+                   qint64 maxBytes = MaxWholeFileBytes);
+
+// Writes bytes as the whole new content of path through a temporary file
+// beside it and an atomic replace: on any failure the old file stays as it
+// was. False, with error set to the reason, when the write failed.
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
