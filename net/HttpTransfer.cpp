@@ -16,20 +16,7 @@
 
 namespace {
 
-enum State {
-    Resolving = 1,
-    Resolved = 2,
-    Connecting = 3,
-    Connected = 4,
-    Requesting = 5,
-    RequestSent = 6,
-    Receiving = 7,
-    ResponseReceived = 8,
-    Disconnecting = 9,
-    Disconnected = 10,
-    Failed = 11,
-    Completed = 12,
-};
+using State = HttpTransfer::State;
 
 // Short enough that the window keeps painting and state lines show at once,
 // long enough that waiting costs next to no processor time.
@@ -63,10 +50,10 @@ struct HttpTransfer::Impl
     bool tooLarge = false;
     bool connected = false;   // a connection of this transfer is open and in use
     bool inHead = false;      // between a status line and the blank line ending its head
-    int lastState = 0;
+    State lastState = State::None;
     QByteArray received;
 
-    void setState(int state)
+    void setState(State state)
     {
         lastState = state;
         emit q->stateChanged(state);
@@ -75,7 +62,7 @@ struct HttpTransfer::Impl
     void fail(const QString &text)
     {
         errorText = text;
-        setState(Failed);
+        setState(State::Error);
     }
 
     // libcurl calls these on this thread, from inside curl_multi_perform.
@@ -83,7 +70,7 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         d->connected = false;
-        d->setState(Resolving);
+        d->setState(State::Resolving);
         return d->cancelled ? 1 : 0;
     }
 
@@ -94,13 +81,13 @@ struct HttpTransfer::Impl
             return CURL_SOCKET_BAD;
         // The first socket of a connection means its address is known; further
         // ones are only more attempts at the same connection.
-        if (d->lastState == Resolving) {
-            d->setState(Resolved);
+        if (d->lastState == State::Resolving) {
+            d->setState(State::Resolved);
             if (d->cancelled)
                 return CURL_SOCKET_BAD;
         }
-        if (d->lastState != Connecting)
-            d->setState(Connecting);
+        if (d->lastState != State::Connecting)
+            d->setState(State::Connecting);
         return ::socket(address->family, address->socktype, address->protocol);
     }
 
@@ -112,14 +99,14 @@ struct HttpTransfer::Impl
         const bool report = d->connected;
         d->connected = false;
         if (report)
-            d->setState(Disconnecting);
+            d->setState(State::Disconnecting);
 #ifdef Q_OS_WIN
         const int rc = ::closesocket(socket);
 #else
         const int rc = ::close(socket);
 #endif
         if (report)
-            d->setState(Disconnected);
+            d->setState(State::Disconnected);
         return rc;
     }
 
@@ -127,10 +114,10 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         d->connected = true;
-        d->setState(Connected);
+        d->setState(State::Connected);
         if (d->cancelled)
             return CURL_PREREQFUNC_ABORT;
-        d->setState(Requesting);
+        d->setState(State::Requesting);
         return d->cancelled ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
     }
 
@@ -138,8 +125,8 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         // libcurl shows the request head once it has gone out on the socket.
-        if (type == CURLINFO_HEADER_OUT && d->lastState == Requesting)
-            d->setState(RequestSent);
+        if (type == CURLINFO_HEADER_OUT && d->lastState == State::Requesting)
+            d->setState(State::RequestSent);
         return 0;
     }
 
@@ -153,13 +140,13 @@ struct HttpTransfer::Impl
             // answer. Whatever body came before it is not this response's.
             d->inHead = true;
             d->received.clear();
-            if (d->lastState != Receiving)
-                d->setState(Receiving);
+            if (d->lastState != State::Receiving)
+                d->setState(State::Receiving);
         } else if (d->inHead && (line == "\r\n" || line == "\n")) {
             // Trailers after a chunked body also end in a blank line; they
             // are not a response head.
             d->inHead = false;
-            d->setState(ResponseReceived);
+            d->setState(State::ResponseReceived);
         }
         return d->cancelled ? 0 : n;
     }
@@ -233,7 +220,7 @@ HttpTransfer::Result HttpTransfer::get(const QUrl &url, QByteArray &body)
     d->tooLarge = false;
     d->connected = false;
     d->inHead = false;
-    d->lastState = 0;
+    d->lastState = State::None;
     d->received.clear();
     const Result result = d->run(url, body);
     d->received.clear();
@@ -352,7 +339,7 @@ HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const
     }
     if (code == CURLE_OK) {
         body = received;
-        setState(Completed);
+        setState(State::Completed);
         return Result::Ok;
     }
 
