@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
@@ -24,6 +25,9 @@ constexpr int PumpIntervalMs = 10;
 constexpr long MaxRedirects = 5;
 constexpr int MaxTimeoutSeconds = 24 * 60 * 60;
 
+using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
+
 void initCurlOnce()
 {
     static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -33,6 +37,12 @@ void initCurlOnce()
 bool isFetchedScheme(const QString &scheme)
 {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QByteArray userAgent()
+{
+    return QByteArrayLiteral("Zanbo/") + QByteArray::number(ZANBO_VERSION_MAJOR) + '.'
+        + QByteArray::number(ZANBO_VERSION_MINOR) + '.' + QByteArray::number(ZANBO_VERSION_PATCH);
 }
 
 } // namespace
@@ -171,21 +181,20 @@ struct HttpTransfer::Impl
         return static_cast<Impl *>(user)->cancelled ? 1 : 0;
     }
 
+    QString configure(CURL *easy, const QUrl &url, char *errorBuffer);
+    CURLcode waitForTransfer(CURLM *multi, CURL *easy);
     Result run(const QUrl &url, QByteArray &body);
     Result finish(CURLcode code, CURL *easy, const char *errorBuffer, QByteArray &body);
 };
 
 HttpTransfer::HttpTransfer(QObject *parent)
-    : QObject(parent), d(new Impl)
+    : QObject(parent), d(std::make_unique<Impl>())
 {
     d->q = this;
     initCurlOnce();
 }
 
-HttpTransfer::~HttpTransfer()
-{
-    delete d;
-}
+HttpTransfer::~HttpTransfer() = default;
 
 void HttpTransfer::setRequestTimeout(int seconds)
 {
@@ -235,34 +244,65 @@ HttpTransfer::Result HttpTransfer::Impl::run(const QUrl &url, QByteArray &body)
                  .arg(url.toDisplayString()));
         return Result::Error;
     }
-    // No account is ever used, so a user name or password in the address is dropped.
-    const QByteArray address = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
-    const QByteArray redirectProtocols = redirectSchemes(url).toLatin1();
-    const QByteArray userAgent = QByteArrayLiteral("Zanbo/") + QByteArray::number(ZANBO_VERSION_MAJOR)
-        + '.' + QByteArray::number(ZANBO_VERSION_MINOR) + '.' + QByteArray::number(ZANBO_VERSION_PATCH);
-
-    CURLM *multi = curl_multi_init();
-    CURL *easy = curl_easy_init();
+    // Declared before the handles: libcurl may write to it until they are gone.
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    const MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
+    // Declared after multi, so it is cleaned up first.
+    const EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
     if (!multi || !easy) {
-        if (easy)
-            curl_easy_cleanup(easy);
-        if (multi)
-            curl_multi_cleanup(multi);
         fail(QStringLiteral("The HTTP library could not be started."));
         return Result::Error;
     }
+    const QString refused = configure(easy.get(), url, errorBuffer);
+    if (!refused.isEmpty()) {
+        fail(refused);
+        return Result::Error;
+    }
+    if (curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK) {
+        fail(QStringLiteral("The HTTP library could not be started."));
+        return Result::Error;
+    }
+    const CURLcode code = waitForTransfer(multi.get(), easy.get());
+    // With reuse forbidden the connection is closed here at the latest, so
+    // its disconnection is reported before get() returns.
+    curl_multi_remove_handle(multi.get(), easy.get());
+    return finish(code, easy.get(), errorBuffer, body);
+}
 
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+// Returns why the request must not be made when libcurl refuses an option
+// that keeps it safe, and nothing when every such option took effect.
+QString HttpTransfer::Impl::configure(CURL *easy, const QUrl &url, char *errorBuffer)
+{
+    // No account is ever used, so a user name or password in the address is dropped.
+    const QByteArray address = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
+    const QByteArray redirectProtocols = redirectSchemes(url).toLatin1();
+    const QByteArray agent = userAgent();
+
+    const struct {
+        CURLcode code;
+        const char *option;
+    } guarded[] = {
+        {curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https"), "CURLOPT_PROTOCOLS_STR"},
+        {curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols.constData()),
+         "CURLOPT_REDIR_PROTOCOLS_STR"},
+        {curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes)),
+         "CURLOPT_MAXFILESIZE_LARGE"},
+        {curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds) * 1000L),
+         "CURLOPT_TIMEOUT_MS"},
+        {curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects), "CURLOPT_MAXREDIRS"},
+    };
+    for (const auto &setting : guarded) {
+        if (setting.code != CURLE_OK) {
+            return QStringLiteral("The HTTP library refused %1 (%2); the request was not made.")
+                .arg(QLatin1String(setting.option), QString::fromLatin1(curl_easy_strerror(setting.code)));
+        }
+    }
+
     curl_easy_setopt(easy, CURLOPT_URL, address.constData());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols.constData());
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds) * 1000L);
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
     curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
     // Every request gets its own connection, closed before get() returns, so
     // the disconnection is part of the reported steps.
@@ -287,43 +327,29 @@ HttpTransfer::Result HttpTransfer::Impl::run(const QUrl &url, QByteArray &body)
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Impl::onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    return QString();
+}
 
-    curl_multi_add_handle(multi, easy);
-
-    bool done = false;
-    CURLcode code = CURLE_OK;
-    while (!done) {
+// Runs the transfer until it ends or is cancelled. The window repaints and
+// the state lines show, but no click or key reaches the program meanwhile.
+CURLcode HttpTransfer::Impl::waitForTransfer(CURLM *multi, CURL *easy)
+{
+    for (;;) {
         int stillRunning = 0;
-        const CURLMcode mc = curl_multi_perform(multi, &stillRunning);
-        if (mc != CURLM_OK) {
-            code = CURLE_FAILED_INIT;
-            done = true;
-            break;
-        }
+        if (curl_multi_perform(multi, &stillRunning) != CURLM_OK)
+            return CURLE_FAILED_INIT;
         int queued = 0;
         while (CURLMsg *msg = curl_multi_info_read(multi, &queued)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy) {
-                code = msg->data.result;
-                done = true;
-            }
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy)
+                return msg->data.result;
         }
-        if (done || cancelled)
-            break;
-        // The window repaints and the state lines show, but no click or key
-        // reaches the program while it waits for the answer.
+        if (cancelled)
+            return CURLE_ABORTED_BY_CALLBACK;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         if (cancelled)
-            break;
+            return CURLE_ABORTED_BY_CALLBACK;
         curl_multi_poll(multi, nullptr, 0, PumpIntervalMs, nullptr);
     }
-
-    // With reuse forbidden the connection is closed here at the latest, so
-    // its disconnection is reported before get() returns.
-    curl_multi_remove_handle(multi, easy);
-    const Result result = finish(code, easy, errorBuffer, body);
-    curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
-    return result;
 }
 
 HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const char *errorBuffer,

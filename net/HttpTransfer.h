@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 // One synchronous HTTP GET at a time. While a request runs the caller's
 // event loop keeps painting but takes no user input, and stateChanged reports
 // each step of the transfer as it really happens.
@@ -16,7 +18,8 @@
 //  - a stalled server: Resolving Resolved Connecting Connected Requesting
 //    RequestSent Disconnecting Disconnected Error;
 //  - a connection dropped mid-body: Resolving ... Disconnected Error;
-//  - an address that is not http or https: only Error.
+//  - an address that is not http or https, or a request libcurl cannot be
+//    set up for safely: only Error.
 // A redirect runs Connecting to Disconnected again for its new connection
 // (Resolving and Resolved as well when the host:port is new). Cancelled
 // requests report neither Error nor Completed.
@@ -75,5 +78,5 @@ signals:
 
 private:
     struct Impl;
-    Impl *d;
+    std::unique_ptr<Impl> d;
 };
