@@ -4,7 +4,35 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <curl/curl.h>
+#include <dlfcn.h>
+
+#include <cstdarg>
 #include <ctime>
+
+// The installed libcurl accepts every option HttpTransfer sets, so the test
+// stands in front of curl_easy_setopt to refuse one on demand, as a libcurl
+// without that option would, and hands every other call on unchanged.
+static CURLoption refusedOption = CURLoption(0);
+
+extern "C" CURLcode(curl_easy_setopt)(CURL *easy, CURLoption option, ...)
+{
+    using SetOption = CURLcode (*)(CURL *, CURLoption, ...);
+    static const auto real = reinterpret_cast<SetOption>(dlsym(RTLD_NEXT, "curl_easy_setopt"));
+    if (option == refusedOption)
+        return CURLE_UNKNOWN_OPTION;
+    va_list args;
+    va_start(args, option);
+    CURLcode code;
+    switch (option / 10000 * 10000) {
+    case CURLOPTTYPE_LONG: code = real(easy, option, va_arg(args, long)); break;
+    case CURLOPTTYPE_FUNCTIONPOINT: code = real(easy, option, va_arg(args, void (*)())); break;
+    case CURLOPTTYPE_OFF_T: code = real(easy, option, va_arg(args, curl_off_t)); break;
+    default: code = real(easy, option, va_arg(args, void *));
+    }
+    va_end(args);
+    return code;
+}
 
 namespace {
 
@@ -51,8 +79,8 @@ private slots:
     void failures_endInErrorState_data();
     void failures_endInErrorState();
     void stalledServer_timesOutAfterLimit();
-    void nonHttpAddress_refusedWithoutNetwork_data();
-    void nonHttpAddress_refusedWithoutNetwork();
+    void unsafeRequest_refusedWithoutNetwork_data();
+    void unsafeRequest_refusedWithoutNetwork();
     void redirect_followedWithinHttp_data();
     void redirect_followedWithinHttp();
     void redirectSchemes_neverDowngradeHttps_data();
@@ -75,6 +103,7 @@ void HttpTransferTest::initTestCase()
 
 void HttpTransferTest::init()
 {
+    refusedOption = CURLoption(0);
     delete m_server;
     m_server = new TestHttpServer(this);
     QVERIFY(m_server->start());
@@ -252,20 +281,28 @@ void HttpTransferTest::stalledServer_timesOutAfterLimit()
     QCOMPARE(statesOf(spy), Lookup + stalled);
 }
 
-void HttpTransferTest::nonHttpAddress_refusedWithoutNetwork_data()
+void HttpTransferTest::unsafeRequest_refusedWithoutNetwork_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1:%1/x");
-    QTest::newRow("file") << QStringLiteral("file:///etc/passwd");
-    QTest::newRow("bare path") << QStringLiteral("/etc/passwd");
-    QTest::newRow("no scheme") << QStringLiteral("localhost:%1/x");
-    QTest::newRow("http without host") << QStringLiteral("http:///x");
-    QTest::newRow("empty") << QString();
+    QTest::addColumn<int>("refused"); // the option libcurl refuses, 0 for none
+    QTest::addColumn<QString>("named"); // what errorText must name
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1:%1/x") << 0 << QString();
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << 0 << QString();
+    QTest::newRow("bare path") << QStringLiteral("/etc/passwd") << 0 << QString();
+    QTest::newRow("no scheme") << QStringLiteral("localhost:%1/x") << 0 << QString();
+    QTest::newRow("http without host") << QStringLiteral("http:///x") << 0 << QString();
+    QTest::newRow("empty") << QString() << 0 << QString();
+    QTest::newRow("redirect rule refused by libcurl") << QStringLiteral("http://127.0.0.1:%1/x")
+                                                      << int(CURLOPT_REDIR_PROTOCOLS_STR)
+                                                      << QStringLiteral("CURLOPT_REDIR_PROTOCOLS_STR");
 }
 
-void HttpTransferTest::nonHttpAddress_refusedWithoutNetwork()
+void HttpTransferTest::unsafeRequest_refusedWithoutNetwork()
 {
     QFETCH(QString, address);
+    QFETCH(int, refused);
+    QFETCH(QString, named);
+    refusedOption = CURLoption(refused);
     HttpTransfer transfer;
     QSignalSpy spy(&transfer, &HttpTransfer::stateChanged);
     QByteArray body = "stale";
@@ -273,6 +310,7 @@ void HttpTransferTest::nonHttpAddress_refusedWithoutNetwork()
     QCOMPARE(transfer.get(url, body), HttpTransfer::Result::Error);
     QVERIFY(body.isEmpty());
     QVERIFY(!transfer.errorText().isEmpty());
+    QVERIFY2(transfer.errorText().contains(named), qPrintable(transfer.errorText()));
     QCOMPARE(statesOf(spy), States{State::Error});
     QCoreApplication::processEvents();
     QCOMPARE(m_server->connectionCount(), 0);
