@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
@@ -16,26 +17,16 @@
 
 namespace {
 
-enum State {
-    Resolving = 1,
-    Resolved = 2,
-    Connecting = 3,
-    Connected = 4,
-    Requesting = 5,
-    RequestSent = 6,
-    Receiving = 7,
-    ResponseReceived = 8,
-    Disconnecting = 9,
-    Disconnected = 10,
-    Failed = 11,
-    Completed = 12,
-};
+using State = HttpTransfer::State;
 
 // Short enough that the window keeps painting and state lines show at once,
 // long enough that waiting costs next to no processor time.
 constexpr int PumpIntervalMs = 10;
 constexpr long MaxRedirects = 5;
 constexpr int MaxTimeoutSeconds = 24 * 60 * 60;
+
+using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
 
 void initCurlOnce()
 {
@@ -46,6 +37,12 @@ void initCurlOnce()
 bool isFetchedScheme(const QString &scheme)
 {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QByteArray userAgent()
+{
+    return QByteArrayLiteral("Zanbo/") + QByteArray::number(ZANBO_VERSION_MAJOR) + '.'
+        + QByteArray::number(ZANBO_VERSION_MINOR) + '.' + QByteArray::number(ZANBO_VERSION_PATCH);
 }
 
 } // namespace
@@ -63,10 +60,10 @@ struct HttpTransfer::Impl
     bool tooLarge = false;
     bool connected = false;   // a connection of this transfer is open and in use
     bool inHead = false;      // between a status line and the blank line ending its head
-    int lastState = 0;
+    State lastState = State::None;
     QByteArray received;
 
-    void setState(int state)
+    void setState(State state)
     {
         lastState = state;
         emit q->stateChanged(state);
@@ -75,7 +72,7 @@ struct HttpTransfer::Impl
     void fail(const QString &text)
     {
         errorText = text;
-        setState(Failed);
+        setState(State::Error);
     }
 
     // libcurl calls these on this thread, from inside curl_multi_perform.
@@ -83,7 +80,7 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         d->connected = false;
-        d->setState(Resolving);
+        d->setState(State::Resolving);
         return d->cancelled ? 1 : 0;
     }
 
@@ -94,13 +91,13 @@ struct HttpTransfer::Impl
             return CURL_SOCKET_BAD;
         // The first socket of a connection means its address is known; further
         // ones are only more attempts at the same connection.
-        if (d->lastState == Resolving) {
-            d->setState(Resolved);
+        if (d->lastState == State::Resolving) {
+            d->setState(State::Resolved);
             if (d->cancelled)
                 return CURL_SOCKET_BAD;
         }
-        if (d->lastState != Connecting)
-            d->setState(Connecting);
+        if (d->lastState != State::Connecting)
+            d->setState(State::Connecting);
         return ::socket(address->family, address->socktype, address->protocol);
     }
 
@@ -112,14 +109,14 @@ struct HttpTransfer::Impl
         const bool report = d->connected;
         d->connected = false;
         if (report)
-            d->setState(Disconnecting);
+            d->setState(State::Disconnecting);
 #ifdef Q_OS_WIN
         const int rc = ::closesocket(socket);
 #else
         const int rc = ::close(socket);
 #endif
         if (report)
-            d->setState(Disconnected);
+            d->setState(State::Disconnected);
         return rc;
     }
 
@@ -127,10 +124,10 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         d->connected = true;
-        d->setState(Connected);
+        d->setState(State::Connected);
         if (d->cancelled)
             return CURL_PREREQFUNC_ABORT;
-        d->setState(Requesting);
+        d->setState(State::Requesting);
         return d->cancelled ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
     }
 
@@ -138,8 +135,8 @@ struct HttpTransfer::Impl
     {
         auto *d = static_cast<Impl *>(user);
         // libcurl shows the request head once it has gone out on the socket.
-        if (type == CURLINFO_HEADER_OUT && d->lastState == Requesting)
-            d->setState(RequestSent);
+        if (type == CURLINFO_HEADER_OUT && d->lastState == State::Requesting)
+            d->setState(State::RequestSent);
         return 0;
     }
 
@@ -153,13 +150,13 @@ struct HttpTransfer::Impl
             // answer. Whatever body came before it is not this response's.
             d->inHead = true;
             d->received.clear();
-            if (d->lastState != Receiving)
-                d->setState(Receiving);
+            if (d->lastState != State::Receiving)
+                d->setState(State::Receiving);
         } else if (d->inHead && (line == "\r\n" || line == "\n")) {
             // Trailers after a chunked body also end in a blank line; they
             // are not a response head.
             d->inHead = false;
-            d->setState(ResponseReceived);
+            d->setState(State::ResponseReceived);
         }
         return d->cancelled ? 0 : n;
     }
@@ -184,21 +181,20 @@ struct HttpTransfer::Impl
         return static_cast<Impl *>(user)->cancelled ? 1 : 0;
     }
 
+    QString configure(CURL *easy, const QUrl &url, char *errorBuffer);
+    CURLcode waitForTransfer(CURLM *multi, CURL *easy);
     Result run(const QUrl &url, QByteArray &body);
     Result finish(CURLcode code, CURL *easy, const char *errorBuffer, QByteArray &body);
 };
 
 HttpTransfer::HttpTransfer(QObject *parent)
-    : QObject(parent), d(new Impl)
+    : QObject(parent), d(std::make_unique<Impl>())
 {
     d->q = this;
     initCurlOnce();
 }
 
-HttpTransfer::~HttpTransfer()
-{
-    delete d;
-}
+HttpTransfer::~HttpTransfer() = default;
 
 void HttpTransfer::setRequestTimeout(int seconds)
 {
@@ -233,7 +229,7 @@ HttpTransfer::Result HttpTransfer::get(const QUrl &url, QByteArray &body)
     d->tooLarge = false;
     d->connected = false;
     d->inHead = false;
-    d->lastState = 0;
+    d->lastState = State::None;
     d->received.clear();
     const Result result = d->run(url, body);
     d->received.clear();
@@ -248,34 +244,65 @@ HttpTransfer::Result HttpTransfer::Impl::run(const QUrl &url, QByteArray &body)
                  .arg(url.toDisplayString()));
         return Result::Error;
     }
-    // No account is ever used, so a user name or password in the address is dropped.
-    const QByteArray address = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
-    const QByteArray redirectProtocols = redirectSchemes(url).toLatin1();
-    const QByteArray userAgent = QByteArrayLiteral("Zanbo/") + QByteArray::number(ZANBO_VERSION_MAJOR)
-        + '.' + QByteArray::number(ZANBO_VERSION_MINOR) + '.' + QByteArray::number(ZANBO_VERSION_PATCH);
-
-    CURLM *multi = curl_multi_init();
-    CURL *easy = curl_easy_init();
+    // Declared before the handles: libcurl may write to it until they are gone.
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    const MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
+    // Declared after multi, so it is cleaned up first.
+    const EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
     if (!multi || !easy) {
-        if (easy)
-            curl_easy_cleanup(easy);
-        if (multi)
-            curl_multi_cleanup(multi);
         fail(QStringLiteral("The HTTP library could not be started."));
         return Result::Error;
     }
+    const QString refused = configure(easy.get(), url, errorBuffer);
+    if (!refused.isEmpty()) {
+        fail(refused);
+        return Result::Error;
+    }
+    if (curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK) {
+        fail(QStringLiteral("The HTTP library could not be started."));
+        return Result::Error;
+    }
+    const CURLcode code = waitForTransfer(multi.get(), easy.get());
+    // With reuse forbidden the connection is closed here at the latest, so
+    // its disconnection is reported before get() returns.
+    curl_multi_remove_handle(multi.get(), easy.get());
+    return finish(code, easy.get(), errorBuffer, body);
+}
 
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+// Returns why the request must not be made when libcurl refuses an option
+// that keeps it safe, and nothing when every such option took effect.
+QString HttpTransfer::Impl::configure(CURL *easy, const QUrl &url, char *errorBuffer)
+{
+    // No account is ever used, so a user name or password in the address is dropped.
+    const QByteArray address = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
+    const QByteArray redirectProtocols = redirectSchemes(url).toLatin1();
+    const QByteArray agent = userAgent();
+
+    const struct {
+        CURLcode code;
+        const char *option;
+    } guarded[] = {
+        {curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https"), "CURLOPT_PROTOCOLS_STR"},
+        {curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols.constData()),
+         "CURLOPT_REDIR_PROTOCOLS_STR"},
+        {curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes)),
+         "CURLOPT_MAXFILESIZE_LARGE"},
+        {curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds) * 1000L),
+         "CURLOPT_TIMEOUT_MS"},
+        {curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects), "CURLOPT_MAXREDIRS"},
+    };
+    for (const auto &setting : guarded) {
+        if (setting.code != CURLE_OK) {
+            return QStringLiteral("The HTTP library refused %1 (%2); the request was not made.")
+                .arg(QLatin1String(setting.option), QString::fromLatin1(curl_easy_strerror(setting.code)));
+        }
+    }
+
     curl_easy_setopt(easy, CURLOPT_URL, address.constData());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols.constData());
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds) * 1000L);
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
     curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
     // Every request gets its own connection, closed before get() returns, so
     // the disconnection is part of the reported steps.
@@ -300,43 +327,29 @@ HttpTransfer::Result HttpTransfer::Impl::run(const QUrl &url, QByteArray &body)
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Impl::onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    return QString();
+}
 
-    curl_multi_add_handle(multi, easy);
-
-    bool done = false;
-    CURLcode code = CURLE_OK;
-    while (!done) {
+// Runs the transfer until it ends or is cancelled. The window repaints and
+// the state lines show, but no click or key reaches the program meanwhile.
+CURLcode HttpTransfer::Impl::waitForTransfer(CURLM *multi, CURL *easy)
+{
+    for (;;) {
         int stillRunning = 0;
-        const CURLMcode mc = curl_multi_perform(multi, &stillRunning);
-        if (mc != CURLM_OK) {
-            code = CURLE_FAILED_INIT;
-            done = true;
-            break;
-        }
+        if (curl_multi_perform(multi, &stillRunning) != CURLM_OK)
+            return CURLE_FAILED_INIT;
         int queued = 0;
         while (CURLMsg *msg = curl_multi_info_read(multi, &queued)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy) {
-                code = msg->data.result;
-                done = true;
-            }
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy)
+                return msg->data.result;
         }
-        if (done || cancelled)
-            break;
-        // The window repaints and the state lines show, but no click or key
-        // reaches the program while it waits for the answer.
+        if (cancelled)
+            return CURLE_ABORTED_BY_CALLBACK;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         if (cancelled)
-            break;
+            return CURLE_ABORTED_BY_CALLBACK;
         curl_multi_poll(multi, nullptr, 0, PumpIntervalMs, nullptr);
     }
-
-    // With reuse forbidden the connection is closed here at the latest, so
-    // its disconnection is reported before get() returns.
-    curl_multi_remove_handle(multi, easy);
-    const Result result = finish(code, easy, errorBuffer, body);
-    curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
-    return result;
 }
 
 HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const char *errorBuffer,
@@ -352,7 +365,7 @@ HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const
     }
     if (code == CURLE_OK) {
         body = received;
-        setState(Completed);
+        setState(State::Completed);
         return Result::Ok;
     }
 

@@ -5,24 +5,47 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 // One synchronous HTTP GET at a time. While a request runs the caller's
 // event loop keeps painting but takes no user input, and stateChanged reports
-// each step of the transfer as it really happens:
-//  0 none, 1 resolving the host, 2 host resolved, 3 connecting, 4 connected,
-//  5 sending the request, 6 request sent, 7 receiving the response,
-//  8 response received, 9 disconnecting, 10 disconnected, 11 error,
-//  12 response completed.
-// Typical sequences: a good fetch 1 2 3 4 5 6 7 8 9 10 12 (a literal IP
-// address passes through 1 and 2 too); nothing listening 1 2 3 11; a stalled
-// server 1 2 3 4 5 6 9 10 11; a connection dropped mid-body 1 ... 10 11; an
-// address that is not http or https only 11. A redirect runs 3 to 10 again
-// for its new connection (1 and 2 as well when the host:port is new).
-// Cancelled requests report neither 11 nor 12.
+// each step of the transfer as it really happens.
+// Typical sequences:
+//  - a good fetch: Resolving Resolved Connecting Connected Requesting
+//    RequestSent Receiving ResponseReceived Disconnecting Disconnected
+//    Completed (a literal IP address passes through Resolving and Resolved too);
+//  - nothing listening: Resolving Resolved Connecting Error;
+//  - a stalled server: Resolving Resolved Connecting Connected Requesting
+//    RequestSent Disconnecting Disconnected Error;
+//  - a connection dropped mid-body: Resolving ... Disconnected Error;
+//  - an address that is not http or https, or a request libcurl cannot be
+//    set up for safely: only Error.
+// A redirect runs Connecting to Disconnected again for its new connection
+// (Resolving and Resolved as well when the host:port is new). Cancelled
+// requests report neither Error nor Completed.
 class HttpTransfer : public QObject
 {
     Q_OBJECT
 public:
     enum class Result { Ok, Timeout, Error, Cancelled };
+
+    // The numbers are what the download dialog shows beside each step.
+    enum class State {
+        None,
+        Resolving,
+        Resolved,
+        Connecting,
+        Connected,
+        Requesting,
+        RequestSent,
+        Receiving,
+        ResponseReceived,
+        Disconnecting,
+        Disconnected,
+        Error,
+        Completed,
+    };
+    Q_ENUM(State)
 
     // Bodies larger than this are an error and nothing of them is returned.
     static constexpr qint64 MaxBodyBytes = 1024 * 1024;
@@ -51,9 +74,9 @@ public:
     QString errorText() const;
 
 signals:
-    void stateChanged(int state);
+    void stateChanged(HttpTransfer::State state);
 
 private:
     struct Impl;
-    Impl *d;
+    std::unique_ptr<Impl> d;
 };

@@ -151,7 +151,8 @@ void DlgDownload::createControls()
     connect(ChkShousai, &QCheckBox::toggled, this, [this] { ChkShousai_Click(); });
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
-    connect(Inet1, &HttpTransfer::stateChanged, this, [this](int state) { Inet1_StateChanged(state); });
+    connect(Inet1, &HttpTransfer::stateChanged, this,
+            [this](HttpTransfer::State state) { Inet1_StateChanged(int(state)); });
 }
 
 void DlgDownload::Form_Load()
@@ -226,9 +227,9 @@ void DlgDownload::CancelButton_Click()
 void DlgDownload::Inet1_StateChanged(int state)
 {
     AppendMessageLine(Text2, StateLine(state));
-    if (state == 8)
+    if (state == int(HttpTransfer::State::ResponseReceived))
         TransferFailed = false;
-    else if (state == 11)
+    else if (state == int(HttpTransfer::State::Error))
         TransferFailed = true;
 }
 

@@ -42,9 +42,9 @@ const QString L6UpToDate = QStringLiteral("(OK)ロト６　用ファイルは最
 const QString MlUpToDate = QStringLiteral("(OK)ミニロト用ファイルは最新です。□□□□");
 const QString L6NotOk = QStringLiteral("(NG)■ロト６ 用ファイルのダウンロードは正常に終了しませんでした■");
 const QString MlNotOk = QStringLiteral("(NG)■ミニロト 用ファイルのダウンロードは正常に終了しませんでした■");
-const QString State8 = QStringLiteral(" 8: サーバーからの応答を正常に受信しました。");
-const QString State11 = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
-const QString State12 = QStringLiteral("12: 要求処理が完了し、すべてのデータが受信されました。");
+const QString ResponseReceivedLine = QStringLiteral(" 8: サーバーからの応答を正常に受信しました。");
+const QString ErrorStateLine = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
+const QString CompletedLine = QStringLiteral("12: 要求処理が完了し、すべてのデータが受信されました。");
 
 QByteArray Sample(const char *name)
 {
@@ -143,8 +143,8 @@ private slots:
             QCOMPARE(FileBytes(l6File()), Sample("zanbol6.txt"));
             QCOMPARE(FileBytes(mlFile()), Sample("zanboml.txt"));
             // Hidden or not, the detail box collected every step.
-            QVERIFY(Lines(dialog.Text2).contains(State8));
-            QCOMPARE(Lines(dialog.Text2).constLast(), State12);
+            QVERIFY(Lines(dialog.Text2).contains(ResponseReceivedLine));
+            QCOMPARE(Lines(dialog.Text2).constLast(), CompletedLine);
             QVERIFY(dialog.OKButton->isEnabled() && dialog.CancelButton->isEnabled());
             QVERIFY(!QApplication::overrideCursor());
 
@@ -199,47 +199,47 @@ private slots:
         const QString server;
 
         QTest::newRow("both up to date") << l6 << ml << samples << server
-            << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1 << State12;
+            << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1 << CompletedLine;
         QTest::newRow("LOTO6 renewed, Mini LOTO up to date") << old << ml << samples << server
-            << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << State12;
+            << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << CompletedLine;
         QTest::newRow("error page for Mini LOTO: previous copy back")
             << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); }) << server
-            << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old << 1 << State12;
+            << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old << 1 << CompletedLine;
         QTest::newRow("error page for LOTO6: no file left")
             << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); }) << server
-            << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml << 1 << State12;
+            << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml << 1 << CompletedLine;
         QTest::newRow("page without the title mark, status 200")
             << old << old
             << ServerSetup([ml](TestHttpServer &s) {
                    s.setBody(L6Path, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=zanbo\n[MSG]\nMSG1=x\n")));
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << State12;
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << CompletedLine;
         QTest::newRow("empty body")
             << old << ml << ServerSetup([ml](TestHttpServer &s) {
                    s.setBody(L6Path, QByteArray());
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1 << State12;
+            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1 << CompletedLine;
         QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
         QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
             << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
                    s.setBody(L6Path, huge);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << State11;
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << ErrorStateLine;
         QTest::newRow("oversized Mini LOTO body: error reported")
             << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
                    s.setBody(MlPath, huge);
                })
-            << server << QStringList{ErrorLine, FailedLine} << l6 << old << 1 << State11;
+            << server << QStringList{ErrorLine, FailedLine} << l6 << old << 1 << ErrorStateLine;
         QTest::newRow("redirect followed") << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
                    s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
                    s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << State12;
+            << server << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << CompletedLine;
         const QByteArray longOld = old + Cp932Lines(QStringLiteral(";古い内容\n").repeated(500));
         const QByteArray shortNew = PatternFile(QStringLiteral("新版"));
         QTest::newRow("shorter new file leaves no trace of the old")
@@ -248,18 +248,18 @@ private slots:
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate} << shortNew << ml << 1
-            << State12;
+            << CompletedLine;
         QTest::newRow("LOTO6 times out: Mini LOTO never requested")
             << old << old << ServerSetup([ml](TestHttpServer &s) {
                    s.setStall(L6Path);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{TimeoutLine, FailedLine} << old << old << 0 << State11;
+            << server << QStringList{TimeoutLine, FailedLine} << old << old << 0 << ErrorStateLine;
         QTest::newRow("nothing listening") << old << old << samples
             << QStringLiteral("http://127.0.0.1:%1/zanbo/").arg(TestHttpServer::unusedPort())
-            << QStringList{ErrorLine, FailedLine} << old << old << 0 << State11;
+            << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
         QTest::newRow("not a web address") << old << old << samples << QStringLiteral("file:///tmp/zanbo/")
-            << QStringList{ErrorLine, FailedLine} << old << old << 0 << State11;
+            << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
     }
 
     void report()
