@@ -1,6 +1,7 @@
+#include "support/PatternFiles.h"
+
 #include "core/GameTable.h"
 #include "core/Judgement.h"
-#include "core/WebLinks.h"
 #include "core/WinningNumbers.h"
 
 #include <QtTest>
@@ -9,33 +10,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-// Writes a pattern file as the publisher does: code page 932, CR LF.
-void WritePatternFile(const QString &path, const QStringList &lines)
-{
-    QStringEncoder encoder("windows-31j");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    const QByteArray bytes = encoder.encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QStringList DrawSection(const QString &numId, const QString &date, const QStringList &numbers,
-                        const QString &bonus)
-{
-    QStringList lines{QStringLiteral("[TOSENNUM]")};
-    if (!numId.isNull())
-        lines << QStringLiteral("NUMID=") + numId;
-    if (!date.isNull())
-        lines << QStringLiteral("DATE=") + date;
-    for (int i = 0; i < numbers.size(); ++i) {
-        if (!numbers[i].isNull())
-            lines << QStringLiteral("N%1=%2").arg(i + 1).arg(numbers[i]);
-    }
-    if (!bonus.isNull())
-        lines << QStringLiteral("N0=") + bonus;
-    return lines;
-}
 
 using Numbers = std::array<qint32, DrawSlots>;
 
@@ -55,10 +29,6 @@ private slots:
     void matchCell_comparesText();
     void prizeLine_perGameHitsAndBonus_data();
     void prizeLine_perGameHitsAndBonus();
-    void loadWebSettings_miniLotoWins_data();
-    void loadWebSettings_miniLotoWins();
-    void isWebAddress_data();
-    void isWebAddress();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -260,72 +230,6 @@ void JudgementTest::prizeLine_perGameHitsAndBonus()
     QFETCH(int, hits);
     QFETCH(int, bonusFlag);
     QTEST(PrizeLine(game, hits, bonusFlag), "line");
-}
-
-void JudgementTest::loadWebSettings_miniLotoWins_data()
-{
-    QTest::addColumn<QStringList>("loto6");
-    QTest::addColumn<QStringList>("mini");
-    QTest::addColumn<QString>("home");
-    QTest::addColumn<QString>("download");
-
-    const QString web = QStringLiteral("[WEB]");
-    const QString builtInHome = BuiltInHomePageUrl();
-    const QString builtInDownload = BuiltInDownloadBaseUrl();
-
-    QTest::newRow("no files") << QStringList() << QStringList() << builtInHome << builtInDownload;
-    QTest::newRow("loto6 only")
-        << QStringList{web, QStringLiteral("WWW=http://l6.test/")} << QStringList()
-        << QStringLiteral("http://l6.test/") << builtInDownload;
-    QTest::newRow("both, mini loto wins")
-        << QStringList{web, QStringLiteral("WWW=http://l6.test/"), QStringLiteral("FTP=http://l6.test/d/")}
-        << QStringList{web, QStringLiteral("WWW=http://ml.test/"), QStringLiteral("FTP=http://ml.test/d/")}
-        << QStringLiteral("http://ml.test/") << QStringLiteral("http://ml.test/d/");
-    QTest::newRow("each key from where it is")
-        << QStringList{web, QStringLiteral("FTP=http://l6.test/d/")}
-        << QStringList{web, QStringLiteral("WWW=http://ml.test/")}
-        << QStringLiteral("http://ml.test/") << QStringLiteral("http://l6.test/d/");
-    QTest::newRow("file without WEB section")
-        << QStringList{QStringLiteral("[PATTERN]"), QStringLiteral("PAT=0")}
-        << QStringList{QStringLiteral("[MSG]"), QStringLiteral("MSG=0")} << builtInHome
-        << builtInDownload;
-}
-
-void JudgementTest::loadWebSettings_miniLotoWins()
-{
-    QFETCH(QStringList, loto6);
-    QFETCH(QStringList, mini);
-    if (!loto6.isEmpty())
-        WritePatternFile(m_games[GameLoto6].PatternFilePath, loto6);
-    if (!mini.isEmpty())
-        WritePatternFile(m_games[GameMiniLoto].PatternFilePath, mini);
-
-    const LinkTable links = LoadWebSettings(m_games);
-    QTEST(links.HomePageUrl, "home");
-    QTEST(links.DownloadBaseUrl, "download");
-}
-
-void JudgementTest::isWebAddress_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("web");
-
-    QTest::newRow("http") << QStringLiteral("http://example.test/zanbo/") << true;
-    QTest::newRow("https") << QStringLiteral("https://example.test/") << true;
-    QTest::newRow("upper-case scheme") << QStringLiteral("HTTPS://EXAMPLE.TEST/x") << true;
-    QTest::newRow("built-in help page") << HelpPageUrl() << true;
-    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
-    QTest::newRow("javascript") << QStringLiteral("javascript:alert(1)") << false;
-    QTest::newRow("windows path") << QStringLiteral("C:\\x") << false;
-    QTest::newRow("relative") << QStringLiteral("zanbo/help.htm") << false;
-    QTest::newRow("no host") << QStringLiteral("http:///path") << false;
-    QTest::newRow("empty") << QString() << false;
-}
-
-void JudgementTest::isWebAddress()
-{
-    QFETCH(QString, address);
-    QTEST(IsWebAddress(QUrl(address)), "web");
 }
 
 QTEST_GUILESS_MAIN(JudgementTest)

@@ -1,3 +1,5 @@
+#include "support/PatternFiles.h"
+
 #include "core/GameTable.h"
 #include "core/PatternTables.h"
 
@@ -5,21 +7,6 @@
 
 #include <QStringEncoder>
 #include <QTemporaryDir>
-
-namespace {
-
-// Writes a pattern file as the publisher does: code page 932, CR LF.
-void WritePatternFile(const QString &path, const QStringList &lines)
-{
-    QStringEncoder encoder("windows-31j");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    const QByteArray bytes = encoder.encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    QVERIFY(!encoder.hasError());
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
 
 class PatternTablesTest : public QObject
 {

@@ -1,4 +1,5 @@
 #include "support/FailDevice.h"
+#include "support/TestFiles.h"
 
 #include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
@@ -13,33 +14,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-
-namespace {
-
-QByteArray cp932(const QString &text)
-{
-    QStringEncoder encoder("windows-31j");
-    return encoder.encode(text);
-}
-
-QByteArray cp932(const char *utf8)
-{
-    return cp932(QString::fromUtf8(utf8));
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class ProfileFileTest : public QObject
 {
@@ -135,24 +109,24 @@ void ProfileFileTest::read_matchesProfileReader_data()
     QTest::newRow("CR LF is one line end") << QByteArray("[ALL]\r\n\r\nKAI=5\r\n") << all << kai
                                            << QStringLiteral("5");
 
-    QTest::newRow("game name round trip") << cp932("[ALL]\r\nL6ML=ロト６\r\n") << all
+    QTest::newRow("game name round trip") << Cp932("[ALL]\r\nL6ML=ロト６\r\n") << all
                                           << QStringLiteral("L6ML") << QString::fromUtf8("ロト６");
-    QTest::newRow("second game name") << cp932("[ALL]\r\nL6ML=ミニロト\r\n") << all
+    QTest::newRow("second game name") << Cp932("[ALL]\r\nL6ML=ミニロト\r\n") << all
                                       << QStringLiteral("L6ML") << QString::fromUtf8("ミニロト");
-    QTest::newRow("full-width minus") << cp932("[MSG]\r\nM=－\r\n") << QStringLiteral("MSG")
+    QTest::newRow("full-width minus") << Cp932("[MSG]\r\nM=－\r\n") << QStringLiteral("MSG")
                                       << QStringLiteral("M") << QString::fromUtf8("－");
     // ゾ is 83 5D: its trail byte is ']' and must not close the header.
     QTest::newRow("trail byte is a bracket")
-        << cp932("[ゾX]\r\nK=1\r\n") << QString::fromUtf8("ゾX") << QStringLiteral("K")
+        << Cp932("[ゾX]\r\nK=1\r\n") << QString::fromUtf8("ゾX") << QStringLiteral("K")
         << QStringLiteral("1");
     // ア is 83 41 and ヂ is 83 61: their trail bytes are 'A' and 'a'.
     QTest::newRow("trail byte letter in section")
-        << cp932("[ア]\r\nK=1\r\n") << QString::fromUtf8("ヂ") << QStringLiteral("K") << err;
+        << Cp932("[ア]\r\nK=1\r\n") << QString::fromUtf8("ヂ") << QStringLiteral("K") << err;
     QTest::newRow("trail byte letter in key")
-        << cp932("[S]\r\nヂ=1\r\n") << QStringLiteral("S") << QString::fromUtf8("ア") << err;
+        << Cp932("[S]\r\nヂ=1\r\n") << QStringLiteral("S") << QString::fromUtf8("ア") << err;
     QTest::newRow("full-width letters keep their case")
-        << cp932("[Ａ]\r\nK=1\r\n") << QString::fromUtf8("ａ") << QStringLiteral("K") << err;
-    QTest::newRow("double-byte key") << cp932("[パターン]\r\n名前 = 値\r\n")
+        << Cp932("[Ａ]\r\nK=1\r\n") << QString::fromUtf8("ａ") << QStringLiteral("K") << err;
+    QTest::newRow("double-byte key") << Cp932("[パターン]\r\n名前 = 値\r\n")
                                      << QString::fromUtf8("パターン") << QString::fromUtf8("名前")
                                      << QString::fromUtf8("値");
 }
@@ -167,7 +141,7 @@ void ProfileFileTest::read_matchesProfileReader()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("zanbo.ini"));
-    QVERIFY(writeBytes(path, content));
+    WriteFileBytes(path, content);
 
     QCOMPARE(ReadIniValue(path, section, key), expected);
     QCOMPARE(IniDocument(content).value(section, key), expected);
@@ -183,10 +157,10 @@ void ProfileFileTest::read_cutsLongValueAtCharacterBoundary_data()
     QTest::newRow("2000 bytes") << QByteArray(2000, 'x') << QString(1023, u'x');
     QTest::newRow("exactly 1023") << QByteArray(1023, 'x') << QString(1023, u'x');
     QTest::newRow("character straddles the cut")
-        << QByteArray(1022, 'x') + cp932("ア") + QByteArray(975, 'y') << QString(1022, u'x');
+        << QByteArray(1022, 'x') + Cp932("ア") + QByteArray(975, 'y') << QString(1022, u'x');
     QTest::newRow("character ends at the cut")
-        << QByteArray(1021, 'x') + cp932("アア") + QByteArray(975, 'y') << QString(1021, u'x') + a;
-    QTest::newRow("all double-byte") << cp932(QString(1000, a.at(0))) << QString(511, a.at(0));
+        << QByteArray(1021, 'x') + Cp932("アア") + QByteArray(975, 'y') << QString(1021, u'x') + a;
+    QTest::newRow("all double-byte") << Cp932(QString(1000, a.at(0))) << QString(511, a.at(0));
     QTest::newRow("quotes dropped before the cut")
         << '"' + QByteArray(1500, 'x') + '"' << QString(1023, u'x');
 }
@@ -200,7 +174,7 @@ void ProfileFileTest::read_cutsLongValueAtCharacterBoundary()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("p.txt"));
     const QByteArray content = "[S]\r\nK=" + value + "\r\nL=1\r\n";
-    QVERIFY(writeBytes(path, content));
+    WriteFileBytes(path, content);
 
     QCOMPARE(ReadIniValue(path, QStringLiteral("S"), QStringLiteral("K")), expected);
     QCOMPARE(IniDocument(content).value(QStringLiteral("S"), QStringLiteral("K")), expected);
@@ -212,10 +186,10 @@ void ProfileFileTest::read_seesFileAsItIsNow()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("zanbol6.txt"));
-    QVERIFY(writeBytes(path, "[TOSENNUM]\r\nKAI=100\r\n"));
+    WriteFileBytes(path, "[TOSENNUM]\r\nKAI=100\r\n");
     QCOMPARE(ReadIniValue(path, QStringLiteral("TOSENNUM"), QStringLiteral("KAI")),
              QStringLiteral("100"));
-    QVERIFY(writeBytes(path, "[TOSENNUM]\r\nKAI=101\r\n"));
+    WriteFileBytes(path, "[TOSENNUM]\r\nKAI=101\r\n");
     QCOMPARE(ReadIniValue(path, QStringLiteral("TOSENNUM"), QStringLiteral("KAI")),
              QStringLiteral("101"));
 }
@@ -231,7 +205,7 @@ void ProfileFileTest::read_missingFileIsAbsent()
     QCOMPARE(IniDocument().value(QStringLiteral("ALL"), QStringLiteral("KAI")), AbsentMarker());
     QVERIFY(!FileIsPresent(path));
     QVERIFY(!FileIsPresent(dir.path()));
-    QVERIFY(writeBytes(path, QByteArray()));
+    WriteFileBytes(path, QByteArray());
     QVERIFY(FileIsPresent(path));
 }
 
@@ -327,13 +301,13 @@ void ProfileFileTest::write_editsInPlace_data()
         << QByteArray("KAI=1\r\n[ALL]\r\nKAI=2\r\n");
     QTest::newRow("double-byte value") << true << QByteArray("[ALL]\r\nL6ML=x\r\n") << all
                                        << QStringLiteral("L6ML") << QString::fromUtf8("ミニロト")
-                                       << cp932("[ALL]\r\nL6ML=ミニロト\r\n");
+                                       << Cp932("[ALL]\r\nL6ML=ミニロト\r\n");
     QTest::newRow("trail byte letter is another section")
-        << true << cp932("[ア]\r\nK=1\r\n") << QString::fromUtf8("ヂ") << QStringLiteral("K")
-        << QStringLiteral("2") << cp932("[ア]\r\nK=1\r\n[ヂ]\r\nK=2\r\n");
+        << true << Cp932("[ア]\r\nK=1\r\n") << QString::fromUtf8("ヂ") << QStringLiteral("K")
+        << QStringLiteral("2") << Cp932("[ア]\r\nK=1\r\n[ヂ]\r\nK=2\r\n");
     QTest::newRow("trail byte bracket in the section name")
-        << true << cp932("[ゾ]\r\nK=1\r\n") << QString::fromUtf8("ゾ") << QStringLiteral("K")
-        << QStringLiteral("2") << cp932("[ゾ]\r\nK=2\r\n");
+        << true << Cp932("[ゾ]\r\nK=1\r\n") << QString::fromUtf8("ゾ") << QStringLiteral("K")
+        << QStringLiteral("2") << Cp932("[ゾ]\r\nK=2\r\n");
 }
 
 void ProfileFileTest::write_editsInPlace()
@@ -349,10 +323,10 @@ void ProfileFileTest::write_editsInPlace()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("zanbo.ini"));
     if (exists)
-        QVERIFY(writeBytes(path, before));
+        WriteFileBytes(path, before);
 
     QVERIFY(WriteIniValue(path, section, key, value) != 0);
-    QCOMPARE(readBytes(path), after);
+    QCOMPARE(FileBytes(path), after);
     QCOMPARE(IniDocument::withValue(before, section, key, value), after);
     QCOMPARE(ReadIniValue(path, section, key), value);
 }
@@ -368,15 +342,15 @@ void ProfileFileTest::write_shutdownSequenceCreatesExactFile()
     QVERIFY(WriteIniValue(path, QStringLiteral("OPT"), QStringLiteral("NOWEB"), QStringLiteral("0")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("POSLEFT"), QStringLiteral("1200")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("POSTOP"), QStringLiteral("945")));
-    QCOMPARE(readBytes(path),
-             cp932("[ALL]\r\nL6ML=ロト６\r\nKAI=10\r\nPOSLEFT=1200\r\nPOSTOP=945\r\n"
+    QCOMPARE(FileBytes(path),
+             Cp932("[ALL]\r\nL6ML=ロト６\r\nKAI=10\r\nPOSLEFT=1200\r\nPOSTOP=945\r\n"
                    "[OPT]\r\nNOWEB=0\r\n"));
 
     // The next shutdown replaces values without moving anything.
     QVERIFY(WriteIniValue(path, all, QStringLiteral("L6ML"), QString::fromUtf8("ミニロト")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("KAI"), QStringLiteral("100")));
-    QCOMPARE(readBytes(path),
-             cp932("[ALL]\r\nL6ML=ミニロト\r\nKAI=100\r\nPOSLEFT=1200\r\nPOSTOP=945\r\n"
+    QCOMPARE(FileBytes(path),
+             Cp932("[ALL]\r\nL6ML=ミニロト\r\nKAI=100\r\nPOSLEFT=1200\r\nPOSTOP=945\r\n"
                    "[OPT]\r\nNOWEB=0\r\n"));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
 }
@@ -399,7 +373,7 @@ void ProfileFileTest::write_failureLeavesNothing()
     if (readOnlyFolder) {
         folder = dir.filePath(QStringLiteral("ro"));
         QVERIFY(QDir().mkdir(folder));
-        QVERIFY(writeBytes(folder + QStringLiteral("/kept.ini"), old));
+        WriteFileBytes(folder + QStringLiteral("/kept.ini"), old);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         QFile probe(folder + QStringLiteral("/probe"));
         if (probe.open(QIODevice::WriteOnly)) {
@@ -415,7 +389,7 @@ void ProfileFileTest::write_failureLeavesNothing()
     QVERIFY(!QFile::exists(path));
     if (readOnlyFolder) {
         QCOMPARE(WriteIniValue(kept, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")), 0);
-        QCOMPARE(readBytes(kept), old);
+        QCOMPARE(FileBytes(kept), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("kept.ini")));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -504,7 +478,7 @@ void ProfileFileTest::settings_outOfRangeReadsAsDefault()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("zanbo.ini"));
     if (!file.isEmpty())
-        QVERIFY(writeBytes(path, file));
+        WriteFileBytes(path, file);
     const SettingsSnapshot settings(path);
     QTEST(settings.value(Setting::Kai), "kai");
     QTEST(settings.value(Setting::ColWidth), "colWidth");

@@ -1,3 +1,5 @@
+#include "support/TestFiles.h"
+
 #include "storage/SaveFile.h"
 
 #include <QDir>
@@ -16,18 +18,6 @@ const QString kExampleClip = QStringLiteral("3\t5\t11\t18\t27\t33\t41\t135\t12\t
 const QByteArray kExampleBytes = "Zanbo\r\n 2 \r\n 9 \r\n"
                                  "3\t5\t11\t18\t27\t33\t41\t135\t12\t5\r"
                                  "7\t2\t9\t14\t23\t30\t\t78\t10\t2\r\n";
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -72,7 +62,7 @@ void SaveFileTest::write_givesExactBytes()
     const SaveFileWriteResult result = WriteSaveFile(path, rowCount, 9, clip);
     QVERIFY(result.ok);
     QVERIFY(result.error.isEmpty());
-    QCOMPARE(readBytes(path), expected);
+    QCOMPARE(FileBytes(path), expected);
 }
 
 void SaveFileTest::roundTrip_keepsEveryCell_data()
@@ -279,7 +269,7 @@ void SaveFileTest::write_failureKeepsOldFile()
     if (where == QLatin1String("read-only")) {
         QVERIFY(QDir().mkdir(folder));
         path = folder + QStringLiteral("/a.loto");
-        QVERIFY(writeBytes(path, kExampleBytes));
+        WriteFileBytes(path, kExampleBytes);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         QFile probe(folder + QStringLiteral("/probe"));
         if (probe.open(QIODevice::WriteOnly)) {
@@ -297,7 +287,7 @@ void SaveFileTest::write_failureKeepsOldFile()
     if (where == QLatin1String("folder"))
         QVERIFY(QFileInfo(path).isDir());
     if (where == QLatin1String("read-only")) {
-        QCOMPARE(readBytes(path), kExampleBytes);
+        QCOMPARE(FileBytes(path), kExampleBytes);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  QStringList(QStringLiteral("a.loto")));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

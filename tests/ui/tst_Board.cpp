@@ -1,4 +1,6 @@
-#include "UiTestSupport.h"
+#include "support/FakeDialogs.h"
+#include "support/PatternFiles.h"
+#include "support/Screenshots.h"
 
 #include "core/PatternTables.h"
 #include "core/Statistics.h"

@@ -1,4 +1,6 @@
-#include "UiTestSupport.h"
+#include "support/FakeDialogs.h"
+#include "support/PatternFiles.h"
+#include "support/Screenshots.h"
 
 #include "core/WebLinks.h"
 #include "storage/FilePathCommands.h"
@@ -24,19 +26,6 @@
 using IntList = QList<int>;
 
 namespace {
-
-// Section "TOSENNUM" of a pattern file: numbers are the main numbers and then
-// the bonus; a null date leaves "DATE" out.
-QString DrawSection(int drawNumber, const QString &date, const IntList &numbers)
-{
-    QString text = QStringLiteral("[TOSENNUM]\nNUMID=%1\n").arg(drawNumber);
-    if (!date.isNull())
-        text += QStringLiteral("DATE=%1\n").arg(date);
-    for (int i = 0; i + 1 < numbers.size(); ++i)
-        text += QStringLiteral("N%1=%2\n").arg(i + 1).arg(numbers.at(i));
-    text += QStringLiteral("N0=%1\n").arg(numbers.constLast());
-    return text;
-}
 
 // Cells of one save-grid row written "1|2|3"; a Mini LOTO row names five.
 QStringList Cells(const char *text)

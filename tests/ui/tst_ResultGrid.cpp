@@ -2,7 +2,9 @@
 #include "ui/ResultGridModel.h"
 #include "ui/Twips.h"
 
-#include "UiTestSupport.h"
+#include "support/FakeDialogs.h"
+#include "support/PatternFiles.h"
+#include "support/Screenshots.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
