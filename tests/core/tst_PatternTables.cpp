@@ -8,6 +8,18 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+namespace {
+
+QStringList MiniLotoTwoPatterns()
+{
+    return {QStringLiteral("[PATTERN]"),     QStringLiteral("PAT=2"),
+            QStringLiteral("PAT1=1"),        QStringLiteral("PAT2=2"),
+            QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=M1"),
+            QStringLiteral("PAT2=M2")};
+}
+
+} // namespace
+
 class PatternTablesTest : public QObject
 {
     Q_OBJECT
@@ -155,11 +167,7 @@ void PatternTablesTest::tables_sizedByTheLargerFile()
         loto6Names << QStringLiteral("PAT%1=L%1").arg(j);
     }
     WritePatternFile(m_games[GameLoto6].PatternFilePath, loto6 + loto6Names);
-    WritePatternFile(m_games[GameMiniLoto].PatternFilePath,
-                     {QStringLiteral("[PATTERN]"), QStringLiteral("PAT=2"),
-                      QStringLiteral("PAT1=1"), QStringLiteral("PAT2=2"),
-                      QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=M1"),
-                      QStringLiteral("PAT2=M2")});
+    WritePatternFile(m_games[GameMiniLoto].PatternFilePath, MiniLotoTwoPatterns());
 
     const PatternTables tables = LoadPatternTablesFromFiles(m_games);
     QCOMPARE(tables.PatternCount[GameLoto6], 5);
@@ -202,11 +210,7 @@ void PatternTablesTest::damagedCount_marksFileUnusable()
                       QStringLiteral("MSG1=hello"), QStringLiteral("[PATTERN]"),
                       QStringLiteral("PAT=") + patCount, QStringLiteral("PAT1=1"),
                       QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=n")});
-    WritePatternFile(m_games[GameMiniLoto].PatternFilePath,
-                     {QStringLiteral("[PATTERN]"), QStringLiteral("PAT=2"),
-                      QStringLiteral("PAT1=1"), QStringLiteral("PAT2=2"),
-                      QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=M1"),
-                      QStringLiteral("PAT2=M2")});
+    WritePatternFile(m_games[GameMiniLoto].PatternFilePath, MiniLotoTwoPatterns());
 
     const PatternTables tables = LoadPatternTablesFromFiles(m_games);
     QCOMPARE(tables.PatternCount[GameLoto6], 0);

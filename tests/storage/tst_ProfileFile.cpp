@@ -374,13 +374,8 @@ void ProfileFileTest::write_failureLeavesNothing()
         folder = dir.filePath(QStringLiteral("ro"));
         QVERIFY(QDir().mkdir(folder));
         WriteFileBytes(folder + QStringLiteral("/kept.ini"), old);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        QFile probe(folder + QStringLiteral("/probe"));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!MakeReadOnly(folder))
             QSKIP("folder permissions are not enforced for this user");
-        }
     }
     const QString path = folder + QStringLiteral("/zanbo.ini");
     const QString kept = folder + QStringLiteral("/kept.ini");
@@ -391,7 +386,7 @@ void ProfileFileTest::write_failureLeavesNothing()
         QCOMPARE(WriteIniValue(kept, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")), 0);
         QCOMPARE(FileBytes(kept), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("kept.ini")));
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        MakeWritable(folder);
     }
 }
 

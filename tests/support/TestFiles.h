@@ -44,3 +44,21 @@ inline QByteArray Cp932Lines(QString text)
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return Cp932(text);
 }
+
+// Takes write permission away from folder. False when this user can write
+// there all the same (as root), where a test of a read-only folder must skip.
+inline bool MakeReadOnly(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QFile probe(folder + QStringLiteral("/.probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return true;
+    probe.remove();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return false;
+}
+
+inline void MakeWritable(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
