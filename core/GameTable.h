@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/DrawRecord.h"
+
 #include <QString>
 
 #include <array>
@@ -14,6 +16,7 @@ constexpr int HighestNumber = 43;
 constexpr int BoardSlots = HighestNumber + 1;
 // The most main numbers a game draws (LOTO6).
 constexpr int MaxPickCount = 6;
+static_assert(MaxPickCount == DrawRecord::MaxMainNumbers, "a stored draw holds every main number");
 // A draw's numbers: slots 0..PickCount-1 the main numbers, BonusSlot the bonus.
 constexpr int BonusSlot = 6;
 constexpr int DrawSlots = BonusSlot + 1;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+// One published draw as the draw history keeps it. The game index is the
+// program's own (0 LOTO6, 1 Mini LOTO); the game table in core/ says how
+// many main numbers each game has and their range.
+struct DrawRecord
+{
+    static constexpr int MaxMainNumbers = 6;
+    static constexpr int MaxTiers = 5; // LOTO6 pays five tiers, Mini LOTO four
+    static constexpr qint64 Unknown = -1;
+
+    int Game = 0;
+    int DrawNumber = 0;
+    QDate Date;
+    // The main numbers in the first MainCount slots, as published.
+    std::array<int, MaxMainNumbers> Numbers{};
+    int MainCount = 0;
+    int Bonus = 0;
+    // Per tier (index 0 the first prize): winners and yen per winner, or
+    // Unknown where the source does not say.
+    std::array<qint64, MaxTiers> Winners{Unknown, Unknown, Unknown, Unknown, Unknown};
+    std::array<qint64, MaxTiers> PrizeYen{Unknown, Unknown, Unknown, Unknown, Unknown};
+    qint64 CarryOverYen = Unknown;
+    // Where the row came from: the imported file's name, or "manual".
+    QString Source;
+    QDateTime StoredAt;
+
+    // Same draw, same numbers: what decides "already stored" against a conflict.
+    bool sameNumbers(const DrawRecord &other) const
+    {
+        return Game == other.Game && DrawNumber == other.DrawNumber && MainCount == other.MainCount
+               && Numbers == other.Numbers && Bonus == other.Bonus;
+    }
+};
