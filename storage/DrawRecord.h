@@ -18,7 +18,7 @@ struct DrawRecord
     int Game = 0;
     int DrawNumber = 0;
     QDate Date;
-    // The main numbers in the first MainCount slots, as published.
+    // The main numbers in ascending order in the first MainCount slots.
     std::array<int, MaxMainNumbers> Numbers{};
     int MainCount = 0;
     int Bonus = 0;
