@@ -36,13 +36,13 @@ struct DrawKeys
     int PickCount = 0;
 };
 
-DrawKeys KeysOf(const PreparedDraw &draw, const ResultGridModel &model)
+DrawKeys KeysOf(const PreparedDraw &draw, const GridCellStore &cells)
 {
     DrawKeys keys;
     keys.PickCount = draw.PickCount;
     for (int k = 0; k < draw.PickCount; ++k)
-        keys.Keys[size_t(k)] = model.keyOf(draw.Texts[size_t(k)]);
-    keys.Keys[6] = model.keyOf(draw.Texts[6]);
+        keys.Keys[size_t(k)] = cells.keyOf(draw.Texts[size_t(k)]);
+    keys.Keys[6] = cells.keyOf(draw.Texts[6]);
     return keys;
 }
 
@@ -182,12 +182,13 @@ void DlgJudge::OKButton_Click()
 {
     ResultGrid *grid = m_main.FGkekka[1];
     ResultGridModel &model = *grid->gridModel();
+    const GridCellStore &cells = model.store();
 
     // A game whose draw cannot be read judges none of its rows.
     std::array<std::optional<DrawKeys>, GameCount> draws;
     for (const int g : {GameMiniLoto, GameLoto6}) {
         if (const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g))
-            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), model);
+            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), cells);
     }
 
     QStringList lines;
@@ -196,10 +197,10 @@ void DlgJudge::OKButton_Click()
         // silently and the grid repaints once when its updates come back on.
         grid->setUpdatesEnabled(false);
         const QSignalBlocker quiet(&model);
-        const int rows = model.gridRowCount();
+        const int rows = cells.rowCount();
         for (int r = 1; r < rows; ++r) {
             // Column 6 tells the games apart: only LOTO6 fills it.
-            const int game = model.isEmptyCell(r, LastJudgedColumn) ? GameMiniLoto : GameLoto6;
+            const int game = cells.isEmptyCell(r, LastJudgedColumn) ? GameMiniLoto : GameLoto6;
             const std::optional<DrawKeys> &draw = draws[size_t(game)];
             if (!draw)
                 continue;
@@ -207,7 +208,7 @@ void DlgJudge::OKButton_Click()
             int bonusFlag = 0;
             for (int c = 0; c < JudgedColumns; ++c) {
                 int cellHits = 0;
-                switch (MatchCellKey(model.cellKey(r, FirstJudgedColumn + c), *draw, cellHits)) {
+                switch (MatchCellKey(cells.cellKey(r, FirstJudgedColumn + c), *draw, cellHits)) {
                 case CellMatch::Main:
                     MarkCell(FirstJudgedColumn + c, r, MainHitColor);
                     hits += cellHits;
