@@ -4,11 +4,32 @@
 
 #include "UiTestSupport.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
+
+// Holds the grid's model to Qt's model rules for as long as it lives. The
+// model tells its views of removals and cell changes late, so it announces
+// whatever is still pending before it goes, and those signals are checked too.
+class CheckedModel
+{
+public:
+    explicit CheckedModel(ResultGrid &grid)
+        : m_grid(grid)
+        , m_tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest)
+    {
+    }
+    ~CheckedModel() { m_grid.gridModel()->flushPending(); }
+    CheckedModel(const CheckedModel &) = delete;
+    CheckedModel &operator=(const CheckedModel &) = delete;
+
+private:
+    ResultGrid &m_grid;
+    QAbstractItemModelTester m_tester;
+};
 
 // Cell texts "r.c" for a grid of the given shape, header row included.
 void FillNamed(ResultGrid &grid, int rows, int cols)
@@ -144,6 +165,7 @@ void ResultGridTest::overwrittenTexts_doNotDisturbOthers()
 void ResultGridTest::counts_keepCells()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 4, 3);
     grid.setRowCount(6);
     grid.setColumnCount(5);
@@ -169,6 +191,7 @@ void ResultGridTest::counts_keepCells()
 void ResultGridTest::selectionSetters_collapseEnd()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 8, 4);
     Select(grid, 5, 3, 2, 1);
     QCOMPARE(grid.currentRow(), 5);
@@ -246,6 +269,7 @@ void ResultGridTest::setClipText_fillsFromTopLeft()
     QFETCH(QString, clip);
     QFETCH(QStringList, rows);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 4, 3);
     Select(grid, range[0], range[1], range[2], range[3]);
     grid.setClipText(clip);
@@ -296,6 +320,7 @@ void ResultGridTest::sort_ordersSelectedRows()
     QFETCH(QStringList, sorted1);
     QFETCH(QStringList, sorted2);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(3);
     grid.setRowCount(int(column1.size()) + 1);
     for (int r = 1; r <= column1.size(); ++r) {
@@ -313,6 +338,7 @@ void ResultGridTest::sort_ordersSelectedRows()
 void ResultGridTest::sort_movesWholeRowsAndKeepsHeader()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(4);
     grid.setRowCount(4);
     const QStringList header{QString(), QStringLiteral("#1"), QStringLiteral("合計"),
@@ -364,6 +390,7 @@ void ResultGridTest::removeRow_refusals()
     QFETCH(int, row);
     QFETCH(bool, removed);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, rows, 2);
     QCOMPARE(grid.removeRow(row), removed);
     QCOMPARE(grid.rowCount(), removed ? rows - 1 : rows);
@@ -374,6 +401,7 @@ void ResultGridTest::removeRow_refusals()
 void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.resize(400, 300);
     FillNamed(grid, 40, 4);
     grid.show();
@@ -405,6 +433,7 @@ void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
 void ResultGridTest::clearCells_dropsTextsAndMarks()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 3, 3);
     Select(grid, 1, 1, 1, 1);
     grid.setCellColor(qRgb(255, 255, 0));
@@ -429,6 +458,7 @@ void ResultGridTest::clearCells_dropsTextsAndMarks()
 void ResultGridTest::columnWidth_inTwips()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(10);
     for (int c = 0; c < 10; ++c)
         grid.setColumnWidthTwips(c, 550);
