@@ -48,6 +48,41 @@ QStringList EmptyTable(int entries)
     return table;
 }
 
+QString PatternSection() { return QStringLiteral("PATTERN"); }
+QString MessageSection() { return QStringLiteral("MSG"); }
+QString PatKey() { return QStringLiteral("PAT"); }
+QString MsgKey() { return QStringLiteral("MSG"); }
+
+// Lines 1..lines of the file's message, each ended by CR LF.
+QString ReadBoardMessage(const PatternValueReader &read, int lines)
+{
+    QString message;
+    for (int j = 1; j <= lines; ++j) {
+        message += read(MessageSection(), MsgKey() + QString::number(j));
+        message += LineBreak();
+    }
+    return message;
+}
+
+// Patterns 1..count of game g's file into tables, whose entries already
+// exist; a pattern without digits or name is marked broken.
+void ReadPatterns(const PatternValueReader &read, int g, int count, PatternTables &tables)
+{
+    const QString nameSection = QStringLiteral("PATTERNNAME");
+    const QString commentSection = QStringLiteral("PATTERNCOMMENT");
+    tables.PatternCount[g] = count;
+    for (int j = 1; j <= count; ++j) {
+        const QString key = PatKey() + QString::number(j);
+        const QString digits = read(PatternSection(), key);
+        const QString name = read(nameSection, key);
+        const QString comment = read(commentSection, key);
+        const bool whole = digits != AbsentMarker() && name != AbsentMarker();
+        tables.PatternDigits[g][j] = whole ? digits : BrokenPatternName();
+        tables.PatternName[g][j] = whole ? name : BrokenPatternName();
+        tables.PatternComment[g][j] = whole ? comment : BrokenPatternName();
+    }
+}
+
 } // namespace
 
 QString BrokenPatternName()
@@ -77,13 +112,6 @@ PatternTables LoadPatternTables(const GameTableType &games,
                                 const std::array<bool, GameCount> &filePresent,
                                 const std::array<PatternValueReader, GameCount> &readers)
 {
-    const QString patternSection = QStringLiteral("PATTERN");
-    const QString nameSection = QStringLiteral("PATTERNNAME");
-    const QString commentSection = QStringLiteral("PATTERNCOMMENT");
-    const QString messageSection = QStringLiteral("MSG");
-    const QString patKey = QStringLiteral("PAT");
-    const QString msgKey = QStringLiteral("MSG");
-
     // Every count is checked before anything is sized by it, so a damaged
     // file can neither allocate a huge table nor run a huge loop.
     std::array<FileCount, GameCount> patterns;
@@ -91,9 +119,9 @@ PatternTables LoadPatternTables(const GameTableType &games,
     std::array<bool, GameCount> damaged{false, false};
     int tableCount = 0;
     for (int g = 0; g < GameCount; ++g) {
-        patterns[g] = ReadCount(readers[g], patternSection, patKey);
+        patterns[g] = ReadCount(readers[g], PatternSection(), PatKey());
         if (filePresent[g]) {
-            messages[g] = ReadCount(readers[g], messageSection, msgKey);
+            messages[g] = ReadCount(readers[g], MessageSection(), MsgKey());
             damaged[g] = patterns[g].State == CountState::Damaged
                          || messages[g].State == CountState::Damaged;
         }
@@ -117,35 +145,10 @@ PatternTables LoadPatternTables(const GameTableType &games,
             continue;
         }
         const PatternValueReader &read = readers[g];
-
-        if (messages[g].State == CountState::Valid) {
-            QString message;
-            for (int j = 1; j <= messages[g].Value; ++j) {
-                message += read(messageSection, msgKey + QString::number(j));
-                message += LineBreak();
-            }
-            tables.BoardMessage[g] = message;
-        }
-
-        if (patterns[g].State == CountState::Valid) {
-            const int count = patterns[g].Value;
-            tables.PatternCount[g] = count;
-            for (int j = 1; j <= count; ++j) {
-                const QString key = patKey + QString::number(j);
-                const QString digits = read(patternSection, key);
-                const QString name = read(nameSection, key);
-                const QString comment = read(commentSection, key);
-                if (digits != AbsentMarker() && name != AbsentMarker()) {
-                    tables.PatternDigits[g][j] = digits;
-                    tables.PatternName[g][j] = name;
-                    tables.PatternComment[g][j] = comment;
-                } else {
-                    tables.PatternDigits[g][j] = BrokenPatternName();
-                    tables.PatternName[g][j] = BrokenPatternName();
-                    tables.PatternComment[g][j] = BrokenPatternName();
-                }
-            }
-        }
+        if (messages[g].State == CountState::Valid)
+            tables.BoardMessage[g] = ReadBoardMessage(read, messages[g].Value);
+        if (patterns[g].State == CountState::Valid)
+            ReadPatterns(read, g, patterns[g].Value, tables);
     }
     return tables;
 }
