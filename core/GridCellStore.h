@@ -20,8 +20,8 @@
 // an index into a deduplicated string pool. Colour and bold marks live in a
 // byte per cell that is allocated only when the first mark is set.
 //
-// Calls that change cells report what they changed, so a view layer can tell
-// its views; the store itself knows no views.
+// Calls that change cells report whether or where they did, so a view layer
+// can tell its views; the store itself knows no views.
 class GridCellStore
 {
 public:
