@@ -54,7 +54,7 @@ void Run(int rows)
     const qint64 after = StatusBytes("VmRSS");
     std::printf("  %-44s %9d rows %9.1f bytes a row (storage %.1f)\n", "memory", rows,
                 double(after - before) / rows,
-                double(grid.gridModel()->storageBytes()) / rows);
+                double(grid.gridModel()->store().storageBytes()) / rows);
 
     timer.start();
     Form1::SelectGridRange(&grid, 1, 0, rows, 9);

@@ -1,5 +1,6 @@
 #include "ui/DlgJudge.h"
 
+#include "core/GridCellStore.h"
 #include "core/Judgement.h"
 #include "core/WinningNumbers.h"
 #include "ui/ControlFactory.h"
@@ -153,7 +154,8 @@ void DlgJudge::OKButton_Click()
 {
     ResultGrid *grid = m_main.FGkekka[1];
     ResultGridModel &model = *grid->gridModel();
-    const CellKeyOf keyOf = [&model](QStringView text) { return model.keyOf(text); };
+    const GridCellStore &store = model.store();
+    const CellKeyOf keyOf = [&store](QStringView text) { return store.keyOf(text); };
 
     // A game whose draw cannot be read judges none of its rows.
     std::array<std::optional<DrawKeys>, GameCount> draws;
@@ -168,15 +170,15 @@ void DlgJudge::OKButton_Click()
         // silently and the grid repaints once when its updates come back on.
         grid->setUpdatesEnabled(false);
         const QSignalBlocker quiet(&model);
-        const int rows = model.gridRowCount();
+        const int rows = store.rowCount();
         for (int r = 1; r < rows; ++r) {
-            const int game = RowGame(model.isEmptyCell(r, LastNumberColumn));
+            const int game = RowGame(store.isEmptyCell(r, LastNumberColumn));
             const std::optional<DrawKeys> &draw = draws[size_t(game)];
             if (!draw)
                 continue;
             std::array<quint32, JudgedColumns> cells;
             for (int c = 0; c < JudgedColumns; ++c)
-                cells[size_t(c)] = model.cellKey(r, FirstNumberColumn + c);
+                cells[size_t(c)] = store.cellKey(r, FirstNumberColumn + c);
             const RowJudgement judged = JudgeRow(cells, *draw);
             for (int c = 0; c < JudgedColumns; ++c) {
                 if (judged.Marks[size_t(c)] != CellMatch::None)

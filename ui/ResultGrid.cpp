@@ -1,5 +1,6 @@
 #include "ui/ResultGrid.h"
 
+#include "core/GridCellStore.h"
 #include "ui/ResultGridModel.h"
 #include "ui/Twips.h"
 
@@ -31,14 +32,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const int row = index.row() + 1;
-        const int col = index.column() + 1;
-        // Plain values: std::minmax of temporaries would hand back dangling references.
-        const int top = std::min(m_grid->currentRow(), m_grid->selectionEndRow());
-        const int bottom = std::max(m_grid->currentRow(), m_grid->selectionEndRow());
-        const int left = std::min(m_grid->currentColumn(), m_grid->selectionEndColumn());
-        const int right = std::max(m_grid->currentColumn(), m_grid->selectionEndColumn());
-        const bool selected = row >= top && row <= bottom && col >= left && col <= right;
+        const bool selected = m_grid->selectedBlock().contains(index.row() + 1, index.column() + 1);
         option->state &= ~QStyle::State_Selected;
         if (selected) {
             // A judged cell keeps its red or yellow when selected, only darker,
@@ -85,14 +79,15 @@ protected:
         QStyleOptionHeader option;
         option.initFrom(this);
         option.rect = rect();
-        option.text = m_model->text(0, 0);
-        option.textAlignment = m_model->isColumnCentered(0) ? Qt::AlignCenter
-                                                             : Qt::AlignLeft | Qt::AlignVCenter;
+        const GridCellStore &cells = m_model->store();
+        option.text = cells.text(0, 0);
+        option.textAlignment = cells.isColumnCentered(0) ? Qt::AlignCenter
+                                                         : Qt::AlignLeft | Qt::AlignVCenter;
         option.position = QStyleOptionHeader::OnlyOneSection;
         option.orientation = Qt::Horizontal;
-        if (m_model->hasCellColor(0, 0))
-            option.palette.setColor(QPalette::Button, QColor(m_model->cellColor(0, 0)));
-        if (m_model->cellBold(0, 0)) {
+        if (cells.hasCellColor(0, 0))
+            option.palette.setColor(QPalette::Button, QColor(cells.cellColor(0, 0)));
+        if (cells.cellBold(0, 0)) {
             QFont bold = font();
             bold.setBold(true);
             painter.setFont(bold);
@@ -174,7 +169,7 @@ ResultGrid::ResultGrid(QWidget *parent)
         viewport()->update();
         verticalHeader()->viewport()->update();
     });
-    d->widthTwips.fill(-1, d->model->gridColumnCount());
+    d->widthTwips.fill(-1, d->model->store().columnCount());
 }
 
 ResultGrid::~ResultGrid()
@@ -192,12 +187,12 @@ ResultGridModel *ResultGrid::gridModel() const
 
 int ResultGrid::rowCount() const
 {
-    return d->model->gridRowCount();
+    return d->model->store().rowCount();
 }
 
 int ResultGrid::columnCount() const
 {
-    return d->model->gridColumnCount();
+    return d->model->store().columnCount();
 }
 
 void ResultGrid::setRowCount(int rows)
@@ -209,7 +204,7 @@ void ResultGrid::setRowCount(int rows)
 void ResultGrid::setColumnCount(int columns)
 {
     d->model->setGridColumnCount(columns);
-    d->widthTwips.resize(d->model->gridColumnCount(), -1);
+    d->widthTwips.resize(d->model->store().columnCount(), -1);
     // New header sections start at the default width; give them theirs.
     for (int c = 1; c < d->widthTwips.size(); ++c)
         if (d->widthTwips.at(c) >= 0)
@@ -254,7 +249,7 @@ void ResultGrid::clearCells()
 
 QString ResultGrid::text(int row, int col) const
 {
-    return d->model->text(row, col);
+    return d->model->store().text(row, col);
 }
 
 void ResultGrid::setText(int row, int col, const QString &text)
@@ -264,34 +259,34 @@ void ResultGrid::setText(int row, int col, const QString &text)
 
 bool ResultGrid::isEmptyCell(int row, int col) const
 {
-    return d->model->isEmptyCell(row, col);
+    return d->model->store().isEmptyCell(row, col);
+}
+
+GridBlock ResultGrid::selectedBlock() const
+{
+    // Plain values: std::minmax of temporaries would hand back dangling references.
+    return GridBlock{std::min(d->curRow, d->endRow), std::min(d->curCol, d->endCol),
+                     std::max(d->curRow, d->endRow), std::max(d->curCol, d->endCol)};
 }
 
 QString ResultGrid::clipText() const
 {
-    const int top = std::min(d->curRow, d->endRow);
-    const int bottom = std::max(d->curRow, d->endRow);
-    const int left = std::min(d->curCol, d->endCol);
-    const int right = std::max(d->curCol, d->endCol);
-    return d->model->blockText(top, left, bottom, right);
+    return d->model->store().blockText(selectedBlock());
 }
 
 void ResultGrid::setClipText(const QString &text)
 {
-    d->model->setBlockText(std::min(d->curRow, d->endRow), std::min(d->curCol, d->endCol),
-                           text);
+    const GridBlock block = selectedBlock();
+    d->model->setBlockText(block.top, block.left, text);
 }
 
 void ResultGrid::sortSelection()
 {
-    const int top = std::min(d->curRow, d->endRow);
-    const int bottom = std::max(d->curRow, d->endRow);
-    const int left = std::min(d->curCol, d->endCol);
-    const int right = std::max(d->curCol, d->endCol);
+    const GridBlock block = selectedBlock();
     QVector<int> keys;
-    for (int c = left; c <= right; ++c)
+    for (int c = block.left; c <= block.right; ++c)
         keys.append(c);
-    d->model->sortRows(top, bottom, keys);
+    d->model->sortRows(block.top, block.bottom, keys);
 }
 
 // ---------------------------------------------------------------------------
@@ -326,7 +321,7 @@ void ResultGrid::setColumnAlignmentCentered(int col)
 
 bool ResultGrid::isColumnCentered(int col) const
 {
-    return d->model->isColumnCentered(col);
+    return d->model->store().isColumnCentered(col);
 }
 
 // ---------------------------------------------------------------------------
@@ -402,14 +397,14 @@ void ResultGrid::setCellBold()
 
 QColor ResultGrid::cellColor(int row, int col) const
 {
-    if (!d->model->hasCellColor(row, col))
+    if (!d->model->store().hasCellColor(row, col))
         return QColor();
-    return QColor(d->model->cellColor(row, col));
+    return QColor(d->model->store().cellColor(row, col));
 }
 
 bool ResultGrid::cellBold(int row, int col) const
 {
-    return d->model->cellBold(row, col);
+    return d->model->store().cellBold(row, col);
 }
 
 // ---------------------------------------------------------------------------

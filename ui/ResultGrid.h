@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GridBlock.h"
+
 #include <QColor>
 #include <QString>
 #include <QTableView>
@@ -41,6 +43,8 @@ public:
     void setSelectionEndRow(int row);
     int selectionEndColumn() const;
     void setSelectionEndColumn(int col);
+    // The rectangle between the current cell and the end cell.
+    GridBlock selectedBlock() const;
 
     // Cells of the selected block, joined by TAB within a row and CR between
     // rows. Writing splits the same way and fills from the block's top-left
@@ -74,9 +78,10 @@ public:
     QColor cellColor(int row, int col) const;
     bool cellBold(int row, int col) const;
 
-    // The cell store. Views hear of row removals and cell changes from the
-    // event loop, so model()->rowCount() may briefly lag behind rowCount():
-    // ask the grid, not the view's model, for counts.
+    // The model over the cell store. Views hear of row removals and cell
+    // changes from the event loop, so model()->rowCount() may briefly lag
+    // behind rowCount(): ask the grid or the store, not the view's model, for
+    // counts.
     ResultGridModel *gridModel() const;
 
 signals:

@@ -6,11 +6,32 @@
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
+
+// Holds the grid's model to Qt's model rules for as long as it lives. The
+// model tells its views of removals and cell changes late, so it announces
+// whatever is still pending before it goes, and those signals are checked too.
+class CheckedModel
+{
+public:
+    explicit CheckedModel(ResultGrid &grid)
+        : m_grid(grid)
+        , m_tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest)
+    {
+    }
+    ~CheckedModel() { m_grid.gridModel()->flushPending(); }
+    CheckedModel(const CheckedModel &) = delete;
+    CheckedModel &operator=(const CheckedModel &) = delete;
+
+private:
+    ResultGrid &m_grid;
+    QAbstractItemModelTester m_tester;
+};
 
 // Cell texts "r.c" for a grid of the given shape, header row included.
 void FillNamed(ResultGrid &grid, int rows, int cols)
@@ -146,6 +167,7 @@ void ResultGridTest::overwrittenTexts_doNotDisturbOthers()
 void ResultGridTest::counts_keepCells()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 4, 3);
     grid.setRowCount(6);
     grid.setColumnCount(5);
@@ -171,6 +193,7 @@ void ResultGridTest::counts_keepCells()
 void ResultGridTest::selectionSetters_collapseEnd()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 8, 4);
     Select(grid, 5, 3, 2, 1);
     QCOMPARE(grid.currentRow(), 5);
@@ -248,6 +271,7 @@ void ResultGridTest::setClipText_fillsFromTopLeft()
     QFETCH(QString, clip);
     QFETCH(QStringList, rows);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 4, 3);
     Select(grid, range[0], range[1], range[2], range[3]);
     grid.setClipText(clip);
@@ -298,6 +322,7 @@ void ResultGridTest::sort_ordersSelectedRows()
     QFETCH(QStringList, sorted1);
     QFETCH(QStringList, sorted2);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(3);
     grid.setRowCount(int(column1.size()) + 1);
     for (int r = 1; r <= column1.size(); ++r) {
@@ -315,6 +340,7 @@ void ResultGridTest::sort_ordersSelectedRows()
 void ResultGridTest::sort_movesWholeRowsAndKeepsHeader()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(4);
     grid.setRowCount(4);
     const QStringList header{QString(), QStringLiteral("#1"), QStringLiteral("合計"),
@@ -366,6 +392,7 @@ void ResultGridTest::removeRow_refusals()
     QFETCH(int, row);
     QFETCH(bool, removed);
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, rows, 2);
     QCOMPARE(grid.removeRow(row), removed);
     QCOMPARE(grid.rowCount(), removed ? rows - 1 : rows);
@@ -376,6 +403,7 @@ void ResultGridTest::removeRow_refusals()
 void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.resize(400, 300);
     FillNamed(grid, 40, 4);
     grid.show();
@@ -407,6 +435,7 @@ void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
 void ResultGridTest::clearCells_dropsTextsAndMarks()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     FillNamed(grid, 3, 3);
     Select(grid, 1, 1, 1, 1);
     grid.setCellColor(qRgb(255, 255, 0));
@@ -431,6 +460,7 @@ void ResultGridTest::clearCells_dropsTextsAndMarks()
 void ResultGridTest::columnWidth_inTwips()
 {
     ResultGrid grid;
+    const CheckedModel checked(grid);
     grid.setColumnCount(10);
     for (int c = 0; c < 10; ++c)
         grid.setColumnWidthTwips(c, 550);

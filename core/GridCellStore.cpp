@@ -1,0 +1,553 @@
+#include "core/GridCellStore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <type_traits>
+
+namespace {
+
+constexpr int MaxPaletteColors = 127;
+
+int ColorDistance(quint32 a, quint32 b)
+{
+    int distance = 0;
+    for (const int shift : {16, 8, 0}) {
+        const int d = int((a >> shift) & 0xFFu) - int((b >> shift) & 0xFFu);
+        distance += d * d;
+    }
+    return distance;
+}
+
+} // namespace
+
+// Per row and key column: rank (0 number, 1 text, 2 empty), the number,
+// and the cell code for comparing texts.
+struct GridCellStore::SortKey
+{
+    double value;
+    quint32 code;
+    quint32 rank;
+};
+
+GridCellStore::GridCellStore(int rows, int columns)
+    : m_rows(std::max(rows, 1))
+    , m_cols(std::max(columns, 1))
+{
+    m_cells.assign(size_t(m_rows) * size_t(m_cols), EmptyCode);
+    m_centered.fill(false, m_cols);
+}
+
+// ---------------------------------------------------------------------------
+// Cell codes
+
+// Only the canonical decimal form is stored as a value, so that decoding
+// gives back exactly the text that was written ("07" and " 7" stay text).
+inline std::optional<quint32> GridCellStore::numberCode(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 10 || (text.size() > 1 && text.front() == u'0'))
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < u'0' || u > u'9')
+            return std::nullopt;
+        value = value * 10 + (u - u'0');
+    }
+    if (value >= PoolBit)
+        return std::nullopt;
+    return quint32(value);
+}
+
+inline qsizetype GridCellStore::digitCount(quint32 number)
+{
+    qsizetype digits = 1;
+    while (number >= 10) {
+        number /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+std::optional<quint32> GridCellStore::keyOf(QStringView text) const
+{
+    if (text.isEmpty())
+        return EmptyCode;
+    if (const std::optional<quint32> number = numberCode(text))
+        return number;
+    const auto found = m_poolIndex.constFind(text.toString());
+    if (found == m_poolIndex.constEnd())
+        return std::nullopt;
+    return PoolBit | found.value();
+}
+
+inline quint32 GridCellStore::encode(QStringView text)
+{
+    if (text.isEmpty())
+        return EmptyCode;
+    if (const std::optional<quint32> number = numberCode(text))
+        return *number;
+    const QString key = text.toString();
+    const auto found = m_poolIndex.constFind(key);
+    if (found != m_poolIndex.constEnd())
+        return PoolBit | found.value();
+    if (m_pool.size() >= qsizetype(PoolBit - 1))
+        return EmptyCode; // cannot happen before memory runs out
+    const quint32 index = quint32(m_pool.size());
+    m_pool.append(key);
+    m_poolIndex.insert(key, index);
+    return PoolBit | index;
+}
+
+QString GridCellStore::decode(quint32 code) const
+{
+    if (code == EmptyCode)
+        return QString();
+    if (code & PoolBit)
+        return pooled(code);
+    return QString::number(code);
+}
+
+inline qsizetype GridCellStore::textLength(quint32 code) const
+{
+    if (code == EmptyCode)
+        return 0;
+    if (code & PoolBit)
+        return pooled(code).size();
+    return digitCount(code);
+}
+
+// Writes the cell's text at out and returns the position after it.
+inline QChar *GridCellStore::writeText(QChar *out, quint32 code) const
+{
+    if (code == EmptyCode)
+        return out;
+    if (code & PoolBit) {
+        const QString &s = pooled(code);
+        return std::copy_n(s.constData(), s.size(), out);
+    }
+    const qsizetype digits = digitCount(code);
+    for (qsizetype i = digits - 1; i >= 0; --i) {
+        out[i] = QChar(char16_t(u'0' + code % 10));
+        code /= 10;
+    }
+    return out + digits;
+}
+
+// Texts that were overwritten stay in the pool; drop them once the pool is
+// bigger than the grid could possibly use.
+inline void GridCellStore::compactPoolIfWasteful()
+{
+    if (m_pool.size() >= 4096 && size_t(m_pool.size()) > m_cells.size())
+        compactPool();
+}
+
+void GridCellStore::compactPool()
+{
+    std::vector<quint32> remap(size_t(m_pool.size()), EmptyCode);
+    QVector<QString> pool;
+    QHash<QString, quint32> poolIndex;
+    for (quint32 &code : m_cells) {
+        if (code == EmptyCode || !(code & PoolBit))
+            continue;
+        quint32 &target = remap[code & ~PoolBit];
+        if (target == EmptyCode) {
+            target = quint32(pool.size());
+            pool.append(pooled(code));
+            poolIndex.insert(pool.constLast(), target);
+        }
+        code = PoolBit | target;
+    }
+    m_pool = std::move(pool);
+    m_poolIndex = std::move(poolIndex);
+}
+
+// ---------------------------------------------------------------------------
+// Shape
+
+void GridCellStore::setRowCount(int rows)
+{
+    rows = std::max(rows, 1);
+    if (rows == m_rows)
+        return;
+    const size_t cells = size_t(rows) * size_t(m_cols);
+    m_cells.resize(cells, EmptyCode);
+    if (!m_attrs.empty())
+        m_attrs.resize(cells, 0);
+    const bool shrunk = rows < m_rows;
+    m_rows = rows;
+    if (shrunk && m_cells.capacity() > 2 * m_cells.size() + 4096) {
+        m_cells.shrink_to_fit();
+        m_attrs.shrink_to_fit();
+    }
+}
+
+void GridCellStore::setColumnCount(int columns)
+{
+    columns = std::max(columns, 1);
+    if (columns == m_cols)
+        return;
+    const int oldCols = m_cols;
+    const int keep = std::min(oldCols, columns);
+    auto relayout = [&](auto &store, auto fill) {
+        using Vec = std::decay_t<decltype(store)>;
+        if (store.empty())
+            return;
+        Vec next(size_t(m_rows) * size_t(columns), fill);
+        for (int r = 0; r < m_rows; ++r)
+            std::copy_n(store.begin() + ptrdiff_t(size_t(r) * size_t(oldCols)), keep,
+                        next.begin() + ptrdiff_t(size_t(r) * size_t(columns)));
+        store = std::move(next);
+    };
+    relayout(m_cells, EmptyCode);
+    relayout(m_attrs, quint8(0));
+    m_cols = columns;
+    m_centered.resize(columns);
+}
+
+void GridCellStore::appendRows(int count)
+{
+    if (count <= 0)
+        return;
+    setRowCount(m_rows + count);
+}
+
+bool GridCellStore::removeRows(int first, int last)
+{
+    if (first < 1 || last < first || last >= m_rows)
+        return false;
+    const auto from = ptrdiff_t(offset(first, 0));
+    const auto to = ptrdiff_t(offset(last + 1, 0));
+    m_cells.erase(m_cells.begin() + from, m_cells.begin() + to);
+    if (!m_attrs.empty())
+        m_attrs.erase(m_attrs.begin() + from, m_attrs.begin() + to);
+    m_rows -= last - first + 1;
+    return true;
+}
+
+void GridCellStore::clear()
+{
+    std::fill(m_cells.begin(), m_cells.end(), EmptyCode);
+    std::vector<quint8>().swap(m_attrs);
+    m_pool.clear();
+    m_poolIndex.clear();
+    m_palette.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+QString GridCellStore::text(int row, int col) const
+{
+    if (!isValidCell(row, col))
+        return QString();
+    return decode(cellCode(row, col));
+}
+
+bool GridCellStore::setText(int row, int col, QStringView text)
+{
+    if (!isValidCell(row, col))
+        return false;
+    compactPoolIfWasteful();
+    const quint32 code = encode(text);
+    if (cellCode(row, col) == code)
+        return false;
+    cell(row, col) = code;
+    return true;
+}
+
+QString GridCellStore::blockText(const GridBlock &block) const
+{
+    const int top = std::max(block.top, 0);
+    const int left = std::max(block.left, 0);
+    const int bottom = std::min(block.bottom, m_rows - 1);
+    const int right = std::min(block.right, m_cols - 1);
+    if (top > bottom || left > right)
+        return QString();
+
+    // Two passes, length first, so a million rows are written straight into
+    // one buffer.
+    qsizetype total = qsizetype(bottom - top + 1) * (right - left + 1) - 1; // separators
+    for (int r = top; r <= bottom; ++r) {
+        const quint32 *line = &m_cells[offset(r, 0)];
+        for (int c = left; c <= right; ++c)
+            total += textLength(line[c]);
+    }
+
+    QString out(total, Qt::Uninitialized);
+    QChar *p = out.data();
+    for (int r = top; r <= bottom; ++r) {
+        if (r != top)
+            *p++ = QChar(u'\r');
+        const quint32 *line = &m_cells[offset(r, 0)];
+        for (int c = left; c <= right; ++c) {
+            if (c != left)
+                *p++ = QChar(u'\t');
+            p = writeText(p, line[c]);
+        }
+    }
+    return out;
+}
+
+GridBlock GridCellStore::setBlockText(int top, int left, QStringView text)
+{
+    if (!isValidCell(top, left))
+        return GridBlock();
+    compactPoolIfWasteful();
+    int row = top;
+    int col = left;
+    int rightmost = left;
+    qsizetype cellStart = 0;
+    const qsizetype size = text.size();
+    const QChar *chars = text.data();
+    // The end of the text ends the last cell as a CR would.
+    for (qsizetype i = 0; i <= size; ++i) {
+        const char16_t ch = i < size ? chars[i].unicode() : u'\r';
+        if (ch != u'\t' && ch != u'\r')
+            continue;
+        if (col < m_cols) {
+            cell(row, col) = encode(text.mid(cellStart, i - cellStart));
+            rightmost = std::max(rightmost, col);
+        }
+        cellStart = i + 1;
+        if (ch == u'\t') {
+            ++col;
+        } else {
+            col = left;
+            if (++row >= m_rows)
+                break;
+        }
+    }
+    return GridBlock{top, left, std::min(row, m_rows) - 1, rightmost};
+}
+
+// ---------------------------------------------------------------------------
+// Sort
+
+GridBlock GridCellStore::sortRows(int first, int last, const QVector<int> &keyColumns)
+{
+    first = std::max(first, 1);
+    last = std::min(last, m_rows - 1);
+    if (last <= first)
+        return GridBlock();
+    QVector<int> keys;
+    for (int c : keyColumns)
+        if (c >= 0 && c < m_cols)
+            keys.append(c);
+    if (keys.isEmpty())
+        return GridBlock();
+
+    std::vector<quint32> order(size_t(last - first + 1));
+    if (keys.size() != 1 || !sortByNumberCodes(first, last, keys.front(), order))
+        order = sortOrder(first, last, keys);
+    permuteRows(first, order);
+    return GridBlock{first, 0, last, m_cols - 1};
+}
+
+// The common case, one key column of plain numbers and empty cells, sorts
+// 64-bit keys (value, then position for stability) without comparator calls.
+bool GridCellStore::sortByNumberCodes(int first, int last, int col,
+                                      std::vector<quint32> &order) const
+{
+    const size_t n = size_t(last - first + 1);
+    std::vector<quint64> keys(n);
+    for (size_t i = 0; i < n; ++i) {
+        const quint32 code = cellCode(first + int(i), col);
+        if (code != EmptyCode && (code & PoolBit))
+            return false;
+        const quint64 rank = code == EmptyCode ? PoolBit : code; // empty after numbers
+        keys[i] = (rank << 32) | i;
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < n; ++i)
+        order[i] = quint32(keys[i]);
+    return true;
+}
+
+// The value of every pool text that reads as a finite number, NaN for the
+// others: each is parsed once, not once per comparison.
+std::vector<double> GridCellStore::poolNumbers() const
+{
+    std::vector<double> values(size_t(m_pool.size()), std::numeric_limits<double>::quiet_NaN());
+    for (qsizetype i = 0; i < m_pool.size(); ++i) {
+        bool ok = false;
+        const double v = m_pool.at(i).toDouble(&ok);
+        if (ok && std::isfinite(v))
+            values[size_t(i)] = v;
+    }
+    return values;
+}
+
+// Row by row, the keys of rows first..last, keyColumns.size() to a row.
+std::vector<GridCellStore::SortKey> GridCellStore::sortKeys(int first, int last,
+                                                            const QVector<int> &keyColumns) const
+{
+    const std::vector<double> poolValue = poolNumbers();
+    const size_t n = size_t(last - first + 1);
+    const size_t k = size_t(keyColumns.size());
+    std::vector<SortKey> table(n * k);
+    for (size_t i = 0; i < n; ++i) {
+        for (size_t j = 0; j < k; ++j) {
+            const quint32 code = cellCode(first + int(i), keyColumns[qsizetype(j)]);
+            SortKey &key = table[i * k + j];
+            key.code = code;
+            if (code == EmptyCode) {
+                key.rank = 2;
+                key.value = 0;
+            } else if (!(code & PoolBit)) {
+                key.rank = 0;
+                key.value = double(code);
+            } else {
+                const double v = poolValue[code & ~PoolBit];
+                key.rank = std::isnan(v) ? 1 : 0;
+                key.value = std::isnan(v) ? 0 : v;
+            }
+        }
+    }
+    return table;
+}
+
+inline bool GridCellStore::keyRowLess(const SortKey *a, const SortKey *b, size_t keyCount) const
+{
+    for (size_t j = 0; j < keyCount; ++j) {
+        if (a[j].rank != b[j].rank)
+            return a[j].rank < b[j].rank;
+        if (a[j].rank == 0) {
+            if (a[j].value != b[j].value)
+                return a[j].value < b[j].value;
+        } else if (a[j].rank == 1 && a[j].code != b[j].code) {
+            const int cmp = QString::compare(pooled(a[j].code), pooled(b[j].code));
+            if (cmp != 0)
+                return cmp < 0;
+        }
+    }
+    return false;
+}
+
+// Position i of the result is the offset from first of the row that sorts
+// i-th.
+std::vector<quint32> GridCellStore::sortOrder(int first, int last,
+                                              const QVector<int> &keyColumns) const
+{
+    const std::vector<SortKey> table = sortKeys(first, last, keyColumns);
+    const size_t k = size_t(keyColumns.size());
+    std::vector<quint32> order(size_t(last - first + 1));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = quint32(i);
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        return keyRowLess(&table[a * k], &table[b * k], k);
+    });
+    return order;
+}
+
+// Row first + i takes the row that was at first + order[i].
+void GridCellStore::permuteRows(int first, const std::vector<quint32> &order)
+{
+    const size_t n = order.size();
+    auto permute = [&](auto &store) {
+        if (store.empty())
+            return;
+        const size_t cols = size_t(m_cols);
+        const auto base = store.begin() + ptrdiff_t(size_t(first) * cols);
+        std::decay_t<decltype(store)> block(base, base + ptrdiff_t(n * cols));
+        for (size_t i = 0; i < n; ++i)
+            std::copy_n(block.begin() + ptrdiff_t(order[i] * cols), cols,
+                        base + ptrdiff_t(i * cols));
+    };
+    permute(m_cells);
+    permute(m_attrs);
+}
+
+// ---------------------------------------------------------------------------
+// Marks
+
+quint8 GridCellStore::attr(int row, int col) const
+{
+    if (m_attrs.empty() || !isValidCell(row, col))
+        return 0;
+    return m_attrs[offset(row, col)];
+}
+
+quint8 &GridCellStore::attrRef(int row, int col)
+{
+    if (m_attrs.empty())
+        m_attrs.assign(m_cells.size(), 0);
+    return m_attrs[offset(row, col)];
+}
+
+quint8 GridCellStore::paletteIndex(quint32 argb)
+{
+    argb |= 0xFF000000u;
+    const qsizetype found = m_palette.indexOf(argb);
+    if (found >= 0)
+        return quint8(found + 1);
+    if (m_palette.size() < MaxPaletteColors) {
+        m_palette.append(argb);
+        return quint8(m_palette.size());
+    }
+    // A full palette takes the nearest colour it has.
+    qsizetype best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (qsizetype i = 0; i < m_palette.size(); ++i) {
+        const int distance = ColorDistance(m_palette.at(i), argb);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return quint8(best + 1);
+}
+
+bool GridCellStore::setCellColor(int row, int col, quint32 argb)
+{
+    if (!isValidCell(row, col))
+        return false;
+    quint8 &a = attrRef(row, col);
+    a = quint8((a & BoldBit) | paletteIndex(argb));
+    return true;
+}
+
+bool GridCellStore::setCellBold(int row, int col)
+{
+    if (!isValidCell(row, col))
+        return false;
+    attrRef(row, col) |= BoldBit;
+    return true;
+}
+
+bool GridCellStore::hasCellColor(int row, int col) const
+{
+    return (attr(row, col) & ColorMask) != 0;
+}
+
+quint32 GridCellStore::cellColor(int row, int col) const
+{
+    const int index = attr(row, col) & ColorMask;
+    return index ? m_palette.at(index - 1) : 0u;
+}
+
+bool GridCellStore::cellBold(int row, int col) const
+{
+    return (attr(row, col) & BoldBit) != 0;
+}
+
+bool GridCellStore::setColumnCentered(int col, bool centered)
+{
+    if (col < 0 || col >= m_cols || m_centered.at(col) == centered)
+        return false;
+    m_centered[col] = centered;
+    return true;
+}
+
+bool GridCellStore::isColumnCentered(int col) const
+{
+    return col >= 0 && col < m_cols && m_centered.at(col);
+}
+
+qint64 GridCellStore::storageBytes() const
+{
+    qint64 bytes = qint64(m_cells.capacity() * sizeof(quint32)) + qint64(m_attrs.capacity());
+    for (const QString &s : m_pool)
+        bytes += qint64(sizeof(QString)) + s.size() * 2;
+    return bytes;
+}
