@@ -3,6 +3,7 @@
 #include "ui/Twips.h"
 
 #include "support/FakeDialogs.h"
+#include "support/GridDriver.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
@@ -51,14 +52,6 @@ void Select(ResultGrid &grid, int row, int col, int rowSel, int colSel)
     grid.setSelectionEndColumn(colSel);
 }
 
-QStringList Column(const ResultGrid &grid, int col)
-{
-    QStringList texts;
-    for (int r = 1; r < grid.rowCount(); ++r)
-        texts << grid.text(r, col);
-    return texts;
-}
-
 // A shown grid whose ten columns all fit.
 void ShowNamed(ResultGrid &grid, int rows)
 {
@@ -67,18 +60,6 @@ void ShowNamed(ResultGrid &grid, int rows)
         grid.setColumnWidthTwips(c, 550);
     grid.resize(500, 300);
     grid.show();
-}
-
-QPoint CellCenter(ResultGrid &grid, int row, int col)
-{
-    return grid.visualRect(grid.model()->index(row - 1, col - 1)).center();
-}
-
-QPoint HeaderCenter(ResultGrid &grid, int col)
-{
-    QHeaderView *header = grid.horizontalHeader();
-    return QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2,
-                  header->height() / 2);
 }
 
 } // namespace
@@ -420,7 +401,7 @@ void ResultGridTest::removeRows_bottomUp_thenClickHitsRightRow()
     // The view learns of the removals later; a click right away still
     // lands on the row under the mouse.
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 3, 2));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, 3, 2));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(grid.currentRow(), 3);
     QCOMPARE(grid.currentColumn(), 2);
@@ -489,7 +470,7 @@ void ResultGridTest::headerClick_selectsColumnAndNotifiesOnce()
             [&] { rowAtClick = grid.selectionEndRow(); });
 
     QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      HeaderCenter(grid, 7));
+                      HeaderCentre(grid, 7));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(rowAtClick, 5); // the selection is in place when the handler runs
     QCOMPARE(grid.currentRow(), 1);
@@ -517,7 +498,7 @@ void ResultGridTest::dataClick_selectsCell()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
 
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 4, 3));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, 4, 3));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(grid.currentRow(), 4);
     QCOMPARE(grid.selectionEndRow(), 4);
@@ -543,11 +524,11 @@ void ResultGridTest::dragUpwards_selectsBlock()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
 
-    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 5, 2));
-    QTest::mouseMove(grid.viewport(), CellCenter(grid, 4, 3));
-    QTest::mouseMove(grid.viewport(), CellCenter(grid, 3, 4));
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, 5, 2));
+    QTest::mouseMove(grid.viewport(), CellCentre(grid, 4, 3));
+    QTest::mouseMove(grid.viewport(), CellCentre(grid, 3, 4));
     QCOMPARE(clicked.count(), 0);
-    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, CellCenter(grid, 3, 4));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, 3, 4));
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(grid.currentRow(), 5);
     QCOMPARE(grid.currentColumn(), 2);
@@ -575,7 +556,7 @@ void ResultGridTest::clickOnGridWithoutDataRows_stillNotifies()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
     QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      HeaderCenter(grid, 2));
+                      HeaderCentre(grid, 2));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 40));
     QCOMPARE(clicked.count(), 2);
     QCOMPARE(grid.rowCount(), 1);

@@ -1,4 +1,5 @@
 #include "support/FakeDialogs.h"
+#include "support/GridDriver.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
@@ -57,70 +58,12 @@ void Fill(ResultGrid *grid, const QList<QStringList> &rows)
             grid->setText(r + 1, c, rows[r][c]);
 }
 
-QStringList RowAt(const ResultGrid *grid, int row)
-{
-    QStringList cells;
-    for (int c = 0; c < grid->columnCount(); ++c)
-        cells << grid->text(row, c);
-    return cells;
-}
-
-QList<QStringList> DataRows(const ResultGrid *grid)
-{
-    QList<QStringList> rows;
-    for (int r = 1; r < grid->rowCount(); ++r)
-        rows << RowAt(grid, r);
-    return rows;
-}
-
 QStringList Numbers(std::initializer_list<int> values)
 {
     QStringList texts;
     for (int v : values)
         texts << QString::number(v);
     return texts;
-}
-
-QStringList Column(const ResultGrid *grid, int col)
-{
-    QStringList cells;
-    for (int r = 1; r < grid->rowCount(); ++r)
-        cells << grid->text(r, col);
-    return cells;
-}
-
-// Top, bottom, left and right of the selected block.
-QList<int> Block(const ResultGrid *grid)
-{
-    return {std::min(grid->currentRow(), grid->selectionEndRow()),
-            std::max(grid->currentRow(), grid->selectionEndRow()),
-            std::min(grid->currentColumn(), grid->selectionEndColumn()),
-            std::max(grid->currentColumn(), grid->selectionEndColumn())};
-}
-
-QPoint CellCentre(ResultGrid *grid, int row, int col)
-{
-    return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
-}
-
-void ClickCell(ResultGrid *grid, int row, int col)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, row, col));
-}
-
-void DragCells(ResultGrid *grid, int fromRow, int toRow, int fromCol = 2, int toCol = 2)
-{
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, fromRow, fromCol));
-    QTest::mouseMove(grid->viewport(), CellCentre(grid, toRow, toCol));
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, toRow, toCol));
-}
-
-void ClickHeader(ResultGrid *grid, int col)
-{
-    QHeaderView *header = grid->horizontalHeader();
-    const QPoint pos(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2,
-                     header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
 }
 
 const QByteArray ExampleFile("Zanbo\r\n 2 \r\n 9 \r\n"
