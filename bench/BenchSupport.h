@@ -53,7 +53,9 @@ class BenchRows
 public:
     static constexpr int ColumnCount = 10;
 
-    explicit BenchRows(std::uint32_t seed) : m_random(seed), m_games(MakeGameTable(QString()))
+    explicit BenchRows(std::uint32_t seed)
+        : m_random(seed)
+        , m_games(MakeGameTable(QString()))
     {
         m_thresholds.fill(1);
     }

@@ -61,7 +61,8 @@ Outcome JudgeOnce(Form1 &w, DlgJudge &dialog)
     outcome.seconds = timer.wall();
     outcome.cpuSeconds = timer.cpu();
     outcome.lines = dialog.Text1->blockCount() - before;
-    outcome.closed = MessageText(dialog.Text1).endsWith(JudgementClosingLine() + QStringLiteral("\r\n"));
+    outcome.closed = MessageText(dialog.Text1)
+                         .endsWith(JudgementClosingLine() + QStringLiteral("\r\n"));
     const ResultGrid *grid = w.FGkekka[1];
     for (int r = 1; r < grid->rowCount(); ++r)
         for (int c = 1; c <= 6; ++c)
@@ -71,9 +72,10 @@ Outcome JudgeOnce(Form1 &w, DlgJudge &dialog)
 
 void Report(const char *what, int rows, const Outcome &outcome)
 {
-    std::printf("  %-38s %9d rows %7.3f s (cpu %.3f s) %7lld lines %7lld marked cells%s\n",
-                what, rows, outcome.seconds, outcome.cpuSeconds, static_cast<long long>(outcome.lines),
-                static_cast<long long>(outcome.marks), outcome.closed ? "" : "  CLOSING LINE MISSING");
+    std::printf("  %-38s %9d rows %7.3f s (cpu %.3f s) %7lld lines %7lld marked cells%s\n", what,
+                rows, outcome.seconds, outcome.cpuSeconds, static_cast<long long>(outcome.lines),
+                static_cast<long long>(outcome.marks),
+                outcome.closed ? "" : "  CLOSING LINE MISSING");
     std::fflush(stdout);
 }
 
@@ -87,9 +89,10 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString folder = AddPathSeparator(dir.path());
     const GameTableType games = MakeGameTable(folder);
-    if (!WritePatternFile(games[GameLoto6].PatternFilePath,
-                          QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=3\nN2=15\nN3=22\n"
-                                         "N4=31\nN5=40\nN6=43\nN0=7\n"))
+    if (!WritePatternFile(
+            games[GameLoto6].PatternFilePath,
+            QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=3\nN2=15\nN3=22\n"
+                           "N4=31\nN5=40\nN6=43\nN0=7\n"))
         || !WritePatternFile(games[GameMiniLoto].PatternFilePath,
                              QStringLiteral("[TOSENNUM]\nNUMID=330\nDATE=2005/10/04\nN1=2\nN2=9\n"
                                             "N3=17\nN4=24\nN5=30\nN0=11\n"))) {
@@ -102,7 +105,8 @@ int main(int argc, char **argv)
     w.show();
     BenchRows source(20051006u);
 
-    std::printf("Judgement, button press to the closing line painted (target < 2 s at 1,000,000 rows):\n");
+    std::printf(
+        "Judgement, button press to the closing line painted (target < 2 s at 1,000,000 rows):\n");
     for (const int miniEvery : {0, 2}) {
         FillSaveGrid(w.FGkekka[1], rows, miniEvery, source);
         w.SetSaveAreaButtons(true);

@@ -84,8 +84,9 @@ int main(int argc, char **argv)
     Settle();
     Report("  then the window's events", timer);
     const double peak = StatusMegabytes("VmHWM");
-    std::printf("  %-46s %8.1f MB (resident before %.1f MB%s)\n", "peak resident memory of the load",
-                peak, before, peakReset ? "" : "; peak not reset, whole run");
+    std::printf("  %-46s %8.1f MB (resident before %.1f MB%s)\n",
+                "peak resident memory of the load", peak, before,
+                peakReset ? "" : "; peak not reset, whole run");
     ok = ok && saved->rowCount() == rows + 1 && saved->text(rows, 0) == QString::number(rows);
 
     Form1::SelectGridRange(saved, 1, 7, rows, 7);

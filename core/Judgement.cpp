@@ -84,9 +84,8 @@ RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const 
 
 RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts, const PreparedDraw &draw)
 {
-    return JudgeCells(draw.PickCount, [&](int c, int k) {
-        return cellTexts[size_t(c)] == draw.Texts[size_t(k)];
-    });
+    return JudgeCells(draw.PickCount,
+                      [&](int c, int k) { return cellTexts[size_t(c)] == draw.Texts[size_t(k)]; });
 }
 
 QString PrizeLine(int game, int hits, int bonusFlag)

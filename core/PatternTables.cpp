@@ -166,8 +166,8 @@ PatternTables LoadPatternTablesFromFiles(const GameTableType &games)
     for (int g = 0; g < GameCount; ++g) {
         present[g] = FileIsPresent(games[g].PatternFilePath);
         // Parsed once: a thousand patterns are three thousand look-ups.
-        const IniDocument document =
-            present[g] ? IniDocument::fromFile(games[g].PatternFilePath) : IniDocument(QByteArray());
+        const IniDocument document = present[g] ? IniDocument::fromFile(games[g].PatternFilePath)
+                                                : IniDocument(QByteArray());
         readers[g] = [document](const QString &section, const QString &key) {
             return document.value(section, key);
         };

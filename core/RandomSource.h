@@ -8,7 +8,9 @@
 class RandomSource
 {
 public:
-    explicit RandomSource(std::uint32_t seed = 1) : m_engine(seed) {}
+    explicit RandomSource(std::uint32_t seed = 1)
+        : m_engine(seed)
+    {}
     void seed(std::uint32_t s) { m_engine.seed(s); }
     float next();
 

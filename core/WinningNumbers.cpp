@@ -14,21 +14,23 @@ std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath,
     const QString section = QStringLiteral("TOSENNUM");
 
     WinningNumbers draw;
-    const std::optional<qint32> drawNumber = ParseWholeNumber(document.value(section, QStringLiteral("NUMID")));
+    const std::optional<qint32> drawNumber = ParseWholeNumber(
+        document.value(section, QStringLiteral("NUMID")));
     if (!drawNumber)
         return std::nullopt;
     draw.DrawNumber = *drawNumber;
     draw.DrawDate = document.value(section, QStringLiteral("DATE"));
 
     for (int i = 1; i <= pickCount; ++i) {
-        const std::optional<qint32> number =
-            ParseWholeNumber(document.value(section, QStringLiteral("N") + QString::number(i)));
+        const std::optional<qint32> number = ParseWholeNumber(
+            document.value(section, QStringLiteral("N") + QString::number(i)));
         if (!number)
             return std::nullopt;
         draw.Numbers[i - 1] = *number;
     }
 
-    const std::optional<qint32> bonus = ParseWholeNumber(document.value(section, QStringLiteral("N0")));
+    const std::optional<qint32> bonus = ParseWholeNumber(
+        document.value(section, QStringLiteral("N0")));
     if (!bonus)
         return std::nullopt;
     draw.Numbers[BonusSlot] = *bonus;

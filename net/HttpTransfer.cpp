@@ -42,7 +42,8 @@ bool isFetchedScheme(const QString &scheme)
 QByteArray userAgent()
 {
     return QByteArrayLiteral("Zanbo/") + QByteArray::number(ZANBO_VERSION_MAJOR) + '.'
-        + QByteArray::number(ZANBO_VERSION_MINOR) + '.' + QByteArray::number(ZANBO_VERSION_PATCH);
+           + QByteArray::number(ZANBO_VERSION_MINOR) + '.'
+           + QByteArray::number(ZANBO_VERSION_PATCH);
 }
 
 } // namespace
@@ -58,8 +59,8 @@ struct HttpTransfer::Impl
     bool running = false;
     bool cancelled = false;
     bool tooLarge = false;
-    bool connected = false;   // a connection of this transfer is open and in use
-    bool inHead = false;      // between a status line and the blank line ending its head
+    bool connected = false; // a connection of this transfer is open and in use
+    bool inHead = false;    // between a status line and the blank line ending its head
     State lastState = State::None;
     QByteArray received;
 
@@ -188,7 +189,8 @@ struct HttpTransfer::Impl
 };
 
 HttpTransfer::HttpTransfer(QObject *parent)
-    : QObject(parent), d(std::make_unique<Impl>())
+    : QObject(parent)
+    , d(std::make_unique<Impl>())
 {
     d->q = this;
     initCurlOnce();
@@ -210,7 +212,7 @@ int HttpTransfer::requestTimeout() const
 QString HttpTransfer::redirectSchemes(const QUrl &url)
 {
     return url.scheme().toLower() == QLatin1String("https") ? QStringLiteral("https")
-                                                           : QStringLiteral("http,https");
+                                                            : QStringLiteral("http,https");
 }
 
 HttpTransfer::Result HttpTransfer::get(const QUrl &url, QByteArray &body)
@@ -278,7 +280,8 @@ QString HttpTransfer::Impl::configure(CURL *easy, const QUrl &url, char *errorBu
     const QByteArray redirectProtocols = redirectSchemes(url).toLatin1();
     const QByteArray agent = userAgent();
 
-    const struct {
+    const struct
+    {
         CURLcode code;
         const char *option;
     } guarded[] = {
@@ -294,7 +297,8 @@ QString HttpTransfer::Impl::configure(CURL *easy, const QUrl &url, char *errorBu
     for (const auto &setting : guarded) {
         if (setting.code != CURLE_OK) {
             return QStringLiteral("The HTTP library refused %1 (%2); the request was not made.")
-                .arg(QLatin1String(setting.option), QString::fromLatin1(curl_easy_strerror(setting.code)));
+                .arg(QLatin1String(setting.option),
+                     QString::fromLatin1(curl_easy_strerror(setting.code)));
         }
     }
 

@@ -123,8 +123,7 @@ class LineReader
 public:
     explicit LineReader(const QByteArray &bytes)
         : m_bytes(bytes)
-    {
-    }
+    {}
 
     bool next(Line &line)
     {

@@ -26,8 +26,8 @@ public:
     static QString lookup(const QByteArray &bytes, const QString &section, const QString &key);
 
     // The bytes with section/key set to value, as WriteIniValue writes them.
-    static QByteArray withValue(const QByteArray &bytes, const QString &section,
-                                const QString &key, const QString &value);
+    static QByteArray withValue(const QByteArray &bytes, const QString &section, const QString &key,
+                                const QString &value);
 
 private:
     struct Impl;

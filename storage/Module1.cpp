@@ -21,7 +21,8 @@ int WriteIniValue(const QString &filePath, const QString &section, const QString
     // one holding only the new key.
     if (QFileInfo::exists(filePath) && !ReadWholeFile(filePath, bytes))
         return 0;
-    return WriteFileAtomically(filePath, IniDocument::withValue(bytes, section, key, value)) ? 1 : 0;
+    return WriteFileAtomically(filePath, IniDocument::withValue(bytes, section, key, value)) ? 1
+                                                                                             : 0;
 }
 
 bool FileIsPresent(const QString &path)

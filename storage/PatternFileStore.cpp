@@ -6,7 +6,7 @@
 bool HasTitleMark(const QByteArray &bytes)
 {
     return IniDocument::lookup(bytes, QStringLiteral("TITLE"), QStringLiteral("COPYRIGHT"))
-        == QLatin1String("ZANBO");
+           == QLatin1String("ZANBO");
 }
 
 PatternStoreResult StorePatternFile(const QString &path, const QByteArray &body, QString *error)

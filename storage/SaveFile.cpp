@@ -37,7 +37,9 @@ class FieldReader
 {
 public:
     FieldReader(const Ch *data, qsizetype size)
-        : m_data(data), m_size(size) {}
+        : m_data(data)
+        , m_size(size)
+    {}
 
     bool atEnd() const { return m_pos >= m_size; }
 
@@ -212,8 +214,8 @@ SaveFileContent ReadSaveFile(const QString &filePath)
     if (!OpenRegularFile(file))
         return {};
     // Sized from the file, so the cap is never allocated for a small file.
-    const qint64 wanted =
-        file.isSequential() ? MaxSaveFileBytes : qMin(file.size(), MaxSaveFileBytes);
+    const qint64 wanted = file.isSequential() ? MaxSaveFileBytes
+                                              : qMin(file.size(), MaxSaveFileBytes);
     const QByteArray bytes = wanted > 0 ? file.read(wanted) : QByteArray();
     SaveFileContent content = ParseSaveFile(bytes);
     content.truncated = !file.atEnd();

@@ -30,13 +30,13 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
 // the same.
 struct SaveFileContent
 {
-    bool opened = false;      // false when the file could not be opened
-    bool signatureOk = false; // first field equals "Zanbo" exactly
-    qint64 declaredRows = 0;  // D as read (0 when not a number)
+    bool opened = false;        // false when the file could not be opened
+    bool signatureOk = false;   // first field equals "Zanbo" exactly
+    qint64 declaredRows = 0;    // D as read (0 when not a number)
     int declaredLastColumn = 9; // C as read (9 when not a number)
-    bool countsValid = false; // D and C were both numbers, neither negative
-    QStringList rows;         // the row texts actually read, at most D
-    bool truncated = false;   // the file exceeded MaxSaveFileBytes; only its start was read
+    bool countsValid = false;   // D and C were both numbers, neither negative
+    QStringList rows;           // the row texts actually read, at most D
+    bool truncated = false;     // the file exceeded MaxSaveFileBytes; only its start was read
 };
 
 // The most of a file ReadSaveFile reads (a million rows take about 30 MB),

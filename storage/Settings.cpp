@@ -24,8 +24,7 @@ std::optional<int> InRange(const QString &text, const IntegerSetting &setting)
 
 SettingsSnapshot::SettingsSnapshot(const QString &filePath)
     : m_document(IniDocument::fromFile(filePath))
-{
-}
+{}
 
 QString SettingsSnapshot::raw(const char16_t *section, const char16_t *key) const
 {
@@ -65,7 +64,8 @@ int ReadSetting(const QString &filePath, const IntegerSetting &setting)
 
 int WriteSetting(const QString &filePath, const IntegerSetting &setting, int value)
 {
-    return WriteIniValue(filePath, Text(setting.Section), Text(setting.Key), QString::number(value));
+    return WriteIniValue(filePath, Text(setting.Section), Text(setting.Key),
+                         QString::number(value));
 }
 
 int WriteSetting(const QString &filePath, const TextSetting &setting, const QString &value)

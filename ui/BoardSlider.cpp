@@ -1,8 +1,8 @@
 #include "ui/BoardSlider.h"
 
-BoardSlider::BoardSlider(Qt::Orientation orientation, QWidget *parent) : QSlider(orientation, parent)
-{
-}
+BoardSlider::BoardSlider(Qt::Orientation orientation, QWidget *parent)
+    : QSlider(orientation, parent)
+{}
 
 bool BoardSlider::setValueChecked(int value)
 {

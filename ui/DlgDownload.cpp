@@ -31,7 +31,7 @@ constexpr int TextLeft = Margin;
 constexpr int TextTop = 74;
 constexpr int TextWidth = ClientWidth - 2 * Margin;
 constexpr int TextGap = DlgDownload::Text1FullHeight - DlgDownload::Text1ShortHeight
-    - DlgDownload::Text2Height;
+                        - DlgDownload::Text2Height;
 constexpr int ButtonWidth = 100;
 constexpr int ButtonHeight = 28;
 constexpr int ButtonTop = TextTop + DlgDownload::Text1FullHeight + 10;
@@ -85,7 +85,9 @@ Outcome OutcomeOf(PatternStoreResult result)
 } // namespace
 
 DlgDownload::DlgDownload(Form1 &main, QWidget *parent)
-    : QDialog(parent), m_main(main), m_settingsFilePath(main.SettingsFilePath)
+    : QDialog(parent)
+    , m_main(main)
+    , m_settingsFilePath(main.SettingsFilePath)
 {
     setObjectName(QStringLiteral("DlgDownload"));
     setWindowTitle(QStringLiteral("パターンファイルのダウンロード"));
@@ -158,14 +160,14 @@ void DlgDownload::createControls()
 void DlgDownload::Form_Load()
 {
     Text1->setGeometry(TextLeft, TextTop, TextWidth, Text1FullHeight);
-    Label1->setText(QStringLiteral(
-        "パターンファイルと当選番号ファイルをサーバーからダウンロードします。"
-        "データファイルはZanboをインストールしたフォルダに上書き保存されます。"));
+    Label1->setText(
+        QStringLiteral("パターンファイルと当選番号ファイルをサーバーからダウンロードします。"
+                       "データファイルはZanboをインストールしたフォルダに上書き保存されます。"));
     Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
     Text2->clear();
     for (int g = 0; g < GameCount; ++g)
-        PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath, QStringLiteral("MSG"),
-                                          QStringLiteral("MSG1"));
+        PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath,
+                                          QStringLiteral("MSG"), QStringLiteral("MSG1"));
     // A value that is no whole number is carried as 0 rather than lost in a failed read.
     NotosenValue = ReadSetting(m_settingsFilePath, Setting::NoTosen);
 }
@@ -268,7 +270,8 @@ void DlgDownload::DownloadPatternFiles()
 
     int goodFiles = 0;
     if (timedOut) {
-        AppendMessageLine(Text1, QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
+        AppendMessageLine(Text1,
+                          QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
     } else if (TransferFailed) {
         AppendMessageLine(Text1, QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■"));
         TransferFailed = false;
@@ -278,8 +281,10 @@ void DlgDownload::DownloadPatternFiles()
             // A game whose request failed while a later one succeeded is no success
             // either, although its old file may still carry the title mark.
             if (outcome[g] != Outcome::Stored) {
-                AppendMessageLine(Text1, QStringLiteral("(NG)■") + game.GameName
-                                      + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
+                AppendMessageLine(
+                    Text1,
+                    QStringLiteral("(NG)■") + game.GameName
+                        + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
                 continue;
             }
             const QString label = (game.GameName + QStringLiteral("　　　　")).left(4);
@@ -287,17 +292,19 @@ void DlgDownload::DownloadPatternFiles()
                                                  QStringLiteral("MSG1"));
             if (message == PreviousMessage[g]) {
                 AppendMessageLine(Text1, QStringLiteral("(OK)") + label
-                                      + QStringLiteral("用ファイルは最新です。□□□□"));
+                                             + QStringLiteral("用ファイルは最新です。□□□□"));
             } else {
-                AppendMessageLine(Text1, QStringLiteral("(OK)") + label
-                                      + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
+                AppendMessageLine(
+                    Text1, QStringLiteral("(OK)") + label
+                               + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
                 AppendMessageLine(Text1, QStringLiteral("      ") + message);
             }
             ++goodFiles;
         }
     }
     if (goodFiles != GameCount)
-        AppendMessageLine(Text1, QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
+        AppendMessageLine(Text1,
+                          QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
 }
 
 bool DlgDownload::HasTitleMark(const QString &path)

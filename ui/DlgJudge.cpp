@@ -28,7 +28,9 @@ constexpr QRgb BonusHitColor = 0xFFFFFF00u; // yellow
 
 } // namespace
 
-DlgJudge::DlgJudge(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
+DlgJudge::DlgJudge(Form1 &main, QWidget *parent)
+    : QDialog(parent)
+    , m_main(main)
 {
     setObjectName(QStringLiteral("DlgJudge"));
     setWindowTitle(QStringLiteral("当選判定"));
@@ -70,7 +72,8 @@ void DlgJudge::createControls()
     CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
     CancelButton->setAutoDefault(false);
     PlaceTwips(CancelButton, 5520, 600, 1560, 375);
-    CmdDownload = MakeButton(this, QStringLiteral("CmdDownload"), QStringLiteral("ダウンロード(&D)"));
+    CmdDownload = MakeButton(this, QStringLiteral("CmdDownload"),
+                             QStringLiteral("ダウンロード(&D)"));
     CmdDownload->setAutoDefault(false);
     PlaceTwips(CmdDownload, 5520, 1560, 1560, 375);
 
@@ -131,7 +134,8 @@ void DlgJudge::ShowWinningNumbers()
     for (int g = 0; g < GameCount; ++g) {
         const GameInfo &game = m_main.GameTable[g];
         const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g);
-        lines.append(QStringLiteral("■") + game.GameName + QStringLiteral("の本数字 と ボーナス数字: "));
+        lines.append(QStringLiteral("■") + game.GameName
+                     + QStringLiteral("の本数字 と ボーナス数字: "));
         if (!draw) {
             LblJ[g]->setText(NoDrawText());
             continue;
@@ -183,7 +187,8 @@ void DlgJudge::OKButton_Click()
             for (int c = 0; c < JudgedColumns; ++c) {
                 if (judged.Marks[size_t(c)] != CellMatch::None)
                     MarkCell(FirstNumberColumn + c, r,
-                             judged.Marks[size_t(c)] == CellMatch::Main ? MainHitColor : BonusHitColor);
+                             judged.Marks[size_t(c)] == CellMatch::Main ? MainHitColor
+                                                                        : BonusHitColor);
             }
             const QString line = PrizeLine(game, judged.Hits, judged.BonusFlag);
             if (!line.isEmpty())

@@ -23,7 +23,9 @@ void GrowToFit(QWidget *widget)
 
 } // namespace
 
-DlgOption::DlgOption(Form1 &main, QWidget *parent) : QDialog(parent), m_main(main)
+DlgOption::DlgOption(Form1 &main, QWidget *parent)
+    : QDialog(parent)
+    , m_main(main)
 {
     setObjectName(QStringLiteral("DlgOption"));
     setWindowTitle(QStringLiteral("オプション"));

@@ -1,8 +1,8 @@
 #include "ui/Form1.h"
 
 #include "storage/Settings.h"
-#include "ui/ControlFactory.h"
 #include "ui/BoardSlider.h"
+#include "ui/ControlFactory.h"
 #include "ui/DlgJudge.h"
 #include "ui/ResultGrid.h"
 #include "ui/Twips.h"
@@ -48,7 +48,9 @@ QPixmap ProgramIcon(int size)
 } // namespace
 
 Form1::Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent)
-    : QWidget(parent), ProgramFolder(programFolder), m_dialogs(dialogs)
+    : QWidget(parent)
+    , ProgramFolder(programFolder)
+    , m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zanbo"));
@@ -97,8 +99,8 @@ void Form1::createBoard()
 {
     Frame1 = new QGroupBox(QStringLiteral("パターン制御盤"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setToolTip(QStringLiteral(
-        "当選しそうな数字のスライダを＋側に、外れそうな数字のスライダを－側にセットして、実行ボタンを押してください。"));
+    Frame1->setToolTip(QStringLiteral("当選しそうな数字のスライダを＋側に、外れそうな数字のスライダ"
+                                      "を－側にセットして、実行ボタンを押してください。"));
     PlaceTwips(Frame1, 120, 120, 11295, 1695);
 
     for (int i = 1; i <= HighestNumber; ++i) {
@@ -175,7 +177,8 @@ void Form1::createPredictionArea()
     PlaceTwips(FGkekka[0], 4200, 240, 6975, 2055);
 
     Label5 = MakeLabel(Frame3, QStringLiteral("Label5"),
-                       QStringLiteral("結果を保存するには、上のボックス内の結果データをクリックして、「保存エリアへ移動」ボタンを押してください。"));
+                       QStringLiteral("結果を保存するには、上のボックス内の結果データをクリックして"
+                                      "、「保存エリアへ移動」ボタンを押してください。"));
     Label5->setWordWrap(true);
     QFont labelFont = font();
     labelFont.setPointSize(8);
@@ -183,7 +186,8 @@ void Form1::createPredictionArea()
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PlaceTwips(Label5, 4200, 2520, 2685, 660);
 
-    CmdCopy[0] = MakeButton(Frame3, QStringLiteral("CmdCopy_0"), QStringLiteral("保存エリアへ移動"));
+    CmdCopy[0] = MakeButton(Frame3, QStringLiteral("CmdCopy_0"),
+                            QStringLiteral("保存エリアへ移動"));
     CmdCopy[0]->setToolTip(QStringLiteral("保存エリアにデータを移します。"));
     PlaceTwips(CmdCopy[0], 4200, 3240, 1815, 375);
     CmdCopy[1] = MakeButton(Frame3, QStringLiteral("CmdCopy_1"), QStringLiteral("削除"));

@@ -35,7 +35,7 @@ public:
     GameTableType GameTable;
     QString ProgramFolder; // ends with the path separator
     QString SettingsFilePath;
-    LinkTable Links;       // HomePageUrl, DownloadBaseUrl
+    LinkTable Links; // HomePageUrl, DownloadBaseUrl
     int NoWeb = 0;
     std::array<int, BoardSlots> CustomSettings{}; // 1..43
     PatternTables Patterns;
@@ -47,9 +47,9 @@ public:
     int currentGame() const;
 
     // --- Controls, named as the design names them ---
-    QGroupBox *Frame1 = nullptr; // パターン制御盤
-    QGroupBox *Frame3 = nullptr; // 予測エリア
-    QGroupBox *Frame2 = nullptr; // 結果保存エリア
+    QGroupBox *Frame1 = nullptr;                     // パターン制御盤
+    QGroupBox *Frame3 = nullptr;                     // 予測エリア
+    QGroupBox *Frame2 = nullptr;                     // 結果保存エリア
     std::array<BoardSlider *, BoardSlots> Slider1{}; // 1..43
     std::array<QLabel *, BoardSlots> Label1{};       // 1..43
     std::array<QLabel *, 2> Label2{};

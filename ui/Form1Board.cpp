@@ -127,8 +127,8 @@ void Form1::CmbPattern_Click()
         ApplyPattern(Patterns.PatternDigits[g][j], g);
 
     const QString comment = inTable ? Patterns.PatternComment[g][j] : QString();
-    TxtMessage->setPlainText(BoxText(comment + CrLf() + QStringLiteral("-----------------")
-                                     + CrLf() + CrLf() + Patterns.BoardMessage[g]));
+    TxtMessage->setPlainText(BoxText(comment + CrLf() + QStringLiteral("-----------------") + CrLf()
+                                     + CrLf() + Patterns.BoardMessage[g]));
 }
 
 void Form1::ApplyPattern(const QString &digits, int game)

@@ -103,7 +103,8 @@ void Form1::CmdCopy_Click(int index)
 
 void Form1::CmdSave_Click()
 {
-    const QString fileName = dialogs().saveFileName(this, SaveFileDialogOptions(ProgramFolder, true));
+    const QString fileName = dialogs().saveFileName(this,
+                                                    SaveFileDialogOptions(ProgramFolder, true));
     if (fileName.isEmpty())
         return;
 
@@ -129,7 +130,8 @@ void Form1::CmdSave_Click()
 
 void Form1::CmdLoad_Click()
 {
-    const QString fileName = dialogs().openFileName(this, SaveFileDialogOptions(ProgramFolder, false));
+    const QString fileName = dialogs().openFileName(this,
+                                                    SaveFileDialogOptions(ProgramFolder, false));
     if (fileName.isEmpty())
         return;
 
@@ -142,9 +144,11 @@ void Form1::CmdLoad_Click()
         return;
     }
     if (!content.signatureOk
-        && !dialogs().confirm(this,
-                              QStringLiteral("拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"),
-                              QStringLiteral("中止"), QMessageBox::Warning)) {
+        && !dialogs().confirm(
+            this,
+            QStringLiteral(
+                "拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"),
+            QStringLiteral("中止"), QMessageBox::Warning)) {
         return;
     }
 
@@ -165,10 +169,11 @@ void Form1::CmdLoad_Click()
     SetSaveAreaButtons(grid->rowCount() > 1);
     if (content.truncated) {
         // Saving this grid again would cut the file short: say so.
-        dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
-                           .arg(QDir::toNativeSeparators(fileName), QString::number(rows)),
-                       QStringLiteral("読込"));
+        dialogs().warn(
+            this,
+            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                .arg(QDir::toNativeSeparators(fileName), QString::number(rows)),
+            QStringLiteral("読込"));
     }
 }
 

@@ -25,8 +25,7 @@ public:
     explicit BlockDelegate(ResultGrid *grid)
         : QStyledItemDelegate(grid)
         , m_grid(grid)
-    {
-    }
+    {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -69,8 +68,7 @@ public:
     CornerCell(ResultGridModel *model, QWidget *parent)
         : QWidget(parent)
         , m_model(model)
-    {
-    }
+    {}
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -105,8 +103,7 @@ struct ResultGrid::Private
 {
     explicit Private(ResultGrid *grid)
         : q(grid)
-    {
-    }
+    {}
 
     void clampSelection();
     bool cellAt(const QPoint &pos, int *row, int *col) const;
@@ -163,8 +160,7 @@ ResultGrid::ResultGrid(QWidget *parent)
 
     d->corner = new CornerCell(d->model, this);
     d->corner->installEventFilter(this);
-    connect(d->model, &ResultGridModel::cornerChanged, d->corner,
-            [this] { d->corner->update(); });
+    connect(d->model, &ResultGridModel::cornerChanged, d->corner, [this] { d->corner->update(); });
     connect(d->model, &ResultGridModel::rowsShifted, this, [this] {
         viewport()->update();
         verticalHeader()->viewport()->update();
@@ -310,7 +306,8 @@ int ResultGrid::columnWidthTwips(int col) const
         return -1;
     if (d->widthTwips.at(col) >= 0)
         return d->widthTwips.at(col);
-    const int pixels = col == 0 ? verticalHeader()->width() : horizontalHeader()->sectionSize(col - 1);
+    const int pixels = col == 0 ? verticalHeader()->width()
+                                : horizontalHeader()->sectionSize(col - 1);
     return qRound(PixelsToTwips(pixels));
 }
 

@@ -11,8 +11,7 @@ ResultGridModel::ResultGridModel(QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(2, 2)
     , m_shownRows(1)
-{
-}
+{}
 
 // ---------------------------------------------------------------------------
 // Changes

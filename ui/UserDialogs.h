@@ -23,7 +23,8 @@ public:
     virtual ~UserDialogs() = default;
     // True for OK.
     virtual bool confirm(QWidget *parent, const QString &text, const QString &title,
-                         QMessageBox::Icon icon) = 0;
+                         QMessageBox::Icon icon)
+        = 0;
     // Empty for Cancel.
     virtual QString openFileName(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options) = 0;

@@ -53,7 +53,7 @@ void JudgementTest::readWinningNumbers_data()
     QTest::addColumn<Numbers>("numbers");
 
     const QString date = QStringLiteral("2005/10/06");
-    const QStringList six{QStringLiteral("3"), QStringLiteral("15"), QStringLiteral("22"),
+    const QStringList six{QStringLiteral("3"),  QStringLiteral("15"), QStringLiteral("22"),
                           QStringLiteral("31"), QStringLiteral("40"), QStringLiteral("43")};
     QStringList five = six.mid(0, 5);
     QStringList noSixth = six;
@@ -65,30 +65,36 @@ void JudgementTest::readWinningNumbers_data()
         << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, six, QStringLiteral("7"))
         << true << 250 << date << Numbers{3, 15, 22, 31, 40, 43, 7};
     QTest::newRow("mini loto without N6")
-        << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, five, QStringLiteral("11"))
-        << true << 9 << date << Numbers{3, 15, 22, 31, 40, 0, 11};
+        << GameMiniLoto << true
+        << DrawSection(QStringLiteral("9"), date, five, QStringLiteral("11")) << true << 9 << date
+        << Numbers{3, 15, 22, 31, 40, 0, 11};
     QTest::newRow("mini loto ignores N6")
         << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, six, QStringLiteral("11"))
         << true << 9 << date << Numbers{3, 15, 22, 31, 40, 0, 11};
     QTest::newRow("missing DATE reads as ERR")
-        << GameLoto6 << true << DrawSection(QStringLiteral("250"), QString(), six, QStringLiteral("7"))
-        << true << 250 << QStringLiteral("ERR") << Numbers{3, 15, 22, 31, 40, 43, 7};
+        << GameLoto6 << true
+        << DrawSection(QStringLiteral("250"), QString(), six, QStringLiteral("7")) << true << 250
+        << QStringLiteral("ERR") << Numbers{3, 15, 22, 31, 40, 43, 7};
     QTest::newRow("japanese DATE kept as read")
         << GameLoto6 << true
-        << DrawSection(QStringLiteral("250"), QStringLiteral("平成17年10月6日"), six, QStringLiteral("7"))
+        << DrawSection(QStringLiteral("250"), QStringLiteral("平成17年10月6日"), six,
+                       QStringLiteral("7"))
         << true << 250 << QStringLiteral("平成17年10月6日") << Numbers{3, 15, 22, 31, 40, 43, 7};
     QTest::newRow("loto6 without N6 fails")
-        << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, noSixth, QStringLiteral("7"))
-        << false << 0 << QString() << Numbers{};
+        << GameLoto6 << true
+        << DrawSection(QStringLiteral("250"), date, noSixth, QStringLiteral("7")) << false << 0
+        << QString() << Numbers{};
     QTest::newRow("number not a whole number")
-        << GameLoto6 << true << DrawSection(QStringLiteral("250"), date, letters, QStringLiteral("7"))
-        << false << 0 << QString() << Numbers{};
+        << GameLoto6 << true
+        << DrawSection(QStringLiteral("250"), date, letters, QStringLiteral("7")) << false << 0
+        << QString() << Numbers{};
     QTest::newRow("NUMID missing")
         << GameLoto6 << true << DrawSection(QString(), date, six, QStringLiteral("7")) << false << 0
         << QString() << Numbers{};
     QTest::newRow("NUMID beyond 32 bits")
-        << GameLoto6 << true << DrawSection(QStringLiteral("4294967296"), date, six, QStringLiteral("7"))
-        << false << 0 << QString() << Numbers{};
+        << GameLoto6 << true
+        << DrawSection(QStringLiteral("4294967296"), date, six, QStringLiteral("7")) << false << 0
+        << QString() << Numbers{};
     QTest::newRow("bonus missing")
         << GameMiniLoto << true << DrawSection(QStringLiteral("9"), date, five, QString()) << false
         << 0 << QString() << Numbers{};
@@ -122,8 +128,8 @@ void JudgementTest::readWinningNumbers_seesReplacedFile()
     const QString path = m_games[GameLoto6].PatternFilePath;
     const QStringList first{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")};
-    WritePatternFile(path, DrawSection(QStringLiteral("100"), QStringLiteral("a"), first,
-                                       QStringLiteral("7")));
+    WritePatternFile(
+        path, DrawSection(QStringLiteral("100"), QStringLiteral("a"), first, QStringLiteral("7")));
     const std::optional<WinningNumbers> before = ReadWinningNumbers(m_games, GameLoto6);
     QVERIFY(before);
     QCOMPARE(before->DrawNumber, 100);
@@ -198,25 +204,34 @@ void JudgementTest::prizeLine_perGameHitsAndBonus_data()
 
     const int mini = GameMiniLoto;
     const int loto6 = GameLoto6;
-    QTest::newRow("mini 5") << mini << 5 << 0 << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
-    QTest::newRow("mini 5+b") << mini << 5 << 1 << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
-    QTest::newRow("mini 4+b") << mini << 4 << 1 << QStringLiteral("ミニロト　２等 ホントニ！？　☆☆☆");
+    QTest::newRow("mini 5") << mini << 5 << 0
+                            << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
+    QTest::newRow("mini 5+b") << mini << 5 << 1
+                              << QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
+    QTest::newRow("mini 4+b") << mini << 4 << 1
+                              << QStringLiteral("ミニロト　２等 ホントニ！？　☆☆☆");
     QTest::newRow("mini 4") << mini << 4 << 0 << QStringLiteral("ミニロト　３等 オメデトウ！　☆☆");
     QTest::newRow("mini 3") << mini << 3 << 0 << QStringLiteral("ミニロト　４等 オメデトウ！　☆");
     QTest::newRow("mini 3+b") << mini << 3 << 1 << QStringLiteral("ミニロト　４等 オメデトウ！　☆");
-    QTest::newRow("mini 2") << mini << 2 << 1 << QStringLiteral("ミニロト　残念！　２個当たり　もう一息");
+    QTest::newRow("mini 2") << mini << 2 << 1
+                            << QStringLiteral("ミニロト　残念！　２個当たり　もう一息");
     QTest::newRow("mini 1") << mini << 1 << 1 << QString();
     QTest::newRow("mini 0") << mini << 0 << 0 << QString();
     QTest::newRow("mini bonus only") << mini << 0 << 1 << QString();
     QTest::newRow("mini 6 (duplicates)") << mini << 6 << 0 << QString();
 
-    QTest::newRow("loto6 6") << loto6 << 6 << 0 << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
-    QTest::newRow("loto6 6+b") << loto6 << 6 << 1 << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
-    QTest::newRow("loto6 5+b") << loto6 << 5 << 1 << QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆");
-    QTest::newRow("loto6 5") << loto6 << 5 << 0 << QStringLiteral("ロト６　３等　オメデトウ！　☆☆☆");
+    QTest::newRow("loto6 6") << loto6 << 6 << 0
+                             << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
+    QTest::newRow("loto6 6+b") << loto6 << 6 << 1
+                               << QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
+    QTest::newRow("loto6 5+b") << loto6 << 5 << 1
+                               << QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆");
+    QTest::newRow("loto6 5") << loto6 << 5 << 0
+                             << QStringLiteral("ロト６　３等　オメデトウ！　☆☆☆");
     QTest::newRow("loto6 4") << loto6 << 4 << 1 << QStringLiteral("ロト６　４等　オメデトウ！　☆☆");
     QTest::newRow("loto6 3") << loto6 << 3 << 0 << QStringLiteral("ロト６　５等　オメデトウ！　☆");
-    QTest::newRow("loto6 2") << loto6 << 2 << 0 << QStringLiteral("ロト６　残念！　２個当たり　もう一息");
+    QTest::newRow("loto6 2") << loto6 << 2 << 0
+                             << QStringLiteral("ロト６　残念！　２個当たり　もう一息");
     QTest::newRow("loto6 1") << loto6 << 1 << 1 << QString();
     QTest::newRow("loto6 0") << loto6 << 0 << 0 << QString();
     QTest::newRow("loto6 bonus only") << loto6 << 0 << 1 << QString();

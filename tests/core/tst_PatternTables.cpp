@@ -12,9 +12,8 @@ namespace {
 
 QStringList MiniLotoTwoPatterns()
 {
-    return {QStringLiteral("[PATTERN]"),     QStringLiteral("PAT=2"),
-            QStringLiteral("PAT1=1"),        QStringLiteral("PAT2=2"),
-            QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=M1"),
+    return {QStringLiteral("[PATTERN]"), QStringLiteral("PAT=2"),         QStringLiteral("PAT1=1"),
+            QStringLiteral("PAT2=2"),    QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=M1"),
             QStringLiteral("PAT2=M2")};
 }
 
@@ -49,9 +48,10 @@ void PatternTablesTest::init()
 void PatternTablesTest::noFiles_welcomeTextNamesTheGame()
 {
     const PatternTables tables = LoadPatternTablesFromFiles(m_games);
-    const QString head = QStringLiteral("Zanboへようこそ！ \r\n\r\n"
-                                        "まずは「パターンダウンロードボタン」を押してquindleウェブサイトから"
-                                        "最新のパターンファイルをダウンロードしてください。\r\n\r\n");
+    const QString head = QStringLiteral(
+        "Zanboへようこそ！ \r\n\r\n"
+        "まずは「パターンダウンロードボタン」を押してquindleウェブサイトから"
+        "最新のパターンファイルをダウンロードしてください。\r\n\r\n");
     QCOMPARE(tables.BoardMessage[GameLoto6],
              head + QStringLiteral("(現在ロト６用のパターンファイルがありません)"));
     QCOMPARE(tables.BoardMessage[GameMiniLoto],
@@ -79,25 +79,33 @@ void PatternTablesTest::patternFile_loadsEntriesAndMessage_data()
     const QString d3 = QStringLiteral("15x");
 
     QTest::newRow("three patterns, second name missing")
-        << QStringList{QStringLiteral("[TITLE]"), QStringLiteral("COPYRIGHT=ZANBO"),
-                       QStringLiteral("[MSG]"), QStringLiteral("MSG=2"),
-                       QStringLiteral("MSG1=今週の一言"), QStringLiteral("MSG2=second line"),
-                       QStringLiteral("[PATTERN]"), QStringLiteral("PAT=3"),
-                       QStringLiteral("PAT1=") + d1, QStringLiteral("PAT2=") + d2,
+        << QStringList{QStringLiteral("[TITLE]"),
+                       QStringLiteral("COPYRIGHT=ZANBO"),
+                       QStringLiteral("[MSG]"),
+                       QStringLiteral("MSG=2"),
+                       QStringLiteral("MSG1=今週の一言"),
+                       QStringLiteral("MSG2=second line"),
+                       QStringLiteral("[PATTERN]"),
+                       QStringLiteral("PAT=3"),
+                       QStringLiteral("PAT1=") + d1,
+                       QStringLiteral("PAT2=") + d2,
                        QStringLiteral("PAT3=") + d3,
-                       QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=小さい数字"),
+                       QStringLiteral("[PATTERNNAME]"),
+                       QStringLiteral("PAT1=小さい数字"),
                        QStringLiteral("PAT3=third"),
-                       QStringLiteral("[PATTERNCOMMENT]"), QStringLiteral("PAT1=1から10を重視"),
-                       QStringLiteral("PAT2=c2"), QStringLiteral("PAT3=c3")}
+                       QStringLiteral("[PATTERNCOMMENT]"),
+                       QStringLiteral("PAT1=1から10を重視"),
+                       QStringLiteral("PAT2=c2"),
+                       QStringLiteral("PAT3=c3")}
         << 3 << QStringList{QString(), d1, broken, d3}
         << QStringList{QString(), QStringLiteral("小さい数字"), broken, QStringLiteral("third")}
         << QStringList{QString(), QStringLiteral("1から10を重視"), broken, QStringLiteral("c3")}
         << QStringLiteral("今週の一言\r\nsecond line\r\n");
 
     QTest::newRow("missing digits and missing comment")
-        << QStringList{QStringLiteral("[MSG]"), QStringLiteral("MSG=1"), QStringLiteral("MSG1=m"),
-                       QStringLiteral("[PATTERN]"), QStringLiteral("PAT=2"),
-                       QStringLiteral("PAT2=") + d2,
+        << QStringList{QStringLiteral("[MSG]"),         QStringLiteral("MSG=1"),
+                       QStringLiteral("MSG1=m"),        QStringLiteral("[PATTERN]"),
+                       QStringLiteral("PAT=2"),         QStringLiteral("PAT2=") + d2,
                        QStringLiteral("[PATTERNNAME]"), QStringLiteral("PAT1=one"),
                        QStringLiteral("PAT2=two")}
         << 2 << QStringList{QString(), broken, d2}
@@ -117,9 +125,9 @@ void PatternTablesTest::patternFile_loadsEntriesAndMessage_data()
         << QStringLiteral("a\r\nERR\r\nc\r\n");
 
     QTest::newRow("no MSG keeps the welcome text, patterns still load")
-        << QStringList{QStringLiteral("[PATTERN]"), QStringLiteral("PAT=1"),
+        << QStringList{QStringLiteral("[PATTERN]"),  QStringLiteral("PAT=1"),
                        QStringLiteral("PAT1=") + d1, QStringLiteral("[PATTERNNAME]"),
-                       QStringLiteral("PAT1=n1"), QStringLiteral("[PATTERNCOMMENT]"),
+                       QStringLiteral("PAT1=n1"),    QStringLiteral("[PATTERNCOMMENT]"),
                        QStringLiteral("PAT1=k1")}
         << 1 << QStringList{QString(), d1} << QStringList{QString(), QStringLiteral("n1")}
         << QStringList{QString(), QStringLiteral("k1")} << QStringLiteral("welcome");

@@ -42,12 +42,14 @@ void WebLinksTest::loadWebSettings_miniLotoWins_data()
     const QString builtInDownload = BuiltInDownloadBaseUrl();
 
     QTest::newRow("no files") << QStringList() << QStringList() << builtInHome << builtInDownload;
-    QTest::newRow("loto6 only")
-        << QStringList{web, QStringLiteral("WWW=http://l6.test/")} << QStringList()
-        << QStringLiteral("http://l6.test/") << builtInDownload;
+    QTest::newRow("loto6 only") << QStringList{web, QStringLiteral("WWW=http://l6.test/")}
+                                << QStringList() << QStringLiteral("http://l6.test/")
+                                << builtInDownload;
     QTest::newRow("both, mini loto wins")
-        << QStringList{web, QStringLiteral("WWW=http://l6.test/"), QStringLiteral("FTP=http://l6.test/d/")}
-        << QStringList{web, QStringLiteral("WWW=http://ml.test/"), QStringLiteral("FTP=http://ml.test/d/")}
+        << QStringList{web, QStringLiteral("WWW=http://l6.test/"),
+                       QStringLiteral("FTP=http://l6.test/d/")}
+        << QStringList{web, QStringLiteral("WWW=http://ml.test/"),
+                       QStringLiteral("FTP=http://ml.test/d/")}
         << QStringLiteral("http://ml.test/") << QStringLiteral("http://ml.test/d/");
     QTest::newRow("each key from where it is")
         << QStringList{web, QStringLiteral("FTP=http://l6.test/d/")}

@@ -13,14 +13,22 @@ const char *const AnsweredProperty = "testHttpAnswered";
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return QByteArrayLiteral("OK");
-    case 301: return QByteArrayLiteral("Moved Permanently");
-    case 302: return QByteArrayLiteral("Found");
-    case 303: return QByteArrayLiteral("See Other");
-    case 307: return QByteArrayLiteral("Temporary Redirect");
-    case 404: return QByteArrayLiteral("Not Found");
-    case 500: return QByteArrayLiteral("Internal Server Error");
-    default: return QByteArrayLiteral("Status");
+    case 200:
+        return QByteArrayLiteral("OK");
+    case 301:
+        return QByteArrayLiteral("Moved Permanently");
+    case 302:
+        return QByteArrayLiteral("Found");
+    case 303:
+        return QByteArrayLiteral("See Other");
+    case 307:
+        return QByteArrayLiteral("Temporary Redirect");
+    case 404:
+        return QByteArrayLiteral("Not Found");
+    case 500:
+        return QByteArrayLiteral("Internal Server Error");
+    default:
+        return QByteArrayLiteral("Status");
     }
 }
 
@@ -54,7 +62,8 @@ QUrl TestHttpServer::url(const QString &path) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
 }
 
-void TestHttpServer::setBody(const QString &path, const QByteArray &body, int status, Framing framing)
+void TestHttpServer::setBody(const QString &path, const QByteArray &body, int status,
+                             Framing framing)
 {
     Route route;
     route.kind = Kind::Body;
@@ -185,7 +194,8 @@ void TestHttpServer::answer(QTcpSocket *socket, const Route &route)
 
     QByteArray head = statusLine(route.status);
     head += "Connection: close\r\n";
-    head += route.status >= 300 ? "Content-Type: text/html\r\n" : "Content-Type: application/octet-stream\r\n";
+    head += route.status >= 300 ? "Content-Type: text/html\r\n"
+                                : "Content-Type: application/octet-stream\r\n";
     if (route.kind == Kind::Redirect)
         head += "Location: " + route.location + "\r\n";
 
@@ -197,7 +207,8 @@ void TestHttpServer::answer(QTcpSocket *socket, const Route &route)
         head += "Transfer-Encoding: chunked\r\n\r\n";
         socket->write(head);
         for (qint64 at = 0; at < route.body.size(); at += ChunkBytes) {
-            const QByteArray chunk = route.body.mid(static_cast<int>(at), static_cast<int>(ChunkBytes));
+            const QByteArray chunk = route.body.mid(static_cast<int>(at),
+                                                    static_cast<int>(ChunkBytes));
             socket->write(QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
         }
         socket->write("0\r\n\r\n");

@@ -25,10 +25,17 @@ extern "C" CURLcode(curl_easy_setopt)(CURL *easy, CURLoption option, ...)
     va_start(args, option);
     CURLcode code;
     switch (option / 10000 * 10000) {
-    case CURLOPTTYPE_LONG: code = real(easy, option, va_arg(args, long)); break;
-    case CURLOPTTYPE_FUNCTIONPOINT: code = real(easy, option, va_arg(args, void (*)())); break;
-    case CURLOPTTYPE_OFF_T: code = real(easy, option, va_arg(args, curl_off_t)); break;
-    default: code = real(easy, option, va_arg(args, void *));
+    case CURLOPTTYPE_LONG:
+        code = real(easy, option, va_arg(args, long));
+        break;
+    case CURLOPTTYPE_FUNCTIONPOINT:
+        code = real(easy, option, va_arg(args, void (*)()));
+        break;
+    case CURLOPTTYPE_OFF_T:
+        code = real(easy, option, va_arg(args, curl_off_t));
+        break;
+    default:
+        code = real(easy, option, va_arg(args, void *));
     }
     va_end(args);
     return code;
@@ -41,8 +48,8 @@ using States = QList<State>;
 
 // Looking up the host, then one connection from its opening to its close.
 const States Lookup{State::Resolving, State::Resolved};
-const States Exchange{State::Connecting,  State::Connected,        State::Requesting,
-                      State::RequestSent, State::Receiving,        State::ResponseReceived,
+const States Exchange{State::Connecting,    State::Connected,   State::Requesting,
+                      State::RequestSent,   State::Receiving,   State::ResponseReceived,
                       State::Disconnecting, State::Disconnected};
 
 States statesOf(const QSignalSpy &spy)
@@ -97,7 +104,8 @@ private:
 void HttpTransferTest::initTestCase()
 {
     // Every request goes to our own server, never through a proxy.
-    for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+    for (const char *name :
+         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(name);
 }
 
@@ -128,7 +136,8 @@ void HttpTransferTest::fetch_reportsEveryStepInOrder()
     HttpTransfer transfer;
     QSignalSpy spy(&transfer, &HttpTransfer::stateChanged);
     QByteArray body;
-    const QUrl url(QStringLiteral("http://%1:%2/zanbo/zanbol6.txt").arg(host).arg(m_server->port()));
+    const QUrl url(
+        QStringLiteral("http://%1:%2/zanbo/zanbol6.txt").arg(host).arg(m_server->port()));
     QCOMPARE(transfer.get(url, body), HttpTransfer::Result::Ok);
     QCOMPARE(body, file);
     QCOMPARE(transfer.httpStatus(), 200);
@@ -143,7 +152,8 @@ void HttpTransferTest::errorStatusWithBody_isOk_data()
     const QByteArray page = QByteArrayLiteral("<html><body>Sorry</body></html>");
     QTest::newRow("404 page") << QStringLiteral("/gone.html") << 404 << page;
     QTest::newRow("500 page") << QStringLiteral("/broken.html") << 500 << page;
-    QTest::newRow("path without route") << QStringLiteral("/nothing") << 404 << TestHttpServer::notFoundPage();
+    QTest::newRow("path without route")
+        << QStringLiteral("/nothing") << 404 << TestHttpServer::notFoundPage();
     QTest::newRow("200 empty body") << QStringLiteral("/empty") << 200 << QByteArray();
 }
 
@@ -218,16 +228,20 @@ void HttpTransferTest::failures_endInErrorState_data()
     const States nextHop = Exchange;
     const States error{State::Error};
     const States noListener = Lookup + States{State::Connecting, State::Error};
-    QTest::newRow("nothing listening") << QStringLiteral("http://127.0.0.1:%2/zanbo/zanbol6.txt") << noListener;
-    QTest::newRow("dropped mid-body") << QStringLiteral("http://127.0.0.1:%1/drop") << fullExchange + error;
-    QTest::newRow("dropped before body") << QStringLiteral("http://127.0.0.1:%1/drop-early")
-                                         << fullExchange + error;
-    QTest::newRow("redirect loop") << QStringLiteral("http://127.0.0.1:%1/loop")
-                                   << fullExchange + nextHop + nextHop + nextHop + nextHop + nextHop + error;
+    QTest::newRow("nothing listening")
+        << QStringLiteral("http://127.0.0.1:%2/zanbo/zanbol6.txt") << noListener;
+    QTest::newRow("dropped mid-body")
+        << QStringLiteral("http://127.0.0.1:%1/drop") << fullExchange + error;
+    QTest::newRow("dropped before body")
+        << QStringLiteral("http://127.0.0.1:%1/drop-early") << fullExchange + error;
+    QTest::newRow("redirect loop")
+        << QStringLiteral("http://127.0.0.1:%1/loop")
+        << fullExchange + nextHop + nextHop + nextHop + nextHop + nextHop + error;
     // Followed, not handed back as the 302 page: the https address is tried.
-    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:%1/to-https")
-                                          << fullExchange + noListener;
-    QTest::newRow("redirect to ftp") << QStringLiteral("http://127.0.0.1:%1/to-ftp") << fullExchange + error;
+    QTest::newRow("redirect up to https")
+        << QStringLiteral("http://127.0.0.1:%1/to-https") << fullExchange + noListener;
+    QTest::newRow("redirect to ftp")
+        << QStringLiteral("http://127.0.0.1:%1/to-ftp") << fullExchange + error;
 }
 
 void HttpTransferTest::failures_endInErrorState()
@@ -239,8 +253,10 @@ void HttpTransferTest::failures_endInErrorState()
     m_server->setDropMidBody(QStringLiteral("/drop"), sampleBody(10000), 4000);
     m_server->setDropMidBody(QStringLiteral("/drop-early"), sampleBody(10000), 0);
     m_server->setRedirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
-    m_server->setRedirect(QStringLiteral("/to-https"), QStringLiteral("https://127.0.0.1:%1/x").arg(unused));
-    m_server->setRedirect(QStringLiteral("/to-ftp"), QStringLiteral("ftp://127.0.0.1:%1/x").arg(m_server->port()));
+    m_server->setRedirect(QStringLiteral("/to-https"),
+                          QStringLiteral("https://127.0.0.1:%1/x").arg(unused));
+    m_server->setRedirect(QStringLiteral("/to-ftp"),
+                          QStringLiteral("ftp://127.0.0.1:%1/x").arg(m_server->port()));
 
     HttpTransfer transfer;
     QSignalSpy spy(&transfer, &HttpTransfer::stateChanged);
@@ -268,7 +284,8 @@ void HttpTransferTest::stalledServer_timesOutAfterLimit()
     QElapsedTimer clock;
     clock.start();
     const std::clock_t cpuBefore = std::clock();
-    QCOMPARE(transfer.get(m_server->url(QStringLiteral("/slow")), body), HttpTransfer::Result::Timeout);
+    QCOMPARE(transfer.get(m_server->url(QStringLiteral("/slow")), body),
+             HttpTransfer::Result::Timeout);
     const qint64 elapsed = clock.elapsed();
     const double cpuSeconds = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     QVERIFY2(elapsed >= 950 && elapsed < 2000, qPrintable(QString::number(elapsed)));
@@ -276,15 +293,16 @@ void HttpTransferTest::stalledServer_timesOutAfterLimit()
     QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
     QVERIFY(body.isEmpty());
     QCOMPARE(m_server->requestCount(QStringLiteral("/slow")), 1);
-    const States stalled{State::Connecting,    State::Connected,    State::Requesting, State::RequestSent,
-                         State::Disconnecting, State::Disconnected, State::Error};
+    const States stalled{State::Connecting,  State::Connected,     State::Requesting,
+                         State::RequestSent, State::Disconnecting, State::Disconnected,
+                         State::Error};
     QCOMPARE(statesOf(spy), Lookup + stalled);
 }
 
 void HttpTransferTest::unsafeRequest_refusedWithoutNetwork_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<int>("refused"); // the option libcurl refuses, 0 for none
+    QTest::addColumn<int>("refused");   // the option libcurl refuses, 0 for none
     QTest::addColumn<QString>("named"); // what errorText must name
     QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1:%1/x") << 0 << QString();
     QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << 0 << QString();
@@ -292,9 +310,9 @@ void HttpTransferTest::unsafeRequest_refusedWithoutNetwork_data()
     QTest::newRow("no scheme") << QStringLiteral("localhost:%1/x") << 0 << QString();
     QTest::newRow("http without host") << QStringLiteral("http:///x") << 0 << QString();
     QTest::newRow("empty") << QString() << 0 << QString();
-    QTest::newRow("redirect rule refused by libcurl") << QStringLiteral("http://127.0.0.1:%1/x")
-                                                      << int(CURLOPT_REDIR_PROTOCOLS_STR)
-                                                      << QStringLiteral("CURLOPT_REDIR_PROTOCOLS_STR");
+    QTest::newRow("redirect rule refused by libcurl")
+        << QStringLiteral("http://127.0.0.1:%1/x") << int(CURLOPT_REDIR_PROTOCOLS_STR)
+        << QStringLiteral("CURLOPT_REDIR_PROTOCOLS_STR");
 }
 
 void HttpTransferTest::unsafeRequest_refusedWithoutNetwork()
@@ -357,9 +375,12 @@ void HttpTransferTest::redirectSchemes_neverDowngradeHttps_data()
 {
     QTest::addColumn<QUrl>("url");
     QTest::addColumn<QString>("schemes");
-    QTest::newRow("http") << QUrl(QStringLiteral("http://example.invalid/zanbo/")) << QStringLiteral("http,https");
-    QTest::newRow("https") << QUrl(QStringLiteral("https://example.invalid/zanbo/")) << QStringLiteral("https");
-    QTest::newRow("HTTPS") << QUrl(QStringLiteral("HTTPS://example.invalid/zanbo/")) << QStringLiteral("https");
+    QTest::newRow("http") << QUrl(QStringLiteral("http://example.invalid/zanbo/"))
+                          << QStringLiteral("http,https");
+    QTest::newRow("https") << QUrl(QStringLiteral("https://example.invalid/zanbo/"))
+                           << QStringLiteral("https");
+    QTest::newRow("HTTPS") << QUrl(QStringLiteral("HTTPS://example.invalid/zanbo/"))
+                           << QStringLiteral("https");
 }
 
 void HttpTransferTest::redirectSchemes_neverDowngradeHttps()
@@ -396,7 +417,8 @@ void HttpTransferTest::cancelFromStateHandler_endsRequest()
     m_server->setBody(QStringLiteral("/f"), file);
     m_server->setStall(QStringLiteral("/slow"));
     // Up to the sent request a stalled server gives time to cancel; after it, a large body does.
-    const QString path = cancelAt <= State::RequestSent ? QStringLiteral("/slow") : QStringLiteral("/f");
+    const QString path = cancelAt <= State::RequestSent ? QStringLiteral("/slow")
+                                                        : QStringLiteral("/f");
 
     HttpTransfer transfer;
     QSignalSpy spy(&transfer, &HttpTransfer::stateChanged);

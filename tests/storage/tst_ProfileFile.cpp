@@ -56,58 +56,58 @@ void ProfileFileTest::read_matchesProfileReader_data()
     const QString kai = QStringLiteral("KAI");
     const QString err = QStringLiteral("ERR");
 
-    QTest::newRow("lower-case section and key") << QByteArray("[all]\r\nkai=12\r\n") << all << kai
-                                                << QStringLiteral("12");
-    QTest::newRow("asked in lower case") << QByteArray("[ALL]\r\nKai=5\r\n") << QStringLiteral("all")
-                                         << QStringLiteral("kAI") << QStringLiteral("5");
-    QTest::newRow("empty value is not absent") << QByteArray("[ALL]\r\nKAI=\r\n") << all << kai
-                                               << QString();
-    QTest::newRow("blank value is empty") << QByteArray("[ALL]\r\nKAI=  \t\r\n") << all << kai
-                                          << QString();
+    QTest::newRow("lower-case section and key")
+        << QByteArray("[all]\r\nkai=12\r\n") << all << kai << QStringLiteral("12");
+    QTest::newRow("asked in lower case")
+        << QByteArray("[ALL]\r\nKai=5\r\n") << QStringLiteral("all") << QStringLiteral("kAI")
+        << QStringLiteral("5");
+    QTest::newRow("empty value is not absent")
+        << QByteArray("[ALL]\r\nKAI=\r\n") << all << kai << QString();
+    QTest::newRow("blank value is empty")
+        << QByteArray("[ALL]\r\nKAI=  \t\r\n") << all << kai << QString();
     QTest::newRow("absent key") << QByteArray("[ALL]\r\nKAIX=1\r\n") << all << kai << err;
     QTest::newRow("absent section") << QByteArray("[AL]\r\nKAI=1\r\n") << all << kai << err;
     QTest::newRow("empty file") << QByteArray() << all << kai << err;
     QTest::newRow("stored ERR") << QByteArray("[ALL]\r\nKAI=ERR\r\n") << all << kai << err;
-    QTest::newRow("stored err is a value") << QByteArray("[ALL]\r\nKAI=err\r\n") << all << kai
-                                           << QStringLiteral("err");
+    QTest::newRow("stored err is a value")
+        << QByteArray("[ALL]\r\nKAI=err\r\n") << all << kai << QStringLiteral("err");
     QTest::newRow("blanks dropped") << QByteArray(" [ \tALL ] \r\n \t KAI \t=  1 2 \t\r\n") << all
                                     << kai << QStringLiteral("1 2");
-    QTest::newRow("double quotes") << QByteArray("[ALL]\r\nKAI= \" a b \" \r\n") << all << kai
-                                   << QStringLiteral(" a b ");
-    QTest::newRow("single quotes") << QByteArray("[ALL]\r\nKAI='x'\r\n") << all << kai
-                                   << QStringLiteral("x");
-    QTest::newRow("one pair of quotes only") << QByteArray("[ALL]\r\nKAI=\"\"x\"\"\r\n") << all
-                                             << kai << QStringLiteral("\"x\"");
-    QTest::newRow("unmatched quotes kept") << QByteArray("[ALL]\r\nKAI=\"x'\r\n") << all << kai
-                                           << QStringLiteral("\"x'");
-    QTest::newRow("lone quote kept") << QByteArray("[ALL]\r\nKAI=\"\r\n") << all << kai
-                                     << QStringLiteral("\"");
-    QTest::newRow("equals sign inside value") << QByteArray("[ALL]\r\nKAI=a=b\r\n") << all << kai
-                                              << QStringLiteral("a=b");
-    QTest::newRow("first key wins") << QByteArray("[ALL]\r\nKAI=1\r\nkai=2\r\n") << all << kai
-                                    << QStringLiteral("1");
+    QTest::newRow("double quotes")
+        << QByteArray("[ALL]\r\nKAI= \" a b \" \r\n") << all << kai << QStringLiteral(" a b ");
+    QTest::newRow("single quotes")
+        << QByteArray("[ALL]\r\nKAI='x'\r\n") << all << kai << QStringLiteral("x");
+    QTest::newRow("one pair of quotes only")
+        << QByteArray("[ALL]\r\nKAI=\"\"x\"\"\r\n") << all << kai << QStringLiteral("\"x\"");
+    QTest::newRow("unmatched quotes kept")
+        << QByteArray("[ALL]\r\nKAI=\"x'\r\n") << all << kai << QStringLiteral("\"x'");
+    QTest::newRow("lone quote kept")
+        << QByteArray("[ALL]\r\nKAI=\"\r\n") << all << kai << QStringLiteral("\"");
+    QTest::newRow("equals sign inside value")
+        << QByteArray("[ALL]\r\nKAI=a=b\r\n") << all << kai << QStringLiteral("a=b");
+    QTest::newRow("first key wins")
+        << QByteArray("[ALL]\r\nKAI=1\r\nkai=2\r\n") << all << kai << QStringLiteral("1");
     QTest::newRow("only first section searched")
         << QByteArray("[ALL]\r\nX=1\r\n[OPT]\r\n[all]\r\nKAI=2\r\n") << all << kai << err;
     QTest::newRow("first section answers")
         << QByteArray("[ALL]\r\nKAI=1\r\n[ALL]\r\nKAI=2\r\n") << all << kai << QStringLiteral("1");
     QTest::newRow("comment line") << QByteArray("[ALL]\r\n;KAI=1\r\n  ; KAI=2\r\nKAI=3\r\n") << all
                                   << kai << QStringLiteral("3");
-    QTest::newRow("key before any section") << QByteArray("KAI=1\r\n[ALL]\r\n") << all << kai
-                                            << err;
-    QTest::newRow("line without equals sign") << QByteArray("[ALL]\r\nKAI\r\n") << all << kai
-                                              << err;
-    QTest::newRow("text after the header") << QByteArray("[ALL] x]y\r\nKAI=4\r\n") << all << kai
-                                           << QStringLiteral("4");
-    QTest::newRow("header without bracket") << QByteArray("[ALL\r\nKAI=4\r\n") << all << kai
-                                            << err;
+    QTest::newRow("key before any section")
+        << QByteArray("KAI=1\r\n[ALL]\r\n") << all << kai << err;
+    QTest::newRow("line without equals sign")
+        << QByteArray("[ALL]\r\nKAI\r\n") << all << kai << err;
+    QTest::newRow("text after the header")
+        << QByteArray("[ALL] x]y\r\nKAI=4\r\n") << all << kai << QStringLiteral("4");
+    QTest::newRow("header without bracket") << QByteArray("[ALL\r\nKAI=4\r\n") << all << kai << err;
     QTest::newRow("lone LF") << QByteArray("[X]\nA=0\n[ALL]\nA=1\nKAI=2\n") << all << kai
                              << QStringLiteral("2");
     QTest::newRow("lone CR") << QByteArray("[X]\rA=0\r[ALL]\rA=1\rKAI=2\r") << all << kai
                              << QStringLiteral("2");
     QTest::newRow("mixed line ends, no final one")
         << QByteArray("[X]\r\nKAI=0\r[ALL]\nA=1\r\nKAI=7") << all << kai << QStringLiteral("7");
-    QTest::newRow("CR LF is one line end") << QByteArray("[ALL]\r\n\r\nKAI=5\r\n") << all << kai
-                                           << QStringLiteral("5");
+    QTest::newRow("CR LF is one line end")
+        << QByteArray("[ALL]\r\n\r\nKAI=5\r\n") << all << kai << QStringLiteral("5");
 
     QTest::newRow("game name round trip") << Cp932("[ALL]\r\nL6ML=ロト６\r\n") << all
                                           << QStringLiteral("L6ML") << QString::fromUtf8("ロト６");
@@ -126,9 +126,9 @@ void ProfileFileTest::read_matchesProfileReader_data()
         << Cp932("[S]\r\nヂ=1\r\n") << QStringLiteral("S") << QString::fromUtf8("ア") << err;
     QTest::newRow("full-width letters keep their case")
         << Cp932("[Ａ]\r\nK=1\r\n") << QString::fromUtf8("ａ") << QStringLiteral("K") << err;
-    QTest::newRow("double-byte key") << Cp932("[パターン]\r\n名前 = 値\r\n")
-                                     << QString::fromUtf8("パターン") << QString::fromUtf8("名前")
-                                     << QString::fromUtf8("値");
+    QTest::newRow("double-byte key")
+        << Cp932("[パターン]\r\n名前 = 値\r\n") << QString::fromUtf8("パターン")
+        << QString::fromUtf8("名前") << QString::fromUtf8("値");
 }
 
 void ProfileFileTest::read_matchesProfileReader()
@@ -230,7 +230,8 @@ void ProfileFileTest::document_indexesManyKeys()
         }
     }
     QCOMPARE(document.value(QStringLiteral("PATTERN"), QStringLiteral("P1001")), AbsentMarker());
-    QCOMPARE(document.value(QStringLiteral("title"), QStringLiteral("count")), QStringLiteral("1000"));
+    QCOMPARE(document.value(QStringLiteral("title"), QStringLiteral("count")),
+             QStringLiteral("1000"));
 }
 
 void ProfileFileTest::write_editsInPlace_data()
@@ -299,9 +300,9 @@ void ProfileFileTest::write_editsInPlace_data()
     QTest::newRow("key before any section is not in it")
         << true << QByteArray("KAI=1\r\n") << all << kai << QStringLiteral("2")
         << QByteArray("KAI=1\r\n[ALL]\r\nKAI=2\r\n");
-    QTest::newRow("double-byte value") << true << QByteArray("[ALL]\r\nL6ML=x\r\n") << all
-                                       << QStringLiteral("L6ML") << QString::fromUtf8("ミニロト")
-                                       << Cp932("[ALL]\r\nL6ML=ミニロト\r\n");
+    QTest::newRow("double-byte value")
+        << true << QByteArray("[ALL]\r\nL6ML=x\r\n") << all << QStringLiteral("L6ML")
+        << QString::fromUtf8("ミニロト") << Cp932("[ALL]\r\nL6ML=ミニロト\r\n");
     QTest::newRow("trail byte letter is another section")
         << true << Cp932("[ア]\r\nK=1\r\n") << QString::fromUtf8("ヂ") << QStringLiteral("K")
         << QStringLiteral("2") << Cp932("[ア]\r\nK=1\r\n[ヂ]\r\nK=2\r\n");
@@ -339,7 +340,8 @@ void ProfileFileTest::write_shutdownSequenceCreatesExactFile()
     const QString all = QStringLiteral("ALL");
     QVERIFY(WriteIniValue(path, all, QStringLiteral("L6ML"), QString::fromUtf8("ロト６")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("KAI"), QStringLiteral("10")));
-    QVERIFY(WriteIniValue(path, QStringLiteral("OPT"), QStringLiteral("NOWEB"), QStringLiteral("0")));
+    QVERIFY(
+        WriteIniValue(path, QStringLiteral("OPT"), QStringLiteral("NOWEB"), QStringLiteral("0")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("POSLEFT"), QStringLiteral("1200")));
     QVERIFY(WriteIniValue(path, all, QStringLiteral("POSTOP"), QStringLiteral("945")));
     QCOMPARE(FileBytes(path),
@@ -380,12 +382,16 @@ void ProfileFileTest::write_failureLeavesNothing()
     const QString path = folder + QStringLiteral("/zanbo.ini");
     const QString kept = folder + QStringLiteral("/kept.ini");
 
-    QCOMPARE(WriteIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")), 0);
+    QCOMPARE(
+        WriteIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")), 0);
     QVERIFY(!QFile::exists(path));
     if (readOnlyFolder) {
-        QCOMPARE(WriteIniValue(kept, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")), 0);
+        QCOMPARE(
+            WriteIniValue(kept, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("10")),
+            0);
         QCOMPARE(FileBytes(kept), old);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("kept.ini")));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList(QStringLiteral("kept.ini")));
         MakeWritable(folder);
     }
 }
@@ -420,11 +426,13 @@ void ProfileFileTest::unreadableFile_neitherReadNorReplaced()
     QCOMPARE(ReadIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI")), AbsentMarker());
     QCOMPARE(IniDocument::fromFile(path).value(QStringLiteral("ALL"), QStringLiteral("KAI")),
              AbsentMarker());
-    QCOMPARE(WriteIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("7")), 0);
+    QCOMPARE(WriteIniValue(path, QStringLiteral("ALL"), QStringLiteral("KAI"), QStringLiteral("7")),
+             0);
     const QFileInfo after(path);
     QCOMPARE(after.isFile(), before.isFile());
     QCOMPARE(after.size(), before.size());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              QStringList(QStringLiteral("zanbo.ini")));
 }
 
@@ -453,15 +461,15 @@ void ProfileFileTest::settings_outOfRangeReadsAsDefault_data()
     QTest::addColumn<int>("noWeb");
     QTest::addColumn<int>("timeout");
     QTest::newRow("absent") << QByteArray() << 10 << 550 << 0 << 30;
-    QTest::newRow("in range")
-        << QByteArray("[ALL]\r\nKAI=100\r\n[OPT]\r\nNOWEB=1\r\n[ETC]\r\nCOLWIDTH=1\r\nNETTIMEOUT=3600\r\n")
-        << 100 << 1 << 1 << 3600;
+    QTest::newRow("in range") << QByteArray(
+        "[ALL]\r\nKAI=100\r\n[OPT]\r\nNOWEB=1\r\n[ETC]\r\nCOLWIDTH=1\r\nNETTIMEOUT=3600\r\n")
+                              << 100 << 1 << 1 << 3600;
     QTest::newRow("outside the range")
-        << QByteArray("[ALL]\r\nKAI=101\r\n[ETC]\r\nCOLWIDTH=100001\r\nNETTIMEOUT=0\r\n")
-        << 10 << 550 << 0 << 30;
-    QTest::newRow("not whole numbers")
-        << QByteArray("[ALL]\r\nKAI=5x\r\n[OPT]\r\nNOWEB=1.0\r\n[ETC]\r\nCOLWIDTH=\r\nNETTIMEOUT=ERR\r\n")
-        << 10 << 550 << 0 << 30;
+        << QByteArray("[ALL]\r\nKAI=101\r\n[ETC]\r\nCOLWIDTH=100001\r\nNETTIMEOUT=0\r\n") << 10
+        << 550 << 0 << 30;
+    QTest::newRow("not whole numbers") << QByteArray(
+        "[ALL]\r\nKAI=5x\r\n[OPT]\r\nNOWEB=1.0\r\n[ETC]\r\nCOLWIDTH=\r\nNETTIMEOUT=ERR\r\n")
+                                       << 10 << 550 << 0 << 30;
     QTest::newRow("any whole number for the web option")
         << QByteArray("[OPT]\r\nNOWEB=-7\r\n") << 10 << 550 << -7 << 30;
 }
@@ -479,7 +487,8 @@ void ProfileFileTest::settings_outOfRangeReadsAsDefault()
     QTEST(settings.value(Setting::ColWidth), "colWidth");
     QTEST(settings.value(Setting::NoWeb), "noWeb");
     QTEST(ReadSetting(path, Setting::NetTimeout), "timeout");
-    QCOMPARE(settings.stored(Setting::Kai).has_value(), QTest::currentDataTag() == QByteArray("in range"));
+    QCOMPARE(settings.stored(Setting::Kai).has_value(),
+             QTest::currentDataTag() == QByteArray("in range"));
 }
 
 void ProfileFileTest::addPathSeparator_data()
@@ -490,7 +499,8 @@ void ProfileFileTest::addPathSeparator_data()
     QTest::newRow("empty") << QString() << sep;
     QTest::newRow("folder") << QStringLiteral("/opt/zanbo") << QStringLiteral("/opt/zanbo") + sep;
     QTest::newRow("root") << QStringLiteral("/") << QStringLiteral("/");
-    QTest::newRow("ends with separator") << QStringLiteral("/opt/zanbo/") << QStringLiteral("/opt/zanbo/");
+    QTest::newRow("ends with separator")
+        << QStringLiteral("/opt/zanbo/") << QStringLiteral("/opt/zanbo/");
     QTest::newRow("relative") << QStringLiteral("zanbo") << QStringLiteral("zanbo") + sep;
 }
 

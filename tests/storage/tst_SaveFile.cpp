@@ -45,7 +45,8 @@ void SaveFileTest::write_givesExactBytes_data()
 
     QTest::newRow("two games") << qint64(2) << kExampleClip << kExampleBytes;
     QTest::newRow("one row") << qint64(1) << QStringLiteral("1\t1\t2\t3\t4\t5\t6\t21\t2\t3")
-                             << QByteArray("Zanbo\r\n 1 \r\n 9 \r\n1\t1\t2\t3\t4\t5\t6\t21\t2\t3\r\n");
+                             << QByteArray(
+                                    "Zanbo\r\n 1 \r\n 9 \r\n1\t1\t2\t3\t4\t5\t6\t21\t2\t3\r\n");
 }
 
 void SaveFileTest::write_givesExactBytes()
@@ -73,8 +74,8 @@ void SaveFileTest::roundTrip_keepsEveryCell_data()
     QTest::newRow("empty cells") << QStringList{QStringLiteral("\t\t\t\t\t\t\t\t\t"),
                                                 QStringLiteral("8\t1\t2\t3\t4\t5\t\t15\t1\t3")};
     // Text loaded from some other file may carry double-byte characters.
-    QTest::newRow("code page 932") << QStringList{QString::fromUtf8("ロト６\tミニロト\t－"),
-                                                  QString::fromUtf8("ｻﾞﾝﾎﾞ\t表")};
+    QTest::newRow("code page 932")
+        << QStringList{QString::fromUtf8("ロト６\tミニロト\t－"), QString::fromUtf8("ｻﾞﾝﾎﾞ\t表")};
 }
 
 void SaveFileTest::roundTrip_keepsEveryCell()
@@ -110,11 +111,10 @@ void SaveFileTest::parse_readsFieldByField_data()
 
     QTest::newRow("example") << kExampleBytes << true << true << qint64(2) << 9
                              << kExampleClip.split(u'\r');
-    QTest::newRow("lower-case signature")
-        << QByteArray("zanbo\r\n 1 \r\n 9 \r\n1\t2\r\n") << false << true << qint64(1) << 9
-        << QStringList{row1};
-    QTest::newRow("other text") << QByteArray("hello world\r\n") << false << false << qint64(0)
-                                << 9 << QStringList();
+    QTest::newRow("lower-case signature") << QByteArray("zanbo\r\n 1 \r\n 9 \r\n1\t2\r\n") << false
+                                          << true << qint64(1) << 9 << QStringList{row1};
+    QTest::newRow("other text") << QByteArray("hello world\r\n") << false << false << qint64(0) << 9
+                                << QStringList();
     QTest::newRow("blank after signature") << QByteArray("Zanbo \r\n 1 \r\n 9 \r\n1\t2\r\n")
                                            << false << true << qint64(1) << 9 << QStringList{row1};
     QTest::newRow("blanks before signature, commas")
@@ -130,8 +130,8 @@ void SaveFileTest::parse_readsFieldByField_data()
     QTest::newRow("file ends inside a row")
         << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n1\t2\r3\t") << true << true << qint64(5) << 9
         << QStringList{row1, QStringLiteral("3\t")};
-    QTest::newRow("file ends after the counts") << QByteArray("Zanbo\r\n 3 \r\n 9") << true
-                                                << true << qint64(3) << 9 << QStringList();
+    QTest::newRow("file ends after the counts")
+        << QByteArray("Zanbo\r\n 3 \r\n 9") << true << true << qint64(3) << 9 << QStringList();
     QTest::newRow("huge D in a short file")
         << QByteArray("Zanbo\r\n 2000000000 \r\n 9 \r\n1\t2\r3\t4\r\n") << true << true
         << qint64(2000000000) << 9 << QStringList{row1, row2};
@@ -145,14 +145,14 @@ void SaveFileTest::parse_readsFieldByField_data()
     QTest::newRow("D beyond 64 bits")
         << QByteArray("Zanbo\r\n 99999999999999999999 \r\n 9 \r\n1\t2\r\n") << true << false
         << qint64(0) << 9 << QStringList();
-    QTest::newRow("negative D") << QByteArray("Zanbo\r\n -3 \r\n 9 \r\n1\t2\r\n") << true
-                                << false << qint64(-3) << 9 << QStringList();
+    QTest::newRow("negative D") << QByteArray("Zanbo\r\n -3 \r\n 9 \r\n1\t2\r\n") << true << false
+                                << qint64(-3) << 9 << QStringList();
     QTest::newRow("C not a number") << QByteArray("Zanbo\r\n 1 \r\n nine \r\n1\t2\r\n") << true
                                     << false << qint64(1) << 9 << QStringList{row1};
-    QTest::newRow("C beyond int") << QByteArray("Zanbo\r\n 1 \r\n 4294967296 \r\n1\t2\r\n")
-                                  << true << false << qint64(1) << 9 << QStringList{row1};
-    QTest::newRow("C other than 9") << QByteArray("Zanbo\r\n 1 \r\n 5 \r\n1\t2\r\n") << true
-                                    << true << qint64(1) << 5 << QStringList{row1};
+    QTest::newRow("C beyond int") << QByteArray("Zanbo\r\n 1 \r\n 4294967296 \r\n1\t2\r\n") << true
+                                  << false << qint64(1) << 9 << QStringList{row1};
+    QTest::newRow("C other than 9") << QByteArray("Zanbo\r\n 1 \r\n 5 \r\n1\t2\r\n") << true << true
+                                    << qint64(1) << 5 << QStringList{row1};
     QTest::newRow("line ends before the counts")
         << QByteArray("Zanbo\r\n\r\n\t1\r\n\n 9 \r\n1\t2\r\n") << true << true << qint64(1) << 9
         << QStringList{row1};

@@ -75,14 +75,35 @@ inline void ClickHeader(ResultGrid &grid, int col)
 }
 
 // The same for the grids a window holds by pointer.
-inline QStringList Column(const ResultGrid *grid, int col) { return Column(*grid, col); }
-inline QStringList RowAt(const ResultGrid *grid, int row) { return RowAt(*grid, row); }
-inline QList<QStringList> DataRows(const ResultGrid *grid) { return DataRows(*grid); }
-inline QList<int> Block(const ResultGrid *grid) { return Block(*grid); }
-inline QPoint CellCentre(const ResultGrid *grid, int row, int col) { return CellCentre(*grid, row, col); }
-inline void ClickCell(ResultGrid *grid, int row, int col) { ClickCell(*grid, row, col); }
+inline QStringList Column(const ResultGrid *grid, int col)
+{
+    return Column(*grid, col);
+}
+inline QStringList RowAt(const ResultGrid *grid, int row)
+{
+    return RowAt(*grid, row);
+}
+inline QList<QStringList> DataRows(const ResultGrid *grid)
+{
+    return DataRows(*grid);
+}
+inline QList<int> Block(const ResultGrid *grid)
+{
+    return Block(*grid);
+}
+inline QPoint CellCentre(const ResultGrid *grid, int row, int col)
+{
+    return CellCentre(*grid, row, col);
+}
+inline void ClickCell(ResultGrid *grid, int row, int col)
+{
+    ClickCell(*grid, row, col);
+}
 inline void DragCells(ResultGrid *grid, int fromRow, int toRow, int fromCol = 2, int toCol = 2)
 {
     DragCells(*grid, fromRow, toRow, fromCol, toCol);
 }
-inline void ClickHeader(ResultGrid *grid, int col) { ClickHeader(*grid, col); }
+inline void ClickHeader(ResultGrid *grid, int col)
+{
+    ClickHeader(*grid, col);
+}

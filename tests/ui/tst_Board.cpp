@@ -111,7 +111,8 @@ QString Repeat(QChar c, int n)
 
 const QString SampleMessageLoto6 = QStringLiteral(
     "2026/12/05 版 サンプルパターン\r\n"
-    "ロト６の動作を確かめるためのサンプルです。お好みのパターンを選んで実行ボタンを押してください。\r\n"
+    "ロト６の動作を確かめるためのサンプルです。お好みのパターンを選んで実行ボタンを押してください。"
+    "\r\n"
     "実際の抽せん結果を予想するものではありません。\r\n");
 
 // A LOTO6 file whose PAT2 has no name.
@@ -178,13 +179,12 @@ private slots:
         QTest::newRow("LOTO6 odd numbers")
             << 0 << 3 << QStringLiteral("奇数を多めに")
             << QStringLiteral("2424242424242424242424242424242424242424242");
-        QTest::newRow("LOTO6 middle")
-            << 0 << 4 << QStringLiteral("中ほどの数字を重視")
-            << Repeat(u'4', 10) + Repeat(u'2', 20) + Repeat(u'4', 13);
-        QTest::newRow("Mini LOTO small numbers")
-            << 1 << 1 << QStringLiteral("小さい数字を重視") << Repeat(u'1', 10) + Repeat(u'3', 21) + high;
-        QTest::newRow("Mini LOTO no high numbers")
-            << 1 << 2 << QStringLiteral("大きい数字は控えめ") << Repeat(u'3', 25) + Repeat(u'5', 6) + high;
+        QTest::newRow("LOTO6 middle") << 0 << 4 << QStringLiteral("中ほどの数字を重視")
+                                      << Repeat(u'4', 10) + Repeat(u'2', 20) + Repeat(u'4', 13);
+        QTest::newRow("Mini LOTO small numbers") << 1 << 1 << QStringLiteral("小さい数字を重視")
+                                                 << Repeat(u'1', 10) + Repeat(u'3', 21) + high;
+        QTest::newRow("Mini LOTO no high numbers") << 1 << 2 << QStringLiteral("大きい数字は控えめ")
+                                                   << Repeat(u'3', 25) + Repeat(u'5', 6) + high;
         QTest::newRow("Mini LOTO even numbers")
             << 1 << 3 << QStringLiteral("偶数を多めに")
             << QStringLiteral("4242424242424242424242424242424") + high;
@@ -257,8 +257,8 @@ private slots:
         QCOMPARE(Board(w), Repeat(u'1', 43));
         PickPattern(w, 2);
         QCOMPARE(Board(w), Repeat(u'1', 43));
-        QCOMPARE(Message(w), BrokenPatternName() + Separator
-                                 + QStringLiteral("壊れた名前の確認\r\n"));
+        QCOMPARE(Message(w),
+                 BrokenPatternName() + Separator + QStringLiteral("壊れた名前の確認\r\n"));
         // A one-character digit string: the rest reads as neutral.
         PickPattern(w, 3);
         QCOMPARE(Board(w), QStringLiteral("2") + Repeat(u'3', 42));
@@ -269,7 +269,8 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("entries");
-        const QString pattern = QStringLiteral("[PATTERN]\nPAT=1\nPAT1=1\n[PATTERNNAME]\nPAT1=一つ\n");
+        const QString pattern = QStringLiteral(
+            "[PATTERN]\nPAT=1\nPAT1=1\n[PATTERNNAME]\nPAT1=一つ\n");
         QTest::newRow("MSG 0: empty message")
             << QStringLiteral("[MSG]\nMSG=0\n") + pattern << QString() << 2;
         QTest::newRow("MSG missing: welcome text, patterns still load")
@@ -280,15 +281,12 @@ private slots:
         QTest::newRow("PAT not a number")
             << QStringLiteral("[MSG]\nMSG=1\nMSG1=a\n[PATTERN]\nPAT=3x\n")
             << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
-        QTest::newRow("PAT negative")
-            << QStringLiteral("[MSG]\nMSG=1\nMSG1=a\n[PATTERN]\nPAT=-2\n")
-            << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
-        QTest::newRow("PAT huge")
-            << QStringLiteral("[PATTERN]\nPAT=2000000000\n")
-            << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
-        QTest::newRow("MSG a fraction")
-            << QStringLiteral("[MSG]\nMSG=1.5\n") + pattern
-            << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
+        QTest::newRow("PAT negative") << QStringLiteral("[MSG]\nMSG=1\nMSG1=a\n[PATTERN]\nPAT=-2\n")
+                                      << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
+        QTest::newRow("PAT huge") << QStringLiteral("[PATTERN]\nPAT=2000000000\n")
+                                  << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
+        QTest::newRow("MSG a fraction") << QStringLiteral("[MSG]\nMSG=1.5\n") + pattern
+                                        << DamagedFileMessage(QStringLiteral("ロト６")) << 1;
     }
     void boardMessage_followsTheFile()
     {
@@ -369,7 +367,8 @@ private slots:
         QTest::addColumn<QString>("digits");
         QTest::addColumn<QString>("after");
         const QString twos = Repeat(u'2', 43);
-        QTest::newRow("15x") << 0 << twos << QStringLiteral("15x") << QStringLiteral("15") + Repeat(u'3', 41);
+        QTest::newRow("15x") << 0 << twos << QStringLiteral("15x")
+                             << QStringLiteral("15") + Repeat(u'3', 41);
         QTest::newRow("9 leaves its slider")
             << 0 << twos << QStringLiteral("1111911111") + Repeat(u'5', 33)
             << QStringLiteral("1111211111") + Repeat(u'5', 33);
@@ -377,10 +376,10 @@ private slots:
             << 0 << twos << QStringLiteral("0") + Repeat(u'4', 41) + QStringLiteral("6")
             << QStringLiteral("2") + Repeat(u'4', 41) + QStringLiteral("2");
         QTest::newRow("fullwidth digit is not a digit")
-            << 0 << twos << QStringLiteral("１") + Repeat(u'1', 42) << QStringLiteral("3") + Repeat(u'1', 42);
+            << 0 << twos << QStringLiteral("１") + Repeat(u'1', 42)
+            << QStringLiteral("3") + Repeat(u'1', 42);
         QTest::newRow("empty string") << 0 << twos << QString() << Repeat(u'3', 43);
-        QTest::newRow("longer than the board")
-            << 0 << twos << Repeat(u'4', 50) << Repeat(u'4', 43);
+        QTest::newRow("longer than the board") << 0 << twos << Repeat(u'4', 50) << Repeat(u'4', 43);
         QTest::newRow("Mini LOTO leaves 32..43")
             << 1 << twos << Repeat(u'1', 43) << Repeat(u'1', 31) + Repeat(u'2', 12);
     }
@@ -447,17 +446,15 @@ private slots:
         QStringList header;
         for (int c = 0; c < 10; ++c)
             header << grid->text(0, c);
-        QCOMPARE(header, game == 0
-                             ? (QStringList{QString(), QStringLiteral("#1"), QStringLiteral("#2"),
-                                            QStringLiteral("#3"), QStringLiteral("#4"),
-                                            QStringLiteral("#5"), QStringLiteral("#6"),
-                                            QStringLiteral("合計"), QStringLiteral("偏差"),
-                                            QStringLiteral("奇数")})
-                             : (QStringList{QString(), QStringLiteral("#1"), QStringLiteral("#2"),
-                                            QStringLiteral("#3"), QStringLiteral("#4"),
-                                            QStringLiteral("#5"), QString(),
-                                            QStringLiteral("合計"), QStringLiteral("偏差"),
-                                            QStringLiteral("奇数")}));
+        QCOMPARE(header,
+                 game == 0 ? (QStringList{
+                     QString(), QStringLiteral("#1"), QStringLiteral("#2"), QStringLiteral("#3"),
+                     QStringLiteral("#4"), QStringLiteral("#5"), QStringLiteral("#6"),
+                     QStringLiteral("合計"), QStringLiteral("偏差"), QStringLiteral("奇数")})
+                           : (QStringList{QString(), QStringLiteral("#1"), QStringLiteral("#2"),
+                                          QStringLiteral("#3"), QStringLiteral("#4"),
+                                          QStringLiteral("#5"), QString(), QStringLiteral("合計"),
+                                          QStringLiteral("偏差"), QStringLiteral("奇数")}));
 
         int favoured = 0;
         for (int r = 1; r <= rows; ++r) {
@@ -476,7 +473,8 @@ private slots:
             if (game == 1)
                 QVERIFY(grid->text(r, 6).isEmpty());
             QCOMPARE(grid->text(r, SumColumn), QString::number(CombinationSum(numbers, k)));
-            QCOMPARE(grid->text(r, DeviationColumn), QString::number(CombinationDeviation(numbers, k)));
+            QCOMPARE(grid->text(r, DeviationColumn),
+                     QString::number(CombinationDeviation(numbers, k)));
             QCOMPARE(grid->text(r, OddColumn), QString::number(CombinationOddCount(numbers, k)));
         }
         // The thresholds reach the generator: 1 at "+" against all others at

@@ -38,15 +38,20 @@ const QString PressClose = QStringLiteral("　　＝＝＝　閉じるボタン�
 const QString TimeoutLine = QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■");
 const QString ErrorLine = QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■");
 const QString FailedLine = QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■");
-const QString L6Renewed = QStringLiteral("(OK)ロト６　用ファイルのダウンロードは正常に終了しました。");
-const QString MlRenewed = QStringLiteral("(OK)ミニロト用ファイルのダウンロードは正常に終了しました。");
+const QString L6Renewed = QStringLiteral(
+    "(OK)ロト６　用ファイルのダウンロードは正常に終了しました。");
+const QString MlRenewed = QStringLiteral(
+    "(OK)ミニロト用ファイルのダウンロードは正常に終了しました。");
 const QString L6UpToDate = QStringLiteral("(OK)ロト６　用ファイルは最新です。□□□□");
 const QString MlUpToDate = QStringLiteral("(OK)ミニロト用ファイルは最新です。□□□□");
-const QString L6NotOk = QStringLiteral("(NG)■ロト６ 用ファイルのダウンロードは正常に終了しませんでした■");
-const QString MlNotOk = QStringLiteral("(NG)■ミニロト 用ファイルのダウンロードは正常に終了しませんでした■");
+const QString L6NotOk = QStringLiteral(
+    "(NG)■ロト６ 用ファイルのダウンロードは正常に終了しませんでした■");
+const QString MlNotOk = QStringLiteral(
+    "(NG)■ミニロト 用ファイルのダウンロードは正常に終了しませんでした■");
 const QString ResponseReceivedLine = QStringLiteral(" 8: サーバーからの応答を正常に受信しました。");
 const QString ErrorStateLine = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
-const QString CompletedLine = QStringLiteral("12: 要求処理が完了し、すべてのデータが受信されました。");
+const QString CompletedLine = QStringLiteral(
+    "12: 要求処理が完了し、すべてのデータが受信されました。");
 
 QByteArray Sample(const char *name)
 {
@@ -99,7 +104,9 @@ private:
     std::unique_ptr<Form1> start(const QString &base = QString())
     {
         auto w = std::make_unique<Form1>(folder(), m_dialogs);
-        w->Links.DownloadBaseUrl = base.isNull() ? m_server->url(QStringLiteral("/zanbo/")).toString() : base;
+        w->Links.DownloadBaseUrl = base.isNull()
+                                       ? m_server->url(QStringLiteral("/zanbo/")).toString()
+                                       : base;
         return w;
     }
     void serveSamples()
@@ -172,10 +179,12 @@ private slots:
             QCOMPARE(dialog.Text1->height(), 137);
             QVERIFY(dialog.Text2->isHidden());
 
-            QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), AbsentMarker());
+            QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")),
+                     AbsentMarker());
             dialog.CancelButton_Click();
         }
-        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), QStringLiteral("0"));
+        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")),
+                 QStringLiteral("0"));
     }
 
     void report_data()
@@ -183,7 +192,7 @@ private slots:
         QTest::addColumn<QByteArray>("oldL6"); // null: no file
         QTest::addColumn<QByteArray>("oldMl");
         QTest::addColumn<ServerSetup>("setup");
-        QTest::addColumn<QString>("base");     // null: the test server's /zanbo/
+        QTest::addColumn<QString>("base"); // null: the test server's /zanbo/
         QTest::addColumn<QStringList>("report");
         QTest::addColumn<QByteArray>("newL6");
         QTest::addColumn<QByteArray>("newMl");
@@ -200,36 +209,41 @@ private slots:
         };
         const QString server;
 
-        QTest::newRow("both up to date") << l6 << ml << samples << server
-            << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1 << CompletedLine;
-        QTest::newRow("LOTO6 renewed, Mini LOTO up to date") << old << ml << samples << server
-            << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << CompletedLine;
+        QTest::newRow("both up to date")
+            << l6 << ml << samples << server << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1
+            << CompletedLine;
+        QTest::newRow("LOTO6 renewed, Mini LOTO up to date")
+            << old << ml << samples << server << QStringList{L6Renewed, SampleMessage, MlUpToDate}
+            << l6 << ml << 1 << CompletedLine;
         QTest::newRow("error page for Mini LOTO: previous copy back")
-            << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); }) << server
-            << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old << 1 << CompletedLine;
+            << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); })
+            << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old
+            << 1 << CompletedLine;
         QTest::newRow("error page for LOTO6: no file left")
-            << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); }) << server
-            << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml << 1 << CompletedLine;
+            << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml
+            << 1 << CompletedLine;
         QTest::newRow("page without the title mark, status 200")
-            << old << old
-            << ServerSetup([ml](TestHttpServer &s) {
-                   s.setBody(L6Path, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=zanbo\n[MSG]\nMSG1=x\n")));
+            << old << old << ServerSetup([ml](TestHttpServer &s) {
+                   s.setBody(L6Path, Cp932Lines(QStringLiteral(
+                                         "[TITLE]\nCOPYRIGHT=zanbo\n[MSG]\nMSG1=x\n")));
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << CompletedLine;
-        QTest::newRow("empty body")
-            << old << ml << ServerSetup([ml](TestHttpServer &s) {
-                   s.setBody(L6Path, QByteArray());
-                   s.setBody(MlPath, ml);
-               })
-            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1 << CompletedLine;
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
+            << 1 << CompletedLine;
+        QTest::newRow("empty body") << old << ml << ServerSetup([ml](TestHttpServer &s) {
+            s.setBody(L6Path, QByteArray());
+            s.setBody(MlPath, ml);
+        }) << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
+                                    << old << ml << 1 << CompletedLine;
         QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
         QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
             << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
                    s.setBody(L6Path, huge);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml << 1 << ErrorStateLine;
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
+            << 1 << ErrorStateLine;
         QTest::newRow("oversized Mini LOTO body: error reported")
             << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
@@ -237,11 +251,11 @@ private slots:
                })
             << server << QStringList{ErrorLine, FailedLine} << l6 << old << 1 << ErrorStateLine;
         QTest::newRow("redirect followed") << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
-                   s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
-                   s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
-                   s.setBody(MlPath, ml);
-               })
-            << server << QStringList{L6Renewed, SampleMessage, MlUpToDate} << l6 << ml << 1 << CompletedLine;
+            s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
+            s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
+            s.setBody(MlPath, ml);
+        }) << server << QStringList{L6Renewed, SampleMessage, MlUpToDate}
+                                           << l6 << ml << 1 << CompletedLine;
         const QByteArray longOld = old + Cp932Lines(QStringLiteral(";古い内容\n").repeated(500));
         const QByteArray shortNew = PatternFile(QStringLiteral("新版"));
         QTest::newRow("shorter new file leaves no trace of the old")
@@ -249,18 +263,20 @@ private slots:
                    s.setBody(L6Path, shortNew);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate} << shortNew << ml << 1
-            << CompletedLine;
+            << server << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate}
+            << shortNew << ml << 1 << CompletedLine;
         QTest::newRow("LOTO6 times out: Mini LOTO never requested")
             << old << old << ServerSetup([ml](TestHttpServer &s) {
                    s.setStall(L6Path);
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{TimeoutLine, FailedLine} << old << old << 0 << ErrorStateLine;
-        QTest::newRow("nothing listening") << old << old << samples
+        QTest::newRow("nothing listening")
+            << old << old << samples
             << QStringLiteral("http://127.0.0.1:%1/zanbo/").arg(TestHttpServer::unusedPort())
             << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
-        QTest::newRow("not a web address") << old << old << samples << QStringLiteral("file:///tmp/zanbo/")
+        QTest::newRow("not a web address")
+            << old << old << samples << QStringLiteral("file:///tmp/zanbo/")
             << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
     }
 
@@ -286,7 +302,8 @@ private slots:
         dialog.OKButton_Click();
 
         QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
-        QVERIFY2(Lines(dialog.Text2).contains(stateLine), qPrintable(Lines(dialog.Text2).join(u'|')));
+        QVERIFY2(Lines(dialog.Text2).contains(stateLine),
+                 qPrintable(Lines(dialog.Text2).join(u'|')));
         QCOMPARE(QFile::exists(l6File()), !newL6.isNull());
         QCOMPARE(FileBytes(l6File()), newL6);
         QCOMPARE(QFile::exists(mlFile()), !newMl.isNull());
@@ -305,10 +322,11 @@ private slots:
         QTest::newRow("both absent") << QString() << 30 << QStringLiteral("0");
         QTest::newRow("both set") << QStringLiteral("[ETC]\nNETTIMEOUT=7\n[OPT]\nNOTOSEN=5\n") << 7
                                   << QStringLiteral("5");
-        QTest::newRow("not numbers") << QStringLiteral("[ETC]\nNETTIMEOUT=abc\n[OPT]\nNOTOSEN=1x\n") << 30
-                                     << QStringLiteral("0");
-        QTest::newRow("out of range, negative") << QStringLiteral("[ETC]\nNETTIMEOUT=0\n[OPT]\nNOTOSEN=-3\n")
-                                                << 30 << QStringLiteral("-3");
+        QTest::newRow("not numbers") << QStringLiteral("[ETC]\nNETTIMEOUT=abc\n[OPT]\nNOTOSEN=1x\n")
+                                     << 30 << QStringLiteral("0");
+        QTest::newRow("out of range, negative")
+            << QStringLiteral("[ETC]\nNETTIMEOUT=0\n[OPT]\nNOTOSEN=-3\n") << 30
+            << QStringLiteral("-3");
     }
 
     void settingsValues()
@@ -365,7 +383,8 @@ private slots:
         QVERIFY(ran);
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!w->findChild<DlgDownload *>());
-        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")), QStringLiteral("0"));
+        QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")),
+                 QStringLiteral("0"));
         QCOMPARE(FileBytes(mlFile()), PatternFile(QStringLiteral("旧版")));
     }
 

@@ -34,10 +34,7 @@ private:
     void writeIni(const QString &text) { WriteFileBytes(iniPath(), Cp932Lines(text)); }
 
 private slots:
-    void init()
-    {
-        QFile::remove(iniPath());
-    }
+    void init() { QFile::remove(iniPath()); }
 
     void firstStart_usesDefaultsAndWritesSettingsInOrder()
     {
@@ -72,9 +69,11 @@ private slots:
         w->close();
         const QString left = QString::number(double(float(PixelsToTwips(pos.x()))), 'g', 7);
         const QString top = QString::number(double(float(PixelsToTwips(pos.y()))), 'g', 7);
-        QCOMPARE(FileBytes(iniPath()),
-                 Cp932Lines(QStringLiteral("[ALL]\nL6ML=ロト６\nKAI=10\nPOSLEFT=%1\nPOSTOP=%2\n[OPT]\nNOWEB=0\n")
-                                .arg(left, top)));
+        QCOMPARE(
+            FileBytes(iniPath()),
+            Cp932Lines(QStringLiteral(
+                           "[ALL]\nL6ML=ロト６\nKAI=10\nPOSLEFT=%1\nPOSTOP=%2\n[OPT]\nNOWEB=0\n")
+                           .arg(left, top)));
     }
 
     void storedPosition_isRestoredAndWrittenBack()
@@ -94,8 +93,10 @@ private slots:
         QTest::addColumn<QString>("ini");
         QTest::newRow("left without top") << QStringLiteral("[ALL]\nPOSLEFT=1500\n");
         QTest::newRow("top not a number") << QStringLiteral("[ALL]\nPOSLEFT=1500\nPOSTOP=abc\n");
-        QTest::newRow("off every screen") << QStringLiteral("[ALL]\nPOSLEFT=-9000000\nPOSTOP=9000000\n");
-        QTest::newRow("beyond any geometry") << QStringLiteral("[ALL]\nPOSLEFT=1e30\nPOSTOP=-3e38\n");
+        QTest::newRow("off every screen")
+            << QStringLiteral("[ALL]\nPOSLEFT=-9000000\nPOSTOP=9000000\n");
+        QTest::newRow("beyond any geometry")
+            << QStringLiteral("[ALL]\nPOSLEFT=1e30\nPOSTOP=-3e38\n");
         QTest::newRow("not finite") << QStringLiteral("[ALL]\nPOSLEFT=inf\nPOSTOP=nan\n");
     }
     void positionIgnored()
@@ -214,7 +215,8 @@ private slots:
         QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Label3"))->text(),
                  QStringLiteral("出力        個"));
         QCOMPARE(w->FGkekka[0]->objectName(), QStringLiteral("FGkekka_0"));
-        QCOMPARE(w->FGkekka[1]->toolTip(), QStringLiteral("下向き矢印でここにデータを移動します。"));
+        QCOMPARE(w->FGkekka[1]->toolTip(),
+                 QStringLiteral("下向き矢印でここにデータを移動します。"));
         QCOMPARE(w->SldKosu->toolTip(), QStringLiteral("一度に出力する結果の個数を決めます。"));
         QVERIFY(w->findChild<BoardSlider *>(QStringLiteral("Slider1_43")));
         QVERIFY(w->findChild<QLabel *>(QStringLiteral("Label2_1")));

@@ -94,8 +94,14 @@ private:
     FakeDialogs m_dialogs;
 
     QString folder() const { return AddPathSeparator(m_dir.path()); }
-    void writeLoto6(const QString &text) { WriteFileBytes(folder() + QStringLiteral("zanbol6.txt"), Cp932Lines(text)); }
-    void writeMini(const QString &text) { WriteFileBytes(folder() + QStringLiteral("zanboml.txt"), Cp932Lines(text)); }
+    void writeLoto6(const QString &text)
+    {
+        WriteFileBytes(folder() + QStringLiteral("zanbol6.txt"), Cp932Lines(text));
+    }
+    void writeMini(const QString &text)
+    {
+        WriteFileBytes(folder() + QStringLiteral("zanboml.txt"), Cp932Lines(text));
+    }
     std::unique_ptr<Form1> start() { return std::make_unique<Form1>(folder(), m_dialogs); }
 
     static void fillSaveGrid(Form1 &w, const QList<QStringList> &rows)
@@ -138,28 +144,34 @@ private slots:
         const IntList otherMini = {26, 27, 28, 29, 30, 31};
         const IntList otherLoto6 = {38, 39, 40, 41, 42, 43, 37};
 
-        QTest::newRow("loto6 first") << l6 << IntList{1, 2, 3, 4, 5, 6, 7} << otherMini
-                                     << "RRRRRR" << "ロト６　１等　ホントニ！？　☆☆☆☆☆";
-        QTest::newRow("loto6 second") << l6 << IntList{1, 2, 3, 4, 5, 10, 6} << otherMini
-                                      << "RRRRRY" << "ロト６　２等　ホントニ！？　☆☆☆☆";
-        QTest::newRow("loto6 third") << l6 << IntList{1, 2, 3, 4, 5, 10, 20} << otherMini
-                                     << "RRRRR." << "ロト６　３等　オメデトウ！　☆☆☆";
-        QTest::newRow("loto6 fourth, bonus no matter") << l6 << IntList{1, 2, 3, 4, 11, 12, 6}
-                                                       << otherMini << "RRRR.Y"
-                                                       << "ロト６　４等　オメデトウ！　☆☆";
-        QTest::newRow("loto6 fifth") << l6 << IntList{4, 5, 6, 30, 31, 32, 33} << otherMini
-                                     << "...RRR" << "ロト６　５等　オメデトウ！　☆";
-        QTest::newRow("loto6 two") << l6 << IntList{1, 6, 30, 31, 32, 33, 2} << otherMini
-                                   << "RY...R" << "ロト６　残念！　２個当たり　もう一息";
-        QTest::newRow("loto6 one hit") << l6 << IntList{3, 30, 31, 32, 33, 34, 35} << otherMini
-                                       << "..R..." << "";
-        QTest::newRow("loto6 bonus alone") << l6 << IntList{30, 31, 32, 33, 34, 35, 4}
-                                           << otherMini << "...Y.." << "";
-        QTest::newRow("loto6 nothing") << l6 << otherLoto6 << IntList{1, 2, 3, 4, 5, 6}
-                                       << "......" << "";
+        QTest::newRow("loto6 first") << l6 << IntList{1, 2, 3, 4, 5, 6, 7} << otherMini << "RRRRRR"
+                                     << "ロト６　１等　ホントニ！？　☆☆☆☆☆";
+        QTest::newRow("loto6 second")
+            << l6 << IntList{1, 2, 3, 4, 5, 10, 6} << otherMini << "RRRRRY"
+            << "ロト６　２等　ホントニ！？　☆☆☆☆";
+        QTest::newRow("loto6 third")
+            << l6 << IntList{1, 2, 3, 4, 5, 10, 20} << otherMini << "RRRRR."
+            << "ロト６　３等　オメデトウ！　☆☆☆";
+        QTest::newRow("loto6 fourth, bonus no matter")
+            << l6 << IntList{1, 2, 3, 4, 11, 12, 6} << otherMini << "RRRR.Y"
+            << "ロト６　４等　オメデトウ！　☆☆";
+        QTest::newRow("loto6 fifth")
+            << l6 << IntList{4, 5, 6, 30, 31, 32, 33} << otherMini << "...RRR"
+            << "ロト６　５等　オメデトウ！　☆";
+        QTest::newRow("loto6 two")
+            << l6 << IntList{1, 6, 30, 31, 32, 33, 2} << otherMini << "RY...R"
+            << "ロト６　残念！　２個当たり　もう一息";
+        QTest::newRow("loto6 one hit")
+            << l6 << IntList{3, 30, 31, 32, 33, 34, 35} << otherMini << "..R..."
+            << "";
+        QTest::newRow("loto6 bonus alone")
+            << l6 << IntList{30, 31, 32, 33, 34, 35, 4} << otherMini << "...Y.."
+            << "";
+        QTest::newRow("loto6 nothing") << l6 << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "......"
+                                       << "";
         QTest::newRow("text compare: leading blank or zero never matches")
-            << Cells(" 7|07|8|9|10|11")
-            << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "..RY.." << "";
+            << Cells(" 7|07|8|9|10|11") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "..RY.."
+            << "";
         // Cells are handed out from a block of clip text; a separator inside a
         // cell must not shift the other cells.
         for (const auto &[name, odd] : {std::pair{"TAB in a cell", QStringLiteral("2\t9")},
@@ -170,20 +182,22 @@ private slots:
                                 << "ロト６　３等　オメデトウ！　☆☆☆";
         }
 
-        QTest::newRow("mini first") << ml << otherLoto6 << IntList{1, 2, 3, 4, 5, 6}
-                                    << "RRRRR." << "ミニロト　１等 ホントニ！？　☆☆☆☆";
-        QTest::newRow("mini second") << ml << otherLoto6 << IntList{1, 2, 3, 4, 20, 5}
-                                     << "RRRRY." << "ミニロト　２等 ホントニ！？　☆☆☆";
-        QTest::newRow("mini third") << ml << otherLoto6 << IntList{1, 2, 3, 4, 20, 21}
-                                    << "RRRR.." << "ミニロト　３等 オメデトウ！　☆☆";
-        QTest::newRow("mini fourth") << ml << otherLoto6 << IntList{1, 3, 5, 20, 21, 2}
-                                     << "RYR.R." << "ミニロト　４等 オメデトウ！　☆";
-        QTest::newRow("mini two") << ml << otherLoto6 << IntList{2, 4, 20, 21, 22, 23}
-                                  << ".R.R.." << "ミニロト　残念！　２個当たり　もう一息";
-        QTest::newRow("mini bonus alone") << ml << otherLoto6 << IntList{20, 21, 22, 23, 24, 1}
-                                          << "Y....." << "";
+        QTest::newRow("mini first") << ml << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "RRRRR."
+                                    << "ミニロト　１等 ホントニ！？　☆☆☆☆";
+        QTest::newRow("mini second") << ml << otherLoto6 << IntList{1, 2, 3, 4, 20, 5} << "RRRRY."
+                                     << "ミニロト　２等 ホントニ！？　☆☆☆";
+        QTest::newRow("mini third") << ml << otherLoto6 << IntList{1, 2, 3, 4, 20, 21} << "RRRR.."
+                                    << "ミニロト　３等 オメデトウ！　☆☆";
+        QTest::newRow("mini fourth") << ml << otherLoto6 << IntList{1, 3, 5, 20, 21, 2} << "RYR.R."
+                                     << "ミニロト　４等 オメデトウ！　☆";
+        QTest::newRow("mini two") << ml << otherLoto6 << IntList{2, 4, 20, 21, 22, 23} << ".R.R.."
+                                  << "ミニロト　残念！　２個当たり　もう一息";
+        QTest::newRow("mini bonus alone")
+            << ml << otherLoto6 << IntList{20, 21, 22, 23, 24, 1} << "Y....."
+            << "";
         QTest::newRow("mini row ignores the loto6 draw")
-            << ml << IntList{1, 2, 3, 4, 5, 6, 7} << otherMini << "......" << "";
+            << ml << IntList{1, 2, 3, 4, 5, 6, 7} << otherMini << "......"
+            << "";
     }
 
     void judge_rowAgainstItsGamesDraw()
@@ -219,11 +233,11 @@ private slots:
         writeMini(DrawSection(330, QStringLiteral("2005/10/04"), {2, 9, 17, 24, 30, 11}));
         auto w = start();
         fillSaveGrid(*w, {
-            Cells("3|7|15|22|31|40"), // LOTO6: 5 and bonus
-            Cells("2|3|9|15|17"), // Mini: 3 (3 and 15 are LOTO6 numbers)
-            Cells("1|2|4|5|6|8"), // LOTO6: nothing
-            Cells("1|11|12|13|30"), // Mini: 1 and bonus
-        });
+                             Cells("3|7|15|22|31|40"), // LOTO6: 5 and bonus
+                             Cells("2|3|9|15|17"),     // Mini: 3 (3 and 15 are LOTO6 numbers)
+                             Cells("1|2|4|5|6|8"),     // LOTO6: nothing
+                             Cells("1|11|12|13|30"),   // Mini: 1 and bonus
+                         });
         DlgJudge *dialog = openJudge(*w);
         dialog->OKButton_Click();
 
@@ -248,8 +262,9 @@ private slots:
         QList<QStringList> rows(10000, miss);
         const QList<int> hitRows = {1, 4095, 4096, 4097, 8193, 10000};
         for (int r : hitRows)
-            rows[r - 1] = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("30"),
-                           QStringLiteral("31"), QStringLiteral("32"), QString::number(r % 2 ? 33 : 7)};
+            rows[r - 1] = {QStringLiteral("1"),  QStringLiteral("2"),
+                           QStringLiteral("30"), QStringLiteral("31"),
+                           QStringLiteral("32"), QString::number(r % 2 ? 33 : 7)};
         fillSaveGrid(*w, rows);
         DlgJudge *dialog = openJudge(*w);
         dialog->OKButton_Click();
@@ -262,7 +277,8 @@ private slots:
             QCOMPARE(Marks(grid, r), expected);
         }
         QCOMPARE(OutputLines(dialog).mid(4),
-                 QStringList(hitRows.size(), QStringLiteral("ロト６　残念！　２個当たり　もう一息")) + QStringList{Closing});
+                 QStringList(hitRows.size(), QStringLiteral("ロト６　残念！　２個当たり　もう一息"))
+                     + QStringList{Closing});
     }
 
     void judge_twice_appendsSecondBlock_emptyGridOnlyClosingLine()
@@ -291,7 +307,9 @@ private slots:
         QTest::addColumn<QString>("brokenFile"); // "" = no file at all
         QTest::newRow("no loto6 file") << false << QString();
         QTest::newRow("loto6 N3 not a number")
-            << false << QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=x\nN1=1\nN2=2\nN3=three\nN4=4\nN5=5\nN6=6\nN0=7\n");
+            << false
+            << QStringLiteral(
+                   "[TOSENNUM]\nNUMID=250\nDATE=x\nN1=1\nN2=2\nN3=three\nN4=4\nN5=5\nN6=6\nN0=7\n");
         QTest::newRow("no mini file") << true << QString();
     }
 
@@ -299,7 +317,8 @@ private slots:
     {
         QFETCH(bool, loto6Readable);
         QFETCH(QString, brokenFile);
-        const QString loto6Draw = DrawSection(250, QStringLiteral("2005/10/06"), {1, 2, 3, 4, 5, 6, 7});
+        const QString loto6Draw = DrawSection(250, QStringLiteral("2005/10/06"),
+                                              {1, 2, 3, 4, 5, 6, 7});
         const QString miniDraw = DrawSection(330, QStringLiteral("2005/10/04"), {1, 2, 3, 4, 5, 6});
         if (loto6Readable) {
             writeLoto6(loto6Draw);
@@ -317,17 +336,21 @@ private slots:
         const int broken = loto6Readable ? 1 : 0;
         QCOMPARE(dialog->LblJ[broken]->text(), DlgJudge::NoDrawText());
         QVERIFY(dialog->LblJ[broken]->sizeHint().width() <= dialog->LblJ[broken]->width());
-        QVERIFY(dialog->LblJ[1 - broken]->text().startsWith(loto6Readable ? QStringLiteral("250回")
-                                                                           : QStringLiteral("330回")));
+        QVERIFY(dialog->LblJ[1 - broken]->text().startsWith(
+            loto6Readable ? QStringLiteral("250回") : QStringLiteral("330回")));
         const QStringList shown = OutputLines(dialog);
         if (loto6Readable)
-            QCOMPARE(shown, (QStringList{Loto6Head, QStringLiteral("    1  2  3  4  5  6 (7)"), MiniHead}));
+            QCOMPARE(shown, (QStringList{Loto6Head, QStringLiteral("    1  2  3  4  5  6 (7)"),
+                                         MiniHead}));
         else
-            QCOMPARE(shown, (QStringList{Loto6Head, MiniHead, QStringLiteral("    1  2  3  4  5 (6)")}));
+            QCOMPARE(shown,
+                     (QStringList{Loto6Head, MiniHead, QStringLiteral("    1  2  3  4  5 (6)")}));
 
         dialog->OKButton_Click();
-        QCOMPARE(Marks(w->FGkekka[1], 1), loto6Readable ? QStringLiteral("RRRRRR") : QStringLiteral("......"));
-        QCOMPARE(Marks(w->FGkekka[1], 2), loto6Readable ? QStringLiteral("......") : QStringLiteral("RRRRR."));
+        QCOMPARE(Marks(w->FGkekka[1], 1),
+                 loto6Readable ? QStringLiteral("RRRRRR") : QStringLiteral("......"));
+        QCOMPARE(Marks(w->FGkekka[1], 2),
+                 loto6Readable ? QStringLiteral("......") : QStringLiteral("RRRRR."));
         QCOMPARE(OutputLines(dialog).mid(shown.size()),
                  (QStringList{loto6Readable ? QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆")
                                             : QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆"),
@@ -345,13 +368,14 @@ private slots:
         QTest::newRow("one and two digits")
             << DrawSection(250, QStringLiteral("2005/10/06"), {3, 15, 22, 31, 40, 43, 7})
             << DrawSection(330, QStringLiteral("2005/10/04"), {2, 9, 17, 24, 30, 11})
-            << "250回　(抽選日 2005/10/06)" << "330回　(抽選日 2005/10/04)"
+            << "250回　(抽選日 2005/10/06)"
+            << "330回　(抽選日 2005/10/04)"
             << QStringList{Loto6Head, QStringLiteral("    3 15 22 31 40 43 (7)"), MiniHead,
                            QStringLiteral("    2  9 17 24 30 (11)")};
         QTest::newRow("no DATE shows ERR; mini file with N6 ignores it")
             << DrawSection(1, QString(), {10, 11, 12, 13, 14, 15, 43})
-            << DrawSection(7, QString(), {1, 2, 3, 4, 5, 31, 6})
-            << "1回　(抽選日 ERR)" << "7回　(抽選日 ERR)"
+            << DrawSection(7, QString(), {1, 2, 3, 4, 5, 31, 6}) << "1回　(抽選日 ERR)"
+            << "7回　(抽選日 ERR)"
             << QStringList{Loto6Head, QStringLiteral("   10 11 12 13 14 15 (43)"), MiniHead,
                            QStringLiteral("    1  2  3  4  5 (6)")};
     }
@@ -453,8 +477,8 @@ private slots:
         QTest::addColumn<QString>("miniHome");
         QTest::addColumn<QString>("opened");
         QTest::newRow("no files: built in") << QString() << QString() << BuiltInHomePageUrl();
-        QTest::newRow("loto6 only") << "https://l6.example.org/" << QString()
-                                    << "https://l6.example.org/";
+        QTest::newRow("loto6 only")
+            << "https://l6.example.org/" << QString() << "https://l6.example.org/";
         QTest::newRow("both: mini wins") << "https://l6.example.org/"
                                          << "http://mini.example.org/top.html"
                                          << "http://mini.example.org/top.html";

@@ -23,8 +23,7 @@ public:
     explicit CheckedModel(ResultGrid &grid)
         : m_grid(grid)
         , m_tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest)
-    {
-    }
+    {}
     ~CheckedModel() { m_grid.gridModel()->flushPending(); }
     CheckedModel(const CheckedModel &) = delete;
     CheckedModel &operator=(const CheckedModel &) = delete;
@@ -202,12 +201,11 @@ void ResultGridTest::clipText_readsBlock_data()
     QTest::addColumn<QList<int>>("range"); // row, col, rowSel, colSel
     QTest::addColumn<QString>("clip");
     QTest::newRow("one cell") << QList<int>{2, 1, 2, 1} << QStringLiteral("2.1");
-    QTest::newRow("block") << QList<int>{1, 1, 2, 2}
-                           << QStringLiteral("1.1\t1.2\r2.1\t2.2");
-    QTest::newRow("end above and left") << QList<int>{2, 2, 1, 1}
-                                        << QStringLiteral("1.1\t1.2\r2.1\t2.2");
-    QTest::newRow("whole row with fixed column") << QList<int>{3, 0, 3, 3}
-                                                 << QStringLiteral("3.0\t3.1\t3.2\t3.3");
+    QTest::newRow("block") << QList<int>{1, 1, 2, 2} << QStringLiteral("1.1\t1.2\r2.1\t2.2");
+    QTest::newRow("end above and left")
+        << QList<int>{2, 2, 1, 1} << QStringLiteral("1.1\t1.2\r2.1\t2.2");
+    QTest::newRow("whole row with fixed column")
+        << QList<int>{3, 0, 3, 3} << QStringLiteral("3.0\t3.1\t3.2\t3.3");
     QTest::newRow("header row") << QList<int>{0, 2, 0, 3} << QStringLiteral("0.2\t0.3");
 }
 
@@ -233,15 +231,16 @@ void ResultGridTest::setClipText_fillsFromTopLeft_data()
         << QList<int>{2, 2, 1, 1} << QStringLiteral("a\tb")
         << QStringList{QStringLiteral("1.0|a|b"), QStringLiteral("2.0|2.1|2.2"),
                        QStringLiteral("3.0|3.1|3.2")};
-    QTest::newRow("short row leaves the rest") << QList<int>{1, 0, 2, 2}
-                                                << QStringLiteral("x\ry\tz")
+    QTest::newRow("short row leaves the rest")
+        << QList<int>{1, 0, 2, 2} << QStringLiteral("x\ry\tz")
         << QStringList{QStringLiteral("x|1.1|1.2"), QStringLiteral("y|z|2.2"),
                        QStringLiteral("3.0|3.1|3.2")};
-    QTest::newRow("empty cells are written") << QList<int>{3, 0, 3, 2} << QStringLiteral("\t\tq")
+    QTest::newRow("empty cells are written")
+        << QList<int>{3, 0, 3, 2} << QStringLiteral("\t\tq")
         << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
                        QStringLiteral("||q")};
-    QTest::newRow("beyond the grid is dropped") << QList<int>{3, 1, 3, 2}
-                                                << QStringLiteral("a\tb\tc\td\re\tf")
+    QTest::newRow("beyond the grid is dropped")
+        << QList<int>{3, 1, 3, 2} << QStringLiteral("a\tb\tc\td\re\tf")
         << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
                        QStringLiteral("3.0|a|b")};
 }
@@ -273,23 +272,21 @@ void ResultGridTest::sort_ordersSelectedRows_data()
     QTest::addColumn<QStringList>("sorted1");
     QTest::addColumn<QStringList>("sorted2");
     const QStringList none;
-    auto list = [](const char *joined) {
-        return QString::fromUtf8(joined).split(u',');
-    };
-    QTest::newRow("numbers by value") << list("120,98,5,1000") << none << QList<int>{1, 1, 4, 1}
-                                      << list("5,98,120,1000") << none;
-    QTest::newRow("empty after numbers") << list("120,,98,5") << none << QList<int>{4, 1, 1, 1}
-                                         << list("5,98,120,") << none;
+    auto list = [](const char *joined) { return QString::fromUtf8(joined).split(u','); };
+    QTest::newRow("numbers by value")
+        << list("120,98,5,1000") << none << QList<int>{1, 1, 4, 1} << list("5,98,120,1000") << none;
+    QTest::newRow("empty after numbers")
+        << list("120,,98,5") << none << QList<int>{4, 1, 1, 1} << list("5,98,120,") << none;
     QTest::newRow("numbers, then text, then empty")
         << list("b,10,,a,9") << none << QList<int>{1, 1, 5, 1} << list("9,10,a,b,") << none;
-    QTest::newRow("texts that read as numbers") << list(" 7,-1,1.5,07,3") << none
-                                                << QList<int>{1, 1, 5, 1}
-                                                << list("-1,1.5,3, 7,07") << none;
-    QTest::newRow("only the selected rows") << list("9,8,7,6,5") << none << QList<int>{2, 1, 4, 1}
-                                            << list("9,6,7,8,5") << none;
-    QTest::newRow("second key breaks ties") << list("2,1,2,1") << list("b,d,a,c")
-                                            << QList<int>{1, 1, 4, 2} << list("1,1,2,2")
-                                            << list("c,d,a,b");
+    QTest::newRow("texts that read as numbers")
+        << list(" 7,-1,1.5,07,3") << none << QList<int>{1, 1, 5, 1} << list("-1,1.5,3, 7,07")
+        << none;
+    QTest::newRow("only the selected rows")
+        << list("9,8,7,6,5") << none << QList<int>{2, 1, 4, 1} << list("9,6,7,8,5") << none;
+    QTest::newRow("second key breaks ties")
+        << list("2,1,2,1") << list("b,d,a,c") << QList<int>{1, 1, 4, 2} << list("1,1,2,2")
+        << list("c,d,a,b");
     QTest::newRow("key columns leftmost first, selected right to left")
         << list("2,1,2,1") << list("20,40,10,30") << QList<int>{4, 2, 1, 1} << list("1,1,2,2")
         << list("30,40,10,20");
@@ -466,8 +463,7 @@ void ResultGridTest::headerClick_selectsColumnAndNotifiesOnce()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
     int rowAtClick = -1;
-    connect(&grid, &ResultGrid::clicked, this,
-            [&] { rowAtClick = grid.selectionEndRow(); });
+    connect(&grid, &ResultGrid::clicked, this, [&] { rowAtClick = grid.selectionEndRow(); });
 
     QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
                       HeaderCentre(grid, 7));
@@ -480,8 +476,8 @@ void ResultGridTest::headerClick_selectsColumnAndNotifiesOnce()
 
     // The left column's header is the corner cell.
     QHeaderView *rows = grid.verticalHeader();
-    QWidget *corner =
-        grid.childAt(QPoint(rows->x() + rows->width() / 2, grid.horizontalHeader()->y() + 3));
+    QWidget *corner = grid.childAt(
+        QPoint(rows->x() + rows->width() / 2, grid.horizontalHeader()->y() + 3));
     QVERIFY(corner);
     QTest::mouseClick(corner, Qt::LeftButton, {}, corner->rect().center());
     QCOMPARE(clicked.count(), 2);
@@ -534,8 +530,7 @@ void ResultGridTest::dragUpwards_selectsBlock()
     QCOMPARE(grid.currentColumn(), 2);
     QCOMPARE(grid.selectionEndRow(), 3);
     QCOMPARE(grid.selectionEndColumn(), 4);
-    QCOMPARE(grid.clipText(),
-             QStringLiteral("3.2\t3.3\t3.4\r4.2\t4.3\t4.4\r5.2\t5.3\t5.4"));
+    QCOMPARE(grid.clipText(), QStringLiteral("3.2\t3.3\t3.4\r4.2\t4.3\t4.4\r5.2\t5.3\t5.4"));
 
     Select(grid, 6, 1, 6, 1);
     grid.setCellColor(qRgb(255, 0, 0));

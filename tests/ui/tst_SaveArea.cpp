@@ -262,8 +262,10 @@ private slots:
         load(bytes, answer);
 
         QCOMPARE(m_dialogs->questions.size(), 1);
-        QCOMPARE(m_dialogs->questions[0].text,
-                 QStringLiteral("拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"));
+        QCOMPARE(
+            m_dialogs->questions[0].text,
+            QStringLiteral(
+                "拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"));
         QCOMPARE(m_dialogs->questions[0].title, QStringLiteral("中止"));
         QCOMPARE(m_dialogs->questions[0].icon, QMessageBox::Warning);
         if (answer) {
@@ -285,16 +287,19 @@ private slots:
         QTest::addColumn<QList<QStringList>>("expected");
         QTest::addColumn<bool>("asParsed"); // expected: whatever rows the reader finds
         const QByteArray row1("1\t2\t3\t4\t5\t6\t7\t8\t9\t10");
-        QTest::newRow("D = 0") << QByteArray("Zanbo\r\n 0 \r\n 9 \r\n\r\n") << QList<QStringList>{} << false;
+        QTest::newRow("D = 0") << QByteArray("Zanbo\r\n 0 \r\n 9 \r\n\r\n") << QList<QStringList>{}
+                               << false;
         QTest::newRow("huge D, one row")
             << QByteArray("Zanbo\r\n 2000000000000 \r\n 9 \r\n" + row1 + "\r\n")
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
         QTest::newRow("D beyond int, no rows")
-            << QByteArray("Zanbo\r\n 99999999999999999999 \r\n 9 \r\n") << QList<QStringList>{} << false;
+            << QByteArray("Zanbo\r\n 99999999999999999999 \r\n 9 \r\n") << QList<QStringList>{}
+            << false;
         QTest::newRow("C = 3, rows of ten and of two cells")
             << QByteArray("Zanbo\r\n 2 \r\n 3 \r\n" + row1 + "\r5\t6\r\n")
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
-                                  Row(QStringLiteral("5 6 - - - - - - - -"))} << false;
+                                  Row(QStringLiteral("5 6 - - - - - - - -"))}
+            << false;
         QTest::newRow("C = 20, a row of twelve cells")
             << QByteArray("Zanbo\r\n 1 \r\n 20 \r\n" + row1 + "\t11\t12\r\n")
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
@@ -303,7 +308,8 @@ private slots:
         QTest::newRow("fewer rows than D")
             << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n" + row1 + "\r" + row1)
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
-                                  Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+                                  Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))}
+            << false;
         QTest::newRow("empty file") << QByteArray() << QList<QStringList>{} << false;
         QByteArray noise(4096, '\0');
         QRandomGenerator random(7);
@@ -329,7 +335,8 @@ private slots:
             QCOMPARE(grid(1)->rowCount(), int(content.rows.size()) + 1);
             for (int r = 0; r < content.rows.size(); ++r)
                 QCOMPARE(RowAt(grid(1), r + 1).join(QLatin1Char('\t')),
-                         (content.rows[r].split(QLatin1Char('\t')) + QStringList(GridColumnCount, QString()))
+                         (content.rows[r].split(QLatin1Char('\t'))
+                          + QStringList(GridColumnCount, QString()))
                              .mid(0, GridColumnCount)
                              .join(QLatin1Char('\t')));
         } else {
@@ -365,7 +372,8 @@ private slots:
         m_dialogs->fileNames.push_back(name);
         m_w->CmdLoad_Click();
 
-        QCOMPARE(DataRows(grid(1)), QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))});
+        QCOMPARE(DataRows(grid(1)),
+                 QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))});
         QCOMPARE(m_dialogs->warnings.size(), 1);
         QVERIFY(m_dialogs->warnings[0].text.contains(QDir::toNativeSeparators(name)));
         QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
@@ -439,7 +447,8 @@ private slots:
 
         QCOMPARE(grid(from)->rowCount(), 1);
         QCOMPARE(RowAt(grid(from), 0)[8], QStringLiteral("偏差"));
-        QCOMPARE(DataRows(grid(to)), (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
+        QCOMPARE(DataRows(grid(to)),
+                 (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
         QVERIFY(!m_w->CmdCopy[from]->isEnabled());
         QVERIFY(!m_w->CmdCopy[to]->isEnabled());
         QCOMPARE(m_w->CmdSave->isEnabled(), from == 0);
@@ -483,7 +492,8 @@ private slots:
         m_w->CmdCopy_Click(from);
 
         QCOMPARE(grid(from)->rowCount(), 1);
-        QCOMPARE(DataRows(grid(to)), (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
+        QCOMPARE(DataRows(grid(to)),
+                 (QList<QStringList>{SampleRow(1), SampleRow(2), SampleRow(3)}));
         QCOMPARE(buttons(), (QList<bool>{true, true, from == 0, from == 0}));
     }
 
