@@ -2,6 +2,7 @@
 
 #include "core/GridCellStore.h"
 #include "core/Judgement.h"
+#include "core/LatestDraw.h"
 #include "core/WinningNumbers.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
@@ -133,15 +134,15 @@ void DlgJudge::ShowWinningNumbers()
     QStringList lines;
     for (int g = 0; g < GameCount; ++g) {
         const GameInfo &game = m_main.GameTable[g];
-        const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g);
+        bool fromHistory = false;
+        const std::optional<WinningNumbers> draw = m_main.LatestDraw(g, &fromHistory);
         lines.append(QStringLiteral("■") + game.GameName
                      + QStringLiteral("の本数字 と ボーナス数字: "));
         if (!draw) {
             LblJ[g]->setText(NoDrawText());
             continue;
         }
-        LblJ[g]->setText(QString::number(draw->DrawNumber) + QStringLiteral("回　(抽選日 ")
-                         + draw->DrawDate + QStringLiteral(")"));
+        LblJ[g]->setText(DrawLabel(*draw, fromHistory));
         QString numbers;
         // Right-aligned in two characters: a blank before the number, then
         // its last two characters.
@@ -164,7 +165,7 @@ void DlgJudge::OKButton_Click()
     // A game whose draw cannot be read judges none of its rows.
     std::array<std::optional<DrawKeys>, GameCount> draws;
     for (const int g : {GameMiniLoto, GameLoto6}) {
-        if (const std::optional<WinningNumbers> draw = ReadWinningNumbers(m_main.GameTable, g))
+        if (const std::optional<WinningNumbers> draw = m_main.LatestDraw(g))
             draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), keyOf);
     }
 

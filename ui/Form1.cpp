@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
 
+#include "storage/DrawHistory.h"
 #include "storage/Settings.h"
 #include "ui/BoardSlider.h"
 #include "ui/ControlFactory.h"
@@ -227,6 +228,9 @@ void Form1::createPredictionArea()
     PlaceTwips(CmdHP, 7200, 2880, 1575, 375);
     CmdHelp = MakeButton(Frame3, QStringLiteral("CmdHelp"), QStringLiteral("ｵﾝﾗｲﾝﾍﾙﾌﾟ(&H)"));
     PlaceTwips(CmdHelp, 7200, 3240, 1575, 375);
+    CmdHistory = MakeButton(Frame3, QStringLiteral("CmdHistory"),
+                            QStringLiteral("当選番号履歴(&Y)"));
+    PlaceTwips(CmdHistory, 8880, 2880, 1575, 375);
 
     Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
     Image1->setPixmap(ProgramIcon(TwipsToPixels(480)));
@@ -278,6 +282,7 @@ void Form1::connectHandlers()
     connect(CmdOption, &QPushButton::clicked, this, [this] { CmdOption_Click(); });
     connect(CmdHP, &QPushButton::clicked, this, [this] { CmdHP_Click(); });
     connect(CmdHelp, &QPushButton::clicked, this, [this] { CmdHelp_Click(); });
+    connect(CmdHistory, &QPushButton::clicked, this, [this] { CmdHistory_Click(); });
     connect(CmdJudge, &QPushButton::clicked, this, [this] { CmdJudge_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });

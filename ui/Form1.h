@@ -5,14 +5,17 @@
 #include "core/PatternTables.h"
 #include "core/RandomSource.h"
 #include "core/WebLinks.h"
+#include "core/WinningNumbers.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class BoardSlider;
+class DrawHistory;
 class DlgJudge;
 class QComboBox;
 class QGroupBox;
@@ -70,6 +73,7 @@ public:
     QPushButton *CmdOption = nullptr;
     QPushButton *CmdHP = nullptr;
     QPushButton *CmdHelp = nullptr;
+    QPushButton *CmdHistory = nullptr;
     QPushButton *CmdJudge = nullptr;
     QPushButton *CmdSave = nullptr;
     QPushButton *CmdLoad = nullptr;
@@ -114,6 +118,16 @@ public:
     // --- Download (Form1Download.cpp) ---
     void CmdReadPattern_Click();
 
+    // --- Draw history (Form1History.cpp) ---
+    void CmdHistory_Click();
+    // The history file lies beside the settings file.
+    QString HistoryFilePath() const;
+    // The store, opened only when something is read or stored.
+    DrawHistory &History();
+    // The draw a game is judged against: the pattern file's or the
+    // history's, whichever is newer.
+    std::optional<WinningNumbers> LatestDraw(int game, bool *fromHistory = nullptr);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -127,6 +141,7 @@ private:
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
+    std::unique_ptr<DrawHistory> m_history;
     bool m_unloaded = false;
 
 public:

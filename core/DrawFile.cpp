@@ -1,0 +1,557 @@
+#include "core/DrawFile.h"
+
+#include "core/GameTable.h"
+
+#include <QHash>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <deque>
+#include <limits>
+#include <utility>
+
+namespace {
+
+const GameTableType &Games()
+{
+    static const GameTableType games = MakeGameTable(QString());
+    return games;
+}
+
+// Tiers a game pays: LOTO6 five, Mini LOTO four.
+int TierCount(int game)
+{
+    return game == GameLoto6 ? 5 : 4;
+}
+
+// A whole number of decimal digits (full-width ones too); empty when the
+// text is anything else or too large.
+std::optional<qint64> ParseDigits(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        const int digit = c.digitValue();
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+std::optional<int> ParseSmall(QStringView text)
+{
+    const std::optional<qint64> value = ParseDigits(text.trimmed());
+    if (!value || *value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(*value);
+}
+
+// Draw numbers are written "1234", "第1234回" or "1234回".
+std::optional<int> ParseDrawNumber(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u'第'))
+        text = text.mid(1);
+    if (text.endsWith(u'回'))
+        text.chop(1);
+    return ParseSmall(text);
+}
+
+// Yen and counts: thousands separators, a trailing "円" or "口" and blanks
+// are allowed; anything that is still no number (empty, "該当なし") is unknown.
+qint64 ParseAmount(QStringView text)
+{
+    qint64 value = 0;
+    int digits = 0;
+    for (const QChar c : text) {
+        if (c == u',' || c == u'，' || c == u'円' || c == u'口' || c.isSpace())
+            continue;
+        const int digit = c.digitValue();
+        if (digit < 0 || ++digits > 15)
+            return DrawRecord::Unknown;
+        value = value * 10 + digit;
+    }
+    return digits == 0 ? DrawRecord::Unknown : value;
+}
+
+// The line ends and quotes of CSV: fields separated by commas, rows by CR LF,
+// LF or CR; a quoted field may hold commas, line ends and doubled quotes.
+class CsvReader
+{
+public:
+    explicit CsvReader(QStringView text)
+        : m_text(text)
+    {}
+
+    // The next row's fields (blanks around each field trimmed), its first
+    // line and its text; false at the end of the text.
+    bool next(QVector<QStringView> &fields, int &line, QStringView &rowText)
+    {
+        fields.clear();
+        m_unquoted.clear();
+        if (m_pos >= m_text.size())
+            return false;
+        line = m_line;
+        const qsizetype start = m_pos;
+        for (;;) {
+            fields.append(readField());
+            if (m_pos >= m_text.size())
+                break;
+            const QChar c = m_text.at(m_pos);
+            if (c == u',') {
+                ++m_pos;
+                continue;
+            }
+            rowText = m_text.mid(start, m_pos - start);
+            skipLineEnd();
+            return true;
+        }
+        rowText = m_text.mid(start, m_pos - start);
+        return true;
+    }
+
+private:
+    QStringView readField()
+    {
+        qsizetype pos = m_pos;
+        while (pos < m_text.size() && (m_text.at(pos) == u' ' || m_text.at(pos) == u'\t'))
+            ++pos;
+        if (pos < m_text.size() && m_text.at(pos) == u'"') {
+            m_pos = pos;
+            return readQuoted();
+        }
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size()) {
+            const QChar c = m_text.at(m_pos);
+            if (c == u',' || c == u'\r' || c == u'\n')
+                break;
+            ++m_pos;
+        }
+        return m_text.mid(start, m_pos - start).trimmed();
+    }
+
+    QStringView readQuoted()
+    {
+        const qsizetype start = ++m_pos;
+        bool doubled = false;
+        while (m_pos < m_text.size()) {
+            const QChar c = m_text.at(m_pos);
+            if (c == u'"') {
+                if (m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'"') {
+                    doubled = true;
+                    m_pos += 2;
+                    continue;
+                }
+                break;
+            }
+            if (c == u'\n'
+                || (c == u'\r' && !(m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'\n')))
+                ++m_line;
+            ++m_pos;
+        }
+        QStringView field = m_text.mid(start, m_pos - start);
+        if (m_pos < m_text.size())
+            ++m_pos; // the closing quote
+        // Anything between the closing quote and the separator is dropped.
+        while (m_pos < m_text.size() && m_text.at(m_pos) != u',' && m_text.at(m_pos) != u'\r'
+               && m_text.at(m_pos) != u'\n')
+            ++m_pos;
+        if (doubled) {
+            m_unquoted.push_back(
+                field.toString().replace(QStringLiteral("\"\""), QStringLiteral("\"")));
+            field = m_unquoted.back();
+        }
+        return field.trimmed();
+    }
+
+    void skipLineEnd()
+    {
+        if (m_text.at(m_pos) == u'\r')
+            ++m_pos;
+        if (m_pos < m_text.size() && m_text.at(m_pos) == u'\n')
+            ++m_pos;
+        ++m_line;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    // Fields that held doubled quotes, unescaped; a deque keeps them in place.
+    std::deque<QString> m_unquoted;
+};
+
+// Where each field of a row stands; -1 where the file has no such column.
+struct Layout
+{
+    int DrawNumber = -1;
+    int Date = -1;
+    std::array<int, DrawRecord::MaxMainNumbers> Mains{-1, -1, -1, -1, -1, -1};
+    int MainCount = 0;
+    int Bonus = -1;
+    std::array<int, DrawRecord::MaxTiers> Winners{-1, -1, -1, -1, -1};
+    std::array<int, DrawRecord::MaxTiers> PrizeYen{-1, -1, -1, -1, -1};
+    int CarryOver = -1;
+
+    int neededFields() const
+    {
+        int last = std::max({DrawNumber, Date, Bonus});
+        for (int i = 0; i < MainCount; ++i)
+            last = std::max(last, Mains[size_t(i)]);
+        return last + 1;
+    }
+};
+
+// Without a header: draw number, date, the main numbers, the bonus.
+Layout PlainLayout(int game)
+{
+    Layout layout;
+    layout.DrawNumber = 0;
+    layout.Date = 1;
+    layout.MainCount = Games()[size_t(game)].PickCount;
+    for (int i = 0; i < layout.MainCount; ++i)
+        layout.Mains[size_t(i)] = 2 + i;
+    layout.Bonus = 2 + layout.MainCount;
+    return layout;
+}
+
+bool IsOneOf(const QString &name, std::initializer_list<const char16_t *> names)
+{
+    for (const char16_t *candidate : names) {
+        if (name.compare(QStringView(candidate), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The number in "第3数字", "本数字3", "数字3", "3等口数" and the like: the
+// digits of name once prefix and suffix are taken off; 0 when it is not so.
+int NumberIn(const QString &name, QStringView prefix, QStringView suffix)
+{
+    if (!name.startsWith(prefix) || !name.endsWith(suffix)
+        || name.size() <= prefix.size() + suffix.size())
+        return 0;
+    const std::optional<int> n = ParseSmall(
+        QStringView(name).mid(prefix.size(), name.size() - prefix.size() - suffix.size()));
+    return n.value_or(0);
+}
+
+// Columns found by their names; nullopt when the row names no column of ours.
+std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
+{
+    Layout layout;
+    bool known = false;
+    for (int column = 0; column < fields.size(); ++column) {
+        // Full-width letters and digits and blanks are written many ways.
+        QString name = fields.at(column).toString().normalized(QString::NormalizationForm_KC);
+        name.remove(QLatin1Char(' '));
+        const auto set = [&known, column](int &slot) {
+            if (slot < 0)
+                slot = column;
+            known = true;
+        };
+        if (IsOneOf(name, {u"開催回", u"回別", u"回号", u"抽せん回", u"抽選回"})) {
+            set(layout.DrawNumber);
+        } else if (IsOneOf(name, {u"日付", u"抽せん日", u"抽選日"})) {
+            set(layout.Date);
+        } else if (IsOneOf(name, {u"BONUS数字", u"ボーナス数字", u"ボーナス"})) {
+            set(layout.Bonus);
+        } else if (IsOneOf(name, {u"キャリーオーバー"})) {
+            set(layout.CarryOver);
+        } else {
+            int n = NumberIn(name, u"第", u"数字");
+            if (n == 0)
+                n = NumberIn(name, u"本数字", u"");
+            if (n == 0)
+                n = NumberIn(name, u"数字", u"");
+            if (n >= 1 && n <= DrawRecord::MaxMainNumbers) {
+                set(layout.Mains[size_t(n - 1)]);
+                continue;
+            }
+            const int winners = NumberIn(name, u"", u"等口数");
+            if (winners >= 1 && winners <= DrawRecord::MaxTiers) {
+                set(layout.Winners[size_t(winners - 1)]);
+                continue;
+            }
+            const int prize = NumberIn(name, u"", u"等賞金");
+            if (prize >= 1 && prize <= DrawRecord::MaxTiers)
+                set(layout.PrizeYen[size_t(prize - 1)]);
+        }
+    }
+    if (!known)
+        return std::nullopt;
+    while (layout.MainCount < DrawRecord::MaxMainNumbers
+           && layout.Mains[size_t(layout.MainCount)] >= 0)
+        ++layout.MainCount;
+    return layout;
+}
+
+// The game of a header's columns: six number columns LOTO6, five Mini LOTO;
+// -1 when a column the draw needs is missing.
+int HeaderGame(const Layout &layout)
+{
+    if (layout.DrawNumber < 0 || layout.Date < 0 || layout.Bonus < 0)
+        return -1;
+    if (layout.MainCount == Games()[GameLoto6].PickCount)
+        return GameLoto6;
+    if (layout.MainCount == Games()[GameMiniLoto].PickCount)
+        return GameMiniLoto;
+    return -1;
+}
+
+QStringView Field(const QVector<QStringView> &fields, int column)
+{
+    return column >= 0 && column < fields.size() ? fields.at(column) : QStringView();
+}
+
+DrawFields FieldsOf(const QVector<QStringView> &fields, const Layout &layout)
+{
+    DrawFields draw;
+    draw.DrawNumber = Field(fields, layout.DrawNumber);
+    draw.Date = Field(fields, layout.Date);
+    for (int i = 0; i < layout.MainCount; ++i)
+        draw.Mains[size_t(i)] = Field(fields, layout.Mains[size_t(i)]);
+    draw.Bonus = Field(fields, layout.Bonus);
+    for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
+        draw.Winners[size_t(t)] = Field(fields, layout.Winners[size_t(t)]);
+        draw.PrizeYen[size_t(t)] = Field(fields, layout.PrizeYen[size_t(t)]);
+    }
+    draw.CarryOverYen = Field(fields, layout.CarryOver);
+    return draw;
+}
+
+bool IsBlankRow(const QVector<QStringView> &fields)
+{
+    return std::all_of(fields.begin(), fields.end(),
+                       [](QStringView field) { return field.isEmpty(); });
+}
+
+// Without a header the game is the one under whose layout more of the first
+// rows pass the checks; with as many, the longer layout when rows are long
+// enough for it.
+int PlainGame(QStringView text)
+{
+    CsvReader reader(text);
+    QVector<QStringView> fields;
+    int line = 0;
+    QStringView rowText;
+    std::array<int, GameCount> passed{};
+    int longRows = 0;
+    int rows = 0;
+    while (rows < 200 && reader.next(fields, line, rowText)) {
+        if (IsBlankRow(fields))
+            continue;
+        ++rows;
+        for (int game = 0; game < GameCount; ++game) {
+            const Layout layout = PlainLayout(game);
+            if (fields.size() >= layout.neededFields()
+                && CheckDraw(FieldsOf(fields, layout), game, nullptr))
+                ++passed[size_t(game)];
+        }
+        if (fields.size() >= PlainLayout(GameLoto6).neededFields())
+            ++longRows;
+    }
+    if (passed[GameLoto6] == 0 && passed[GameMiniLoto] == 0)
+        return -1;
+    if (passed[GameLoto6] != passed[GameMiniLoto])
+        return passed[GameLoto6] > passed[GameMiniLoto] ? GameLoto6 : GameMiniLoto;
+    return longRows * 2 > rows ? GameLoto6 : GameMiniLoto;
+}
+
+} // namespace
+
+QDate ParseDrawDate(QStringView text)
+{
+    text = text.trimmed();
+    QList<QStringView> parts;
+    if (text.endsWith(u'日')) {
+        const qsizetype year = text.indexOf(u'年');
+        const qsizetype month = text.indexOf(u'月');
+        if (year < 0 || month < year)
+            return QDate();
+        parts = {text.left(year), text.mid(year + 1, month - year - 1),
+                 text.mid(month + 1, text.size() - month - 2)};
+    } else {
+        parts = text.split(text.contains(u'/') ? u'/' : u'-');
+    }
+    if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2)
+        return QDate();
+    const std::optional<qint64> year = ParseDigits(parts[0]);
+    const std::optional<qint64> month = ParseDigits(parts[1]);
+    const std::optional<qint64> day = ParseDigits(parts[2]);
+    if (!year || !month || !day)
+        return QDate();
+    return QDate(int(*year), int(*month), int(*day));
+}
+
+std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason)
+{
+    const auto refuse = [reason](const QString &why) -> std::optional<DrawRecord> {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
+    if (game < 0 || game >= GameCount)
+        return refuse(QStringLiteral("ゲームが分かりません"));
+    const GameInfo &info = Games()[size_t(game)];
+
+    DrawRecord record;
+    record.Game = game;
+    const std::optional<int> drawNumber = ParseDrawNumber(fields.DrawNumber);
+    if (!drawNumber || *drawNumber <= 0)
+        return refuse(
+            QStringLiteral("回号「%1」が正の整数ではありません").arg(fields.DrawNumber.toString()));
+    record.DrawNumber = *drawNumber;
+
+    record.Date = ParseDrawDate(fields.Date);
+    if (!record.Date.isValid())
+        return refuse(QStringLiteral("日付「%1」が正しくありません").arg(fields.Date.toString()));
+
+    const QString range = QStringLiteral("1～%1").arg(info.MaxNumber);
+    record.MainCount = info.PickCount;
+    for (int i = 0; i < info.PickCount; ++i) {
+        const QStringView text = fields.Mains[size_t(i)];
+        const std::optional<int> number = ParseSmall(text);
+        if (!number || *number < 1 || *number > info.MaxNumber)
+            return refuse(
+                QStringLiteral("本数字「%1」が%2の整数ではありません").arg(text.toString(), range));
+        for (int k = 0; k < i; ++k) {
+            if (record.Numbers[size_t(k)] == *number)
+                return refuse(QStringLiteral("本数字%1が重複しています").arg(*number));
+        }
+        record.Numbers[size_t(i)] = *number;
+    }
+    std::sort(record.Numbers.begin(), record.Numbers.begin() + info.PickCount);
+
+    const std::optional<int> bonus = ParseSmall(fields.Bonus);
+    if (!bonus || *bonus < 1 || *bonus > info.MaxNumber)
+        return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
+                          .arg(fields.Bonus.toString(), range));
+    if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
+        != record.Numbers.begin() + info.PickCount)
+        return refuse(QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus));
+    record.Bonus = *bonus;
+
+    for (int t = 0; t < TierCount(game); ++t) {
+        record.Winners[size_t(t)] = ParseAmount(fields.Winners[size_t(t)]);
+        record.PrizeYen[size_t(t)] = ParseAmount(fields.PrizeYen[size_t(t)]);
+    }
+    if (game == GameLoto6)
+        record.CarryOverYen = ParseAmount(fields.CarryOverYen);
+    return record;
+}
+
+QString DecodeDrawFile(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder cp932("windows-31j");
+    return cp932.decode(bytes);
+}
+
+DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDateTime &storedAt)
+{
+    DrawFile file;
+    const QString text = DecodeDrawFile(bytes);
+    CsvReader reader(text);
+    QVector<QStringView> fields;
+    int line = 0;
+    QStringView rowText;
+
+    // The first row that is not blank is either the header or a draw.
+    Layout layout;
+    bool firstDrawRead = false;
+    while (reader.next(fields, line, rowText)) {
+        if (IsBlankRow(fields))
+            continue;
+        if (const std::optional<Layout> header = HeaderLayout(fields)) {
+            file.HasHeader = true;
+            layout = *header;
+            file.Game = HeaderGame(layout);
+        } else {
+            file.Game = PlainGame(text);
+            if (file.Game >= 0)
+                layout = PlainLayout(file.Game);
+            firstDrawRead = true;
+        }
+        break;
+    }
+    if (file.Game < 0)
+        return file;
+
+    const int needed = layout.neededFields();
+    QHash<int, int> lineOfDraw;
+    file.Draws.reserve(int(text.size() / 64));
+    while (std::exchange(firstDrawRead, false) || reader.next(fields, line, rowText)) {
+        if (IsBlankRow(fields))
+            continue;
+        ++file.Rows;
+        QString reason;
+        std::optional<DrawRecord> checked;
+        if (fields.size() < needed)
+            reason = QStringLiteral("列が足りません");
+        else
+            checked = CheckDraw(FieldsOf(fields, layout), file.Game, &reason);
+        if (!checked) {
+            file.Rejected.append({line, reason, rowText.toString()});
+            continue;
+        }
+        DrawRecord &record = file.Draws.emplace_back(std::move(*checked));
+        const int earlier = lineOfDraw.value(record.DrawNumber);
+        if (earlier > 0) {
+            file.Rejected.append(
+                {line,
+                 QStringLiteral("第%1回が%2行目にもあります").arg(record.DrawNumber).arg(earlier),
+                 rowText.toString()});
+            file.Draws.removeLast();
+            continue;
+        }
+        lineOfDraw.insert(record.DrawNumber, line);
+        record.Source = source;
+        record.StoredAt = storedAt;
+    }
+    return file;
+}
+
+QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
+{
+    const GameInfo &info = Games()[size_t(game)];
+    QStringList header{QStringLiteral("開催回"), QStringLiteral("日付")};
+    for (int i = 1; i <= info.PickCount; ++i)
+        header << QStringLiteral("第%1数字").arg(i);
+    header << QStringLiteral("BONUS数字");
+    for (int t = 1; t <= TierCount(game); ++t)
+        header << QStringLiteral("%1等口数").arg(t);
+    for (int t = 1; t <= TierCount(game); ++t)
+        header << QStringLiteral("%1等賞金").arg(t);
+    if (game == GameLoto6)
+        header << QStringLiteral("キャリーオーバー");
+
+    const auto amount = [](qint64 value) {
+        return value == DrawRecord::Unknown ? QString() : QString::number(value);
+    };
+    QString text = QChar(QChar::ByteOrderMark) + header.join(QLatin1Char(','))
+                   + QStringLiteral("\r\n");
+    text.reserve(text.size() + draws.size() * 96);
+    QStringList row;
+    for (const DrawRecord &draw : draws) {
+        if (draw.Game != game)
+            continue;
+        row.clear();
+        row << QString::number(draw.DrawNumber) << draw.Date.toString(QStringLiteral("yyyy/MM/dd"));
+        for (int i = 0; i < info.PickCount; ++i)
+            row << QString::number(draw.Numbers[size_t(i)]);
+        row << QString::number(draw.Bonus);
+        for (int t = 0; t < TierCount(game); ++t)
+            row << amount(draw.Winners[size_t(t)]);
+        for (int t = 0; t < TierCount(game); ++t)
+            row << amount(draw.PrizeYen[size_t(t)]);
+        if (game == GameLoto6)
+            row << amount(draw.CarryOverYen);
+        text += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "storage/DrawRecord.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+#include <QVector>
+
+#include <array>
+#include <optional>
+
+// CSV files of published draws: reading them (encoding, layout, game) with a
+// check of every row, and writing a game's history in the common layout.
+
+// A row that was not taken, with its line in the file (from 1) and why.
+struct RejectedRow
+{
+    int Line = 0;
+    QString Reason;
+    QString Text; // the row as it stands in the file
+};
+
+// The text fields of one draw, as a file row or the entry form gives them.
+// Tier and carry-over fields are optional: a null view means "not given".
+struct DrawFields
+{
+    QStringView DrawNumber;
+    QStringView Date;
+    std::array<QStringView, DrawRecord::MaxMainNumbers> Mains;
+    QStringView Bonus;
+    std::array<QStringView, DrawRecord::MaxTiers> Winners;
+    std::array<QStringView, DrawRecord::MaxTiers> PrizeYen;
+    QStringView CarryOverYen;
+};
+
+// Checks one draw of game: draw number positive, date valid, main numbers
+// whole, in range and distinct, bonus in range and not a main number. The
+// record (main numbers ascending, Source and StoredAt left empty), or empty
+// with reason set to why the draw is refused.
+std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason);
+
+// "2000/10/5", "2000-10-05" and "2000年10月5日"; an invalid date when the
+// text is none of these or no day of the calendar.
+QDate ParseDrawDate(QStringView text);
+
+// Bytes of a draw file as text: UTF-8 when they are valid UTF-8 (a BOM is
+// dropped), code page 932 otherwise.
+QString DecodeDrawFile(const QByteArray &bytes);
+
+struct DrawFile
+{
+    int Game = -1;          // the detected game, -1 when none fits
+    bool HasHeader = false; // columns found by their names
+    QVector<DrawRecord> Draws;
+    QVector<RejectedRow> Rejected;
+    int Rows = 0; // rows that are not blank, the header excepted
+};
+
+// Reads a CSV file of draws: its encoding, whether it has a header, which
+// game it holds (from its number columns and the numbers' range) and every
+// row, checked as CheckDraw does. Records carry source and storedAt. A file
+// whose layout fits neither game has Game -1 and no draws.
+DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source,
+                      const QDateTime &storedAt = QDateTime::currentDateTimeUtc());
+
+// The common published layout of one game's draws, with a header, as UTF-8
+// with a BOM and CR LF line ends; unknown tier fields stay empty.
+QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game);

@@ -1,0 +1,133 @@
+#include "core/DrawImport.h"
+
+#include "core/GameTable.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace {
+
+// Long lists are cut in the report: a file of a hundred thousand draws must
+// not turn into a report nobody can read.
+constexpr int MaxListed = 100;
+
+QString GameNameOf(int game)
+{
+    static const GameTableType games = MakeGameTable(QString());
+    return game >= 0 && game < GameCount ? games[size_t(game)].GameName : QString();
+}
+
+QString SourceText(const DrawRecord &draw)
+{
+    return draw.Source == QStringLiteral("manual") ? QStringLiteral("手入力") : draw.Source;
+}
+
+} // namespace
+
+DrawImport PlanImport(const DrawFile &file, const QVector<DrawRecord> &stored,
+                      const QString &fileName)
+{
+    DrawImport import;
+    import.FileName = fileName;
+    import.Game = file.Game;
+    import.Rejected = file.Rejected;
+    QHash<int, int> index;
+    index.reserve(stored.size());
+    for (int i = 0; i < stored.size(); ++i)
+        index.insert(stored.at(i).DrawNumber, i);
+    for (const DrawRecord &draw : file.Draws) {
+        const auto found = index.constFind(draw.DrawNumber);
+        if (found == index.constEnd())
+            import.New.append(draw);
+        else if (stored.at(*found).sameNumbers(draw))
+            import.AlreadyStored.append(draw.DrawNumber);
+        else
+            import.Conflicts.append({stored.at(*found), draw});
+    }
+    return import;
+}
+
+QVector<DrawRecord> DrawsToStore(const DrawImport &import)
+{
+    QVector<DrawRecord> draws = import.New;
+    if (import.ConflictsReplaced) {
+        for (const DrawConflict &conflict : import.Conflicts)
+            draws.append(conflict.Incoming);
+    }
+    return draws;
+}
+
+QString DrawLine(const DrawRecord &draw)
+{
+    QString numbers;
+    for (int i = 0; i < draw.MainCount; ++i)
+        numbers += QStringLiteral("%1 ").arg(draw.Numbers[size_t(i)], 2);
+    return QStringLiteral("第%1回 %2  %3(%4)")
+        .arg(draw.DrawNumber)
+        .arg(draw.Date.toString(QStringLiteral("yyyy/MM/dd")), numbers)
+        .arg(draw.Bonus);
+}
+
+QString ReplaceQuestion(const DrawImport &import)
+{
+    QStringList lines{QStringLiteral("登録済みの当選番号と食い違う回が%1件あります。")
+                          .arg(import.Conflicts.size())};
+    for (int i = 0; i < import.Conflicts.size() && i < 10; ++i) {
+        const DrawConflict &conflict = import.Conflicts.at(i);
+        lines << QStringLiteral("登録済み: ") + DrawLine(conflict.Stored)
+              << QStringLiteral("取込内容: ") + DrawLine(conflict.Incoming);
+    }
+    if (import.Conflicts.size() > 10)
+        lines << QStringLiteral("ほか%1件").arg(import.Conflicts.size() - 10);
+    lines << QString()
+          << QStringLiteral("登録済みの当選番号を取込内容で置き換えますか？"
+                            "（キャンセルで登録済みのまま残します）");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ImportReport(const DrawImport &import)
+{
+    QStringList lines;
+    lines << QStringLiteral("「%1」を%2の当選番号として取り込みました。")
+                 .arg(import.FileName, GameNameOf(import.Game));
+    lines << QStringLiteral("新規 %1件、登録済み %2件、食い違い %3件、不正な行 %4件")
+                 .arg(import.New.size())
+                 .arg(import.AlreadyStored.size())
+                 .arg(import.Conflicts.size())
+                 .arg(import.Rejected.size());
+
+    if (!import.AlreadyStored.isEmpty()) {
+        lines << QString() << QStringLiteral("■登録済み（同じ当選番号）");
+        QStringList numbers;
+        for (int i = 0; i < import.AlreadyStored.size() && i < MaxListed; ++i)
+            numbers << QStringLiteral("第%1回").arg(import.AlreadyStored.at(i));
+        if (import.AlreadyStored.size() > MaxListed)
+            numbers << QStringLiteral("ほか%1件").arg(import.AlreadyStored.size() - MaxListed);
+        lines << QStringLiteral("  ") + numbers.join(QStringLiteral("、"));
+    }
+    if (!import.Conflicts.isEmpty()) {
+        lines << QString()
+              << (import.ConflictsReplaced
+                      ? QStringLiteral("■食い違い（取込内容で置き換えました）")
+                      : QStringLiteral("■食い違い（登録済みのまま残しました）"));
+        for (int i = 0; i < import.Conflicts.size() && i < MaxListed; ++i) {
+            const DrawConflict &conflict = import.Conflicts.at(i);
+            lines << QStringLiteral("  登録済み: ") + DrawLine(conflict.Stored)
+                         + QStringLiteral("  [") + SourceText(conflict.Stored) + QStringLiteral("]")
+                  << QStringLiteral("  取込内容: ") + DrawLine(conflict.Incoming);
+        }
+        if (import.Conflicts.size() > MaxListed)
+            lines << QStringLiteral("  ほか%1件").arg(import.Conflicts.size() - MaxListed);
+    }
+    if (!import.Rejected.isEmpty()) {
+        lines << QString() << QStringLiteral("■不正な行（取り込んでいません）");
+        for (int i = 0; i < import.Rejected.size() && i < MaxListed; ++i) {
+            const RejectedRow &row = import.Rejected.at(i);
+            lines << QStringLiteral("  %1行目: %2").arg(row.Line).arg(row.Reason)
+                  << QStringLiteral("    ") + row.Text.left(120);
+        }
+        if (import.Rejected.size() > MaxListed)
+            lines << QStringLiteral("  ほか%1件").arg(import.Rejected.size() - MaxListed);
+    }
+    return lines.join(QLatin1Char('\n'));
+}

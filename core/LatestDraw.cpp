@@ -1,0 +1,31 @@
+#include "core/LatestDraw.h"
+
+WinningNumbers ToWinningNumbers(const DrawRecord &draw)
+{
+    WinningNumbers numbers;
+    numbers.DrawNumber = draw.DrawNumber;
+    numbers.DrawDate = draw.Date.toString(QStringLiteral("yyyy/MM/dd"));
+    for (int i = 0; i < draw.MainCount; ++i)
+        numbers.Numbers[size_t(i)] = draw.Numbers[size_t(i)];
+    numbers.Numbers[BonusSlot] = draw.Bonus;
+    return numbers;
+}
+
+std::optional<WinningNumbers> NewerDraw(const std::optional<WinningNumbers> &patternDraw,
+                                        const std::optional<DrawRecord> &storedDraw,
+                                        bool *fromHistory)
+{
+    const bool useStored = storedDraw
+                           && (!patternDraw || storedDraw->DrawNumber > patternDraw->DrawNumber);
+    if (fromHistory)
+        *fromHistory = useStored;
+    if (useStored)
+        return ToWinningNumbers(*storedDraw);
+    return patternDraw;
+}
+
+QString DrawLabel(const WinningNumbers &draw, bool fromHistory)
+{
+    return QString::number(draw.DrawNumber) + QStringLiteral("回　(抽選日 ") + draw.DrawDate
+           + QStringLiteral(")") + (fromHistory ? QStringLiteral("（履歴）") : QString());
+}

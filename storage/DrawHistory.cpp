@@ -1,0 +1,403 @@
+#include "storage/DrawHistory.h"
+
+#include <QAtomicInteger>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace {
+
+const QString Driver = QStringLiteral("QSQLITE");
+
+// One step per schema version: step i turns version i into version i + 1.
+const char *const Migrations[] = {
+    "CREATE TABLE draws ("
+    " game INTEGER NOT NULL, draw INTEGER NOT NULL, date TEXT NOT NULL,"
+    " n1 INTEGER NOT NULL, n2 INTEGER NOT NULL, n3 INTEGER NOT NULL, n4 INTEGER NOT NULL,"
+    " n5 INTEGER NOT NULL, n6 INTEGER, bonus INTEGER NOT NULL,"
+    " w1 INTEGER, w2 INTEGER, w3 INTEGER, w4 INTEGER, w5 INTEGER,"
+    " p1 INTEGER, p2 INTEGER, p3 INTEGER, p4 INTEGER, p5 INTEGER,"
+    " carryover INTEGER, source TEXT NOT NULL, stored_at INTEGER NOT NULL,"
+    " PRIMARY KEY (game, draw)) WITHOUT ROWID",
+};
+static_assert(sizeof(Migrations) / sizeof(Migrations[0]) == DrawHistory::SchemaVersion,
+              "one migration step per schema version");
+
+// The columns after game, in the order readRecord expects them.
+const QString Columns = QStringLiteral(
+    "draw, date, n1, n2, n3, n4, n5, n6, bonus, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5,"
+    " carryover, source, stored_at");
+constexpr int FirstTierColumn = 9;
+
+// "yyyy-mm-dd" read by position: a hundred thousand rows make
+// QDate::fromString's general parser noticeable.
+QDate IsoDate(const unsigned char *text, int size)
+{
+    if (!text || size != 10 || text[4] != '-' || text[7] != '-')
+        return QDate::fromString(QString::fromUtf8(reinterpret_cast<const char *>(text), size),
+                                 Qt::ISODate);
+    const auto digits = [text](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i)
+            value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    return QDate(digits(0, 4), digits(5, 2), digits(8, 2));
+}
+
+qint64 KnownOr(sqlite3_stmt *statement, int column)
+{
+    return sqlite3_column_type(statement, column) == SQLITE_NULL
+               ? DrawRecord::Unknown
+               : sqlite3_column_int64(statement, column);
+}
+
+void BindKnown(sqlite3_stmt *statement, int column, qint64 value)
+{
+    if (value == DrawRecord::Unknown)
+        sqlite3_bind_null(statement, column);
+    else
+        sqlite3_bind_int64(statement, column, value);
+}
+
+// Reads the columns of Columns; source keeps the text of the row before, so
+// the rows of one file share one string.
+DrawRecord ReadRecord(sqlite3_stmt *statement, int game, QString &source)
+{
+    DrawRecord record;
+    record.Game = game;
+    record.DrawNumber = sqlite3_column_int(statement, 0);
+    record.Date = IsoDate(sqlite3_column_text(statement, 1), sqlite3_column_bytes(statement, 1));
+    record.MainCount = sqlite3_column_type(statement, 7) == SQLITE_NULL ? 5 : 6;
+    for (int i = 0; i < record.MainCount; ++i)
+        record.Numbers[size_t(i)] = sqlite3_column_int(statement, 2 + i);
+    record.Bonus = sqlite3_column_int(statement, 8);
+    for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
+        record.Winners[size_t(t)] = KnownOr(statement, FirstTierColumn + t);
+        record.PrizeYen[size_t(t)] = KnownOr(statement, FirstTierColumn + 5 + t);
+    }
+    record.CarryOverYen = KnownOr(statement, 19);
+    const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, 20));
+    const qsizetype length = sqlite3_column_bytes16(statement, 20) / 2;
+    if (QStringView(text, length) != source)
+        source = QString(text, length);
+    record.Source = source;
+    record.StoredAt = QDateTime::fromSecsSinceEpoch(sqlite3_column_int64(statement, 21), Qt::UTC);
+    return record;
+}
+
+struct FinalizeStatement
+{
+    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// The SQLite handle under a Qt connection. The bulk reads and writes step
+// through SQLite itself: Qt's per-value binding and caching cost more than
+// the database for a hundred thousand rows.
+sqlite3 *HandleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+Statement Prepare(sqlite3 *db, const QString &sql)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (!db
+        || sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        return nullptr;
+    return Statement(statement);
+}
+
+QString SqliteError(sqlite3 *db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no SQLite handle");
+}
+
+QString NewConnectionName()
+{
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("zanbo-draws-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+DrawHistory::DrawHistory(const QString &filePath)
+    : m_path(filePath)
+    , m_connection(NewConnectionName())
+{}
+
+DrawHistory::~DrawHistory()
+{
+    close();
+}
+
+bool DrawHistory::fileExists() const
+{
+    return QFileInfo::exists(m_path);
+}
+
+bool DrawHistory::fail(const QString &what, const QString &detail)
+{
+    m_error = detail.isEmpty() ? what : what + QStringLiteral("（") + detail + QStringLiteral("）");
+    return false;
+}
+
+bool DrawHistory::open(bool create)
+{
+    if (m_open)
+        return true;
+    m_error.clear();
+    const QFileInfo info(m_path);
+    if (!info.exists() && !create)
+        return false;
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("「%1」は当選番号履歴のファイルではありません。").arg(m_path),
+                    QString());
+    if (!QSqlDatabase::isDriverAvailable(Driver))
+        return fail(QStringLiteral("当選番号履歴に使うSQLiteのドライバがありません。"), QString());
+    const bool isNew = !info.exists();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(Driver, m_connection);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        m_open = db.open();
+        if (!m_open) {
+            fail(QStringLiteral("当選番号履歴「%1」を開けません。").arg(m_path),
+                 db.lastError().text());
+        } else if (!migrate()) {
+            m_open = false;
+        }
+        if (!m_open)
+            db.close();
+    }
+    if (!m_open) {
+        QSqlDatabase::removeDatabase(m_connection);
+        // A file this attempt created and could not set up is no history.
+        if (isNew && QFileInfo(m_path).size() == 0)
+            QFile::remove(m_path);
+    }
+    return m_open;
+}
+
+bool DrawHistory::migrate()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    const QString damaged
+        = QStringLiteral("「%1」は当選番号履歴のファイルではないか、壊れています。").arg(m_path);
+    // The first read of the file: anything but a database fails here.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return fail(damaged, query.lastError().text());
+    int version = query.value(0).toInt();
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()
+        || query.value(0).toString() != QStringLiteral("ok"))
+        return fail(damaged, query.lastError().text());
+    if (version > SchemaVersion)
+        return fail(QStringLiteral("当選番号履歴「%1」は新しい版のZanboで作られたため読めません。")
+                        .arg(m_path),
+                    QString());
+    if (version == 0) {
+        // Some other program's database must not be taken over.
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next()
+            || query.value(0).toInt() != 0)
+            return fail(damaged, query.lastError().text());
+    }
+    for (; version < SchemaVersion; ++version) {
+        const bool done = db.transaction() && query.exec(QString::fromLatin1(Migrations[version]))
+                          && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1))
+                          && db.commit();
+        if (!done) {
+            const QString detail = query.lastError().isValid() ? query.lastError().text()
+                                                               : db.lastError().text();
+            db.rollback();
+            return fail(QStringLiteral("当選番号履歴「%1」を作れません。").arg(m_path), detail);
+        }
+    }
+    return true;
+}
+
+void DrawHistory::close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int skip, int count)
+{
+    QVector<DrawRecord> records;
+    if (!open())
+        return records;
+    sqlite3 *db = HandleOf(QSqlDatabase::database(m_connection, false));
+    const Statement statement = Prepare(db, QStringLiteral("SELECT ") + Columns
+                                                + QStringLiteral(" FROM draws WHERE game = ?1 ")
+                                                + order + QStringLiteral(" LIMIT ?2 OFFSET ?3"));
+    if (!statement) {
+        fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
+        return records;
+    }
+    sqlite3_bind_int(statement.get(), 1, game);
+    sqlite3_bind_int(statement.get(), 2, count);
+    sqlite3_bind_int(statement.get(), 3, skip);
+    QString source;
+    int step;
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW)
+        records.append(ReadRecord(statement.get(), game, source));
+    if (step != SQLITE_DONE)
+        fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
+    return records;
+}
+
+QVector<DrawRecord> DrawHistory::draws(int game)
+{
+    return readDraws(game, QStringLiteral("ORDER BY draw"), 0, -1);
+}
+
+QVector<DrawRecord> DrawHistory::newestFirst(int game, int skip, int count)
+{
+    return readDraws(game, QStringLiteral("ORDER BY draw DESC"), skip, count);
+}
+
+std::optional<DrawRecord> DrawHistory::newest(int game)
+{
+    const QVector<DrawRecord> draws = newestFirst(game, 0, 1);
+    if (draws.isEmpty())
+        return std::nullopt;
+    return draws.constFirst();
+}
+
+int DrawHistory::count(int game)
+{
+    if (!open())
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT count(*) FROM draws WHERE game = ?"));
+    query.addBindValue(game);
+    return query.exec() && query.next() ? query.value(0).toInt() : 0;
+}
+
+bool DrawHistory::store(const QVector<DrawRecord> &records)
+{
+    if (!open(true))
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const QString failed = QStringLiteral("当選番号履歴に書き込めません。履歴は変わっていません。");
+    if (!db.transaction())
+        return fail(failed, db.lastError().text());
+    sqlite3 *handle = HandleOf(db);
+    bool written = false;
+    {
+        const Statement statement = Prepare(
+            handle, QStringLiteral("INSERT OR REPLACE INTO draws (game, ") + Columns
+                        + QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11,"
+                                         " ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22,"
+                                         " ?23)"));
+        written = bool(statement);
+        sqlite3_stmt *insert = statement.get();
+        for (int r = 0; written && r < records.size(); ++r) {
+            const DrawRecord &record = records.at(r);
+            int column = 1;
+            sqlite3_bind_int(insert, column++, record.Game);
+            sqlite3_bind_int(insert, column++, record.DrawNumber);
+            const QByteArray date = record.Date.toString(Qt::ISODate).toLatin1();
+            sqlite3_bind_text(insert, column++, date.constData(), int(date.size()),
+                              SQLITE_TRANSIENT);
+            for (int i = 0; i < DrawRecord::MaxMainNumbers; ++i) {
+                if (i < record.MainCount)
+                    sqlite3_bind_int(insert, column++, record.Numbers[size_t(i)]);
+                else
+                    sqlite3_bind_null(insert, column++);
+            }
+            sqlite3_bind_int(insert, column++, record.Bonus);
+            for (qint64 winners : record.Winners)
+                BindKnown(insert, column++, winners);
+            for (qint64 yen : record.PrizeYen)
+                BindKnown(insert, column++, yen);
+            BindKnown(insert, column++, record.CarryOverYen);
+            sqlite3_bind_text16(insert, column++, record.Source.utf16(),
+                                int(record.Source.size() * 2), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(insert, column++, record.StoredAt.toSecsSinceEpoch());
+            written = sqlite3_step(insert) == SQLITE_DONE;
+            sqlite3_reset(insert);
+        }
+    }
+    if (!written) {
+        const QString detail = SqliteError(handle);
+        db.rollback();
+        return fail(failed, detail);
+    }
+    if (!db.commit()) {
+        const QString detail = db.lastError().text();
+        db.rollback();
+        return fail(failed, detail);
+    }
+    m_error.clear();
+    return true;
+}
+
+bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
+{
+    if (!open())
+        return fail(QStringLiteral("当選番号履歴を開けません。"), m_error);
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const QString failed = QStringLiteral(
+        "当選番号履歴から削除できません。履歴は変わっていません。");
+    if (!db.transaction())
+        return fail(failed, db.lastError().text());
+    {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("DELETE FROM draws WHERE game = ? AND draw = ?"));
+        for (int number : drawNumbers) {
+            query.bindValue(0, game);
+            query.bindValue(1, number);
+            if (!query.exec()) {
+                const QString detail = query.lastError().text();
+                query.finish();
+                db.rollback();
+                return fail(failed, detail);
+            }
+        }
+    }
+    if (!db.commit()) {
+        const QString detail = db.lastError().text();
+        db.rollback();
+        return fail(failed, detail);
+    }
+    m_error.clear();
+    return true;
+}
+
+QString DrawHistory::setAside()
+{
+    close();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = m_path + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = m_path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(m_path, target)) {
+        fail(QStringLiteral("「%1」を別名で残せません。").arg(m_path), QString());
+        return QString();
+    }
+    // A journal left beside the damaged file belongs to it, not to the new history.
+    const QString journal = m_path + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        QFile::rename(journal, target + QStringLiteral("-journal"));
+    m_error.clear();
+    return target;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "storage/DrawRecord.h"
+
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// The draw history: every stored draw of both games in one SQLite file,
+// through Qt Sql. Nothing is opened until a draw is asked for or stored, and
+// a missing file is only created by the first store, so a program without a
+// history never touches the disk for it.
+//
+// Each store has its own connection, so several may be open at once.
+class DrawHistory
+{
+public:
+    static QString FileName() { return QStringLiteral("zanbo-draws.sqlite"); }
+    // The schema this program writes; an older file is migrated on opening.
+    static constexpr int SchemaVersion = 1;
+
+    explicit DrawHistory(const QString &filePath);
+    ~DrawHistory();
+    DrawHistory(const DrawHistory &) = delete;
+    DrawHistory &operator=(const DrawHistory &) = delete;
+
+    QString filePath() const { return m_path; }
+    bool fileExists() const;
+
+    // Opens the file, creating it when create is true and it is missing.
+    // False, with errorText() set, when the file is not a usable history
+    // (not a database, damaged, written by a newer program) or cannot be
+    // created; the store then stays closed and every read finds nothing.
+    bool open(bool create = false);
+    bool isOpen() const { return m_open; }
+    void close();
+    // Why the last open or write failed, in Japanese; empty after success.
+    QString errorText() const { return m_error; }
+
+    // Every stored draw of game, ascending by draw number.
+    QVector<DrawRecord> draws(int game);
+    // The draw with the highest number of game, read through the key alone.
+    std::optional<DrawRecord> newest(int game);
+    // Up to count draws of game, newest first, after skipping the skip newest:
+    // a view pages through a long history without reading all of it.
+    QVector<DrawRecord> newestFirst(int game, int skip, int count);
+    int count(int game);
+
+    // Writes the records in one transaction, each replacing a stored draw of
+    // the same game and number: either all of them are stored or none.
+    bool store(const QVector<DrawRecord> &records);
+    bool remove(int game, const QVector<int> &drawNumbers);
+
+    // Closes the store and moves its file aside under a name of its own
+    // (never deleting it), so a fresh history can start. The new name, or
+    // empty (with errorText() set) when the file could not be moved.
+    QString setAside();
+
+private:
+    bool fail(const QString &what, const QString &detail);
+    QVector<DrawRecord> readDraws(int game, const QString &order, int skip, int count);
+    bool migrate();
+
+    QString m_path;
+    QString m_connection;
+    bool m_open = false;
+    QString m_error;
+};

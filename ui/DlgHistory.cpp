@@ -1,0 +1,505 @@
+#include "ui/DlgHistory.h"
+
+#include "core/GameTable.h"
+#include "storage/DrawHistory.h"
+#include "storage/FileIo.h"
+#include "ui/ControlFactory.h"
+#include "ui/Form1.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
+
+#include <QAbstractTableModel>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHash>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace {
+
+const QString ImportTitle = QStringLiteral("当選番号の取込");
+const QString CsvFilter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+
+} // namespace
+
+// The stored draws of one game, newest first. Rows are read from the store a
+// page at a time as the view asks for them, so opening a long history reads
+// only what is on the screen.
+class DrawHistoryModel : public QAbstractTableModel
+{
+public:
+    enum Column {
+        DrawNumberColumn,
+        DateColumn,
+        NumbersColumn,
+        BonusColumn,
+        FirstWinnersColumn,
+        FirstPrizeColumn,
+        CarryOverColumn,
+        SourceColumn,
+        ColumnCount
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // history null: nothing to show.
+    void reload(DrawHistory *history, int game)
+    {
+        beginResetModel();
+        m_history = history;
+        m_game = game;
+        m_pages.clear();
+        m_count = history ? history->count(game) : 0;
+        endResetModel();
+    }
+    // Row 0 is the newest draw.
+    const DrawRecord &drawAt(int row) const
+    {
+        static const DrawRecord none;
+        const int page = row / PageSize;
+        auto found = m_pages.find(page);
+        if (found == m_pages.end())
+            found = m_pages.insert(
+                page, m_history ? m_history->newestFirst(m_game, page * PageSize, PageSize)
+                                : QVector<DrawRecord>());
+        const int index = row % PageSize;
+        return index < found->size() ? found->at(index) : none;
+    }
+    int newestDrawNumber() const { return m_count > 0 ? drawAt(0).DrawNumber : 0; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : m_count;
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return QVariant();
+        if (role == Qt::TextAlignmentRole)
+            return index.column() == SourceColumn ? int(Qt::AlignLeft | Qt::AlignVCenter)
+                                                  : int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole)
+            return QVariant();
+        const DrawRecord &draw = drawAt(index.row());
+        const auto amount = [](qint64 value) {
+            return value == DrawRecord::Unknown ? QString() : QLocale::c().toString(value);
+        };
+        switch (index.column()) {
+        case DrawNumberColumn:
+            return QString::number(draw.DrawNumber);
+        case DateColumn:
+            return draw.Date.toString(QStringLiteral("yyyy/MM/dd"));
+        case NumbersColumn: {
+            QStringList numbers;
+            for (int i = 0; i < draw.MainCount; ++i)
+                numbers << QStringLiteral("%1").arg(draw.Numbers[size_t(i)], 2, 10,
+                                                    QLatin1Char('0'));
+            return numbers.join(QLatin1Char(' '));
+        }
+        case BonusColumn:
+            return QStringLiteral("%1").arg(draw.Bonus, 2, 10, QLatin1Char('0'));
+        case FirstWinnersColumn:
+            return amount(draw.Winners[0]);
+        case FirstPrizeColumn:
+            return amount(draw.PrizeYen[0]);
+        case CarryOverColumn:
+            return amount(draw.CarryOverYen);
+        case SourceColumn:
+            return draw.Source == QStringLiteral("manual") ? QStringLiteral("手入力") : draw.Source;
+        default:
+            return QVariant();
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        static const char16_t *const names[ColumnCount] = {
+            u"回",      u"抽選日",  u"本数字",           u"ボーナス",
+            u"1等口数", u"1等賞金", u"キャリーオーバー", u"取込元"};
+        return section >= 0 && section < ColumnCount ? QString::fromUtf16(names[section])
+                                                     : QVariant();
+    }
+
+private:
+    static constexpr int PageSize = 256;
+    DrawHistory *m_history = nullptr;
+    int m_game = 0;
+    int m_count = 0;
+    mutable QHash<int, QVector<DrawRecord>> m_pages;
+};
+
+DlgHistory::DlgHistory(Form1 &main, QWidget *parent)
+    : QDialog(parent)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("DlgHistory"));
+    setWindowTitle(QStringLiteral("当選番号履歴"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(TwipsToPixels(9600), TwipsToPixels(7200));
+    createControls();
+
+    connect(CmbGame, &QComboBox::activated, this, [this] { CmbGame_Click(); });
+    connect(CmdImport, &QPushButton::clicked, this, [this] { CmdImport_Click(); });
+    connect(CmdExport, &QPushButton::clicked, this, [this] { CmdExport_Click(); });
+    connect(CmdEnter, &QPushButton::clicked, this, [this] { CmdEnter_Click(); });
+    connect(CmdDelete, &QPushButton::clicked, this, [this] { CmdDelete_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    Form_Load();
+}
+
+void DlgHistory::createControls()
+{
+    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("ゲーム："));
+    PlaceTwips(Label1, 120, 150, 720, 255);
+    CmbGame = new QComboBox(this);
+    CmbGame->setObjectName(QStringLiteral("CmbGame"));
+    PlaceTwips(CmbGame, 840, 120, 1500, 300);
+
+    m_model = new DrawHistoryModel(this);
+    GridHistory = new QTableView(this);
+    GridHistory->setObjectName(QStringLiteral("GridHistory"));
+    GridHistory->setModel(m_model);
+    GridHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridHistory->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    GridHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridHistory->setWordWrap(false);
+    GridHistory->verticalHeader()->hide();
+    // Fixed row heights and column widths: the view never measures the
+    // cells of a long history.
+    GridHistory->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridHistory->verticalHeader()->setDefaultSectionSize(TwipsToPixels(285));
+    GridHistory->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const std::array<int, DrawHistoryModel::ColumnCount> widths{600, 1050, 1900, 750,
+                                                                800, 1300, 1500, 1500};
+    for (int c = 0; c < DrawHistoryModel::ColumnCount; ++c)
+        GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
+    PlaceTwips(GridHistory, 120, 540, 7200, 3900);
+
+    CmdImport = MakeButton(this, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));
+    PlaceTwips(CmdImport, 7440, 540, 2040, 375);
+    CmdExport = MakeButton(this, QStringLiteral("CmdExport"), QStringLiteral("CSV書出し(&E)..."));
+    PlaceTwips(CmdExport, 7440, 960, 2040, 375);
+    CmdEnter = MakeButton(this, QStringLiteral("CmdEnter"), QStringLiteral("手入力(&N)..."));
+    PlaceTwips(CmdEnter, 7440, 1380, 2040, 375);
+    CmdDelete = MakeButton(this, QStringLiteral("CmdDelete"), QStringLiteral("削除(&D)"));
+    PlaceTwips(CmdDelete, 7440, 1800, 2040, 375);
+    CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
+    PlaceTwips(CancelButton, 7440, 4065, 2040, 375);
+    for (QPushButton *button : {CmdImport, CmdExport, CmdEnter, CmdDelete, CancelButton})
+        button->setAutoDefault(false);
+
+    TxtReport = new QPlainTextEdit(this);
+    TxtReport->setObjectName(QStringLiteral("TxtReport"));
+    TxtReport->setReadOnly(true);
+    TxtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    PlaceTwips(TxtReport, 120, 4560, 9360, 2520);
+}
+
+int DlgHistory::currentGame() const
+{
+    return CmbGame->currentIndex();
+}
+
+void DlgHistory::Form_Load()
+{
+    for (int g = 0; g < GameCount; ++g)
+        CmbGame->addItem(m_main.GameTable[size_t(g)].GameName);
+    CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
+    DrawHistory &history = m_main.History();
+    if (history.fileExists())
+        ensureHistory(false);
+    showDraws();
+}
+
+bool DlgHistory::ensureHistory(bool create)
+{
+    DrawHistory &history = m_main.History();
+    if (!m_writable && create)
+        return false;
+    if (history.open(create))
+        return true;
+    if (!history.fileExists() || history.errorText().isEmpty()) {
+        if (create)
+            failed(history.errorText());
+        return false;
+    }
+    // A file that is there but no usable history: kept, never deleted.
+    const QString problem = history.errorText();
+    report(problem);
+    const QString question = problem
+                             + QStringLiteral("\n\n新しい当選番号履歴を始めますか？"
+                                              "今のファイルは別の名前で残します。"
+                                              "（キャンセルで履歴を使わずに続けます）");
+    if (!m_main.dialogs().confirm(this, question, windowTitle(), QMessageBox::Warning)) {
+        m_writable = false;
+        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport})
+            button->setEnabled(false);
+        report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
+        return false;
+    }
+    const QString keptAs = history.setAside();
+    if (keptAs.isEmpty()) {
+        failed(history.errorText());
+        return false;
+    }
+    report(problem + QStringLiteral("\n元のファイルは「%1」として残しました。").arg(keptAs));
+    return history.open(create) || !create;
+}
+
+void DlgHistory::showDraws()
+{
+    DrawHistory &history = m_main.History();
+    m_model->reload(m_writable ? &history : nullptr, currentGame());
+}
+
+void DlgHistory::report(const QString &text)
+{
+    TxtReport->setPlainText(text);
+}
+
+void DlgHistory::failed(const QString &text)
+{
+    report(text);
+    m_main.dialogs().warn(this, text, windowTitle());
+}
+
+void DlgHistory::CmbGame_Click()
+{
+    showDraws();
+}
+
+void DlgHistory::CmdImport_Click()
+{
+    FileDialogOptions options;
+    options.filter = CsvFilter;
+    options.defaultExtension = QStringLiteral("*.csv");
+    options.initialFolder = m_main.ProgramFolder;
+    const QString path = m_main.dialogs().openFileName(this, options);
+    if (path.isEmpty())
+        return;
+    const QString fileName = QFileInfo(path).fileName();
+
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(path, bytes, &error)) {
+        failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
+        return;
+    }
+    const DrawFile file = ReadDrawFile(bytes, fileName);
+    if (file.Game < 0) {
+        failed(QStringLiteral("「%1」はロト６・ミニロトの当選番号のファイルとして読めません。"
+                              "開催回・日付・本数字・ボーナス数字の列が要ります。")
+                   .arg(fileName));
+        return;
+    }
+    const QString gameName = m_main.GameTable[size_t(file.Game)].GameName;
+    const QString question = QStringLiteral("「%1」は%2の当選番号のファイルです（%3行）。\n"
+                                            "%2の履歴に取り込みますか？")
+                                 .arg(fileName, gameName)
+                                 .arg(file.Rows);
+    if (!m_main.dialogs().confirm(this, question, ImportTitle, QMessageBox::Question)) {
+        report(QStringLiteral("「%1」の取込を取りやめました。").arg(fileName));
+        return;
+    }
+    if (!ensureHistory(true))
+        return;
+    DrawImport import = PlanImport(file, m_main.History().draws(file.Game), fileName);
+    CmbGame->setCurrentIndex(file.Game);
+    storeImport(import);
+}
+
+void DlgHistory::storeImport(DrawImport &import)
+{
+    if (!import.Conflicts.isEmpty())
+        import.ConflictsReplaced = m_main.dialogs().confirm(this, ReplaceQuestion(import),
+                                                            ImportTitle, QMessageBox::Warning);
+    const QVector<DrawRecord> draws = DrawsToStore(import);
+    if (!draws.isEmpty() && !m_main.History().store(draws)) {
+        failed(m_main.History().errorText());
+        return;
+    }
+    report(ImportReport(import));
+    showDraws();
+}
+
+void DlgHistory::CmdExport_Click()
+{
+    const int game = currentGame();
+    const QVector<DrawRecord> draws = m_main.History().draws(game);
+    const QString gameName = m_main.GameTable[size_t(game)].GameName;
+    if (draws.isEmpty()) {
+        report(QStringLiteral("%1の当選番号履歴は空です。").arg(gameName));
+        return;
+    }
+    FileDialogOptions options;
+    options.filter = CsvFilter;
+    options.defaultExtension = QStringLiteral("*.csv");
+    options.initialFolder = m_main.ProgramFolder;
+    options.confirmReplace = true;
+    const QString path = m_main.dialogs().saveFileName(this, options);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!WriteFileAtomically(path, WriteDrawFile(draws, game), &error)) {
+        failed(QStringLiteral("「%1」に書き出せません（%2）。").arg(path, error));
+        return;
+    }
+    report(QStringLiteral("%1の当選番号%2回分を「%3」に書き出しました。")
+               .arg(gameName)
+               .arg(draws.size())
+               .arg(path));
+}
+
+void DlgHistory::CmdEnter_Click()
+{
+    DlgEnterDraw form(currentGame(), m_model->newestDrawNumber() + 1, this);
+    if (form.exec() != QDialog::Accepted || !ensureHistory(true))
+        return;
+    DrawFile file;
+    file.Game = form.draw().Game;
+    file.Draws = {form.draw()};
+    DrawImport import = PlanImport(file, m_main.History().draws(file.Game),
+                                   QStringLiteral("手入力"));
+    CmbGame->setCurrentIndex(file.Game);
+    storeImport(import);
+}
+
+void DlgHistory::CmdDelete_Click()
+{
+    QVector<int> numbers;
+    for (const QModelIndex &index : GridHistory->selectionModel()->selectedRows())
+        numbers.append(m_model->drawAt(index.row()).DrawNumber);
+    if (numbers.isEmpty())
+        return;
+    std::sort(numbers.begin(), numbers.end());
+    const QString question = numbers.size() == 1
+                                 ? QStringLiteral("第%1回の当選番号を履歴から削除しますか？")
+                                       .arg(numbers.constFirst())
+                                 : QStringLiteral("選んだ%1回分の当選番号を履歴から削除しますか？")
+                                       .arg(numbers.size());
+    if (!m_main.dialogs().confirm(this, question, windowTitle(), QMessageBox::Question))
+        return;
+    if (!m_main.History().remove(currentGame(), numbers)) {
+        failed(m_main.History().errorText());
+        return;
+    }
+    report(QStringLiteral("%1回分の当選番号を削除しました。").arg(numbers.size()));
+    showDraws();
+}
+
+void DlgHistory::CancelButton_Click()
+{
+    reject();
+}
+
+DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DlgEnterDraw"));
+    setWindowTitle(QStringLiteral("当選番号の入力"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520));
+
+    const GameTableType games = MakeGameTable(QString());
+    const auto label = [this](const QString &name, const QString &text, int left, int top) {
+        PlaceTwips(MakeLabel(this, name, text), left, top, 1080, 255);
+    };
+    const auto edit = [this](const QString &name, int left, int top, int width) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(name);
+        PlaceTwips(box, left, top, width, 300);
+        return box;
+    };
+    label(QStringLiteral("Label1"), QStringLiteral("ゲーム"), 120, 150);
+    CmbGame = new QComboBox(this);
+    CmbGame->setObjectName(QStringLiteral("CmbGame"));
+    for (const GameInfo &info : games)
+        CmbGame->addItem(info.GameName);
+    CmbGame->setCurrentIndex(std::clamp(game, 0, GameCount - 1));
+    PlaceTwips(CmbGame, 1200, 120, 1500, 300);
+
+    label(QStringLiteral("Label2"), QStringLiteral("回"), 120, 540);
+    TxtDrawNumber = edit(QStringLiteral("TxtDrawNumber"), 1200, 510, 900);
+    TxtDrawNumber->setText(QString::number(nextDrawNumber));
+    label(QStringLiteral("Label3"), QStringLiteral("抽選日"), 2280, 540);
+    TxtDate = edit(QStringLiteral("TxtDate"), 3000, 510, 1500);
+    TxtDate->setText(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    TxtDate->setToolTip(QStringLiteral("2024/01/04 の形で入力してください。"));
+
+    label(QStringLiteral("Label4"), QStringLiteral("本数字"), 120, 930);
+    for (int i = 0; i < int(TxtNumber.size()); ++i)
+        TxtNumber[size_t(i)] = edit(QStringLiteral("TxtNumber_%1").arg(i), 1200 + 540 * i, 900,
+                                    480);
+    label(QStringLiteral("Label5"), QStringLiteral("ボーナス"), 120, 1320);
+    TxtBonus = edit(QStringLiteral("TxtBonus"), 1200, 1290, 480);
+
+    LblMessage = MakeLabel(this, QStringLiteral("LblMessage"), QString());
+    QPalette palette = LblMessage->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    LblMessage->setPalette(palette);
+    PlaceTwips(LblMessage, 120, 1680, 5160, 255);
+
+    OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("登録(&S)"));
+    OKButton->setDefault(true);
+    PlaceTwips(OKButton, 2760, 2040, 1215, 375);
+    CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("ｷｬﾝｾﾙ"));
+    CancelButton->setAutoDefault(false);
+    PlaceTwips(CancelButton, 4080, 2040, 1215, 375);
+
+    connect(CmbGame, &QComboBox::currentIndexChanged, this, [this] { CmbGame_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    CmbGame_Click();
+}
+
+void DlgEnterDraw::CmbGame_Click()
+{
+    // Mini LOTO draws five main numbers: the sixth box has no use there.
+    const bool sixth = CmbGame->currentIndex() == GameLoto6;
+    TxtNumber[5]->setEnabled(sixth);
+    if (!sixth)
+        TxtNumber[5]->clear();
+}
+
+void DlgEnterDraw::OKButton_Click()
+{
+    const int game = CmbGame->currentIndex();
+    // The views below point into these texts while the draw is checked.
+    const QString drawNumber = TxtDrawNumber->text();
+    const QString date = TxtDate->text();
+    std::array<QString, 6> mains;
+    for (size_t i = 0; i < mains.size(); ++i)
+        mains[i] = TxtNumber[i]->text();
+    const QString bonus = TxtBonus->text();
+
+    DrawFields fields;
+    fields.DrawNumber = drawNumber;
+    fields.Date = date;
+    for (size_t i = 0; i < mains.size(); ++i)
+        fields.Mains[i] = mains[i];
+    fields.Bonus = bonus;
+    QString reason;
+    const std::optional<DrawRecord> draw = CheckDraw(fields, game, &reason);
+    if (!draw) {
+        LblMessage->setText(reason + QStringLiteral("。"));
+        return;
+    }
+    m_draw = *draw;
+    m_draw.Source = QStringLiteral("manual");
+    m_draw.StoredAt = QDateTime::currentDateTimeUtc();
+    accept();
+}

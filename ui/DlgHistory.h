@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/DrawImport.h"
+
+#include <QDialog>
+
+#include <array>
+
+class DrawHistory;
+class DrawHistoryModel;
+class Form1;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+
+// The draw history of one game at a time, newest first, with the import of
+// CSV files, their export, typing a draw in and deleting draws. Modal; the
+// report of the last action stays readable in TxtReport.
+class DlgHistory : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit DlgHistory(Form1 &main, QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;
+    QComboBox *CmbGame = nullptr;
+    QTableView *GridHistory = nullptr;
+    QPushButton *CmdImport = nullptr;
+    QPushButton *CmdExport = nullptr;
+    QPushButton *CmdEnter = nullptr;
+    QPushButton *CmdDelete = nullptr;
+    QPlainTextEdit *TxtReport = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+    void Form_Load();
+    void CmbGame_Click();
+    void CmdImport_Click();
+    void CmdExport_Click();
+    void CmdEnter_Click();
+    void CmdDelete_Click();
+    void CancelButton_Click();
+
+    // The game shown: the selected entry of CmbGame.
+    int currentGame() const;
+
+private:
+    void createControls();
+    void showDraws();
+    // Checks the history opens; offers a fresh one when the file is damaged.
+    bool ensureHistory(bool create);
+    // Compares, asks about conflicts, stores in one transaction and reports.
+    void storeImport(DrawImport &import);
+    void report(const QString &text);
+    void failed(const QString &text);
+
+    Form1 &m_main;
+    DrawHistoryModel *m_model = nullptr;
+    bool m_writable = true;
+};
+
+// Typing in the draw just announced: the same checks as an imported row.
+class DlgEnterDraw : public QDialog
+{
+    Q_OBJECT
+public:
+    DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent = nullptr);
+
+    QComboBox *CmbGame = nullptr;
+    QLineEdit *TxtDrawNumber = nullptr;
+    QLineEdit *TxtDate = nullptr;
+    std::array<QLineEdit *, 6> TxtNumber{};
+    QLineEdit *TxtBonus = nullptr;
+    QLabel *LblMessage = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+    void CmbGame_Click();
+    void OKButton_Click();
+
+    // The checked draw once OK was accepted.
+    const DrawRecord &draw() const { return m_draw; }
+
+private:
+    DrawRecord m_draw;
+};
