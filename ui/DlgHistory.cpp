@@ -86,8 +86,16 @@ public:
         if (!index.isValid())
             return QVariant();
         if (role == Qt::TextAlignmentRole)
-            return index.column() == SourceColumn ? int(Qt::AlignLeft | Qt::AlignVCenter)
-                                                  : int(Qt::AlignRight | Qt::AlignVCenter);
+            switch (index.column()) {
+            case SourceColumn:
+                return int(Qt::AlignLeft | Qt::AlignVCenter);
+            case DateColumn:
+            case NumbersColumn:
+            case BonusColumn:
+                return int(Qt::AlignCenter);
+            default:
+                return int(Qt::AlignRight | Qt::AlignVCenter);
+            }
         if (role != Qt::DisplayRole)
             return QVariant();
         const DrawRecord &draw = drawAt(index.row());
@@ -182,8 +190,8 @@ void DlgHistory::createControls()
     GridHistory->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     GridHistory->verticalHeader()->setDefaultSectionSize(TwipsToPixels(285));
     GridHistory->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const std::array<int, DrawHistoryModel::ColumnCount> widths{600, 1050, 1900, 750,
-                                                                800, 1300, 1500, 1500};
+    const std::array<int, DrawHistoryModel::ColumnCount> widths{600, 1300, 2000, 800,
+                                                                800, 1400, 1600, 1600};
     for (int c = 0; c < DrawHistoryModel::ColumnCount; ++c)
         GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
     PlaceTwips(GridHistory, 120, 540, 7200, 3900);

@@ -84,8 +84,9 @@ private slots:
             << "第1回 2000/10/05   1  2  3  4  5  6 (7) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
             << "第1回 2000/10/05   1  2  3  4  5  6 (7) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1";
         QTest::newRow("full-width header names, doubled quotes, line end inside quotes")
-            << QStringLiteral("回別,抽選日,\"メモ\"\"改行\n入り\"\"\",数字１,数字２,数字３,数字４,数字５,"
-                              "ボーナス\r\n第12回,2000年12月5日,\"a,\"\"b\"\"\n c\",１,2,3,4,5,6\r\n")
+            << QStringLiteral(
+                   "回別,抽選日,\"メモ\"\"改行\n入り\"\"\",数字１,数字２,数字３,数字４,数字５,"
+                   "ボーナス\r\n第12回,2000年12月5日,\"a,\"\"b\"\"\n c\",１,2,3,4,5,6\r\n")
                    .toUtf8()
             << 1 << true << 1
             << "第12回 2000/12/05   1  2  3  4  5 (6) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
@@ -122,7 +123,8 @@ private slots:
         QTest::newRow("main number out of range") << 3 << "本数字「44」が1～43の整数ではありません";
         QTest::newRow("main numbers repeated") << 4 << "本数字36が重複しています";
         QTest::newRow("bonus out of range") << 5 << "ボーナス数字「0」が1～43の整数ではありません";
-        QTest::newRow("bonus among the main numbers") << 6 << "ボーナス数字26が本数字と重複しています";
+        QTest::newRow("bonus among the main numbers")
+            << 6 << "ボーナス数字26が本数字と重複しています";
         QTest::newRow("draw number not positive") << 7 << "回号「0」が正の整数ではありません";
         QTest::newRow("no such day") << 8 << "日付「2000/11/31」が正しくありません";
         QTest::newRow("too few columns") << 9 << "列が足りません";
@@ -140,8 +142,9 @@ private slots:
         QCOMPARE(file.Draws.size(), 2);
         QCOMPARE(file.Draws.constLast().DrawNumber, 11);
         QCOMPARE(file.Rejected.size(), 9);
-        const auto found = std::find_if(file.Rejected.begin(), file.Rejected.end(),
-                                        [line](const RejectedRow &row) { return row.Line == line; });
+        const auto found = std::find_if(
+            file.Rejected.begin(), file.Rejected.end(),
+            [line](const RejectedRow &row) { return row.Line == line; });
         QVERIFY(found != file.Rejected.end());
         QCOMPARE(found->Reason, reason);
     }
@@ -151,8 +154,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("header without a bonus column")
-            << QStringLiteral("開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n1,2000/1/6,"
-                              "1,2,3,4,5,6\n")
+            << QStringLiteral(
+                   "開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n1,2000/1/6,"
+                   "1,2,3,4,5,6\n")
                    .toUtf8();
         QTest::newRow("seven number columns") << QByteArray("1,2000/1/6,1,2\n2,2000/1/13,1,2\n");
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
@@ -230,9 +234,12 @@ private slots:
         QCOMPARE(DrawsToStore(import).size(), 3);
 
         const QString report = ImportReport(import);
-        QVERIFY(report.contains(QStringLiteral("新規 2件、登録済み 1件、食い違い 1件、不正な行 0件")));
-        QVERIFY(report.contains(QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
-        QVERIFY(report.contains(QStringLiteral("取込内容: 第2回 2000/10/12   1  9 16 20 21 43 (5)")));
+        QVERIFY(
+            report.contains(QStringLiteral("新規 2件、登録済み 1件、食い違い 1件、不正な行 0件")));
+        QVERIFY(
+            report.contains(QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
+        QVERIFY(
+            report.contains(QStringLiteral("取込内容: 第2回 2000/10/12   1  9 16 20 21 43 (5)")));
     }
 
     void newerDraw_data()
@@ -242,7 +249,8 @@ private slots:
         QTest::addColumn<QString>("label");     // empty: no draw
         QTest::newRow("stored draw newer") << 250 << 1234 << "1234回　(抽選日 2017/11/30)（履歴）";
         QTest::newRow("pattern file draw newer") << 250 << 249 << "250回　(抽選日 2005/10/06)";
-        QTest::newRow("same draw: the pattern file's") << 250 << 250 << "250回　(抽選日 2005/10/06)";
+        QTest::newRow("same draw: the pattern file's")
+            << 250 << 250 << "250回　(抽選日 2005/10/06)";
         QTest::newRow("no history") << 250 << 0 << "250回　(抽選日 2005/10/06)";
         QTest::newRow("no pattern file") << 0 << 7 << "7回　(抽選日 2017/11/30)（履歴）";
         QTest::newRow("neither") << 0 << 0 << "";

@@ -144,11 +144,16 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a database") << "text" << "壊れています";
-        QTest::newRow("truncated database") << "truncated" << "壊れています";
-        QTest::newRow("pages overwritten") << "overwritten" << "壊れています";
-        QTest::newRow("another program's database") << "foreign" << "壊れています";
-        QTest::newRow("written by a newer program") << "newer" << "新しい版";
+        QTest::newRow("not a database") << "text"
+                                        << "壊れています";
+        QTest::newRow("truncated database") << "truncated"
+                                            << "壊れています";
+        QTest::newRow("pages overwritten") << "overwritten"
+                                           << "壊れています";
+        QTest::newRow("another program's database") << "foreign"
+                                                    << "壊れています";
+        QTest::newRow("written by a newer program") << "newer"
+                                                    << "新しい版";
     }
 
     void open_unusableFile_reportsAndKeepsItAside()

@@ -1,0 +1,327 @@
+#include "support/FakeDialogs.h"
+#include "support/PatternFiles.h"
+#include "support/Screenshots.h"
+
+#include "storage/DrawHistory.h"
+#include "storage/FilePathCommands.h"
+#include "ui/DlgHistory.h"
+#include "ui/DlgJudge.h"
+#include "ui/Form1.h"
+#include "ui/ResultGrid.h"
+#include "ui/TextBoxLines.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QString Fixture(const char *name)
+{
+    return QStringLiteral(ZANBO_SOURCE_DIR "/tests/data/") + QLatin1String(name);
+}
+
+// Draw number, date and numbers of the grid's row, as the grid shows them.
+QString GridRow(const DlgHistory &dialog, int row)
+{
+    const QAbstractItemModel *model = dialog.GridHistory->model();
+    QStringList cells;
+    for (int c = 0; c < 4; ++c)
+        cells << model->index(row, c).data().toString();
+    return cells.join(QLatin1Char('|'));
+}
+
+DrawRecord StoredDraw(int number, QList<int> mains, int bonus, const char *date = "2000-10-12")
+{
+    DrawRecord draw;
+    draw.DrawNumber = number;
+    draw.Date = QDate::fromString(QLatin1String(date), Qt::ISODate);
+    draw.MainCount = 6;
+    for (int i = 0; i < 6; ++i)
+        draw.Numbers[size_t(i)] = mains.at(i);
+    draw.Bonus = bonus;
+    draw.Source = QStringLiteral("manual");
+    draw.StoredAt = QDateTime::fromSecsSinceEpoch(1600000000, Qt::UTC);
+    return draw;
+}
+
+QStringList Words(const char *text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+// Runs check on the next modal dialog once its event loop has started.
+void OnNextModal(std::function<void(QWidget *)> check)
+{
+    QTimer::singleShot(0, qApp, [check] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        check(modal);
+    });
+}
+
+} // namespace
+
+// The history dialog driven as a user would: import with its questions,
+// export, typing a draw in, a damaged history, and the judgement's draw.
+class DlgHistoryTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FakeDialogs m_dialogs;
+
+    QString folder() const { return AddPathSeparator(m_dir.path()); }
+    std::unique_ptr<Form1> start() { return std::make_unique<Form1>(folder(), m_dialogs); }
+    // The draws 1 and 2 of the LOTO6 fixture, draw 2 with another sixth number.
+    void storeEarlierVersion(Form1 &w)
+    {
+        QVERIFY(w.History().store({StoredDraw(1, {2, 8, 10, 13, 27, 30}, 39, "2000-10-05"),
+                                   StoredDraw(2, {1, 9, 16, 20, 21, 42}, 5)}));
+    }
+
+private slots:
+    void init()
+    {
+        QDir dir(m_dir.path());
+        for (const QString &name : dir.entryList(QDir::Files))
+            dir.remove(name);
+        m_dialogs = FakeDialogs();
+    }
+
+    void import_conflict_keptOrReplacedAsTheUserSays_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("keep the stored draw") << false;
+        QTest::newRow("replace it") << true;
+    }
+
+    void import_conflict_keptOrReplacedAsTheUserSays()
+    {
+        QFETCH(bool, replace);
+        auto w = start();
+        storeEarlierVersion(*w);
+        DlgHistory dialog(*w, w.get());
+        m_dialogs.fileNames = {Fixture("loto6-utf8-bom-crlf.csv")};
+        m_dialogs.confirmAnswers = {true, replace};
+        QTest::mouseClick(dialog.CmdImport, Qt::LeftButton);
+
+        QCOMPARE(m_dialogs.questions.size(), 2);
+        QVERIFY(m_dialogs.questions[0].text.contains(QStringLiteral("ロト６の当選番号のファイル")));
+        QVERIFY(m_dialogs.questions[1].text.contains(
+            QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
+        QVERIFY(m_dialogs.questions[1].text.contains(
+            QStringLiteral("取込内容: 第2回 2000/10/12   1  9 16 20 21 43 (5)")));
+        QVERIFY(m_dialogs.warnings.isEmpty());
+
+        const QString report = dialog.TxtReport->toPlainText();
+        QVERIFY(
+            report.contains(QStringLiteral("新規 2件、登録済み 1件、食い違い 1件、不正な行 0件")));
+        QVERIFY(report.contains(replace ? QStringLiteral("■食い違い（取込内容で置き換えました）")
+                                        : QStringLiteral("■食い違い（登録済みのまま残しました）")));
+        QCOMPARE(dialog.GridHistory->model()->rowCount(), 4);
+        QCOMPARE(GridRow(dialog, 0), QStringLiteral("4|2000/10/26|16 18 26 27 34 40|13"));
+        QCOMPARE(GridRow(dialog, 2), replace ? QStringLiteral("2|2000/10/12|01 09 16 20 21 43|05")
+                                             : QStringLiteral("2|2000/10/12|01 09 16 20 21 42|05"));
+        if (!replace) {
+            dialog.show();
+            SaveScreenshot(&dialog, QStringLiteral("history_import_conflict"));
+        }
+    }
+
+    void import_stopsBeforeStoring_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("game not confirmed") << Fixture("mini-cp932-lf.csv") << 1 << 0;
+        QTest::newRow("no draw columns") << Fixture("../../README.md") << 0 << 1;
+        QTest::newRow("missing file") << folder() + QStringLiteral("nothing.csv") << 0 << 1;
+    }
+
+    void import_stopsBeforeStoring()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, questions);
+        QFETCH(int, warnings);
+        auto w = start();
+        DlgHistory dialog(*w, w.get());
+        m_dialogs.fileNames = {file};
+        m_dialogs.confirmAnswers = {false};
+        dialog.CmdImport_Click();
+        QCOMPARE(m_dialogs.questions.size(), questions);
+        QCOMPARE(m_dialogs.warnings.size(), warnings);
+        QVERIFY(!dialog.TxtReport->toPlainText().isEmpty());
+        QVERIFY(!QFile::exists(w->HistoryFilePath()));
+    }
+
+    void exportThenImport_changesNothing()
+    {
+        auto w = start();
+        DlgHistory dialog(*w, w.get());
+        m_dialogs.fileNames = {Fixture("mini-cp932-lf.csv"), folder() + QStringLiteral("out.csv")};
+        m_dialogs.confirmAnswers = {true};
+        dialog.CmdImport_Click();
+        QCOMPARE(dialog.currentGame(), 1);
+        const QVector<DrawRecord> before = w->History().draws(1);
+        QCOMPARE(before.size(), 3);
+
+        dialog.CmdExport_Click();
+        QVERIFY(m_dialogs.fileDialogWasSave.constLast());
+        QVERIFY(FileBytes(folder() + QStringLiteral("out.csv")).startsWith("\xEF\xBB\xBF開催回"));
+
+        m_dialogs.fileNames = {folder() + QStringLiteral("out.csv")};
+        m_dialogs.confirmAnswers = {true};
+        dialog.CmdImport_Click();
+        QVERIFY(dialog.TxtReport->toPlainText().contains(
+            QStringLiteral("新規 0件、登録済み 3件、食い違い 0件、不正な行 0件")));
+        const QVector<DrawRecord> after = w->History().draws(1);
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < after.size(); ++i) {
+            QVERIFY(after.at(i).sameNumbers(before.at(i)));
+            QCOMPARE(after.at(i).PrizeYen, before.at(i).PrizeYen);
+            QCOMPARE(after.at(i).Source, before.at(i).Source);
+            QCOMPARE(after.at(i).StoredAt, before.at(i).StoredAt);
+        }
+    }
+
+    void enterDraw_checkedAndStoredAsManual_data()
+    {
+        QTest::addColumn<QStringList>("numbers"); // six main numbers, then the bonus
+        QTest::addColumn<QString>("message");     // empty: accepted
+        QTest::newRow("accepted, sorted") << Words("40 3 15 22 31 43 7") << "";
+        QTest::newRow("bonus among the main numbers")
+            << Words("3 15 22 31 40 43 15") << "ボーナス数字15が本数字と重複しています。";
+        QTest::newRow("out of range")
+            << Words("3 15 22 31 40 44 7") << "本数字「44」が1～43の整数ではありません。";
+    }
+
+    void enterDraw_checkedAndStoredAsManual()
+    {
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, message);
+        auto w = start();
+        DlgHistory dialog(*w, w.get());
+        QString shown;
+        OnNextModal([&](QWidget *modal) {
+            auto *form = qobject_cast<DlgEnterDraw *>(modal);
+            QVERIFY(form);
+            QCOMPARE(form->TxtDrawNumber->text(), QStringLiteral("1"));
+            form->TxtDrawNumber->setText(QStringLiteral("1234"));
+            form->TxtDate->setText(QStringLiteral("2017/11/30"));
+            for (int i = 0; i < 6; ++i)
+                form->TxtNumber[size_t(i)]->setText(numbers.at(i));
+            form->TxtBonus->setText(numbers.at(6));
+            QTest::mouseClick(form->OKButton, Qt::LeftButton);
+            shown = form->LblMessage->text();
+            if (form->isVisible())
+                form->reject();
+        });
+        dialog.CmdEnter_Click();
+        QCOMPARE(shown, message);
+        if (!message.isEmpty()) {
+            QVERIFY(!QFile::exists(w->HistoryFilePath()));
+            return;
+        }
+        QCOMPARE(GridRow(dialog, 0), QStringLiteral("1234|2017/11/30|03 15 22 31 40 43|07"));
+        QCOMPARE(w->History().newest(0)->Source, QStringLiteral("manual"));
+    }
+
+    void damagedHistory_reportedAndKeptUnderNewName_data()
+    {
+        QTest::addColumn<bool>("startAfresh");
+        QTest::newRow("go on without a history") << false;
+        QTest::newRow("start a new history") << true;
+    }
+
+    void damagedHistory_reportedAndKeptUnderNewName()
+    {
+        QFETCH(bool, startAfresh);
+        auto w = start();
+        const QByteArray damaged("SQLite format 3\0 and then nothing that makes sense", 50);
+        WriteFileBytes(w->HistoryFilePath(), damaged);
+        QCOMPARE(w->LatestDraw(0), std::nullopt); // the judgement goes on without it
+
+        m_dialogs.confirmAnswers = {startAfresh};
+        bool opened = false;
+        OnNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<DlgHistory *>(modal);
+            QVERIFY(dialog);
+            opened = true;
+            QVERIFY(dialog->TxtReport->toPlainText().contains(QStringLiteral("壊れています")));
+            QCOMPARE(dialog->CmdImport->isEnabled(), startAfresh);
+            dialog->CancelButton->click();
+        });
+        QCOMPARE(w->CmdHistory->text(), QStringLiteral("当選番号履歴(&Y)"));
+        QTest::mouseClick(w->CmdHistory, Qt::LeftButton);
+        QVERIFY(opened);
+        QCOMPARE(m_dialogs.questions.size(), 1);
+
+        const QStringList kept = QDir(folder()).entryList({QStringLiteral("*.damaged-*")});
+        QCOMPARE(kept.size(), startAfresh ? 1 : 0);
+        const QString damagedNow = startAfresh ? folder() + kept.value(0) : w->HistoryFilePath();
+        QCOMPARE(FileBytes(damagedNow), damaged);
+        if (startAfresh) {
+            QVERIFY(w->History().store({StoredDraw(5, {1, 2, 3, 4, 5, 6}, 7)}));
+            QCOMPARE(w->History().count(0), 1);
+        }
+    }
+
+    void judge_usesTheNewerDraw_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("line"); // the first line after the draws
+        QTest::newRow("stored draw newer") << 1234 << "1234回　(抽選日 2017/11/30)（履歴）"
+                                           << "    1  2  3  4  5 10 (6)"
+                                           << "ロト６　２等　ホントニ！？　☆☆☆☆";
+        QTest::newRow("pattern file's draw newer")
+            << 249 << "250回　(抽選日 2005/10/06)"
+            << "    3 15 22 31 40 43 (7)"
+            << "＝＝＝　判定終了です。当たりましたか？　＝＝＝";
+    }
+
+    void judge_usesTheNewerDraw()
+    {
+        QFETCH(int, stored);
+        QFETCH(QString, label);
+        QFETCH(QString, numbers);
+        QFETCH(QString, line);
+        WritePatternFile(
+            folder() + QStringLiteral("zanbol6.txt"),
+            {DrawSection(250, QStringLiteral("2005/10/06"), {3, 15, 22, 31, 40, 43, 7})});
+        auto w = start();
+        QVERIFY(w->History().store({StoredDraw(stored, {1, 2, 3, 4, 5, 10}, 6, "2017-11-30")}));
+        ResultGrid *grid = w->FGkekka[1];
+        grid->setRowCount(2);
+        for (int c = 1; c <= 6; ++c)
+            grid->setText(1, c, QString::number(c));
+
+        w->CmdJudge_Click();
+        DlgJudge *dialog = w->judgeDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->LblJ[0]->text(), label);
+        QCOMPARE(MessageText(dialog->Text1).split(QStringLiteral("\r\n")).value(1), numbers);
+        dialog->OKButton_Click();
+        const QStringList lines = MessageText(dialog->Text1).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.value(3), line); // no Mini LOTO draw: one line less
+        if (stored > 250) {
+            w->show();
+            SaveSideBySide({w.get(), dialog}, QStringLiteral("judge_stored_draw"));
+        }
+    }
+};
+
+QTEST_MAIN(DlgHistoryTest)
+#include "tst_DlgHistory.moc"
