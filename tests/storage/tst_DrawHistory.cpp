@@ -79,7 +79,7 @@ int ImportChild(const QString &database, const QString &csv)
 }
 
 constexpr int OldDraws = 10;
-constexpr int ImportedDraws = 30000;
+constexpr int ImportedDraws = 20000;
 
 } // namespace
 
