@@ -452,6 +452,32 @@ QString DecodeDrawFile(const QByteArray &bytes)
     return cp932.decode(bytes);
 }
 
+namespace {
+
+// Reads the first row that is not blank: the header, or already a draw.
+// Returns whether that row was a draw, so the caller reads it as one.
+bool ReadLayout(CsvReader &reader, const QString &text, QVector<QStringView> &fields, int &line,
+                QStringView &rowText, DrawFile &file, Layout &layout)
+{
+    while (reader.next(fields, line, rowText)) {
+        if (IsBlankRow(fields))
+            continue;
+        if (const std::optional<Layout> header = HeaderLayout(fields)) {
+            file.HasHeader = true;
+            layout = *header;
+            file.Game = HeaderGame(layout);
+            return false;
+        }
+        file.Game = PlainGame(text);
+        if (file.Game >= 0)
+            layout = PlainLayout(file.Game);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDateTime &storedAt)
 {
     DrawFile file;
@@ -460,25 +486,8 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
     QVector<QStringView> fields;
     int line = 0;
     QStringView rowText;
-
-    // The first row that is not blank is either the header or a draw.
     Layout layout;
-    bool firstDrawRead = false;
-    while (reader.next(fields, line, rowText)) {
-        if (IsBlankRow(fields))
-            continue;
-        if (const std::optional<Layout> header = HeaderLayout(fields)) {
-            file.HasHeader = true;
-            layout = *header;
-            file.Game = HeaderGame(layout);
-        } else {
-            file.Game = PlainGame(text);
-            if (file.Game >= 0)
-                layout = PlainLayout(file.Game);
-            firstDrawRead = true;
-        }
-        break;
-    }
+    bool firstDrawRead = ReadLayout(reader, text, fields, line, rowText, file, layout);
     if (file.Game < 0)
         return file;
 
@@ -499,17 +508,16 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
             file.Rejected.append({line, reason, rowText.toString()});
             continue;
         }
-        DrawRecord &record = file.Draws.emplace_back(std::move(*checked));
-        const int earlier = lineOfDraw.value(record.DrawNumber);
+        const int earlier = lineOfDraw.value(checked->DrawNumber);
         if (earlier > 0) {
             file.Rejected.append(
                 {line,
-                 QStringLiteral("第%1回が%2行目にもあります").arg(record.DrawNumber).arg(earlier),
+                 QStringLiteral("第%1回が%2行目にもあります").arg(checked->DrawNumber).arg(earlier),
                  rowText.toString()});
-            file.Draws.removeLast();
             continue;
         }
-        lineOfDraw.insert(record.DrawNumber, line);
+        lineOfDraw.insert(checked->DrawNumber, line);
+        DrawRecord &record = file.Draws.emplace_back(std::move(*checked));
         record.Source = source;
         record.StoredAt = storedAt;
     }
