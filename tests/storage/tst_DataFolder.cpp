@@ -90,15 +90,6 @@ private slots:
             QDir(places.programFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System),
             before);
     }
-
-    void relativeDataDir_isTakenFromTheWorkingFolder()
-    {
-        DataFolderPlaces places;
-        places.programFolder = at(QStringLiteral("build/app"));
-        places.commandLineFolder = QStringLiteral("data");
-        QCOMPARE(ChooseDataFolder(places).folder,
-                 QDir::current().absoluteFilePath(QStringLiteral("data/")));
-    }
 };
 
 QTEST_GUILESS_MAIN(DataFolderTest)
