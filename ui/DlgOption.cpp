@@ -1,9 +1,11 @@
 #include "ui/DlgOption.h"
 
+#include "core/ProgramVersion.h"
 #include "ui/Form1.h"
 #include "ui/Twips.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -82,6 +84,14 @@ void DlgOption::createControls()
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setAutoDefault(false);
     PlaceTwips(CancelButton, 4680, 1200, 1215, 375);
+
+    LblDataFolder = new QLabel(this);
+    LblDataFolder->setObjectName(QStringLiteral("LblDataFolder"));
+    LblDataFolder->setTextFormat(Qt::PlainText);
+    LblDataFolder->setWordWrap(true);
+    LblDataFolder->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LblDataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    PlaceTwips(LblDataFolder, 240, 1800, 5670, 1215);
 }
 
 void DlgOption::fitCaptions()
@@ -93,10 +103,9 @@ void DlgOption::fitCaptions()
 
 void DlgOption::Form_Load()
 {
-    LblVer->setText(QStringLiteral("Zanbo Ver.%1.%2.%3")
-                        .arg(ZANBO_VERSION_MAJOR)
-                        .arg(ZANBO_VERSION_MINOR)
-                        .arg(ZANBO_VERSION_PATCH));
+    LblVer->setText(ProgramVersionText());
+    LblDataFolder->setText(QStringLiteral("設定とパターンファイルの保存先：\n")
+                           + QDir::toNativeSeparators(m_main.ProgramFolder));
     fitCaptions();
     ChkNoWeb->setChecked(m_main.NoWeb == 1);
 }

@@ -22,6 +22,8 @@ public:
     QLabel *Label2 = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
+    // Where the program keeps its files; below the design's controls.
+    QLabel *LblDataFolder = nullptr;
 
     void Form_Load();
     void OKButton_Click();

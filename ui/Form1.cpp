@@ -24,8 +24,9 @@
 
 namespace {
 
-// The program's icon: a ball with the letter Z, drawn so no image file is needed.
-QPixmap ProgramIcon(int size)
+// The program's icon, a ball with the letter Z, drawn for when Qt's SVG
+// support is missing.
+QPixmap DrawnProgramIcon(int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -46,11 +47,23 @@ QPixmap ProgramIcon(int size)
     return pixmap;
 }
 
+// The same icon as the desktop shows it, sharp at any size and scale.
+QIcon ProgramIcon()
+{
+    const QIcon svg(QStringLiteral(":/icons/zanbo.svg"));
+    if (!svg.pixmap(64, 64).isNull())
+        return svg;
+    QIcon drawn;
+    for (const int size : {16, 32, 64, 128, 256})
+        drawn.addPixmap(DrawnProgramIcon(size));
+    return drawn;
+}
+
 } // namespace
 
-Form1::Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent)
+Form1::Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent)
-    , ProgramFolder(programFolder)
+    , ProgramFolder(dataFolder)
     , m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -60,7 +73,7 @@ Form1::Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(TwipsToPixels(11550), TwipsToPixels(7800));
-    setWindowIcon(QIcon(ProgramIcon(64)));
+    setWindowIcon(ProgramIcon());
     // The window's own Japanese proportional font, with the one Debian ships
     // as the fallback.
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -233,7 +246,8 @@ void Form1::createPredictionArea()
     PlaceTwips(CmdHistory, 8880, 2880, 1575, 375);
 
     Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
-    Image1->setPixmap(ProgramIcon(TwipsToPixels(480)));
+    const int imageSize = TwipsToPixels(480);
+    Image1->setPixmap(windowIcon().pixmap(QSize(imageSize, imageSize), devicePixelRatioF()));
     PlaceTwips(Image1, 10680, 2520, 480, 480);
 }
 

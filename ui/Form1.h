@@ -31,12 +31,13 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    Form1(const QString &programFolder, UserDialogs &dialogs, QWidget *parent = nullptr);
+    // dataFolder holds zanbo.ini and the pattern files; it ends with the path separator.
+    Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent = nullptr);
     ~Form1() override;
 
     // --- State (filled at start-up) ---
     GameTableType GameTable;
-    QString ProgramFolder; // ends with the path separator
+    QString ProgramFolder; // the data folder the window was given
     QString SettingsFilePath;
     LinkTable Links; // HomePageUrl, DownloadBaseUrl
     int NoWeb = 0;

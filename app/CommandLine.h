@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks of the program.
+struct CommandLineRequest
+{
+    enum class Action {
+        Run,    // open the main window
+        Answer, // print output to standard output and end with status 0
+        Refuse, // print output to standard error and end with status 2
+    };
+    Action action = Action::Run;
+    QString output;
+    QString dataDir; // --data-dir; empty when not given
+};
+
+// Reads arguments (the program's name first): --help, --version, --data-dir DIR.
+// Anything else is refused with the usage.
+CommandLineRequest ReadCommandLine(const QStringList &arguments);
+
+// Prints what an Answer or a Refuse has to say; the program's exit status.
+int AnswerCommandLine(const CommandLineRequest &request);

@@ -1,0 +1,54 @@
+#include "storage/DataFolder.h"
+
+#include "storage/FilePathCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace {
+
+// The same folder reached through a link, "..", or a trailing separator
+// compares equal.
+QString SameFolderForm(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+bool IsInstalledTree(const DataFolderPlaces &places)
+{
+    const QString program = SameFolderForm(places.programFolder);
+    if (!places.installedBinFolder.isEmpty()
+        && program == SameFolderForm(places.installedBinFolder))
+        return true;
+    return !places.installedSamplesFromBin.isEmpty()
+           && QFileInfo(QDir(program).filePath(places.installedSamplesFromBin)).isDir();
+}
+
+QString AbsoluteFolder(const QString &folder)
+{
+    return AddPathSeparator(QDir::cleanPath(QDir::current().absoluteFilePath(folder)));
+}
+
+} // namespace
+
+DataFolderChoice ChooseDataFolder(const DataFolderPlaces &places)
+{
+    if (!places.commandLineFolder.isEmpty())
+        return {DataFolderKind::CommandLine, AbsoluteFolder(places.commandLineFolder)};
+    // With no per-user folder known, the program's own folder is all there is.
+    if (!places.perUserFolder.isEmpty()
+        && (IsInstalledTree(places) || !CanCreateFilesIn(places.programFolder)))
+        return {DataFolderKind::PerUser, AbsoluteFolder(places.perUserFolder)};
+    return {DataFolderKind::BesideProgram, AbsoluteFolder(places.programFolder)};
+}
+
+bool CanCreateFilesIn(const QString &folder)
+{
+    // Permission bits alone do not tell: root passes them everywhere, and some
+    // file systems refuse new files whatever the bits say.
+    QTemporaryFile probe(AddPathSeparator(folder) + QStringLiteral(".zanbo-probe-XXXXXX"));
+    return probe.open();
+}

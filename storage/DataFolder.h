@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps zanbo.ini, the pattern files and the draw history.
+enum class DataFolderKind {
+    CommandLine,   // the folder given with --data-dir
+    PerUser,       // an installed program, or one whose folder cannot be written
+    BesideProgram, // a build tree or a copy carried on a USB stick
+};
+
+struct DataFolderPlaces
+{
+    QString programFolder;      // the folder of the executable
+    QString installedBinFolder; // the install prefix's bin, fixed when the program is built
+    // The installed sample folder relative to installedBinFolder ("../share/zanbo"): an
+    // installed tree unpacked or moved elsewhere is still recognised by it.
+    QString installedSamplesFromBin;
+    QString commandLineFolder; // empty unless --data-dir was given
+    QString perUserFolder;     // the per-user data folder of the desktop
+};
+
+struct DataFolderChoice
+{
+    DataFolderKind kind = DataFolderKind::BesideProgram;
+    QString folder; // absolute, ends with the path separator
+};
+
+// --data-dir wins; an installed program or an unwritable program folder uses
+// the per-user folder; anything else keeps its files beside the program.
+// Creates nothing and moves nothing.
+DataFolderChoice ChooseDataFolder(const DataFolderPlaces &places);
+
+// True when a new file can be made in folder; the probe is removed at once.
+bool CanCreateFilesIn(const QString &folder);

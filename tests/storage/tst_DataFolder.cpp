@@ -1,0 +1,96 @@
+#include "support/TestFiles.h"
+
+#include "storage/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(DataFolderKind)
+
+// Which folder holds the program's files: an installed program and one whose
+// folder cannot be written use the per-user folder, --data-dir wins over both,
+// and a build tree or a portable copy keeps them beside itself.
+class DataFolderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_root;
+    QString m_readOnly;
+
+    QString at(const QString &relative) const { return m_root.filePath(relative); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        for (const char *folder : {"build/app", "prefix/bin", "prefix/share/zanbo", "copy/usr/bin",
+                                   "copy/usr/share/zanbo", "locked"})
+            QVERIFY(QDir().mkpath(at(QLatin1String(folder))));
+        QVERIFY(QFile::link(at(QStringLiteral("prefix/bin")), at(QStringLiteral("linked-bin"))));
+        // Root writes wherever permission bits forbid it, but no one adds files to /proc.
+        m_readOnly = MakeReadOnly(at(QStringLiteral("locked"))) ? at(QStringLiteral("locked"))
+                                                                : QStringLiteral("/proc");
+    }
+
+    void cleanupTestCase() { MakeWritable(at(QStringLiteral("locked"))); }
+
+    void choice_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<DataFolderKind>("kind");
+        QTest::addColumn<QString>("folder");
+        const QString build = QStringLiteral("build/app");
+        const QString bin = QStringLiteral("prefix/bin");
+        QTest::newRow("build tree") << build << QString() << DataFolderKind::BesideProgram << build;
+        QTest::newRow("install prefix's bin")
+            << bin << QString() << DataFolderKind::PerUser << QStringLiteral("home/Zanbo");
+        QTest::newRow("install prefix's bin through a link and a trailing slash")
+            << QStringLiteral("linked-bin/") << QString() << DataFolderKind::PerUser
+            << QStringLiteral("home/Zanbo");
+        QTest::newRow("installed tree unpacked elsewhere")
+            << QStringLiteral("copy/usr/bin") << QString() << DataFolderKind::PerUser
+            << QStringLiteral("home/Zanbo");
+        QTest::newRow("program folder cannot be written")
+            << QStringLiteral("<read-only>") << QString() << DataFolderKind::PerUser
+            << QStringLiteral("home/Zanbo");
+        QTest::newRow("--data-dir over an install")
+            << bin << QStringLiteral("mine/") << DataFolderKind::CommandLine
+            << QStringLiteral("mine");
+        QTest::newRow("--data-dir over a build tree")
+            << build << QStringLiteral("mine/../other") << DataFolderKind::CommandLine
+            << QStringLiteral("other");
+    }
+
+    void choice()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, commandLine);
+        QFETCH(DataFolderKind, kind);
+        QFETCH(QString, folder);
+        DataFolderPlaces places;
+        places.programFolder = program == QStringLiteral("<read-only>") ? m_readOnly : at(program);
+        places.installedBinFolder = at(QStringLiteral("prefix/bin"));
+        places.installedSamplesFromBin = QStringLiteral("../share/zanbo");
+        places.commandLineFolder = commandLine.isEmpty() ? QString() : at(commandLine);
+        places.perUserFolder = at(QStringLiteral("home/Zanbo"));
+        const QStringList before = QDir(places.programFolder)
+                                       .entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+
+        const DataFolderChoice choice = ChooseDataFolder(places);
+        QCOMPARE(choice.kind, kind);
+        QCOMPARE(choice.folder, at(folder) + QLatin1Char('/'));
+        // Choosing neither creates the folder nor leaves a probe behind.
+        QVERIFY(!QFileInfo::exists(at(QStringLiteral("home"))));
+        QVERIFY(!QFileInfo::exists(at(QStringLiteral("mine"))));
+        QCOMPARE(
+            QDir(places.programFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System),
+            before);
+    }
+};
+
+QTEST_GUILESS_MAIN(DataFolderTest)
+#include "tst_DataFolder.moc"

@@ -1,0 +1,144 @@
+#include "support/FakeDialogs.h"
+#include "support/Screenshots.h"
+
+#include "storage/FilePathCommands.h"
+#include "ui/DlgDownload.h"
+#include "ui/DlgJudge.h"
+#include "ui/DlgOption.h"
+#include "ui/Form1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The main window and every dialog at the display scale this run was started
+// with (QT_SCALE_FACTOR; CTest runs it at 1 and at 2): the layout in
+// device-independent pixels is the design's at 96 dpi, no control spills out
+// of its parent or cuts its caption, and pictures are drawn for the screen's
+// pixel ratio instead of being enlarged. Screenshots: scale<N>_<window>.png.
+class DisplayScaleTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FakeDialogs m_dialogs;
+    std::unique_ptr<Form1> m_main;
+
+    // The design's controls carry their names; Qt's own parts of a control do not.
+    static QList<QWidget *> Controls(QWidget *window)
+    {
+        QList<QWidget *> controls;
+        for (QWidget *widget : window->findChildren<QWidget *>()) {
+            const QString name = widget->objectName();
+            if (!name.isEmpty() && !name.startsWith(QStringLiteral("qt_"))
+                && widget->isVisibleTo(window))
+                controls.append(widget);
+        }
+        return controls;
+    }
+
+    static void checkLayout(QWidget *window)
+    {
+        const qreal ratio = qApp->devicePixelRatio();
+        QCOMPARE(window->devicePixelRatioF(), ratio);
+        for (QWidget *control : Controls(window)) {
+            const QString where = control->objectName();
+            QVERIFY2(control->parentWidget()->rect().contains(control->geometry()),
+                     qPrintable(where + QStringLiteral(" spills out of its parent")));
+            if (auto *label = qobject_cast<QLabel *>(control)) {
+                if (!label->pixmap().isNull())
+                    QVERIFY2(label->pixmap().devicePixelRatio() == ratio,
+                             qPrintable(where + QStringLiteral(" shows an enlarged picture")));
+                else if (label->wordWrap())
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                             qPrintable(where + QStringLiteral(" cuts its text")));
+                else
+                    QVERIFY2(label->sizeHint().width() <= label->width(),
+                             qPrintable(where + QStringLiteral(" cuts its text")));
+            } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+                // A push button's size hint has a minimum width; its caption is what counts.
+                const int caption
+                    = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width()
+                      + 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                QVERIFY2(caption <= button->width(),
+                         qPrintable(where + QStringLiteral(" cuts its caption")));
+            } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
+                QVERIFY2(box->sizeHint().width() <= box->width(),
+                         qPrintable(where + QStringLiteral(" cuts its caption")));
+            }
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        SaveScreenshot(window, QStringLiteral("scale%1_%2").arg(ratio).arg(window->objectName()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // A data folder with a long name, which the options dialog shows in full.
+        const QString folder = m_dir.filePath(
+            QStringLiteral("a-data-folder-with-a-rather-long-name/for-the-options-dialog"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const char *name : {"zanbol6.txt", "zanboml.txt"})
+            QVERIFY(QFile::copy(QStringLiteral(ZANBO_SOURCE_DIR "/data/") + QLatin1String(name),
+                                folder + QLatin1Char('/') + QLatin1String(name)));
+        m_main = std::make_unique<Form1>(AddPathSeparator(folder), m_dialogs);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    }
+
+    void cleanupTestCase() { m_main.reset(); }
+
+    // The window shows the icon the desktop shows, drawn from the same SVG
+    // through Qt's SVG plugin.
+    void windowIcon_isTheInstalledSvg()
+    {
+        const QImage installed = QIcon(QStringLiteral(ZANBO_SOURCE_DIR "/ui/zanbo.svg"))
+                                     .pixmap(QSize(64, 64), 1.0)
+                                     .toImage();
+        QVERIFY(!installed.isNull());
+        QCOMPARE(m_main->windowIcon().pixmap(QSize(64, 64), 1.0).toImage(), installed);
+    }
+
+    void window_keepsItsLayout_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("main") << QStringLiteral("Form1") << QSize(770, 520);
+        QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 213);
+        QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
+        QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
+    }
+
+    void window_keepsItsLayout()
+    {
+        QFETCH(QString, window);
+        QFETCH(QSize, size);
+        std::unique_ptr<QWidget> dialog;
+        if (window == QStringLiteral("DlgOption"))
+            dialog = std::make_unique<DlgOption>(*m_main, m_main.get());
+        else if (window == QStringLiteral("DlgJudge"))
+            dialog = std::make_unique<DlgJudge>(*m_main, m_main.get());
+        else if (window == QStringLiteral("DlgDownload"))
+            dialog = std::make_unique<DlgDownload>(*m_main, m_main.get());
+        QWidget *shown = dialog ? dialog.get() : m_main.get();
+        shown->show();
+        QCOMPARE(shown->size(), size);
+        checkLayout(shown);
+        if (auto *options = qobject_cast<DlgOption *>(shown))
+            QVERIFY(options->LblDataFolder->text().contains(
+                QDir::toNativeSeparators(m_main->ProgramFolder)));
+    }
+};
+
+QTEST_MAIN(DisplayScaleTest)
+#include "tst_DisplayScale.moc"
