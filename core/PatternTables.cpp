@@ -96,29 +96,46 @@ FileCounts ReadFileCounts(bool present, const PatternValueReader &read)
     return counts;
 }
 
+QString MessageLine(const PatternValueReader &read, int j)
+{
+    return read(QStringLiteral("MSG"), QStringLiteral("MSG") + QString::number(j));
+}
+
 QString ReadMessage(const PatternValueReader &read, int lines)
 {
     QString message;
     for (int j = 1; j <= lines; ++j) {
-        message += read(QStringLiteral("MSG"), QStringLiteral("MSG") + QString::number(j));
+        message += MessageLine(read, j);
         message += LineBreak();
     }
     return message;
+}
+
+struct PatternEntry
+{
+    QString Digits;
+    QString Name;
+    QString Comment;
+    // An entry without digits or name stays listed, but inert.
+    bool usable() const { return Digits != AbsentMarker() && Name != AbsentMarker(); }
+};
+
+PatternEntry ReadPatternEntry(const PatternValueReader &read, int j)
+{
+    const QString key = QStringLiteral("PAT") + QString::number(j);
+    return {read(QStringLiteral("PATTERN"), key), read(QStringLiteral("PATTERNNAME"), key),
+            read(QStringLiteral("PATTERNCOMMENT"), key)};
 }
 
 void ReadPatterns(const PatternValueReader &read, int count, int g, PatternTables &tables)
 {
     tables.PatternCount[g] = count;
     for (int j = 1; j <= count; ++j) {
-        const QString key = QStringLiteral("PAT") + QString::number(j);
-        const QString digits = read(QStringLiteral("PATTERN"), key);
-        const QString name = read(QStringLiteral("PATTERNNAME"), key);
-        const QString comment = read(QStringLiteral("PATTERNCOMMENT"), key);
-        // An entry without digits or name stays listed, but inert.
-        const bool usable = digits != AbsentMarker() && name != AbsentMarker();
-        tables.PatternDigits[g][j] = usable ? digits : BrokenPatternName();
-        tables.PatternName[g][j] = usable ? name : BrokenPatternName();
-        tables.PatternComment[g][j] = usable ? comment : BrokenPatternName();
+        const PatternEntry entry = ReadPatternEntry(read, j);
+        const bool usable = entry.usable();
+        tables.PatternDigits[g][j] = usable ? entry.Digits : BrokenPatternName();
+        tables.PatternName[g][j] = usable ? entry.Name : BrokenPatternName();
+        tables.PatternComment[g][j] = usable ? entry.Comment : BrokenPatternName();
     }
 }
 
@@ -173,6 +190,27 @@ PatternTables LoadPatternTablesFromFiles(const GameTableType &games)
         };
     }
     return LoadPatternTables(games, present, readers);
+}
+
+PatternFileSummary SummarizePatternFile(const PatternValueReader &read)
+{
+    PatternFileSummary summary;
+    const FileCounts counts = ReadFileCounts(true, read);
+    summary.CountsReadable = counts.Patterns.State == CountState::Valid
+                             && counts.Messages.State == CountState::Valid;
+    if (!summary.CountsReadable)
+        return summary;
+    summary.PatternCount = counts.Patterns.Value;
+    summary.MessageCount = counts.Messages.Value;
+    for (int j = 1; j <= summary.PatternCount; ++j) {
+        if (!ReadPatternEntry(read, j).usable())
+            ++summary.MissingEntries;
+    }
+    for (int j = 1; j <= summary.MessageCount; ++j) {
+        if (MessageLine(read, j) == AbsentMarker())
+            ++summary.MissingEntries;
+    }
+    return summary;
 }
 
 int PatternDigitSetting(const QString &digits, int i)

@@ -46,6 +46,21 @@ PatternTables LoadPatternTables(const GameTableType &games,
                                 const std::array<bool, GameCount> &filePresent,
                                 const std::array<PatternValueReader, GameCount> &readers);
 
+// One file's counts and entries, read as LoadPatternTables reads them.
+struct PatternFileSummary
+{
+    // "PAT" and "MSG" are both present and whole numbers in 0..MaxPatternFileCount;
+    // the rest is filled only then.
+    bool CountsReadable = false;
+    int PatternCount = 0;
+    int MessageCount = 0;
+    // Counted patterns without digits or name, plus counted message lines
+    // that are absent.
+    int MissingEntries = 0;
+};
+
+PatternFileSummary SummarizePatternFile(const PatternValueReader &read);
+
 // The same from the files named in the game table (each parsed once).
 PatternTables LoadPatternTablesFromFiles(const GameTableType &games);
 

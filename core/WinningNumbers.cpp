@@ -1,16 +1,20 @@
 #include "core/WinningNumbers.h"
 
 #include "core/PatternTables.h"
-#include "storage/IniDocument.h"
 
 std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount)
 {
     if (pickCount < 1 || pickCount > MaxPickCount)
         return std::nullopt;
-
     // One parse of the file answers every key as ReadIniValue would, and the
     // file is still read afresh on every call.
-    const IniDocument document = IniDocument::fromFile(patternFilePath);
+    return ReadWinningNumbers(IniDocument::fromFile(patternFilePath), pickCount);
+}
+
+std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &document, int pickCount)
+{
+    if (pickCount < 1 || pickCount > MaxPickCount)
+        return std::nullopt;
     const QString section = QStringLiteral("TOSENNUM");
 
     WinningNumbers draw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GameTable.h"
+#include "storage/IniDocument.h"
 
 #include <QString>
 
@@ -19,4 +20,6 @@ struct WinningNumbers
 // Empty when the file, the section, "NUMID", "N1".."N<pickCount>" or "N0"
 // is missing or not a whole number; a missing "DATE" reads as "ERR".
 std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount);
+// The same from a pattern file already in memory.
+std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &patternFile, int pickCount);
 std::optional<WinningNumbers> ReadWinningNumbers(const GameTableType &games, int game);

@@ -80,7 +80,9 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
         SetError(error, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // The flush is checked here: a write that fails while commit() empties
+    // the buffer (a full disk) would otherwise be committed, cut short.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         SetError(error, file.errorString());
         file.cancelWriting();
         return false;

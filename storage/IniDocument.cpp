@@ -150,7 +150,9 @@ QString foldAscii(QString text)
     return text;
 }
 
-QString foldAsciiTrimmed(const QString &text)
+// Only blanks surround a name, as in the file: an ideographic space is part
+// of it.
+QString trimBlanks(const QString &text)
 {
     qsizetype b = 0;
     qsizetype e = text.size();
@@ -158,7 +160,12 @@ QString foldAsciiTrimmed(const QString &text)
         ++b;
     while (e > b && (text.at(e - 1) == u' ' || text.at(e - 1) == u'\t'))
         --e;
-    return foldAscii(text.mid(b, e - b));
+    return text.mid(b, e - b);
+}
+
+QString foldAsciiTrimmed(const QString &text)
+{
+    return foldAscii(trimBlanks(text));
 }
 
 class Decoder
@@ -358,7 +365,7 @@ QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &sectio
         return out;
     }
 
-    const QByteArray keyLine = encode(key.trimmed()) + '=' + encode(value) + "\r\n";
+    const QByteArray keyLine = encode(trimBlanks(key)) + '=' + encode(value) + "\r\n";
     if (search.sectionFound) {
         const Line &after = search.insertAfter;
         out.append(bytes.constData(), after.next);
@@ -373,7 +380,7 @@ QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &sectio
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
         out.append("\r\n");
     out.append('[');
-    out.append(encode(section.trimmed()));
+    out.append(encode(trimBlanks(section)));
     out.append("]\r\n");
     out.append(keyLine);
     return out;

@@ -47,7 +47,7 @@ constexpr IntegerSetting NoWeb{u"OPT", u"NOWEB", 0, AnyInteger, AnyIntegerMax};
 // Width of every grid column, in twips.
 constexpr IntegerSetting ColWidth{u"ETC", u"COLWIDTH", 550, 1, 100000};
 // Request time-out of a download, in seconds.
-constexpr IntegerSetting NetTimeout{u"ETC", u"NETTIMEOUT", 30, 1, 3600};
+constexpr IntegerSetting NetTimeout{u"ETC", u"NETTIMEOUT", 30, 1, 86400};
 // Carried unchanged through the download dialog.
 constexpr IntegerSetting NoTosen{u"OPT", u"NOTOSEN", 0, AnyInteger, AnyIntegerMax};
 // The display name of the last game.

@@ -1,10 +1,10 @@
 #include "ui/DlgDownload.h"
 
+#include "core/PatternFileCheck.h"
 #include "net/HttpTransfer.h"
 #include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Module1.h"
-#include "storage/PatternFileStore.h"
 #include "storage/Settings.h"
 #include "ui/Form1.h"
 #include "ui/TextBoxLines.h"
@@ -38,12 +38,14 @@ constexpr int ButtonTop = TextTop + DlgDownload::Text1FullHeight + 10;
 constexpr int ClientHeight = ButtonTop + ButtonHeight + Margin;
 constexpr int ImageSize = 40;
 
-// What became of one game's file in a run.
+// What became of one game's file in a run. Only Stored changed the local
+// file; every other outcome leaves it exactly as it was.
 enum class Outcome {
-    NotFetched,
-    FetchFailed, // the request failed; the local file is untouched
-    StoreFailed, // the bytes could not be written; the local file is untouched
-    NoTitleMark, // not a pattern file; the local file is untouched
+    NotFetched, // an earlier request timed out or was cancelled
+    TimedOut,
+    FetchFailed, // the transfer itself failed
+    Rejected,    // an answer other than 2xx, or not a whole pattern file
+    StoreFailed, // the write failed
     Stored,
 };
 
@@ -75,11 +77,16 @@ Outcome OutcomeOf(PatternStoreResult result)
     case PatternStoreResult::Stored:
         return Outcome::Stored;
     case PatternStoreResult::NotAPatternFile:
-        return Outcome::NoTitleMark;
+        return Outcome::Rejected;
     case PatternStoreResult::WriteFailed:
         break;
     }
     return Outcome::StoreFailed;
+}
+
+bool IsSuccessStatus(int status)
+{
+    return status >= 200 && status <= 299;
 }
 
 } // namespace
@@ -229,33 +236,27 @@ void DlgDownload::CancelButton_Click()
 void DlgDownload::Inet1_StateChanged(int state)
 {
     AppendMessageLine(Text2, StateLine(state));
-    if (state == int(HttpTransfer::State::ResponseReceived))
-        TransferFailed = false;
-    else if (state == int(HttpTransfer::State::Error))
-        TransferFailed = true;
 }
 
 void DlgDownload::DownloadPatternFiles()
 {
     TimeoutSeconds = ReadSetting(m_settingsFilePath, Setting::NetTimeout);
     Inet1->setRequestTimeout(TimeoutSeconds);
-    // A time-out leaves the flag set; it must not speak for this run.
-    TransferFailed = false;
 
     std::array<Outcome, GameCount> outcome{Outcome::NotFetched, Outcome::NotFetched};
-    bool timedOut = false;
     for (int g = 0; g < GameCount; ++g) {
-        const QString path = m_main.GameTable[g].PatternFilePath;
-        const QUrl address(m_main.Links.DownloadBaseUrl + GetFileName(path));
+        const GameInfo &game = m_main.GameTable[g];
+        const QUrl address(m_main.Links.DownloadBaseUrl + GetFileName(game.PatternFilePath));
+        // Tells the detail view which request the state lines below belong to.
+        AppendMessageLine(Text2, QStringLiteral("接続先: ") + address.toDisplayString());
         QByteArray body;
         const HttpTransfer::Result result = Inet1->get(address, body);
         if (result == HttpTransfer::Result::Timeout) {
-            timedOut = true;
+            // A server that slow is not asked again in the same run.
+            outcome[g] = Outcome::TimedOut;
             break;
         }
         if (result == HttpTransfer::Result::Cancelled) {
-            // No error state is reported for a cancelled request.
-            TransferFailed = true;
             outcome[g] = Outcome::FetchFailed;
             break;
         }
@@ -264,43 +265,43 @@ void DlgDownload::DownloadPatternFiles()
             outcome[g] = Outcome::FetchFailed;
             continue;
         }
-        outcome[g] = OutcomeOf(StorePatternFile(path, body));
+        // An error status may come with a body that looks like a pattern file.
+        outcome[g] = IsSuccessStatus(Inet1->httpStatus())
+                         ? OutcomeOf(StoreWholePatternFile(game, body))
+                         : Outcome::Rejected;
     }
     Inet1->cancel();
 
+    // Each game is reported on its own, whatever became of the other.
     int goodFiles = 0;
-    if (timedOut) {
-        AppendMessageLine(Text1,
-                          QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
-    } else if (TransferFailed) {
-        AppendMessageLine(Text1, QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■"));
-        TransferFailed = false;
-    } else {
-        for (int g = 0; g < GameCount; ++g) {
-            const GameInfo &game = m_main.GameTable[g];
-            // A game whose request failed while a later one succeeded is no success
-            // either, although its old file may still carry the title mark.
-            if (outcome[g] != Outcome::Stored) {
-                AppendMessageLine(
-                    Text1,
-                    QStringLiteral("(NG)■") + game.GameName
-                        + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
-                continue;
-            }
-            const QString label = (game.GameName + QStringLiteral("　　　　")).left(4);
-            const QString message = ReadIniValue(game.PatternFilePath, QStringLiteral("MSG"),
-                                                 QStringLiteral("MSG1"));
-            if (message == PreviousMessage[g]) {
-                AppendMessageLine(Text1, QStringLiteral("(OK)") + label
-                                             + QStringLiteral("用ファイルは最新です。□□□□"));
-            } else {
-                AppendMessageLine(
-                    Text1, QStringLiteral("(OK)") + label
-                               + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
-                AppendMessageLine(Text1, QStringLiteral("      ") + message);
-            }
-            ++goodFiles;
+    for (int g = 0; g < GameCount; ++g) {
+        const GameInfo &game = m_main.GameTable[g];
+        if (outcome[g] == Outcome::TimedOut)
+            AppendMessageLine(
+                Text1, QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
+        else if (outcome[g] == Outcome::FetchFailed)
+            AppendMessageLine(Text1,
+                              QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■"));
+        if (outcome[g] != Outcome::Stored) {
+            AppendMessageLine(
+                Text1,
+                QStringLiteral("(NG)■") + game.GameName
+                    + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
+            continue;
         }
+        const QString label = (game.GameName + QStringLiteral("　　　　")).left(4);
+        const QString message = ReadIniValue(game.PatternFilePath, QStringLiteral("MSG"),
+                                             QStringLiteral("MSG1"));
+        if (message == PreviousMessage[g]) {
+            AppendMessageLine(Text1, QStringLiteral("(OK)") + label
+                                         + QStringLiteral("用ファイルは最新です。□□□□"));
+        } else {
+            AppendMessageLine(
+                Text1, QStringLiteral("(OK)") + label
+                           + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
+            AppendMessageLine(Text1, QStringLiteral("      ") + message);
+        }
+        ++goodFiles;
     }
     if (goodFiles != GameCount)
         AppendMessageLine(Text1,

@@ -36,7 +36,6 @@ public:
     // MSG1 of each game's pattern file as it was when the dialog opened.
     std::array<QString, 2> PreviousMessage;
     int TimeoutSeconds = 30;
-    bool TransferFailed = false;
     // "NOTOSEN" of the settings file, carried unchanged from opening to closing.
     int NotosenValue = 0;
 

@@ -1,12 +1,18 @@
+#include "support/DiskFull.h"
 #include "support/PatternFiles.h"
 
 #include "core/GameTable.h"
+#include "core/PatternFileCheck.h"
 #include "core/PatternTables.h"
 
 #include <QtTest>
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -17,7 +23,37 @@ QStringList MiniLotoTwoPatterns()
             QStringLiteral("PAT2=M2")};
 }
 
+// A sample pattern file with edit applied to its text.
+QByteArray EditedSample(const char *name, const std::function<void(QString &)> &edit = {})
+{
+    QString text = QStringDecoder("windows-31j")
+                       .decode(FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/data/")
+                                         + QLatin1String(name)));
+    if (edit)
+        edit(text);
+    return Cp932(text);
+}
+
+std::function<void(QString &)> Drop(const char *line)
+{
+    return [line](QString &text) {
+        const QString whole = QString::fromUtf8(line) + QStringLiteral("\r\n");
+        QVERIFY2(text.contains(whole), line);
+        text.remove(whole);
+    };
+}
+
+std::function<void(QString &)> Replace(const char *from, const char *to)
+{
+    return [from, to](QString &text) {
+        QVERIFY2(text.contains(QString::fromUtf8(from)), from);
+        text.replace(QString::fromUtf8(from), QString::fromUtf8(to));
+    };
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(PatternFileVerdict)
 
 class PatternTablesTest : public QObject
 {
@@ -32,6 +68,8 @@ private slots:
     void damagedCount_marksFileUnusable();
     void digitSetting_perCharacter_data();
     void digitSetting_perCharacter();
+    void download_replacesFileOnlyWhenWhole_data();
+    void download_replacesFileOnlyWhenWhole();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -256,6 +294,96 @@ void PatternTablesTest::digitSetting_perCharacter()
     QFETCH(QString, digits);
     QFETCH(int, position);
     QTEST(PatternDigitSetting(digits, position), "setting");
+}
+
+void PatternTablesTest::download_replacesFileOnlyWhenWhole_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("game");
+    QTest::addColumn<PatternFileVerdict>("verdict");
+    QTest::addColumn<bool>("diskFull");
+
+    const auto whole = PatternFileVerdict::Whole;
+    const auto incomplete = PatternFileVerdict::Incomplete;
+    const QByteArray l6 = EditedSample("zanbol6.txt");
+    const QByteArray ml = EditedSample("zanboml.txt");
+    QTest::newRow("LOTO6 sample") << l6 << GameLoto6 << whole << false;
+    QTest::newRow("Mini LOTO sample") << ml << GameMiniLoto << whole << false;
+    QTest::newRow("LOTO6 draw read for Mini LOTO") << l6 << GameMiniLoto << whole << false;
+    QTest::newRow("missing comment is no gap") << EditedSample(
+        "zanbol6.txt", Drop("PAT3=奇数をやや出やすく、偶数をやや出にくくしています。"))
+                                               << GameLoto6 << whole << false;
+    QTest::newRow("no patterns, no message, a draw")
+        << Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n[MSG]\nMSG=0\n[PATTERN]\nPAT=0\n")
+                      + DrawSection(9, QStringLiteral("d"), {1, 2, 3, 4, 5, 6}))
+        << GameMiniLoto << whole << false;
+    QTest::newRow("whole, but the disk is full") << l6 << GameLoto6 << whole << true;
+
+    QTest::newRow("empty") << QByteArray() << GameLoto6 << PatternFileVerdict::NoTitleMark << false;
+    QTest::newRow("title mark in lower case")
+        << EditedSample("zanbol6.txt", Replace("COPYRIGHT=ZANBO", "COPYRIGHT=zanbo")) << GameLoto6
+        << PatternFileVerdict::NoTitleMark << false;
+    QTest::newRow("title mark only") << Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n"))
+                                     << GameLoto6 << incomplete << false;
+    QTest::newRow("cut in the middle of the patterns")
+        << l6.left(l6.indexOf("PAT3=")) << GameLoto6 << incomplete << false;
+    QTest::newRow("cut in the middle of the names")
+        << l6.left(l6.indexOf("PAT4=", l6.indexOf("[PATTERNNAME]"))) << GameLoto6 << incomplete
+        << false;
+    QTest::newRow("cut before the draw")
+        << l6.left(l6.indexOf("[TOSENNUM]")) << GameLoto6 << PatternFileVerdict::NoDraw << false;
+    QTest::newRow("cut in the draw")
+        << l6.left(l6.indexOf("N0=")) << GameLoto6 << PatternFileVerdict::NoDraw << false;
+    QTest::newRow("pattern digits missing")
+        << EditedSample("zanbol6.txt", Drop("PAT4=4444444444222222222222222222224444444444444"))
+        << GameLoto6 << incomplete << false;
+    QTest::newRow("pattern name missing") << EditedSample("zanbol6.txt", Drop("PAT3=奇数を多めに"))
+                                          << GameLoto6 << incomplete << false;
+    QTest::newRow("message line missing")
+        << EditedSample("zanbol6.txt", Drop("MSG3=実際の抽せん結果を予想するものではありません。"))
+        << GameLoto6 << incomplete << false;
+    QTest::newRow("MSG count missing")
+        << EditedSample("zanbol6.txt", Drop("MSG=3")) << GameLoto6 << incomplete << false;
+    QTest::newRow("PAT count no number") << EditedSample("zanbol6.txt", Replace("PAT=4", "PAT=4x"))
+                                         << GameLoto6 << incomplete << false;
+    QTest::newRow("no sixth number for LOTO6")
+        << ml << GameLoto6 << PatternFileVerdict::NoDraw << false;
+    QTest::newRow("draw number no number")
+        << EditedSample("zanbol6.txt", Replace("NUMID=", "NUMID=x")) << GameLoto6
+        << PatternFileVerdict::NoDraw << false;
+}
+
+void PatternTablesTest::download_replacesFileOnlyWhenWhole()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, game);
+    QFETCH(PatternFileVerdict, verdict);
+    QFETCH(bool, diskFull);
+    const GameInfo &info = m_games[size_t(game)];
+    const QByteArray previous = EditedSample(game == GameLoto6 ? "zanbol6.txt" : "zanboml.txt",
+                                             Replace("MSG1=2026/12/05 版", "MSG1=2026/11/28 版"));
+    WriteFileBytes(info.PatternFilePath, previous);
+
+    QCOMPARE(CheckPatternFileBytes(body, info.PickCount), verdict);
+    PatternStoreResult result;
+    {
+        std::optional<DiskFull> full;
+        if (diskFull) {
+            full.emplace(previous.size() / 4);
+            QVERIFY(full->isActive());
+        }
+        result = StoreWholePatternFile(info, body);
+    }
+    const PatternStoreResult expected = verdict != PatternFileVerdict::Whole
+                                            ? PatternStoreResult::NotAPatternFile
+                                        : diskFull ? PatternStoreResult::WriteFailed
+                                                   : PatternStoreResult::Stored;
+    QCOMPARE(result, expected);
+    // A refused or failed body leaves the good file byte for byte, and no
+    // temporary file beside it.
+    QCOMPARE(FileBytes(info.PatternFilePath),
+             result == PatternStoreResult::Stored ? body : previous);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(PatternTablesTest)

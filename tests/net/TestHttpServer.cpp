@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr qint64 ChunkBytes = 64 * 1024;
@@ -86,6 +88,13 @@ void TestHttpServer::setDropMidBody(const QString &path, const QByteArray &body,
     route.kind = Kind::Drop;
     route.body = body;
     route.sentBytes = qBound<qint64>(0, sentBytes, body.size());
+    m_routes.insert(path, route);
+}
+
+void TestHttpServer::setReset(const QString &path)
+{
+    Route route;
+    route.kind = Kind::Reset;
     m_routes.insert(path, route);
 }
 
@@ -191,6 +200,13 @@ void TestHttpServer::answer(QTcpSocket *socket, const Route &route)
 {
     if (route.kind == Kind::Stall)
         return;
+    if (route.kind == Kind::Reset) {
+        // A zero linger time makes the close a reset instead of an orderly end.
+        const linger reset{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        socket->abort();
+        return;
+    }
 
     QByteArray head = statusLine(route.status);
     head += "Connection: close\r\n";

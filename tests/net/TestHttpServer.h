@@ -45,6 +45,8 @@ public:
     // Announces all of body in Content-Length, sends only its first sentBytes
     // and closes the connection.
     void setDropMidBody(const QString &path, const QByteArray &body, qint64 sentBytes);
+    // Reads the request and resets the connection without a word.
+    void setReset(const QString &path);
     // Answers with status (301, 302, ...) and Location: location, which may be
     // another path of this server or an absolute address.
     void setRedirect(const QString &path, const QString &location, int status = 302);
@@ -63,7 +65,7 @@ public:
     static quint16 unusedPort();
 
 private:
-    enum class Kind { Body, Stall, Drop, Redirect };
+    enum class Kind { Body, Stall, Drop, Redirect, Reset };
     struct Route
     {
         Kind kind = Kind::Body;

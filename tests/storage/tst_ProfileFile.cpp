@@ -470,6 +470,12 @@ void ProfileFileTest::settings_outOfRangeReadsAsDefault_data()
     QTest::newRow("not whole numbers") << QByteArray(
         "[ALL]\r\nKAI=5x\r\n[OPT]\r\nNOWEB=1.0\r\n[ETC]\r\nCOLWIDTH=\r\nNETTIMEOUT=ERR\r\n")
                                        << 10 << 550 << 0 << 30;
+    QTest::newRow("a time-out of a day")
+        << QByteArray("[ETC]\r\nNETTIMEOUT=86400\r\n") << 10 << 550 << 0 << 86400;
+    QTest::newRow("a time-out past a day")
+        << QByteArray("[ETC]\r\nNETTIMEOUT=86401\r\n") << 10 << 550 << 0 << 30;
+    QTest::newRow("a negative time-out")
+        << QByteArray("[ETC]\r\nNETTIMEOUT=-5\r\n") << 10 << 550 << 0 << 30;
     QTest::newRow("any whole number for the web option")
         << QByteArray("[OPT]\r\nNOWEB=-7\r\n") << 10 << 550 << -7 << 30;
 }

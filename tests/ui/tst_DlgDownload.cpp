@@ -24,6 +24,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+
 using ServerSetup = std::function<void(TestHttpServer &)>;
 Q_DECLARE_METATYPE(ServerSetup)
 
@@ -52,6 +54,11 @@ const QString ResponseReceivedLine = QStringLiteral(" 8: サーバーからの�
 const QString ErrorStateLine = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
 const QString CompletedLine = QStringLiteral(
     "12: 要求処理が完了し、すべてのデータが受信されました。");
+
+QString AddressLine(const TestHttpServer &server, const QString &path)
+{
+    return QStringLiteral("接続先: ") + server.url(path).toDisplayString();
+}
 
 QByteArray Sample(const char *name)
 {
@@ -154,6 +161,13 @@ private slots:
             // Hidden or not, the detail box collected every step.
             QVERIFY(Lines(dialog.Text2).contains(ResponseReceivedLine));
             QCOMPARE(Lines(dialog.Text2).constLast(), CompletedLine);
+            // Each game's steps follow the address they were for.
+            const QStringList detail = Lines(dialog.Text2);
+            QCOMPARE(detail.first(), AddressLine(*m_server, L6Path));
+            const qsizetype mlAddress = detail.indexOf(AddressLine(*m_server, MlPath));
+            QVERIFY(mlAddress > 1);
+            QCOMPARE(detail.at(mlAddress - 1), CompletedLine);
+            QCOMPARE(detail.count(AddressLine(*m_server, L6Path)), 1);
             QVERIFY(dialog.OKButton->isEnabled() && dialog.CancelButton->isEnabled());
             QVERIFY(!QApplication::overrideCursor());
 
@@ -242,14 +256,15 @@ private slots:
                    s.setBody(L6Path, huge);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
-            << 1 << ErrorStateLine;
+            << server << QStringList{ErrorLine, L6NotOk, MlRenewed, SampleMessage, FailedLine}
+            << old << ml << 1 << ErrorStateLine;
         QTest::newRow("oversized Mini LOTO body: error reported")
             << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
                    s.setBody(MlPath, huge);
                })
-            << server << QStringList{ErrorLine, FailedLine} << l6 << old << 1 << ErrorStateLine;
+            << server << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk, FailedLine} << l6
+            << old << 1 << ErrorStateLine;
         QTest::newRow("redirect followed") << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
             s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
             s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
@@ -270,14 +285,51 @@ private slots:
                    s.setStall(L6Path);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{TimeoutLine, FailedLine} << old << old << 0 << ErrorStateLine;
+            << server << QStringList{TimeoutLine, L6NotOk, MlNotOk, FailedLine} << old << old << 0
+            << ErrorStateLine;
+        const QStringList bothFailed{ErrorLine, L6NotOk, ErrorLine, MlNotOk, FailedLine};
         QTest::newRow("nothing listening")
             << old << old << samples
             << QStringLiteral("http://127.0.0.1:%1/zanbo/").arg(TestHttpServer::unusedPort())
-            << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
+            << bothFailed << old << old << 0 << ErrorStateLine;
         QTest::newRow("not a web address")
-            << old << old << samples << QStringLiteral("file:///tmp/zanbo/")
-            << QStringList{ErrorLine, FailedLine} << old << old << 0 << ErrorStateLine;
+            << old << old << samples << QStringLiteral("file:///tmp/zanbo/") << bothFailed << old
+            << old << 0 << ErrorStateLine;
+
+        // Replies a server may give that are no whole pattern file: each is a
+        // failed download of that game, and its good file stays.
+        const ServerSetup cutShort = [l6, ml](TestHttpServer &s) {
+            s.setBody(L6Path, l6.left(l6.size() / 2), 200, TestHttpServer::Framing::UntilClose);
+            s.setBody(MlPath, ml);
+        };
+        QTest::newRow("body without length cut half-way")
+            << old << ml << cutShort << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
+            << old << ml << 1 << CompletedLine;
+        QTest::newRow("status 500 with a pattern body")
+            << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
+                   s.setBody(L6Path, l6, 500);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1
+            << CompletedLine;
+        QTest::newRow("title mark only") << old << old << ServerSetup([l6](TestHttpServer &s) {
+            s.setBody(L6Path, l6);
+            s.setBody(MlPath, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n")));
+        }) << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine}
+                                         << l6 << old << 1 << CompletedLine;
+        QTest::newRow("no draw for the game") << old << old << ServerSetup([ml](TestHttpServer &s) {
+            // The Mini LOTO file has no sixth number for a LOTO6 draw.
+            s.setBody(L6Path, ml);
+            s.setBody(MlPath, ml);
+        }) << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine}
+                                              << old << ml << 1 << CompletedLine;
+        QTest::newRow("second game reset after the first was renewed")
+            << old << old << ServerSetup([l6](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setReset(MlPath);
+               })
+            << server << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk, FailedLine} << l6
+            << old << 1 << ErrorStateLine;
     }
 
     void report()
@@ -324,6 +376,8 @@ private slots:
                                   << QStringLiteral("5");
         QTest::newRow("not numbers") << QStringLiteral("[ETC]\nNETTIMEOUT=abc\n[OPT]\nNOTOSEN=1x\n")
                                      << 30 << QStringLiteral("0");
+        QTest::newRow("a day") << QStringLiteral("[ETC]\nNETTIMEOUT=86400\n") << 86400
+                               << QStringLiteral("0");
         QTest::newRow("out of range, negative")
             << QStringLiteral("[ETC]\nNETTIMEOUT=0\n[OPT]\nNOTOSEN=-3\n") << 30
             << QStringLiteral("-3");
@@ -386,6 +440,39 @@ private slots:
         QCOMPARE(ReadIniValue(ini(), QStringLiteral("OPT"), QStringLiteral("NOTOSEN")),
                  QStringLiteral("0"));
         QCOMPARE(FileBytes(mlFile()), PatternFile(QStringLiteral("旧版")));
+    }
+
+    // Opening a pipe for reading would wait for a writer forever.
+    void namedPipes_blockNeitherStartNorDownloadNorJudgement()
+    {
+        QFile::remove(ini());
+        for (const QString &path : {ini(), l6File(), mlFile()})
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        m_server->setBody(L6Path, Sample("zanbol6.txt"));
+        {
+            auto w = start();
+            QCOMPARE(w->Patterns.PatternCount[GameLoto6], 0);
+            w->CmdJudge_Click();
+            DlgJudge *judge = w->judgeDialog();
+            QVERIFY(judge);
+            QTimer::singleShot(0, qApp, [] {
+                auto *dialog = qobject_cast<DlgDownload *>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                dialog->OKButton->click();
+                QCOMPARE(Lines(dialog->Text1),
+                         QStringList{Opening}
+                             + Run({L6Renewed, SampleMessage, MlNotOk, FailedLine}));
+                dialog->CancelButton->click();
+            });
+            judge->CmdDownload_Click();
+            // The good download replaced its pipe; the draw it brought is judged.
+            QVERIFY(QFileInfo(l6File()).isFile());
+            QCOMPARE(judge->LblJ[0]->text(), QStringLiteral("2056回　(抽選日 2026/12/03)"));
+            judge->OKButton_Click();
+        }
+        // Nothing was written into the pipes, at closing either.
+        QVERIFY(!QFileInfo(ini()).isFile() && QFileInfo::exists(ini()));
+        QVERIFY(!QFileInfo(mlFile()).isFile() && QFileInfo::exists(mlFile()));
     }
 
     void judgeDialog_showsNewDrawAfterItsDownloadButton()
