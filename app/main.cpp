@@ -7,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    LoadQtJapanese(app);
     QApplication::setApplicationName(QStringLiteral("Zanbo"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(ZANBO_VERSION_MAJOR)
