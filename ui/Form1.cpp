@@ -381,6 +381,10 @@ void Form1::Form_Unload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (!m_unloaded && !SettleSaveAreaChanges(QStringLiteral("終了"))) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -97,6 +97,9 @@ public:
     // --- Result grids and save area (Form1SaveArea.cpp) ---
     void FGkekka_Click(int index);
     void SetSaveAreaButtons(bool enabled);
+    // Leaves FGkekka(index) with nothing selected and its move button
+    // disabled, so only rows the user selects again can move.
+    void UnselectGrid(int index);
     void CmdCopy_Click(int index);
     void CmdSave_Click();
     void CmdLoad_Click();
@@ -124,10 +127,16 @@ private:
     void createSaveArea();
     void connectHandlers();
     void RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips);
+    bool WriteSaveArea();
+    // Offers to save a changed save area; false when the user cancels or the
+    // save does not happen.
+    bool SettleSaveAreaChanges(const QString &title);
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
     bool m_unloaded = false;
+    // Rows moved in or out or sorted since the last save or load.
+    bool m_saveAreaChanged = false;
 
 public:
     // The judgement dialog sets itself here while it is open.

@@ -182,6 +182,7 @@ void Form1::PrepareResultGrids()
     prediction->clearCells();
     for (int i = 1; i <= rows; ++i)
         prediction->setText(i, RowNumberColumn, QString::number(i));
+    UnselectGrid(0);
 
     const int g = currentGame();
     if (!IsGame(g))
