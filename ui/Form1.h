@@ -137,6 +137,8 @@ private:
     bool m_unloaded = false;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;
+    // The game the window was last brought into line with.
+    int m_shownGame = -1;
 
 public:
     // The judgement dialog sets itself here while it is open.

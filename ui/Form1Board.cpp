@@ -48,6 +48,7 @@ void Form1::CheckPatternFile()
 void Form1::CmbSwitch_Click()
 {
     const int g = currentGame();
+    m_shownGame = g;
 
     // Mini LOTO has no numbers above 31; the hidden sliders keep their values.
     const bool loto6 = g == GameLoto6;
