@@ -225,8 +225,7 @@ private slots:
         QFETCH(QString, suffix);
         QVERIFY(LoadQtJapanese(*qApp));
         Fill(grid(1), {SampleRow(1)});
-        for (const char *name : {"kept.loto", "notes.txt", "README"})
-            WriteFileBytes(path(QLatin1String(name)), "x");
+        WriteFileBytes(path(QStringLiteral("kept.loto")), "x");
         if (save)
             m_w->CmdSave_Click();
         else
@@ -710,9 +709,13 @@ private slots:
         const QList<bool> states = buttons();
 
         ResultGrid *g = grid(1);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {},
-                          below ? QPoint(CellCentre(g, 1, 2).x(), g->viewport()->height() - 3)
-                                : QPoint(g->viewport()->width() - 3, CellCentre(g, 2, 1).y()));
+        const QPoint off = below ? QPoint(CellCentre(g, 1, 2).x(), g->viewport()->height() - 3)
+                                 : QPoint(g->viewport()->width() - 3, CellCentre(g, 2, 1).y());
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, off);
+        // Nor does a drag that starts there select what it passes over.
+        QTest::mousePress(g->viewport(), Qt::LeftButton, {}, off);
+        QTest::mouseMove(g->viewport(), CellCentre(g, 2, 2));
+        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, CellCentre(g, 2, 2));
         QCOMPARE(DataRows(g), rows);
         QCOMPARE(Block(g), block);
         QCOMPARE(buttons(), states);
@@ -828,14 +831,11 @@ private slots:
         QTest::newRow("close, Yes, save cancelled")
             << true << "move" << yes << false << true << false;
         QTest::newRow("close, sorted") << true << "sort" << cancel << false << true << false;
-        QTest::newRow("close, moved out") << true << "move out" << cancel << false << true << false;
         QTest::newRow("close, saved") << true << "move, save" << cancel << false << false << true;
-        QTest::newRow("close, loaded") << true << "load" << cancel << false << false << true;
         QTest::newRow("close, all moved out")
             << true << "move out all" << cancel << false << false << true;
         QTest::newRow("load, moved in, Cancel")
             << false << "move" << cancel << false << true << false;
-        QTest::newRow("load, moved in, No") << false << "move" << no << false << true << true;
         QTest::newRow("load, moved in, Yes") << false << "move" << yes << true << true << true;
         QTest::newRow("load, loaded") << false << "load" << cancel << false << false << true;
     }
@@ -852,14 +852,13 @@ private slots:
         WriteFileBytes(loaded, ExampleFile);
         Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3)});
         Fill(grid(1), {SampleRow(7), SampleRow(5), SampleRow(6)});
-        if (change.startsWith(QLatin1String("load"))) {
+        if (change == QLatin1String("load")) {
             m_dialogs->fileNames.push_back(loaded);
             m_w->CmdLoad_Click();
         } else if (change == QLatin1String("sort")) {
             ClickHeader(grid(1), RowNumberColumn);
-        } else if (change.startsWith(QLatin1String("move out"))) {
-            const int last = change.endsWith(QLatin1String("all")) ? 3 : 1;
-            Form1::SelectGridRange(grid(1), 1, 0, last, OddColumn);
+        } else if (change == QLatin1String("move out all")) {
+            Form1::SelectGridRange(grid(1), 1, 0, 3, OddColumn);
             m_w->CmdCopy_Click(1);
         } else {
             Form1::SelectGridRange(grid(0), 2, 0, 2, OddColumn);
