@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    LoadQtJapanese(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
     const CommandLineRequest request = ReadCommandLine(QApplication::arguments());
     if (request.action != CommandLineRequest::Action::Run)

@@ -34,6 +34,11 @@ public:
     {
         return confirmAnswer;
     }
+    // Nothing a benchmark moves is worth keeping.
+    QMessageBox::StandardButton askYesNoCancel(QWidget *, const QString &, const QString &) override
+    {
+        return QMessageBox::No;
+    }
     QString openFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
     QString saveFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
     void warn(QWidget *, const QString &text, const QString &) override

@@ -531,6 +531,15 @@ bool GridCellStore::cellBold(int row, int col) const
     return (attr(row, col) & BoldBit) != 0;
 }
 
+bool GridCellStore::clearMarks()
+{
+    if (m_attrs.empty() && m_palette.isEmpty())
+        return false;
+    std::vector<quint8>().swap(m_attrs);
+    m_palette.clear();
+    return true;
+}
+
 bool GridCellStore::setColumnCentered(int col, bool centered)
 {
     if (col < 0 || col >= m_cols || m_centered.at(col) == centered)

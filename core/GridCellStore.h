@@ -84,6 +84,8 @@ public:
     // Opaque colour, or 0 when the cell has none.
     quint32 cellColor(int row, int col) const;
     bool cellBold(int row, int col) const;
+    // Drops every colour and bold mark; false when there was none.
+    bool clearMarks();
 
     // False when nothing changed.
     bool setColumnCentered(int col, bool centered);

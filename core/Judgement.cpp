@@ -130,3 +130,9 @@ QString JudgementClosingLine()
 {
     return QStringLiteral("＝＝＝　判定終了です。当たりましたか？　＝＝＝");
 }
+
+QString NoDrawToJudgeLine()
+{
+    return QStringLiteral("当選番号が読めないため、判定できませんでした。"
+                          "ダウンロードボタンで最新のデータを取得してください。");
+}

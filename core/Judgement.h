@@ -74,3 +74,6 @@ QString PrizeLine(int game, int hits, int bonusFlag);
 
 // Closing line of a judgement.
 QString JudgementClosingLine();
+
+// Written before the closing line when neither game's draw can be read.
+QString NoDrawToJudgeLine();

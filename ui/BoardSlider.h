@@ -11,4 +11,14 @@ public:
     explicit BoardSlider(Qt::Orientation orientation, QWidget *parent = nullptr);
     // Returns false, keeping the current value, when value is out of range.
     bool setValueChecked(int value);
+
+    // Fills the track between the handle and the maximum end instead of the
+    // minimum end, for a slider whose low values mean "more".
+    void setFilledTowardMaximum(bool filled);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_filledTowardMaximum = false;
 };

@@ -161,12 +161,18 @@ void DlgJudge::OKButton_Click()
     ResultGridModel &model = *grid->gridModel();
     const GridCellStore &store = model.store();
     const CellKeyOf keyOf = [&store](QStringView text) { return store.keyOf(text); };
+    // Marks of an earlier draw would claim hits a row does not have.
+    model.clearMarks();
 
     // A game whose draw cannot be read judges none of its rows.
     std::array<std::optional<DrawKeys>, GameCount> draws;
     for (const int g : {GameMiniLoto, GameLoto6}) {
         if (const std::optional<WinningNumbers> draw = m_main.LatestDraw(g))
             draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), keyOf);
+    }
+    if (!draws[GameLoto6] && !draws[GameMiniLoto]) {
+        AppendMessageLines(Text1, {NoDrawToJudgeLine(), JudgementClosingLine()});
+        return;
     }
 
     QStringList lines;
@@ -198,6 +204,9 @@ void DlgJudge::OKButton_Click()
     }
     grid->setUpdatesEnabled(true);
     grid->viewport()->update();
+    // The marks moved the current cell: what was selected is no longer the
+    // user's choice.
+    m_main.UnselectGrid(1);
 
     lines.append(JudgementClosingLine());
     AppendMessageLines(Text1, lines);

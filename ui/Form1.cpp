@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -57,6 +58,31 @@ QIcon ProgramIcon()
     for (const int size : {16, 32, 64, 128, 256})
         drawn.addPixmap(DrawnProgramIcon(size));
     return drawn;
+}
+
+// Puts label over the run of blanks in caption's text, widening the blanks
+// where the font leaves them too narrow for widest.
+void PlaceInBlanks(QLabel *label, QLabel *caption, const QString &widest)
+{
+    const QString text = caption->text();
+    const QString head = text.left(text.indexOf(QLatin1Char(' ')));
+    const QString blanks = text.left(text.lastIndexOf(QLatin1Char(' ')) + 1);
+    const int needed = label->fontMetrics().horizontalAdvance(widest) + 2;
+    const int gap = caption->fontMetrics().horizontalAdvance(blanks)
+                    - caption->fontMetrics().horizontalAdvance(head);
+    if (gap < needed) {
+        // Qt adds word spacing only once to a run of blanks; letter spacing
+        // widens each of them.
+        const int count = int(blanks.size() - head.size());
+        QFont wider = caption->font();
+        wider.setLetterSpacing(QFont::AbsoluteSpacing, (needed - gap + count - 1) / count);
+        caption->setFont(wider);
+    }
+    const QFontMetrics metrics = caption->fontMetrics();
+    const int left = metrics.horizontalAdvance(head);
+    caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+    label->setGeometry(caption->x() + left, caption->y(), metrics.horizontalAdvance(blanks) - left,
+                       caption->height());
 }
 
 } // namespace
@@ -130,6 +156,8 @@ void Form1::createBoard()
         // Minimum at the top: 1 is the "+" end.
         slider->setInvertedAppearance(true);
         slider->setInvertedControls(true);
+        // A favoured number shows a full bar.
+        slider->setFilledTowardMaximum(true);
         PlaceTwips(slider, left, 240, 255, 735);
         Slider1[i] = slider;
 
@@ -225,8 +253,7 @@ void Form1::createPredictionArea()
     PlaceTwips(Label3, 360, 3120, 1455, 255);
     LblKosu = MakeLabel(Frame3, QStringLiteral("LblKosu"), QStringLiteral("10"));
     LblKosu->setAlignment(Qt::AlignCenter);
-    // Sits in the gap of "出力        個".
-    PlaceTwips(LblKosu, 780, 3120, 480, 255);
+    PlaceInBlanks(LblKosu, Label3, QStringLiteral("100"));
 
     CmdRun = MakeButton(Frame3, QStringLiteral("CmdRun"), QStringLiteral("実行(&N)"));
     QFont runFont = CmdRun->font();
@@ -285,7 +312,11 @@ void Form1::connectHandlers()
     connect(CmdCntReset, &QPushButton::clicked, this, [this] { CmdCntReset_Click(); });
     // Only a user's pick runs the handlers this way; the program calls them itself
     // after it changes a list, as the handlers expect.
-    connect(CmbSwitch, &QComboBox::activated, this, [this] { CmbSwitch_Click(); });
+    // Picking the game already shown changes nothing.
+    connect(CmbSwitch, &QComboBox::activated, this, [this] {
+        if (currentGame() != m_shownGame)
+            CmbSwitch_Click();
+    });
     connect(CmbPattern, &QComboBox::activated, this, [this] { CmbPattern_Click(); });
     connect(CmdReadPattern, &QPushButton::clicked, this, [this] { CmdReadPattern_Click(); });
     connect(CmdRun, &QPushButton::clicked, this, [this] { CmdRun_Click(); });
@@ -400,6 +431,10 @@ void Form1::Form_Unload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (!m_unloaded && !SettleSaveAreaChanges(QStringLiteral("終了"))) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

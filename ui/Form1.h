@@ -102,6 +102,9 @@ public:
     // --- Result grids and save area (Form1SaveArea.cpp) ---
     void FGkekka_Click(int index);
     void SetSaveAreaButtons(bool enabled);
+    // Leaves FGkekka(index) with nothing selected and its move button
+    // disabled, so only rows the user selects again can move.
+    void UnselectGrid(int index);
     void CmdCopy_Click(int index);
     void CmdSave_Click();
     void CmdLoad_Click();
@@ -139,11 +142,19 @@ private:
     void createSaveArea();
     void connectHandlers();
     void RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips);
+    bool WriteSaveArea();
+    // Offers to save a changed save area; false when the user cancels or the
+    // save does not happen.
+    bool SettleSaveAreaChanges(const QString &title);
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
     std::unique_ptr<DrawHistory> m_history;
     bool m_unloaded = false;
+    // Rows moved in or out or sorted since the last save or load.
+    bool m_saveAreaChanged = false;
+    // The game the window was last brought into line with.
+    int m_shownGame = -1;
 
 public:
     // The judgement dialog sets itself here while it is open.

@@ -48,6 +48,7 @@ void Form1::CheckPatternFile()
 void Form1::CmbSwitch_Click()
 {
     const int g = currentGame();
+    m_shownGame = g;
 
     // Mini LOTO has no numbers above 31; the hidden sliders keep their values.
     const bool loto6 = g == GameLoto6;
@@ -182,6 +183,7 @@ void Form1::PrepareResultGrids()
     prediction->clearCells();
     for (int i = 1; i <= rows; ++i)
         prediction->setText(i, RowNumberColumn, QString::number(i));
+    UnselectGrid(0);
 
     const int g = currentGame();
     if (!IsGame(g))

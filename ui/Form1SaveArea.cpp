@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,17 @@ FileDialogOptions SaveFileDialogOptions(const QString &programFolder, bool forSa
     return options;
 }
 
+// A row holds a combination when a number column has text; a row without
+// numbers is never moved.
+bool HoldsNumbers(const ResultGrid *grid, int row)
+{
+    for (int c = FirstNumberColumn; c <= LastNumberColumn; ++c) {
+        if (!grid->isEmptyCell(row, c))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void Form1::FGkekka_Click(int index)
@@ -34,23 +47,29 @@ void Form1::FGkekka_Click(int index)
         return;
     const int a = grid->currentRow();
     const int b = grid->selectionEndRow();
-    // A selection that does not lie on data rows has nothing to act on.
-    if (a < 1 || a >= n || b < 1 || b >= n)
+    // Nothing selected, or the keyboard's focus on a header cell: no row to move.
+    if (!grid->hasSelection() || a < 1 || a >= n || b < 1 || b >= n) {
+        CmdCopy[index]->setEnabled(false);
         return;
+    }
 
     if (b == n - 1 && n != 2 && a == 1) {
         // Every data row is selected: what a click on a header cell gives.
         grid->sortSelection();
+        if (index == 1)
+            m_saveAreaChanged = true;
         CmdCopy[index]->setEnabled(false);
         CmdCopy[other]->setEnabled(false);
         return;
     }
 
     SelectGridRange(grid, a, 0, b, grid->columnCount() - 1);
-    if (!grid->text(a, 1).isEmpty()) {
-        CmdCopy[index]->setEnabled(true);
+    bool movable = false;
+    for (int r = std::min(a, b); r <= std::max(a, b) && !movable; ++r)
+        movable = HoldsNumbers(grid, r);
+    CmdCopy[index]->setEnabled(movable);
+    if (movable)
         CmdCopy[other]->setEnabled(false);
-    }
 }
 
 void Form1::SetSaveAreaButtons(bool enabled)
@@ -59,54 +78,77 @@ void Form1::SetSaveAreaButtons(bool enabled)
     CmdJudge->setEnabled(enabled);
 }
 
+void Form1::UnselectGrid(int index)
+{
+    FGkekka[index]->unselect();
+    CmdCopy[index]->setEnabled(false);
+}
+
 void Form1::CmdCopy_Click(int index)
 {
     ResultGrid *source = FGkekka[index];
     ResultGrid *target = FGkekka[1 - index];
 
     const int sourceRows = source->rowCount();
-    // The button can outlive the rows it was enabled for (a clear or a load
-    // in between); the header row is never moved.
-    if (sourceRows <= 1)
+    // Only rows the user selected move; the header row never does.
+    if (sourceRows <= 1 || !source->hasSelection())
         return;
     const int a = source->currentRow();
     const int b = source->selectionEndRow();
     const int first = std::max(1, std::min(a, b));
     const int last = std::min(sourceRows - 1, std::max(a, b));
-    if (first > last)
+
+    // The rows that hold a combination, as runs from the top down.
+    std::vector<std::pair<int, int>> runs;
+    int n = 0;
+    for (int r = first; r <= last; ++r) {
+        if (!HoldsNumbers(source, r))
+            continue;
+        if (!runs.empty() && runs.back().second == r - 1)
+            runs.back().second = r;
+        else
+            runs.emplace_back(r, r);
+        ++n;
+    }
+    if (n == 0)
         return;
-    const int n = last - first + 1;
 
-    // Whole rows, whatever columns the selection covers.
-    SelectGridRange(source, first, 0, last, source->columnCount() - 1);
-    const QString rows = source->clipText();
-
+    int t = target->rowCount();
     target->appendRows(n);
-    const int t = target->rowCount();
-    SelectGridRange(target, t - n, 0, t - 1, target->columnCount() - 1);
-    target->setClipText(rows);
+    for (const auto &[top, bottom] : runs) {
+        // Whole rows, whatever columns the selection covers.
+        SelectGridRange(source, top, 0, bottom, source->columnCount() - 1);
+        SelectGridRange(target, t, 0, t + bottom - top, target->columnCount() - 1);
+        target->setClipText(source->clipText());
+        t += bottom - top + 1;
+    }
 
     if (n == sourceRows - 1) {
         source->setRowCount(1); // the header row stays
     } else {
-        source->removeRows(first, last);
-        // The row that slid into the gap is what a further press moves.
-        const int next = std::min(first, source->rowCount() - 1);
-        SelectGridRange(source, next, 0, next, source->columnCount() - 1);
+        // Bottom up, so the runs above keep their places.
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+            source->removeRows(run->first, run->second);
     }
 
-    for (int g = 0; g < 2; ++g)
-        CmdCopy[g]->setEnabled(FGkekka[g]->rowCount() > 1);
-    CmdCopy[1 - index]->setEnabled(false);
+    // Both grids changed under any selection the user had made.
+    UnselectGrid(0);
+    UnselectGrid(1);
+    m_saveAreaChanged = true;
     SetSaveAreaButtons(FGkekka[1]->rowCount() > 1);
 }
 
 void Form1::CmdSave_Click()
 {
+    WriteSaveArea();
+}
+
+bool Form1::WriteSaveArea()
+{
     const QString fileName = dialogs().saveFileName(this,
                                                     SaveFileDialogOptions(ProgramFolder, true));
     if (fileName.isEmpty())
-        return;
+        return false;
 
     ResultGrid *grid = FGkekka[1];
     const int rows = grid->rowCount();
@@ -125,11 +167,31 @@ void Form1::CmdSave_Click()
                        QStringLiteral("ファイル「%1」に保存できませんでした。\n%2")
                            .arg(QDir::toNativeSeparators(fileName), result.error),
                        QStringLiteral("保存"));
+        return false;
+    }
+    m_saveAreaChanged = false;
+    return true;
+}
+
+bool Form1::SettleSaveAreaChanges(const QString &title)
+{
+    if (!m_saveAreaChanged || FGkekka[1]->rowCount() <= 1)
+        return true;
+    switch (
+        dialogs().askYesNoCancel(this, QStringLiteral("保存エリアの変更を保存しますか？"), title)) {
+    case QMessageBox::Yes:
+        return WriteSaveArea();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
     }
 }
 
 void Form1::CmdLoad_Click()
 {
+    if (!SettleSaveAreaChanges(QStringLiteral("読込")))
+        return;
     const QString fileName = dialogs().openFileName(this,
                                                     SaveFileDialogOptions(ProgramFolder, false));
     if (fileName.isEmpty())
@@ -164,8 +226,8 @@ void Form1::CmdLoad_Click()
     ResultGridModel *cells = grid->gridModel();
     for (int r = 1; r <= rows; ++r)
         cells->setBlockText(r, 0, content.rows.at(r - 1));
-    if (rows > 0)
-        SelectGridRange(grid, rows, 0, rows, GridColumnCount - 1);
+    UnselectGrid(1);
+    m_saveAreaChanged = false;
     SetSaveAreaButtons(grid->rowCount() > 1);
     if (content.truncated) {
         // Saving this grid again would cut the file short: say so.
@@ -186,5 +248,6 @@ void Form1::CmdClear_Click()
                            QStringLiteral("クリア"), QMessageBox::Question))
         return;
     grid->setRowCount(1);
+    UnselectGrid(1);
     SetSaveAreaButtons(false);
 }

@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,6 +17,24 @@
 #include <algorithm>
 
 namespace {
+
+bool ShowsFocusAt(const ResultGrid *grid, int row, int col)
+{
+    return grid->hasFocus() && grid->currentRow() == row && grid->currentColumn() == col;
+}
+
+// The frame around the current cell while the grid has the keyboard focus,
+// dark enough to show on a selected cell as on a plain one.
+void DrawFocusMarker(QPainter *painter, const QRect &cell, const QPalette &palette)
+{
+    painter->save();
+    QPen pen(palette.color(QPalette::Highlight).darker(170), 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
+    painter->restore();
+}
 
 // Draws the selected block from the grid's own selection; the view's
 // selection model stays unused, so removing rows never walks through it.
@@ -45,6 +64,14 @@ protected:
         option->state &= ~QStyle::State_HasFocus;
     }
 
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (ShowsFocusAt(m_grid, index.row() + 1, index.column() + 1))
+            DrawFocusMarker(painter, option.rect, m_grid->palette());
+    }
+
     // Cells carry no tip of their own; over them the grid's tip shows, as it
     // does over the headers.
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
@@ -61,13 +88,40 @@ private:
     ResultGrid *m_grid;
 };
 
+// The header row and the left column are header views; they show the focus
+// marker when the current cell lies in them.
+class GridHeader : public QHeaderView
+{
+public:
+    GridHeader(Qt::Orientation orientation, ResultGrid *grid)
+        : QHeaderView(orientation, grid)
+        , m_grid(grid)
+    {}
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        // The style may leave a clip behind.
+        painter->save();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
+        const bool columns = orientation() == Qt::Horizontal;
+        if (ShowsFocusAt(m_grid, columns ? 0 : logicalIndex + 1, columns ? logicalIndex + 1 : 0))
+            DrawFocusMarker(painter, rect, m_grid->palette());
+    }
+
+private:
+    ResultGrid *m_grid;
+};
+
 // Cell (0, 0) sits where the table view has its corner button.
 class CornerCell : public QWidget
 {
 public:
-    CornerCell(ResultGridModel *model, QWidget *parent)
-        : QWidget(parent)
+    CornerCell(ResultGridModel *model, ResultGrid *grid)
+        : QWidget(grid)
         , m_model(model)
+        , m_grid(grid)
     {}
 
 protected:
@@ -91,10 +145,13 @@ protected:
             painter.setFont(bold);
         }
         style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+        if (ShowsFocusAt(m_grid, 0, 0))
+            DrawFocusMarker(&painter, rect(), m_grid->palette());
     }
 
 private:
     ResultGridModel *m_model;
+    ResultGrid *m_grid;
 };
 
 } // namespace
@@ -106,11 +163,15 @@ struct ResultGrid::Private
     {}
 
     void clampSelection();
+    void repaint();
     bool cellAt(const QPoint &pos, int *row, int *col) const;
     void dragCellAt(const QPoint &pos, int *row, int *col) const;
+    void selectColumnBelow(int col);
     void pressAt(const QPoint &pos);
     void dragTo(const QPoint &pos);
     void releaseAt(const QPoint &pos);
+    bool keyPress(const QKeyEvent *event);
+    void showCell(int row, int col);
 
     ResultGrid *q;
     ResultGridModel *model = nullptr;
@@ -120,6 +181,7 @@ struct ResultGrid::Private
     int curCol = 1;
     int endRow = 1;
     int endCol = 1;
+    bool selected = false;
     bool pressed = false;
     // A press on the header row selects whole columns; dragging then only
     // moves the end column.
@@ -140,6 +202,9 @@ ResultGrid::ResultGrid(QWidget *parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+
+    setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeader(Qt::Vertical, this));
 
     // Uniform row heights keep a grid of a million rows cheap to lay out.
     const int rowHeight = fontMetrics().height() + 4;
@@ -260,6 +325,8 @@ bool ResultGrid::isEmptyCell(int row, int col) const
 
 GridBlock ResultGrid::selectedBlock() const
 {
+    if (!d->selected)
+        return GridBlock();
     // Plain values: std::minmax of temporaries would hand back dangling references.
     return GridBlock{std::min(d->curRow, d->endRow), std::min(d->curCol, d->endCol),
                      std::max(d->curRow, d->endRow), std::max(d->curCol, d->endCol)};
@@ -273,12 +340,15 @@ QString ResultGrid::clipText() const
 void ResultGrid::setClipText(const QString &text)
 {
     const GridBlock block = selectedBlock();
-    d->model->setBlockText(block.top, block.left, text);
+    if (!block.isEmpty())
+        d->model->setBlockText(block.top, block.left, text);
 }
 
 void ResultGrid::sortSelection()
 {
     const GridBlock block = selectedBlock();
+    if (block.isEmpty())
+        return;
     QVector<int> keys;
     for (int c = block.left; c <= block.right; ++c)
         keys.append(c);
@@ -347,25 +417,42 @@ int ResultGrid::selectionEndColumn() const
 void ResultGrid::setCurrentRow(int row)
 {
     d->curRow = d->endRow = std::clamp(row, 0, rowCount() - 1);
-    viewport()->update();
+    d->selected = true;
+    d->repaint();
 }
 
 void ResultGrid::setCurrentColumn(int col)
 {
     d->curCol = d->endCol = std::clamp(col, 0, columnCount() - 1);
-    viewport()->update();
+    d->selected = true;
+    d->repaint();
 }
 
 void ResultGrid::setSelectionEndRow(int row)
 {
     d->endRow = std::clamp(row, 0, rowCount() - 1);
-    viewport()->update();
+    d->selected = true;
+    d->repaint();
 }
 
 void ResultGrid::setSelectionEndColumn(int col)
 {
     d->endCol = std::clamp(col, 0, columnCount() - 1);
-    viewport()->update();
+    d->selected = true;
+    d->repaint();
+}
+
+bool ResultGrid::hasSelection() const
+{
+    return d->selected;
+}
+
+void ResultGrid::unselect()
+{
+    d->selected = false;
+    d->endRow = d->curRow;
+    d->endCol = d->curCol;
+    d->repaint();
 }
 
 void ResultGrid::Private::clampSelection()
@@ -376,7 +463,18 @@ void ResultGrid::Private::clampSelection()
     endRow = std::min(endRow, lastRow);
     curCol = std::min(curCol, lastCol);
     endCol = std::min(endCol, lastCol);
+    repaint();
+}
+
+// The focus marker may sit in either header or the corner as well as among
+// the cells.
+void ResultGrid::Private::repaint()
+{
     q->viewport()->update();
+    q->horizontalHeader()->viewport()->update();
+    q->verticalHeader()->viewport()->update();
+    if (corner)
+        corner->update();
 }
 
 // ---------------------------------------------------------------------------
@@ -451,30 +549,40 @@ void ResultGrid::Private::dragCellAt(const QPoint &pos, int *row, int *col) cons
     }
 }
 
+// What a header cell stands for: its column's data rows.
+void ResultGrid::Private::selectColumnBelow(int col)
+{
+    if (q->rowCount() < 2)
+        return;
+    curRow = 1;
+    endRow = q->rowCount() - 1;
+    curCol = endCol = col;
+    selected = true;
+    repaint();
+}
+
 void ResultGrid::Private::pressAt(const QPoint &pos)
 {
     // Hit-testing below needs the view to know of every removed row.
     model->flushPending();
-    pressed = true;
     columnDrag = false;
     q->setFocus(Qt::MouseFocusReason);
     int row = 0;
     int col = 0;
-    if (!cellAt(pos, &row, &col))
+    // A press beside or below the cells is no click: it neither selects nor
+    // starts a drag.
+    pressed = cellAt(pos, &row, &col);
+    if (!pressed)
         return;
     if (row == 0) {
-        // A header cell stands for its column's data rows.
         columnDrag = true;
-        if (q->rowCount() < 2)
-            return;
-        curRow = 1;
-        endRow = q->rowCount() - 1;
-        curCol = endCol = col;
+        selectColumnBelow(col);
     } else {
         curRow = endRow = row;
         curCol = endCol = col;
+        selected = true;
+        repaint();
     }
-    q->viewport()->update();
 }
 
 void ResultGrid::Private::dragTo(const QPoint &pos)
@@ -490,7 +598,7 @@ void ResultGrid::Private::dragTo(const QPoint &pos)
         endRow = row;
         endCol = col;
     }
-    q->viewport()->update();
+    repaint();
 }
 
 void ResultGrid::Private::releaseAt(const QPoint &pos)
@@ -558,6 +666,96 @@ bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
     default:
         return QTableView::eventFilter(watched, event);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+
+bool ResultGrid::Private::keyPress(const QKeyEvent *event)
+{
+    const int lastRow = q->rowCount() - 1;
+    const int lastCol = q->columnCount() - 1;
+    // Shift moves the end of a selection of data rows; without one it moves
+    // the current cell like a plain key.
+    const bool extend = (event->modifiers() & Qt::ShiftModifier) && selected && curRow > 0;
+    int row = extend ? endRow : curRow;
+    int col = extend ? endCol : curCol;
+    const int page = std::max(1, q->viewport()->height() / q->verticalHeader()->defaultSectionSize()
+                                     - 1);
+    switch (event->key()) {
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_Left:
+        --col;
+        break;
+    case Qt::Key_Right:
+        ++col;
+        break;
+    case Qt::Key_PageUp:
+        row = std::max(row - page, std::min(row, 1));
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (curRow != 0)
+            return false;
+        selectColumnBelow(curCol);
+        emit q->clicked();
+        return true;
+    default:
+        return false;
+    }
+    // Scrolling below needs the view to know of every removed row.
+    model->flushPending();
+    col = std::clamp(col, 0, lastCol);
+    if (extend) {
+        endRow = std::clamp(row, 1, lastRow);
+        endCol = col;
+        showCell(endRow, endCol);
+    } else {
+        curRow = endRow = std::clamp(row, 0, lastRow);
+        curCol = endCol = col;
+        // The header row holds no data: the focus there selects nothing.
+        selected = curRow > 0;
+        showCell(curRow, curCol);
+    }
+    repaint();
+    emit q->clicked();
+    return true;
+}
+
+// Scrolls a data cell into view; the header row and left column always are.
+void ResultGrid::Private::showCell(int row, int col)
+{
+    const int r = row > 0 ? row - 1 : q->rowAt(0);
+    const int c = col > 0 ? col - 1 : q->columnAt(0);
+    if (r >= 0 && c >= 0 && r < model->rowCount() && c < model->columnCount())
+        q->scrollTo(model->index(r, c));
+}
+
+void ResultGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (!d->keyPress(event))
+        QTableView::keyPressEvent(event);
+}
+
+void ResultGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    d->repaint();
+}
+
+void ResultGrid::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    d->repaint();
 }
 
 void ResultGrid::updateGeometries()

@@ -34,7 +34,8 @@ public:
     bool isColumnCentered(int col) const;
 
     // Current cell and the far end of the selection; the selected block is
-    // the rectangle between them, in either direction.
+    // the rectangle between them, in either direction. Setting any of the
+    // four selects that block.
     int currentRow() const;
     void setCurrentRow(int row);
     int currentColumn() const;
@@ -43,8 +44,15 @@ public:
     void setSelectionEndRow(int row);
     int selectionEndColumn() const;
     void setSelectionEndColumn(int col);
-    // The rectangle between the current cell and the end cell.
+    // The rectangle between the current cell and the end cell; empty while
+    // nothing is selected.
     GridBlock selectedBlock() const;
+    // False in a new grid and after unselect(), until a selection is set.
+    bool hasSelection() const;
+    // Leaves no block selected, so clip text, sort and the moves find
+    // nothing to act on. The current cell stays, where the keyboard goes on
+    // from; the selection end joins it.
+    void unselect();
 
     // Cells of the selected block, joined by TAB within a row and CR between
     // rows. Writing splits the same way and fills from the block's top-left
@@ -85,7 +93,8 @@ public:
     ResultGridModel *gridModel() const;
 
 signals:
-    // After a mouse selection has been applied.
+    // After a selection by mouse or keyboard has been applied, and when the
+    // keyboard moves the current cell onto the header row.
     void clicked();
 
 protected:
@@ -93,6 +102,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // Arrows and Page Up/Down move the current cell, with Shift the end of
+    // the selection; Space or Enter on a header cell acts as a click on it.
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     // Mouse on the header row, the left column and the corner cell.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void updateGeometries() override;

@@ -119,6 +119,12 @@ void ResultGridModel::setCellBold(int row, int col)
         cellsChanged(GridBlock{row, col, row, col});
 }
 
+void ResultGridModel::clearMarks()
+{
+    if (m_store.clearMarks())
+        cellsChanged(GridBlock{0, 0, m_store.rowCount() - 1, m_store.columnCount() - 1});
+}
+
 void ResultGridModel::setColumnCentered(int col, bool centered)
 {
     if (m_store.setColumnCentered(col, centered))

@@ -37,6 +37,7 @@ public:
     void sortRows(int first, int last, const QVector<int> &keyColumns);
     void setCellColor(int row, int col, QRgb rgb);
     void setCellBold(int row, int col);
+    void clearMarks();
     void setColumnCentered(int col, bool centered);
 
     // Row removals and cell changes reach the views in one step, from the

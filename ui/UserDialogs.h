@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+class QCoreApplication;
+class QFileDialog;
 class QWidget;
 
 struct FileDialogOptions
@@ -25,6 +27,10 @@ public:
     virtual bool confirm(QWidget *parent, const QString &text, const QString &title,
                          QMessageBox::Icon icon)
         = 0;
+    // Yes, No or Cancel.
+    virtual QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text,
+                                                       const QString &title)
+        = 0;
     // Empty for Cancel.
     virtual QString openFileName(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options) = 0;
@@ -38,8 +44,18 @@ class DesktopDialogs : public UserDialogs
 public:
     bool confirm(QWidget *parent, const QString &text, const QString &title,
                  QMessageBox::Icon icon) override;
+    QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text,
+                                               const QString &title) override;
     QString openFileName(QWidget *parent, const FileDialogOptions &options) override;
     QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
     void warn(QWidget *parent, const QString &text, const QString &title) override;
     void openUrl(const QUrl &url) override;
 };
+
+// Installs Qt's own Japanese texts (standard buttons, file and message
+// dialogs) and the Japanese locale whatever the system's language, since
+// the whole program speaks Japanese. False when the texts are not installed.
+bool LoadQtJapanese(QCoreApplication &app);
+
+// How DesktopDialogs sets up its file dialogs.
+void SetUpFileDialog(QFileDialog &dialog, const FileDialogOptions &options, bool save);

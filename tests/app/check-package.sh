@@ -29,7 +29,7 @@ done
 appstreamcli validate-tree --no-net "$root" >/dev/null || fail "appstreamcli validate-tree failed"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6svg6 libqt6widgets6 libcurl4; do
+for package in libqt6svg6 libqt6sql6-sqlite qt6-qpa-plugins libqt6widgets6 libcurl4; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 

@@ -28,6 +28,7 @@ public:
 
     // Answers given in order; when the queue is empty the answer is Cancel / "".
     std::deque<bool> confirmAnswers;
+    std::deque<QMessageBox::StandardButton> yesNoCancelAnswers;
     std::deque<QString> fileNames;
 
     QList<Question> questions;
@@ -44,6 +45,16 @@ public:
             return false;
         const bool answer = confirmAnswers.front();
         confirmAnswers.pop_front();
+        return answer;
+    }
+    QMessageBox::StandardButton askYesNoCancel(QWidget *, const QString &text,
+                                               const QString &title) override
+    {
+        questions.append({text, title, QMessageBox::Question});
+        if (yesNoCancelAnswers.empty())
+            return QMessageBox::Cancel;
+        const QMessageBox::StandardButton answer = yesNoCancelAnswers.front();
+        yesNoCancelAnswers.pop_front();
         return answer;
     }
     QString openFileName(QWidget *, const FileDialogOptions &options) override

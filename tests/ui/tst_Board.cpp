@@ -1,4 +1,5 @@
 #include "support/FakeDialogs.h"
+#include "support/GridDriver.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
@@ -516,6 +517,48 @@ private slots:
             for (int c = 0; c < cells.size(); ++c)
                 QCOMPARE(save->text(r + 1, c), cells[c]);
         }
+    }
+
+    void pickingTheShownGame_changesNothing()
+    {
+        Setup s;
+        s.copySamples();
+        Form1 &w = s.start();
+        PickGame(w, 1);
+        PickPattern(w, 2);
+        w.CmdRun->click();
+        const QList<QStringList> rows = DataRows(w.FGkekka[0]);
+        const QString board = Board(w);
+        PickGame(w, 1);
+        QCOMPARE(DataRows(w.FGkekka[0]), rows);
+        QCOMPARE(w.CmbPattern->currentIndex(), 2);
+        QCOMPARE(Board(w), board);
+    }
+
+    // A bar reads as "more": the "+" end shows the fuller track.
+    void slider_fillsTowardTheFavouredEnd()
+    {
+        Setup s;
+        Form1 &w = s.start();
+        BoardSlider *slider = w.Slider1[1];
+        QPalette palette = slider->palette();
+        palette.setColor(QPalette::Highlight, QColor(0, 200, 0));
+        slider->setPalette(palette);
+        const auto filled = [slider] {
+            const QImage image = slider->grab().toImage();
+            int green = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    green += c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+                }
+            return green;
+        };
+        QVERIFY(slider->setValueChecked(1));
+        const int plus = filled();
+        QVERIFY(slider->setValueChecked(5));
+        const int minus = filled();
+        QVERIFY2(plus > 2 * minus, qPrintable(QStringLiteral("%1 %2").arg(plus).arg(minus)));
     }
 
     void gameSwitch_hidesAndShowsHighNumbers()

@@ -226,6 +226,23 @@ private slots:
         QCOMPARE(w->size(), QSize(TwipsToPixels(11550), TwipsToPixels(7800)));
     }
 
+    // The count sits between "出力" and "個", three digits included.
+    void countLabel_fitsBetweenItsWords()
+    {
+        auto w = start();
+        w->SldKosu->setValue(100);
+        QCOMPARE(w->LblKosu->text(), QStringLiteral("100"));
+        const QFontMetrics caption = w->Label3->fontMetrics();
+        const int gapLeft = w->Label3->x() + caption.horizontalAdvance(QStringLiteral("出力"));
+        const int gapRight = w->Label3->x()
+                             + caption.horizontalAdvance(w->Label3->text().chopped(1));
+        const int digits = w->LblKosu->fontMetrics().horizontalAdvance(QStringLiteral("100"));
+        const int centre = w->LblKosu->geometry().center().x();
+        QVERIFY(centre - digits / 2 >= gapLeft);
+        QVERIFY(centre + (digits + 1) / 2 <= gapRight);
+        QVERIFY(w->Label3->width() >= w->Label3->sizeHint().width());
+    }
+
     void sliders_refuseOutOfRangeAndReportProgramChanges()
     {
         auto w = start();

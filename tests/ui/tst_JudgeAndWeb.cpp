@@ -2,6 +2,7 @@
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
+#include "core/Judgement.h"
 #include "core/WebLinks.h"
 #include "storage/FilePathCommands.h"
 #include "ui/DlgJudge.h"
@@ -299,6 +300,49 @@ private slots:
         w->FGkekka[1]->setRowCount(1);
         dialog->OKButton_Click();
         QCOMPARE(OutputLines(dialog).mid(draws.size() + 4), QStringList{Closing});
+    }
+
+    void judge_afterNewDraw_marksOnlyItsHits()
+    {
+        writeLoto6(DrawSection(250, QStringLiteral("2005/10/06"), {1, 2, 3, 30, 31, 32, 6}));
+        writeMini(DrawSection(330, QStringLiteral("2005/10/04"), {1, 2, 3, 4, 5, 6}));
+        auto w = start();
+        w->move(0, 0);
+        fillSaveGrid(*w, {Cells("1|2|3|4|5|6|21|2|3"), Cells("1|2|3|4|5||15|1|3")});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        DlgJudge *dialog = openJudge(*w);
+        dialog->OKButton_Click();
+        QCOMPARE(Marks(w->FGkekka[1], 1), QStringLiteral("RRR..Y"));
+        QCOMPARE(Marks(w->FGkekka[1], 2), QStringLiteral("RRRRR."));
+
+        // The user picks a row; then a download brings new draws.
+        Form1::SelectGridRange(w->FGkekka[1], 2, 0, 2, OddColumn);
+        w->FGkekka_Click(1);
+        QVERIFY(w->CmdCopy[1]->isEnabled());
+        writeLoto6(DrawSection(251, QStringLiteral("2005/10/13"), {4, 5, 20, 30, 31, 32, 1}));
+        writeMini(DrawSection(331, QStringLiteral("2005/10/11"), {20, 21, 22, 23, 24, 25}));
+        dialog->ShowWinningNumbers(); // what the download button does afterwards
+        dialog->OKButton_Click();
+        QCOMPARE(Marks(w->FGkekka[1], 1), QStringLiteral("Y..RR."));
+        QCOMPARE(Marks(w->FGkekka[1], 2), QStringLiteral("......"));
+        QCOMPARE(OutputLines(dialog).constLast(), Closing);
+        // The marks moved the current cell: 「削除」 waits for a new choice.
+        QVERIFY(!w->FGkekka[1]->hasSelection());
+        QVERIFY(!w->CmdCopy[1]->isEnabled());
+        QCoreApplication::processEvents();
+        SaveSideBySide({w.get(), dialog}, QStringLiteral("judge_afterNewDraw"));
+    }
+
+    void judge_noDrawAtAll_saysSo()
+    {
+        auto w = start();
+        fillSaveGrid(*w, {Cells("1|2|3|4|5|6"), Cells("1|2|3|4|5")});
+        DlgJudge *dialog = openJudge(*w);
+        const QStringList shown = OutputLines(dialog);
+        dialog->OKButton_Click();
+        QCOMPARE(OutputLines(dialog).mid(shown.size()),
+                 (QStringList{NoDrawToJudgeLine(), Closing}));
     }
 
     void judge_oneGameUnreadable_otherGameJudged_data()

@@ -87,7 +87,11 @@ private slots:
     void headerClick_selectsColumnAndNotifiesOnce();
     void dataClick_selectsCell();
     void dragUpwards_selectsBlock();
-    void clickOnGridWithoutDataRows_stillNotifies();
+    void clickOnGridWithoutDataRows_notifiesOnlyOnTheHeader();
+    void unselect_leavesNothingToCopyOrSort();
+    void keyboard_movesAndExtendsSelection_data();
+    void keyboard_movesAndExtendsSelection();
+    void focusMarker_onTheCurrentCellWhileFocused();
 };
 
 void ResultGridTest::storedText_roundTrips_data()
@@ -542,7 +546,7 @@ void ResultGridTest::dragUpwards_selectsBlock()
     SaveScreenshot(&grid, QStringLiteral("ResultGrid_selectionAndMarks"));
 }
 
-void ResultGridTest::clickOnGridWithoutDataRows_stillNotifies()
+void ResultGridTest::clickOnGridWithoutDataRows_notifiesOnlyOnTheHeader()
 {
     ResultGrid grid;
     grid.resize(400, 200);
@@ -552,10 +556,113 @@ void ResultGridTest::clickOnGridWithoutDataRows_stillNotifies()
     QSignalSpy clicked(&grid, &ResultGrid::clicked);
     QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
                       HeaderCentre(grid, 2));
+    QCOMPARE(clicked.count(), 1);
+    // Below the header row there is no cell to click.
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 40));
-    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(clicked.count(), 1);
     QCOMPARE(grid.rowCount(), 1);
     QCOMPARE(grid.currentRow(), 0);
+}
+
+void ResultGridTest::unselect_leavesNothingToCopyOrSort()
+{
+    ResultGrid grid;
+    QVERIFY(!grid.hasSelection());
+    FillNamed(grid, 4, 3);
+    grid.setText(1, 1, QStringLiteral("9"));
+    Select(grid, 3, 1, 1, 2);
+    grid.unselect();
+    QVERIFY(!grid.hasSelection());
+    QCOMPARE(grid.currentRow(), 3);
+    QCOMPARE(grid.clipText(), QString());
+    grid.sortSelection();
+    grid.setClipText(QStringLiteral("x"));
+    QCOMPARE(Column(grid, 1),
+             (QStringList{QStringLiteral("9"), QStringLiteral("2.1"), QStringLiteral("3.1")}));
+    QCOMPARE(grid.text(0, 0), QStringLiteral("0.0"));
+
+    // A caller that selects on purpose gets its block back.
+    grid.setSelectionEndRow(1);
+    QCOMPARE(grid.clipText(), QStringLiteral("9\r2.1\r3.1"));
+}
+
+void ResultGridTest::keyboard_movesAndExtendsSelection_data()
+{
+    QTest::addColumn<QString>("keys"); // from a new grid, whose current cell is (1, 1)
+    QTest::addColumn<QList<int>>("block");
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("down") << "Down" << QList<int>{2, 2, 1, 1} << true;
+    QTest::newRow("shift extends")
+        << "Down Shift+Down Shift+Down Shift+Right" << QList<int>{2, 4, 1, 2} << true;
+    QTest::newRow("shift up stops at the first data row")
+        << "Down Shift+Up Shift+Up Shift+Up" << QList<int>{1, 2, 1, 1} << true;
+    QTest::newRow("a plain key collapses the block")
+        << "Down Shift+Down Up" << QList<int>{1, 1, 1, 1} << true;
+    QTest::newRow("onto the header: focus only")
+        << "Up Shift+Right" << QList<int>{0, 0, 2, 2} << false;
+    QTest::newRow("space on a header cell selects its column")
+        << "Up Right Space" << QList<int>{1, 6, 2, 2} << true;
+    QTest::newRow("enter on the corner cell selects the left column")
+        << "Left Up Return" << QList<int>{1, 6, 0, 0} << true;
+    QTest::newRow("page down stops at the last row")
+        << "PgDown PgDown PgDown" << QList<int>{6, 6, 1, 1} << true;
+}
+
+void ResultGridTest::keyboard_movesAndExtendsSelection()
+{
+    QFETCH(QString, keys);
+    QFETCH(QList<int>, block);
+    QFETCH(bool, selected);
+    ResultGrid grid;
+    FillNamed(grid, 7, 5);
+    grid.resize(400, 120);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clicked(&grid, &ResultGrid::clicked);
+    const QStringList presses = keys.split(u' ');
+    for (const QString &press : presses) {
+        const bool shift = press.startsWith(QStringLiteral("Shift+"));
+        const QString name = shift ? press.mid(6) : press;
+        const Qt::Key key = name == QLatin1String("Up")       ? Qt::Key_Up
+                            : name == QLatin1String("Down")   ? Qt::Key_Down
+                            : name == QLatin1String("Left")   ? Qt::Key_Left
+                            : name == QLatin1String("Right")  ? Qt::Key_Right
+                            : name == QLatin1String("Space")  ? Qt::Key_Space
+                            : name == QLatin1String("PgDown") ? Qt::Key_PageDown
+                                                              : Qt::Key_Return;
+        QTest::keyClick(&grid, key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    QCOMPARE(Block(grid), block);
+    QCOMPARE(grid.hasSelection(), selected);
+    // Every key tells the owner, as a click does.
+    QCOMPARE(clicked.count(), presses.size());
+}
+
+void ResultGridTest::focusMarker_onTheCurrentCellWhileFocused()
+{
+    ResultGrid grid;
+    ShowNamed(grid, 6);
+    grid.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&grid));
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Right);
+    QCOMPARE(grid.currentRow(), 2);
+    const QRgb marker = grid.palette().color(QPalette::Highlight).darker(170).rgb();
+    const auto markedAt = [&](QWidget *where, const QRect &cell) {
+        return where->grab().toImage().pixel(cell.left() + 1, cell.center().y()) == marker;
+    };
+    const QRect cell = grid.visualRect(grid.model()->index(1, 1));
+    QVERIFY(markedAt(grid.viewport(), cell));
+    QVERIFY(!markedAt(grid.viewport(), grid.visualRect(grid.model()->index(2, 1))));
+
+    // On the header row the marker moves into the header.
+    QTest::keyClick(&grid, Qt::Key_Up);
+    QTest::keyClick(&grid, Qt::Key_Up);
+    QHeaderView *header = grid.horizontalHeader();
+    const QRect section(header->sectionViewportPosition(1), 0, header->sectionSize(1),
+                        header->height());
+    QVERIFY(markedAt(header->viewport(), section));
 }
 
 QTEST_MAIN(ResultGridTest)

@@ -7,7 +7,12 @@
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
+#include "ui/UserDialogs.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -89,6 +94,11 @@ private:
     {
         m_w->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    }
+    void pickGame(int g)
+    {
+        m_w->CmbSwitch->setCurrentIndex(g);
+        emit m_w->CmbSwitch->activated(g);
     }
     // The enabled states of CmdCopy_0, CmdCopy_1, CmdSave, CmdJudge.
     QList<bool> buttons() const
@@ -198,6 +208,59 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), existing ? 1 : 0);
     }
 
+    // The dialogs are Qt's own, set up as the program sets them up.
+    void fileDialog_inJapaneseWithTheListsNames_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("suffix"); // added to a name typed without one
+        QTest::newRow("open") << false << QStringLiteral("開く") << QString();
+        QTest::newRow("save") << true << QStringLiteral("名前を付けて保存")
+                              << QStringLiteral("loto");
+    }
+    void fileDialog_inJapaneseWithTheListsNames()
+    {
+        QFETCH(bool, save);
+        QFETCH(QString, title);
+        QFETCH(QString, suffix);
+        QVERIFY(LoadQtJapanese(*qApp));
+        Fill(grid(1), {SampleRow(1)});
+        WriteFileBytes(path(QStringLiteral("kept.loto")), "x");
+        if (save)
+            m_w->CmdSave_Click();
+        else
+            m_w->CmdLoad_Click();
+        QCOMPARE(m_dialogs->fileDialogs.size(), 1);
+
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        SetUpFileDialog(dialog, m_dialogs->fileDialogs[0], save);
+        QCOMPARE(dialog.windowTitle(), title);
+        QCOMPARE(dialog.defaultSuffix(), suffix);
+        const auto *box = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(box);
+        QCOMPARE(box->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        const QStringList names{QStringLiteral("ｻﾞﾝﾎﾞ(*.loto)"), QStringLiteral("ﾃｷｽﾄ(*.txt)"),
+                                QStringLiteral("全て")};
+        const QList<QStringList> patterns{
+            {QStringLiteral("*.loto")}, {QStringLiteral("*.txt")}, {QStringLiteral("*")}};
+        const auto *files = dialog.findChild<QFileSystemModel *>();
+        QVERIFY(files);
+        QCOMPARE(types->count(), 3);
+        for (int i = 2; i >= 0; --i) {
+            QCOMPARE(types->itemText(i), names[i]);
+            types->setCurrentIndex(i);
+            emit types->activated(i);
+            QCOMPARE(files->nameFilters(), patterns[i]);
+        }
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        SaveScreenshot(&dialog, save ? QStringLiteral("fileDialog_save_japanese")
+                                     : QStringLiteral("fileDialog_open_japanese"));
+    }
+
     // --- Load ---
 
     void saveThenLoad_keepsEveryRow()
@@ -229,8 +292,8 @@ private slots:
         QCOMPARE(RowAt(grid(1), 0), QStringList(GridColumnCount, QString()));
         QVERIFY(!grid(1)->cellColor(2, 3).isValid());
         QVERIFY(!grid(1)->cellBold(2, 3));
-        QCOMPARE(Block(grid(1)), (QList<int>{4, 4, 0, 9}));
-        // The move buttons keep their state.
+        // The new rows are not selected; the prediction grid's button keeps its state.
+        QVERIFY(!grid(1)->hasSelection());
         QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
         SaveScreenshot(m_w.get(), QStringLiteral("main_saved_after_load"));
     }
@@ -276,7 +339,8 @@ private slots:
             QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), SampleRow(2)}));
             QCOMPARE(grid(1)->text(0, SumColumn), QStringLiteral("合計"));
         }
-        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+        // Rows loaded over the selection leave nothing for 「削除」 to move.
+        QCOMPARE(buttons(), (QList<bool>{false, !answer, true, true}));
     }
 
     // Damaged files never size the grid from their counts and never take its
@@ -418,8 +482,10 @@ private slots:
         QCOMPARE(Column(grid(0), 0), expectedLeft);
         for (int r = 1; r < grid(0)->rowCount(); ++r)
             QCOMPARE(RowAt(grid(0), r), SampleRow(grid(0)->text(r, 0).toInt()));
-        QCOMPARE(Block(grid(1)), (QList<int>{1, 3, 0, 9}));
-        QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
+        // Neither grid is left with a selection the user did not make.
+        QVERIFY(!grid(0)->hasSelection());
+        QVERIFY(!grid(1)->hasSelection());
+        QCOMPARE(buttons(), (QList<bool>{false, false, true, true}));
         QCOMPARE(RowAt(grid(1), 0)[7], QStringLiteral("合計"));
         SaveScreenshot(m_w.get(), QStringLiteral("main_saved_after_move"));
 
@@ -465,15 +531,87 @@ private slots:
 
         QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 8, 9})));
         QCOMPARE(RowAt(grid(0), 4), SampleRow(9));
-        QCOMPARE(Block(grid(0)), (QList<int>{3, 4, 0, 9}));
+        QVERIFY(!grid(0)->hasSelection());
         QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(7)});
-        QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
+        QCOMPARE(buttons(), (QList<bool>{false, false, true, true}));
 
         Form1::SelectGridRange(grid(1), 1, 0, 1, OddColumn);
         m_w->CmdCopy_Click(1);
         QCOMPARE(Column(grid(0), 0), (Numbers({1, 2, 8, 9, 7})));
         QCOMPARE(grid(1)->rowCount(), 1);
         QCOMPARE(buttons(), (QList<bool>{false, false, false, false}));
+    }
+
+    // Whatever rebuilds a grid leaves it with no selection; only rows the
+    // user selects afterwards can move.
+    void gridChange_leavesNothingSelectedToMove_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("move, then a second press") << 0 << "move";
+        QTest::newRow("削除, then a second press") << 1 << "move";
+        QTest::newRow("run") << 0 << "run";
+        QTest::newRow("run after a header sort") << 0 << "sort, run";
+        QTest::newRow("game switch") << 0 << "switch";
+        QTest::newRow("load") << 1 << "load";
+    }
+    void gridChange_leavesNothingSelectedToMove()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, change);
+        showWindow();
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3), SampleRow(4)});
+        Fill(grid(1), {SampleRow(5), SampleRow(6), SampleRow(7)});
+        ClickCell(grid(index), 2, 3);
+        QVERIFY(m_w->CmdCopy[index]->isEnabled());
+        if (change == QLatin1String("move")) {
+            QTest::mouseClick(m_w->CmdCopy[index], Qt::LeftButton);
+        } else if (change == QLatin1String("sort, run")) {
+            ClickHeader(grid(0), SumColumn);
+            m_w->CmdRun->click();
+        } else if (change == QLatin1String("run")) {
+            m_w->CmdRun->click();
+        } else if (change == QLatin1String("switch")) {
+            pickGame(1);
+        } else {
+            WriteFileBytes(path(QStringLiteral("in.loto")), ExampleFile);
+            m_dialogs->fileNames.push_back(path(QStringLiteral("in.loto")));
+            m_w->CmdLoad_Click();
+        }
+
+        QVERIFY(!grid(index)->hasSelection());
+        QVERIFY(!m_w->CmdCopy[index]->isEnabled());
+        // A press that reaches the button anyway moves nothing.
+        const QList<QStringList> before[] = {DataRows(grid(0)), DataRows(grid(1))};
+        m_w->CmdCopy_Click(index);
+        QCOMPARE(DataRows(grid(0)), before[0]);
+        QCOMPARE(DataRows(grid(1)), before[1]);
+    }
+
+    void move_carriesOnlyRowsWithNumbers_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::newRow("to the save grid") << 0;
+        QTest::newRow("back from the save grid") << 1;
+    }
+    void move_carriesOnlyRowsWithNumbers()
+    {
+        QFETCH(int, from);
+        const int to = 1 - from;
+        showWindow();
+        Fill(grid(from), {SampleRow(1), Row(QStringLiteral("2 - - - - - - - - -")), SampleRow(3),
+                          Row(QStringLiteral("4 - - - - - - 20 - -")), SampleRow(5)});
+        Fill(grid(to), {SampleRow(7)});
+        DragCells(grid(from), 1, 4);
+        QVERIFY(m_w->CmdCopy[from]->isEnabled());
+        QTest::mouseClick(m_w->CmdCopy[from], Qt::LeftButton);
+
+        QCOMPARE(DataRows(grid(to)),
+                 (QList<QStringList>{SampleRow(7), SampleRow(1), SampleRow(3)}));
+        QCOMPARE(Column(grid(from), 0), (Numbers({2, 4, 5})));
+        // Rows without numbers give the button nothing to move.
+        DragCells(grid(from), 1, 2);
+        QVERIFY(!m_w->CmdCopy[from]->isEnabled());
     }
 
     void move_withoutDataRowDoesNothing_data()
@@ -549,6 +687,42 @@ private slots:
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
 
+    void click_offTheCellsChangesNothing_data()
+    {
+        QTest::addColumn<bool>("below"); // else right of the last column
+        QTest::newRow("below the last row") << true;
+        QTest::newRow("right of the last column") << false;
+    }
+    void click_offTheCellsChangesNothing()
+    {
+        QFETCH(bool, below);
+        showWindow();
+        const QList<QStringList> rows{SampleRow(3), SampleRow(1), SampleRow(2)};
+        Fill(grid(1), rows);
+        // Saving leaves every row selected, the selection a header click makes.
+        m_dialogs->fileNames.push_back(path(QStringLiteral("kept.loto")));
+        m_w->CmdSave_Click();
+        m_w->SetSaveAreaButtons(true);
+        Fill(grid(0), {SampleRow(8), SampleRow(9)});
+        ClickCell(grid(0), 2, 3);
+        const QList<int> block = Block(grid(1));
+        const QList<bool> states = buttons();
+
+        ResultGrid *g = grid(1);
+        const QPoint off = below ? QPoint(CellCentre(g, 1, 2).x(), g->viewport()->height() - 3)
+                                 : QPoint(g->viewport()->width() - 3, CellCentre(g, 2, 1).y());
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, off);
+        // Nor does a drag that starts there select what it passes over.
+        QTest::mousePress(g->viewport(), Qt::LeftButton, {}, off);
+        QTest::mouseMove(g->viewport(), CellCentre(g, 2, 2));
+        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, CellCentre(g, 2, 2));
+        QCOMPARE(DataRows(g), rows);
+        QCOMPARE(Block(g), block);
+        QCOMPARE(buttons(), states);
+        SaveScreenshot(m_w.get(), below ? QStringLiteral("main_saveGrid_afterClickBelowRows")
+                                        : QStringLiteral("main_saveGrid_afterClickBesideColumns"));
+    }
+
     void click_widensToWholeRows_data()
     {
         QTest::addColumn<int>("pressRow");
@@ -600,6 +774,129 @@ private slots:
         QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
     }
 
+    void keyboard_selectsAndSortsLikeTheMouse()
+    {
+        showWindow();
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3), SampleRow(4)});
+        QList<QStringList> kept;
+        for (const int sum : {120, 98, 135}) {
+            kept << SampleRow(kept.size() + 5);
+            kept.last()[SumColumn] = QString::number(sum);
+        }
+        Fill(grid(1), kept);
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+
+        grid(0)->setFocus();
+        QTest::keyClick(grid(0), Qt::Key_Down);
+        QTest::keyClick(grid(0), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(Block(grid(0)), (QList<int>{2, 3, 0, 9}));
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{true, false}));
+        SaveScreenshot(m_w.get(), QStringLiteral("main_keyboardSelection"));
+        QTest::keyClick(m_w->CmdCopy[0], Qt::Key_Space);
+        QCOMPARE(Column(grid(1), 0), (Numbers({5, 6, 7, 2, 3})));
+
+        // Up from the first row onto the header, along to 「合計」, and sort.
+        grid(1)->setFocus();
+        QTest::keyClick(grid(1), Qt::Key_Down);
+        while (grid(1)->currentRow() > 1)
+            QTest::keyClick(grid(1), Qt::Key_Up);
+        QCOMPARE(Block(grid(1)), (QList<int>{1, 1, 0, 9}));
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{false, true}));
+        QTest::keyClick(grid(1), Qt::Key_Up);
+        QCOMPARE(buttons().mid(0, 2), (QList<bool>{false, false}));
+        for (int c = 0; c < SumColumn; ++c)
+            QTest::keyClick(grid(1), Qt::Key_Right);
+        QTest::keyClick(grid(1), Qt::Key_Space);
+        QCOMPARE(Column(grid(1), 0), (Numbers({6, 2, 3, 5, 7})));
+    }
+
+    // --- Unsaved changes ---
+
+    void unsavedChanges_askedBeforeCloseOrLoad_data()
+    {
+        QTest::addColumn<bool>("close"); // else load
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("answer");    // QMessageBox::StandardButton
+        QTest::addColumn<bool>("saveName"); // the save dialog gives a name
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("goesOn");
+        const int yes = QMessageBox::Yes;
+        const int no = QMessageBox::No;
+        const int cancel = QMessageBox::Cancel;
+        QTest::newRow("close, moved in, Cancel")
+            << true << "move" << cancel << false << true << false;
+        QTest::newRow("close, moved in, No") << true << "move" << no << false << true << true;
+        QTest::newRow("close, moved in, Yes") << true << "move" << yes << true << true << true;
+        QTest::newRow("close, Yes, save cancelled")
+            << true << "move" << yes << false << true << false;
+        QTest::newRow("close, sorted") << true << "sort" << cancel << false << true << false;
+        QTest::newRow("close, saved") << true << "move, save" << cancel << false << false << true;
+        QTest::newRow("close, all moved out")
+            << true << "move out all" << cancel << false << false << true;
+        QTest::newRow("load, moved in, Cancel")
+            << false << "move" << cancel << false << true << false;
+        QTest::newRow("load, moved in, Yes") << false << "move" << yes << true << true << true;
+        QTest::newRow("load, loaded") << false << "load" << cancel << false << false << true;
+    }
+    void unsavedChanges_askedBeforeCloseOrLoad()
+    {
+        QFETCH(bool, close);
+        QFETCH(QString, change);
+        QFETCH(int, answer);
+        QFETCH(bool, saveName);
+        QFETCH(bool, asked);
+        QFETCH(bool, goesOn);
+        showWindow();
+        const QString loaded = path(QStringLiteral("in.loto"));
+        WriteFileBytes(loaded, ExampleFile);
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3)});
+        Fill(grid(1), {SampleRow(7), SampleRow(5), SampleRow(6)});
+        if (change == QLatin1String("load")) {
+            m_dialogs->fileNames.push_back(loaded);
+            m_w->CmdLoad_Click();
+        } else if (change == QLatin1String("sort")) {
+            ClickHeader(grid(1), RowNumberColumn);
+        } else if (change == QLatin1String("move out all")) {
+            Form1::SelectGridRange(grid(1), 1, 0, 3, OddColumn);
+            m_w->CmdCopy_Click(1);
+        } else {
+            Form1::SelectGridRange(grid(0), 2, 0, 2, OddColumn);
+            m_w->CmdCopy_Click(0);
+        }
+        if (change.endsWith(QLatin1String("save"))) {
+            m_dialogs->fileNames.push_back(path(QStringLiteral("first.loto")));
+            m_w->CmdSave_Click();
+        }
+        const QList<QStringList> kept = DataRows(grid(1));
+        m_dialogs->yesNoCancelAnswers.push_back(QMessageBox::StandardButton(answer));
+        if (saveName)
+            m_dialogs->fileNames.push_back(path(QStringLiteral("kept.loto")));
+        if (close) {
+            QCOMPARE(m_w->close(), goesOn);
+        } else {
+            m_dialogs->fileNames.push_back(loaded);
+            m_w->CmdLoad_Click();
+        }
+
+        QCOMPARE(m_dialogs->questions.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(m_dialogs->questions[0].text,
+                     QStringLiteral("保存エリアの変更を保存しますか？"));
+            QCOMPARE(m_dialogs->questions[0].title,
+                     close ? QStringLiteral("終了") : QStringLiteral("読込"));
+        }
+        if (saveName)
+            QVERIFY(FileBytes(path(QStringLiteral("kept.loto")))
+                        .startsWith("Zanbo\r\n " + QByteArray::number(kept.size()) + " \r\n"));
+        const QList<QStringList> fromFile{Row(QStringLiteral("3 5 11 18 27 33 41 135 12 5")),
+                                          Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2"))};
+        if (close)
+            QCOMPARE(QFile::exists(path(QStringLiteral("zanbo.ini"))), goesOn);
+        else
+            QCOMPARE(DataRows(grid(1)), goesOn ? fromFile : kept);
+    }
+
     // --- Clear ---
 
     void clear_data()
@@ -618,7 +915,7 @@ private slots:
         for (int k = 1; k <= rows; ++k)
             content << SampleRow(k);
         Fill(grid(1), content);
-        setButtons(true, false, rows > 0);
+        setButtons(true, rows > 0, rows > 0);
         m_dialogs->confirmAnswers.push_back(answer);
         m_w->CmdClear_Click();
 
@@ -633,7 +930,8 @@ private slots:
         QCOMPARE(m_dialogs->questions[0].icon, QMessageBox::Question);
         QCOMPARE(DataRows(grid(1)), answer ? QList<QStringList>{} : content);
         QCOMPARE(grid(1)->text(0, SumColumn), QStringLiteral("合計"));
-        QCOMPARE(buttons(), (QList<bool>{true, false, !answer, !answer}));
+        // 「削除」 goes with the rows it could move.
+        QCOMPARE(buttons(), (QList<bool>{true, !answer, !answer, !answer}));
     }
 };
 
