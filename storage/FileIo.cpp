@@ -75,18 +75,50 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, QString *error, qint6
 
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, file.errorString());
-        return false;
+    AtomicFileWriter file(path);
+    const bool ok = file.write(bytes) && file.commit();
+    if (!ok)
+        SetError(error, file.error());
+    return ok;
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_file(std::make_unique<QSaveFile>(path))
+{
+    if (!m_file->open(QIODevice::WriteOnly))
+        fail();
+}
+
+// QSaveFile removes its temporary file when it is destroyed uncommitted.
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+bool AtomicFileWriter::fail()
+{
+    if (!m_failed) {
+        m_failed = true;
+        m_error = m_file->errorString();
+        if (m_file->isOpen())
+            m_file->cancelWriting();
     }
-    if (file.write(bytes) != bytes.size()) {
-        SetError(error, file.errorString());
-        file.cancelWriting();
+    return false;
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (m_failed)
         return false;
-    }
-    if (!file.commit()) {
-        SetError(error, file.errorString());
+    if (m_file->write(bytes.data(), bytes.size()) != bytes.size())
+        return fail();
+    return true;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (m_failed)
+        return false;
+    if (!m_file->commit()) {
+        m_failed = true;
+        m_error = m_file->errorString();
         return false;
     }
     return true;
