@@ -9,6 +9,15 @@ namespace {
 
 constexpr int MaxPaletteColors = 127;
 
+// What a pooled text costs besides its characters: the string's own header
+// and allocation, its slot in the pool and its entry in the index.
+constexpr qint64 PooledTextOverhead = 128;
+
+qint64 PooledTextBytes(const QString &text)
+{
+    return PooledTextOverhead + qint64(text.size()) * qint64(sizeof(QChar));
+}
+
 int ColorDistance(quint32 a, quint32 b)
 {
     int distance = 0;
@@ -96,7 +105,30 @@ inline quint32 GridCellStore::encode(QStringView text)
     const quint32 index = quint32(m_pool.size());
     m_pool.append(key);
     m_poolIndex.insert(key, index);
+    m_poolBytes += PooledTextBytes(key);
     return PoolBit | index;
+}
+
+// The quick path for ASCII bytes: numbers are read straight from them.
+inline quint32 GridCellStore::encode(QLatin1StringView text)
+{
+    const qsizetype size = text.size();
+    if (size == 0)
+        return EmptyCode;
+    const char *chars = text.data();
+    if (size <= 10 && (size == 1 || chars[0] != '0')) {
+        quint64 value = 0;
+        qsizetype i = 0;
+        for (; i < size; ++i) {
+            const unsigned digit = unsigned(quint8(chars[i])) - unsigned('0');
+            if (digit > 9)
+                break;
+            value = value * 10 + digit;
+        }
+        if (i == size && value < PoolBit)
+            return quint32(value);
+    }
+    return encode(QStringView(QString(text)));
 }
 
 QString GridCellStore::decode(quint32 code) const
@@ -160,6 +192,9 @@ void GridCellStore::compactPool()
     }
     m_pool = std::move(pool);
     m_poolIndex = std::move(poolIndex);
+    m_poolBytes = 0;
+    for (const QString &text : std::as_const(m_pool))
+        m_poolBytes += PooledTextBytes(text);
 }
 
 // ---------------------------------------------------------------------------
@@ -212,6 +247,45 @@ void GridCellStore::appendRows(int count)
     setRowCount(m_rows + count);
 }
 
+void GridCellStore::reserveRows(int rows)
+{
+    if (rows > m_rows)
+        m_cells.reserve(size_t(rows) * size_t(m_cols));
+}
+
+template<typename Text>
+inline void GridCellStore::appendRow(Text text)
+{
+    if (m_rows == std::numeric_limits<int>::max())
+        return;
+    compactPoolIfWasteful();
+    const size_t base = m_cells.size();
+    m_cells.resize(base + size_t(m_cols), EmptyCode);
+    if (!m_attrs.empty())
+        m_attrs.resize(m_cells.size(), 0);
+    ++m_rows;
+    const qsizetype size = text.size();
+    int col = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= size && col < m_cols; ++i) {
+        if (i < size && text[i] != QLatin1Char('\t'))
+            continue;
+        m_cells[base + size_t(col)] = encode(text.mid(start, i - start));
+        ++col;
+        start = i + 1;
+    }
+}
+
+void GridCellStore::appendRowText(QLatin1StringView text)
+{
+    appendRow(text);
+}
+
+void GridCellStore::appendRowText(QStringView text)
+{
+    appendRow(text);
+}
+
 bool GridCellStore::removeRows(int first, int last)
 {
     if (first < 1 || last < first || last >= m_rows)
@@ -231,6 +305,7 @@ void GridCellStore::clear()
     std::vector<quint8>().swap(m_attrs);
     m_pool.clear();
     m_poolIndex.clear();
+    m_poolBytes = 0;
     m_palette.clear();
 }
 

@@ -5,6 +5,7 @@
 #include "core/PatternTables.h"
 #include "core/RandomSource.h"
 #include "core/WebLinks.h"
+#include "storage/SaveFile.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -101,6 +102,8 @@ public:
     void CmdSave_Click();
     void CmdLoad_Click();
     void CmdClear_Click();
+    // The most rows a load reads; what lies beyond is left with a warning.
+    qint64 LoadRowLimit = MaxSaveFileRows;
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();

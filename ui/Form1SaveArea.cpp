@@ -1,15 +1,19 @@
 #include "ui/Form1.h"
 
+#include "core/GridSaveFile.h"
+#include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -22,6 +26,43 @@ FileDialogOptions SaveFileDialogOptions(const QString &programFolder, bool forSa
     options.confirmReplace = forSaving;
     return options;
 }
+
+// The progress of a long save or load. It shows only when the work takes
+// more than half a second; from then on the windows repaint while it runs.
+class FileProgress
+{
+public:
+    FileProgress(QWidget *parent, const QString &label, qint64 total, bool cancellable)
+        : m_dialog(label, QString(), 0, Steps, parent)
+        , m_total(std::max<qint64>(total, 1))
+    {
+        m_dialog.setWindowTitle(parent->windowTitle());
+        // Nothing else may change the grids meanwhile.
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        if (cancellable)
+            m_dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+        else
+            m_dialog.setCancelButton(nullptr);
+        m_dialog.setValue(0);
+    }
+
+    // False once the user has cancelled.
+    bool update(qint64 done)
+    {
+        const int step = int(std::clamp<qint64>(done * Steps / m_total, 0, Steps - 1));
+        if (step != m_dialog.value())
+            m_dialog.setValue(step);
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int Steps = 1000;
+    QProgressDialog m_dialog;
+    qint64 m_total;
+};
 
 } // namespace
 
@@ -110,14 +151,16 @@ void Form1::CmdSave_Click()
 
     ResultGrid *grid = FGkekka[1];
     const int rows = grid->rowCount();
-    const int columns = grid->columnCount();
-    QString clip;
-    if (rows > 1) {
-        SelectGridRange(grid, 1, 0, rows - 1, columns - 1);
-        clip = grid->clipText();
-    }
+    if (rows > 1)
+        SelectGridRange(grid, 1, 0, rows - 1, grid->columnCount() - 1);
 
-    const SaveFileWriteResult result = WriteSaveFile(fileName, rows - 1, columns - 1, clip);
+    // Straight from the cell store, a block of rows at a time.
+    SaveFileWriteResult result;
+    {
+        FileProgress progress(this, QStringLiteral("保存しています…"), rows - 1, false);
+        result = WriteGridSaveFile(fileName, grid->gridModel()->store(),
+                                   [&progress](qint64 written) { progress.update(written); });
+    }
     if (!result.ok) {
         // The write goes through a temporary file, so a file of that name
         // is still as it was; say so rather than pretend it was saved.
@@ -135,15 +178,26 @@ void Form1::CmdLoad_Click()
     if (fileName.isEmpty())
         return;
 
-    const SaveFileContent content = ReadSaveFile(fileName);
-    if (!content.opened) {
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    const auto warnUnreadable = [&] {
         dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」を読み込めませんでした。")
-                           .arg(QDir::toNativeSeparators(fileName)),
+                       QStringLiteral("ファイル「%1」を読み込めませんでした。").arg(shownName),
                        QStringLiteral("読込"));
+    };
+    const auto warnNoSaveData = [&] {
+        dialogs().warn(this,
+                       QStringLiteral("ファイル「%1」には保存データがありません。").arg(shownName),
+                       QStringLiteral("読込"));
+    };
+
+    QFile file(fileName);
+    if (!OpenRegularFile(file)) {
+        warnUnreadable();
         return;
     }
-    if (!content.signatureOk
+    SaveFileReader reader(file);
+    const SaveFileHead head = reader.readHead();
+    if (!head.signatureOk
         && !dialogs().confirm(
             this,
             QStringLiteral(
@@ -151,28 +205,45 @@ void Form1::CmdLoad_Click()
             QStringLiteral("中止"), QMessageBox::Warning)) {
         return;
     }
+    // A file that is no save file must not wipe the rows the user keeps.
+    if (!head.countsValid) {
+        warnNoSaveData();
+        return;
+    }
+
+    // The rows go into a store of their own, so the save grid stays as it was
+    // until the whole file has been read. It keeps its ten columns whatever
+    // the file says: the judgement reads columns 1 to 9.
+    GridCellStore cells(1, GridColumnCount);
+    SaveFileRowsRead read;
+    {
+        FileProgress progress(this, QStringLiteral("読み込んでいます…"), file.size(), true);
+        read = ReadSaveFileRows(reader, head, file.size(), cells, LoadRowLimit,
+                                [&progress](qint64 bytes) { return progress.update(bytes); });
+    }
+    if (read.readFailed) {
+        warnUnreadable();
+        return;
+    }
+    if (read.cancelled)
+        return;
+    if (read.rows == 0) {
+        warnNoSaveData();
+        return;
+    }
 
     ResultGrid *grid = FGkekka[1];
-    grid->clearCells(); // drops the judgement's colours too
-    // The grid is sized from the rows actually read, never from the count
-    // the file claims, and keeps its ten columns whatever the file says:
-    // the judgement reads columns 1 to 9.
-    const int rows = int(std::min<qsizetype>(content.rows.size(), INT_MAX - 1));
     grid->setColumnCount(GridColumnCount);
-    grid->setRowCount(rows + 1);
-    // Row by row straight into the cell store: no joined copy of the file.
-    ResultGridModel *cells = grid->gridModel();
-    for (int r = 1; r <= rows; ++r)
-        cells->setBlockText(r, 0, content.rows.at(r - 1));
-    if (rows > 0)
-        SelectGridRange(grid, rows, 0, rows, GridColumnCount - 1);
-    SetSaveAreaButtons(grid->rowCount() > 1);
-    if (content.truncated) {
+    grid->gridModel()->replaceCells(std::move(cells));
+    const int rows = grid->rowCount() - 1;
+    SelectGridRange(grid, rows, 0, rows, GridColumnCount - 1);
+    SetSaveAreaButtons(true);
+    if (read.limitReached) {
         // Saving this grid again would cut the file short: say so.
         dialogs().warn(
             this,
             QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
-                .arg(QDir::toNativeSeparators(fileName), QString::number(rows)),
+                .arg(shownName, QLocale(QLocale::Japanese).toString(rows)),
             QStringLiteral("読込"));
     }
 }
