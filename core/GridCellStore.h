@@ -121,8 +121,7 @@ private:
     static qsizetype digitCount(quint32 number);
     quint32 encode(QStringView text);
     quint32 encode(QLatin1StringView text);
-    template<typename Text>
-    void appendRow(Text text);
+    std::optional<size_t> newRow();
     QString decode(quint32 code) const;
     const QString &pooled(quint32 code) const { return m_pool.at(qsizetype(code & ~PoolBit)); }
     qsizetype textLength(quint32 code) const;

@@ -21,14 +21,15 @@ bool GridRowSink::addRow(QStringView row)
 
 SaveFileRowsRead ReadSaveFileRows(SaveFileReader &reader, const SaveFileHead &head,
                                   qint64 bytesLeft, GridCellStore &cells, qint64 maxRows,
-                                  const std::function<bool(qint64 bytesRead)> &progress)
+                                  const std::function<bool(qint64 bytesRead)> &progress,
+                                  qint64 maxBytes)
 {
     // Every row but the last takes at least its delimiter.
     const qint64 fileRows = std::max<qint64>(bytesLeft, 0) + 1;
     const qint64 room = std::min({std::max<qint64>(head.declaredRows, 0), maxRows, fileRows,
                                   qint64(std::numeric_limits<int>::max() - cells.rowCount())});
     cells.reserveRows(cells.rowCount() + int(std::max<qint64>(room, 0)));
-    GridRowSink sink(cells);
+    GridRowSink sink(cells, maxBytes);
     return reader.readRows(sink, maxRows, progress);
 }
 

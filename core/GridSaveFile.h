@@ -31,13 +31,15 @@ private:
     qint64 m_maxBytes;
 };
 
-// Reads the rows after a head already read into the bottom of cells. Room is
-// made first for as many rows as the file can give: no more than D, maxRows,
-// or the bytes left in the file, so a lying D costs nothing.
+// Reads the rows after a head already read into the bottom of cells, until
+// cells hold maxBytes. Room is made first for as many rows as the file can
+// give: no more than D, maxRows, or the bytes left in the file, so a lying D
+// costs nothing.
 SaveFileRowsRead ReadSaveFileRows(SaveFileReader &reader, const SaveFileHead &head,
                                   qint64 bytesLeft, GridCellStore &cells,
                                   qint64 maxRows = MaxSaveFileRows,
-                                  const std::function<bool(qint64 bytesRead)> &progress = {});
+                                  const std::function<bool(qint64 bytesRead)> &progress = {},
+                                  qint64 maxBytes = MaxLoadedGridBytes);
 
 // Writes the data rows of cells (rows 1 to the last, columns 0 to the last)
 // as a save file.

@@ -247,7 +247,6 @@ void SaveFileReader::skip(bool lineEndsToo)
 // *field is valid until the next call.
 SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *ascii)
 {
-    m_field.resize(0);
     bool gathered = false;
     quint8 seen = Plain;
     for (;;) {
@@ -270,7 +269,9 @@ SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *asc
             seen |= kind;
             ++i;
         }
-        const qsizetype room = MaxSaveRowBytes - m_field.size();
+        if (!gathered && i == m_end)
+            m_field.resize(0);
+        const qsizetype room = MaxSaveRowBytes - (gathered ? m_field.size() : 0);
         if (i == m_end) {
             m_field.append(bytes + begin, std::min(i - begin, room));
             gathered = true;
