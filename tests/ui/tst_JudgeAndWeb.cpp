@@ -7,13 +7,13 @@
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
 #include "ui/Form1.h"
+#include "ui/MessageLineBox.h"
 #include "ui/ResultGrid.h"
 #include "ui/TextBoxLines.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
