@@ -59,7 +59,7 @@ public:
     }
 
 private:
-    static constexpr int Steps = 1000;
+    static constexpr int Steps = 100;
     QProgressDialog m_dialog;
     qint64 m_total;
 };
@@ -189,6 +189,14 @@ void Form1::CmdLoad_Click()
                        QStringLiteral("ファイル「%1」には保存データがありません。").arg(shownName),
                        QStringLiteral("読込"));
     };
+    // Saving the grid again would cut the file short: say so.
+    const auto warnTooLarge = [&](qint64 rows) {
+        dialogs().warn(
+            this,
+            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                .arg(shownName, QLocale(QLocale::Japanese).toString(rows)),
+            QStringLiteral("読込"));
+    };
 
     QFile file(fileName);
     if (!OpenRegularFile(file)) {
@@ -213,13 +221,17 @@ void Form1::CmdLoad_Click()
 
     // The rows go into a store of their own, so the save grid stays as it was
     // until the whole file has been read. It keeps its ten columns whatever
-    // the file says: the judgement reads columns 1 to 9.
+    // the file says: the judgement reads columns 1 to 9. Both stores live at
+    // once for a moment, so the old one's size comes off the new one's share.
+    ResultGrid *grid = FGkekka[1];
     GridCellStore cells(1, GridColumnCount);
     SaveFileRowsRead read;
     {
         FileProgress progress(this, QStringLiteral("読み込んでいます…"), file.size(), true);
-        read = ReadSaveFileRows(reader, head, file.size(), cells, LoadRowLimit,
-                                [&progress](qint64 bytes) { return progress.update(bytes); });
+        read = ReadSaveFileRows(
+            reader, head, file.size(), cells, LoadRowLimit,
+            [&progress](qint64 bytes) { return progress.update(bytes); },
+            MaxLoadedGridBytes - grid->gridModel()->store().usedBytes());
     }
     if (read.readFailed) {
         warnUnreadable();
@@ -228,24 +240,20 @@ void Form1::CmdLoad_Click()
     if (read.cancelled)
         return;
     if (read.rows == 0) {
-        warnNoSaveData();
+        if (read.limitReached)
+            warnTooLarge(0);
+        else
+            warnNoSaveData();
         return;
     }
 
-    ResultGrid *grid = FGkekka[1];
     grid->setColumnCount(GridColumnCount);
     grid->gridModel()->replaceCells(std::move(cells));
     const int rows = grid->rowCount() - 1;
     SelectGridRange(grid, rows, 0, rows, GridColumnCount - 1);
     SetSaveAreaButtons(true);
-    if (read.limitReached) {
-        // Saving this grid again would cut the file short: say so.
-        dialogs().warn(
-            this,
-            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
-                .arg(shownName, QLocale(QLocale::Japanese).toString(rows)),
-            QStringLiteral("読込"));
-    }
+    if (read.limitReached)
+        warnTooLarge(rows);
 }
 
 void Form1::CmdClear_Click()
