@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -80,6 +81,33 @@ private:
     }
 
     Combination m_numbers{0, 1, 2, 3, 4, 5, 6};
+};
+
+// Whether the progress dialog showed during a step and how often it painted:
+// each paint is a turn of the event loop in the middle of the step.
+class ProgressWatch : public QObject
+{
+public:
+    int shown = 0;
+    int paints = 0;
+    void reset() { shown = paints = 0; }
+    QString note() const
+    {
+        return shown ? QStringLiteral("progress dialog shown, %1 repaints").arg(paints)
+                     : QStringLiteral("no progress dialog");
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (qobject_cast<QProgressDialog *>(watched)) {
+            if (event->type() == QEvent::Show)
+                ++shown;
+            else if (event->type() == QEvent::Paint)
+                ++paints;
+        }
+        return false;
+    }
 };
 
 bool SpaceFileReady(const QString &path)
@@ -154,25 +182,29 @@ int main(int argc, char **argv)
     w.show();
     Settle();
     ResultGrid *saved = w.FGkekka[1];
+    ProgressWatch progress;
+    app.installEventFilter(&progress);
 
     // Load.
     dialogs.fileName = spacePath;
     bool peakReset = ResetPeak();
     double before = StatusMegabytes("VmRSS");
+    progress.reset();
     timer.start();
     w.CmdLoad_Click();
     Settle();
-    Report("load (CmdLoad_Click, then the events)", timer);
+    Report("load (CmdLoad_Click, then the events)", timer, progress.note());
     ReportPeak("peak resident memory of the load", before, peakReset);
     ok = ok && saved->rowCount() == SpaceRows + 1
          && saved->text(int(SpaceRows), 0) == QString::number(SpaceRows);
 
     // Save, to another file: the same bytes come out.
     dialogs.fileName = dir.filePath(QStringLiteral("saved.loto"));
+    progress.reset();
     timer.start();
     w.CmdSave_Click();
     Settle();
-    Report("save (CmdSave_Click)", timer);
+    Report("save (CmdSave_Click)", timer, progress.note());
     const bool same = SameFiles(spacePath, dialogs.fileName);
     std::printf("  %-40s %s\n", "saved file equals the loaded one", same ? "yes" : "NO");
     ok = ok && same;
