@@ -242,9 +242,12 @@ void SaveFileReader::skip(bool lineEndsToo)
     }
 }
 
-// The next field, its delimiter consumed. A field that lies inside one block
-// is handed out where it lies; one that crosses blocks is gathered first.
-// *field is valid until the next call.
+// The next field, its delimiter consumed. None of the delimiters can be the
+// trail byte of a double-byte character, so fields are split on the raw
+// bytes and only a field with a byte above 0x7F needs decoding. Double quotes
+// are ordinary characters: the writer never produces them. A field that lies
+// inside one block is handed out where it lies; one that crosses blocks is
+// gathered first. *field is valid until the next call.
 SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *ascii)
 {
     bool gathered = false;
