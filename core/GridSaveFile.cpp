@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 bool GridRowSink::addRow(QLatin1StringView row)
 {
@@ -28,7 +29,11 @@ SaveFileRowsRead ReadSaveFileRows(SaveFileReader &reader, const SaveFileHead &he
     const qint64 fileRows = std::max<qint64>(bytesLeft, 0) + 1;
     const qint64 room = std::min({std::max<qint64>(head.declaredRows, 0), maxRows, fileRows,
                                   qint64(std::numeric_limits<int>::max() - cells.rowCount())});
-    cells.reserveRows(cells.rowCount() + int(std::max<qint64>(room, 0)));
+    try {
+        cells.reserveRows(cells.rowCount() + int(std::max<qint64>(room, 0)));
+    } catch (const std::bad_alloc &) {
+        // The room is only a head start: without it the rows still come.
+    }
     GridRowSink sink(cells, maxBytes);
     return reader.readRows(sink, maxRows, progress);
 }
