@@ -52,9 +52,12 @@ public:
     const QString &error() const { return m_error; }
 
 private:
+    static constexpr qint64 WritebackBytes = qint64(8) << 20;
     bool fail();
+    void startWriteback();
 
     std::unique_ptr<QSaveFile> m_file;
     QString m_error;
+    qint64 m_unsynced = 0;
     bool m_failed = false;
 };
