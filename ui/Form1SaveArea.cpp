@@ -231,7 +231,7 @@ void Form1::CmdLoad_Click()
         read = ReadSaveFileRows(
             reader, head, file.size(), cells, LoadRowLimit,
             [&progress](qint64 bytes) { return progress.update(bytes); },
-            MaxLoadedGridBytes - grid->gridModel()->store().usedBytes());
+            LoadByteLimit - grid->gridModel()->store().usedBytes());
     }
     if (read.readFailed) {
         warnUnreadable();

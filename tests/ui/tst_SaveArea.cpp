@@ -7,6 +7,7 @@
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -402,34 +403,54 @@ private slots:
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
 
-    void load_rowLimitWarnsThatOnlyTheFirstRowsWereRead_data()
+    // A load stops at the row limit, or where the rows have taken the memory
+    // the grid may hold.
+    void load_limitsWarnThatOnlyTheFirstRowsWereRead_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("memoryRows"); // rows' worth of memory left for the load; -1 plenty
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("D beyond the limit")
-            << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n1\r2\r3\r4\r5\r\n") << 3 << true;
+        const QByteArray fiveRows("Zanbo\r\n 5 \r\n 9 \r\n1\r2\r3\r4\r5\r\n");
+        QTest::newRow("D beyond the limit") << fiveRows << -1 << 3 << true;
         QTest::newRow("D at the limit")
-            << QByteArray("Zanbo\r\n 3 \r\n 9 \r\n1\r2\r3\r\n") << 3 << false;
+            << QByteArray("Zanbo\r\n 3 \r\n 9 \r\n1\r2\r3\r\n") << -1 << 3 << false;
         QTest::newRow("D beyond the limit, file ends there")
-            << QByteArray("Zanbo\r\n 9 \r\n 9 \r\n1\r2\r3\r\n") << 3 << false;
+            << QByteArray("Zanbo\r\n 9 \r\n 9 \r\n1\r2\r3\r\n") << -1 << 3 << false;
+        QTest::newRow("memory for two rows") << fiveRows << 2 << 2 << true;
+        QTest::newRow("no memory left") << fiveRows << 0 << 0 << true;
     }
-    void load_rowLimitWarnsThatOnlyTheFirstRowsWereRead()
+    void load_limitsWarnThatOnlyTheFirstRowsWereRead()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, memoryRows);
         QFETCH(int, rows);
         QFETCH(bool, warned);
         m_w->LoadRowLimit = 3;
+        Fill(grid(1), {SampleRow(1)});
+        const QList<QStringList> before = DataRows(grid(1));
+        if (memoryRows >= 0) {
+            // What the loaded rows cost, on top of what the grid holds now.
+            GridCellStore loaded(1, GridColumnCount);
+            for (int r = 0; r < memoryRows; ++r)
+                loaded.appendRowText(QStringView(u"1"));
+            m_w->LoadByteLimit = grid(1)->gridModel()->store().usedBytes() + loaded.usedBytes();
+        }
         load(bytes);
 
-        QCOMPARE(grid(1)->rowCount(), rows + 1);
-        QCOMPARE(grid(1)->text(rows, 0), QString::number(rows));
+        if (rows == 0) {
+            QCOMPARE(DataRows(grid(1)), before);
+        } else {
+            QCOMPARE(grid(1)->rowCount(), rows + 1);
+            QCOMPARE(grid(1)->text(rows, 0), QString::number(rows));
+        }
         QCOMPARE(m_dialogs->warnings.size(), warned ? 1 : 0);
         if (warned) {
             QCOMPARE(
                 m_dialogs->warnings[0].text,
-                QStringLiteral("ファイル「%1」は大きすぎるため、先頭の3行だけを読み込みました。")
-                    .arg(QDir::toNativeSeparators(path(QStringLiteral("in.loto")))));
+                QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                    .arg(QDir::toNativeSeparators(path(QStringLiteral("in.loto"))),
+                         QString::number(rows)));
             QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
         }
     }
