@@ -7,12 +7,12 @@
 #include "storage/FilePathCommands.h"
 #include "ui/DlgJudge.h"
 #include "ui/Form1.h"
+#include "ui/MessageLineBox.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/TextBoxLines.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -52,7 +52,7 @@ struct Outcome
 
 Outcome JudgeOnce(Form1 &w, DlgJudge &dialog)
 {
-    const qsizetype before = dialog.Text1->blockCount();
+    const qsizetype before = dialog.Text1->lines().size();
     Stopwatch timer;
     timer.start();
     dialog.OKButton->click();
@@ -60,7 +60,7 @@ Outcome JudgeOnce(Form1 &w, DlgJudge &dialog)
     Outcome outcome;
     outcome.seconds = timer.wall();
     outcome.cpuSeconds = timer.cpu();
-    outcome.lines = dialog.Text1->blockCount() - before;
+    outcome.lines = dialog.Text1->lines().size() - before;
     outcome.closed = MessageText(dialog.Text1)
                          .endsWith(JudgementClosingLine() + QStringLiteral("\r\n"));
     const ResultGrid *grid = w.FGkekka[1];

@@ -4,6 +4,8 @@
 // resident memory of the load. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_savearea [row count] [moved rows]
 #include "bench/BenchSupport.h"
+#include "core/GridSaveFile.h"
+#include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
@@ -114,32 +116,32 @@ int main(int argc, char **argv)
 
     // Where the time of a save and a load goes.
     std::printf("breakdown\n");
-    Form1::SelectGridRange(saved, 1, 0, rows, 9);
     timer.start();
-    const QString clip = saved->clipText();
-    Report("clipText of every row", timer);
+    const SaveFileWriteResult written = WriteGridSaveFile(dialogs.fileName,
+                                                          saved->gridModel()->store());
+    Report("WriteGridSaveFile", timer);
+    ok = ok && written.ok;
     timer.start();
-    const QByteArray bytes = SaveFileBytes(rows, 9, clip);
-    Report("SaveFileBytes", timer);
+    SaveFileContent content = ReadSaveFile(dialogs.fileName);
+    Report("ReadSaveFile into a list of rows", timer);
+    ok = ok && content.rows.size() == rows;
+    content = SaveFileContent();
     timer.start();
-    WriteSaveFile(dialogs.fileName, rows, 9, clip);
-    Report("WriteSaveFile", timer);
+    GridCellStore cells(1, GridColumnCount);
+    {
+        QFile file(dialogs.fileName);
+        ok = ok && OpenRegularFile(file);
+        SaveFileReader reader(file);
+        const SaveFileHead head = reader.readHead();
+        ok = ok && ReadSaveFileRows(reader, head, file.size(), cells).rows == rows;
+    }
+    Report("ReadSaveFileRows into a cell store", timer);
     timer.start();
-    const SaveFileContent content = ReadSaveFile(dialogs.fileName);
-    Report("ReadSaveFile", timer);
-    timer.start();
-    saved->clearCells();
-    saved->setRowCount(1);
-    saved->setRowCount(rows + 1);
-    Report("clearCells, setRowCount", timer);
-    timer.start();
-    for (int r = 1; r <= rows; ++r)
-        saved->gridModel()->setBlockText(r, 0, content.rows.at(r - 1));
-    Report("the rows into the cell store", timer);
+    saved->gridModel()->replaceCells(std::move(cells));
+    Report("replaceCells", timer);
     timer.start();
     Settle();
     Report("events after the load", timer);
-    ok = ok && bytes.size() == QFileInfo(dialogs.fileName).size();
 
     ok = ok && dialogs.warnings == 0;
     std::printf("%s\n", ok ? "results checked" : "RESULTS WRONG");

@@ -9,6 +9,15 @@ namespace {
 
 constexpr int MaxPaletteColors = 127;
 
+// What a pooled text costs besides its characters: the string's own header
+// and allocation, its slot in the pool and its entry in the index.
+constexpr qint64 PooledTextOverhead = 128;
+
+qint64 PooledTextBytes(const QString &text)
+{
+    return PooledTextOverhead + qint64(text.size()) * qint64(sizeof(QChar));
+}
+
 int ColorDistance(quint32 a, quint32 b)
 {
     int distance = 0;
@@ -61,6 +70,11 @@ inline std::optional<quint32> GridCellStore::numberCode(QStringView text)
 
 inline qsizetype GridCellStore::digitCount(quint32 number)
 {
+    // Most cells hold one or two digits.
+    if (number < 10)
+        return 1;
+    if (number < 100)
+        return 2;
     qsizetype digits = 1;
     while (number >= 10) {
         number /= 10;
@@ -96,7 +110,30 @@ inline quint32 GridCellStore::encode(QStringView text)
     const quint32 index = quint32(m_pool.size());
     m_pool.append(key);
     m_poolIndex.insert(key, index);
+    m_poolBytes += PooledTextBytes(key);
     return PoolBit | index;
+}
+
+// The quick path for ASCII bytes: numbers are read straight from them.
+inline quint32 GridCellStore::encode(QLatin1StringView text)
+{
+    const qsizetype size = text.size();
+    if (size == 0)
+        return EmptyCode;
+    const char *chars = text.data();
+    if (size <= 10 && (size == 1 || chars[0] != '0')) {
+        quint64 value = 0;
+        qsizetype i = 0;
+        for (; i < size; ++i) {
+            const unsigned digit = unsigned(quint8(chars[i])) - unsigned('0');
+            if (digit > 9)
+                break;
+            value = value * 10 + digit;
+        }
+        if (i == size && value < PoolBit)
+            return quint32(value);
+    }
+    return encode(QStringView(QString(text)));
 }
 
 QString GridCellStore::decode(quint32 code) const
@@ -125,6 +162,15 @@ inline QChar *GridCellStore::writeText(QChar *out, quint32 code) const
     if (code & PoolBit) {
         const QString &s = pooled(code);
         return std::copy_n(s.constData(), s.size(), out);
+    }
+    if (code < 10) {
+        *out = QChar(char16_t(u'0' + code));
+        return out + 1;
+    }
+    if (code < 100) {
+        out[0] = QChar(char16_t(u'0' + code / 10));
+        out[1] = QChar(char16_t(u'0' + code % 10));
+        return out + 2;
     }
     const qsizetype digits = digitCount(code);
     for (qsizetype i = digits - 1; i >= 0; --i) {
@@ -160,6 +206,9 @@ void GridCellStore::compactPool()
     }
     m_pool = std::move(pool);
     m_poolIndex = std::move(poolIndex);
+    m_poolBytes = 0;
+    for (const QString &text : std::as_const(m_pool))
+        m_poolBytes += PooledTextBytes(text);
 }
 
 // ---------------------------------------------------------------------------
@@ -212,6 +261,79 @@ void GridCellStore::appendRows(int count)
     setRowCount(m_rows + count);
 }
 
+void GridCellStore::reserveRows(int rows)
+{
+    if (rows > m_rows)
+        m_cells.reserve(size_t(rows) * size_t(m_cols));
+}
+
+// A new row of empty cells at the bottom; its first cell's index, or none
+// when the store cannot grow.
+inline std::optional<size_t> GridCellStore::newRow()
+{
+    if (m_rows == std::numeric_limits<int>::max())
+        return std::nullopt;
+    compactPoolIfWasteful();
+    const size_t base = m_cells.size();
+    m_cells.resize(base + size_t(m_cols), EmptyCode);
+    if (!m_attrs.empty())
+        m_attrs.resize(m_cells.size(), 0);
+    ++m_rows;
+    return base;
+}
+
+// One pass over the bytes: a cell of digits becomes its value as it is read,
+// anything else goes through the pool.
+void GridCellStore::appendRowText(QLatin1StringView text)
+{
+    const std::optional<size_t> base = newRow();
+    if (!base)
+        return;
+    const char *start = text.data();
+    const char *const end = start + text.size();
+    for (int col = 0; col < m_cols; ++col) {
+        const char *p = start;
+        quint64 value = 0;
+        while (p != end && unsigned(quint8(*p) - quint8('0')) <= 9u) {
+            value = value * 10 + unsigned(quint8(*p) - quint8('0'));
+            ++p;
+        }
+        const qsizetype size = p - start;
+        quint32 code;
+        if (p != end && *p != '\t') {
+            p = std::find(p, end, '\t');
+            code = encode(QLatin1StringView(start, p - start));
+        } else if (size == 0) {
+            code = EmptyCode;
+        } else if (size <= 10 && (size == 1 || *start != '0') && value < PoolBit) {
+            code = quint32(value);
+        } else {
+            code = encode(QLatin1StringView(start, size));
+        }
+        m_cells[*base + size_t(col)] = code;
+        if (p == end)
+            break;
+        start = p + 1;
+    }
+}
+
+void GridCellStore::appendRowText(QStringView text)
+{
+    const std::optional<size_t> base = newRow();
+    if (!base)
+        return;
+    const qsizetype size = text.size();
+    int col = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= size && col < m_cols; ++i) {
+        if (i < size && text[i] != u'\t')
+            continue;
+        m_cells[*base + size_t(col)] = encode(text.mid(start, i - start));
+        ++col;
+        start = i + 1;
+    }
+}
+
 bool GridCellStore::removeRows(int first, int last)
 {
     if (first < 1 || last < first || last >= m_rows)
@@ -231,6 +353,7 @@ void GridCellStore::clear()
     std::vector<quint8>().swap(m_attrs);
     m_pool.clear();
     m_poolIndex.clear();
+    m_poolBytes = 0;
     m_palette.clear();
 }
 
@@ -344,20 +467,41 @@ GridBlock GridCellStore::sortRows(int first, int last, const QVector<int> &keyCo
     return GridBlock{first, 0, last, m_cols - 1};
 }
 
-// The common case, one key column of plain numbers and empty cells, sorts
-// 64-bit keys (value, then position for stability) without comparator calls.
+// The common case, one key column of plain numbers and empty cells, needs no
+// comparisons: numbers no larger than about the row count (sums, row
+// numbers) are counted into buckets, larger ones sorted as 64-bit keys
+// (value, then position, for stability).
 bool GridCellStore::sortByNumberCodes(int first, int last, int col,
                                       std::vector<quint32> &order) const
 {
     const size_t n = size_t(last - first + 1);
-    std::vector<quint64> keys(n);
+    std::vector<quint32> ranks(n);
+    quint32 highest = 0;
     for (size_t i = 0; i < n; ++i) {
         const quint32 code = cellCode(first + int(i), col);
         if (code != EmptyCode && (code & PoolBit))
             return false;
-        const quint64 rank = code == EmptyCode ? PoolBit : code; // empty after numbers
-        keys[i] = (rank << 32) | i;
+        ranks[i] = code;
+        if (code != EmptyCode)
+            highest = std::max(highest, code);
     }
+    const quint32 emptyRank = highest + 1; // empty cells after the numbers
+    for (quint32 &rank : ranks)
+        rank = rank == EmptyCode ? emptyRank : rank;
+
+    if (size_t(emptyRank) <= 2 * n + 65536) {
+        std::vector<quint32> start(size_t(emptyRank) + 2, 0);
+        for (const quint32 rank : ranks)
+            ++start[size_t(rank) + 1];
+        for (size_t b = 1; b < start.size(); ++b)
+            start[b] += start[b - 1];
+        for (size_t i = 0; i < n; ++i)
+            order[start[ranks[i]]++] = quint32(i);
+        return true;
+    }
+    std::vector<quint64> keys(n);
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = (quint64(ranks[i]) << 32) | i;
     std::sort(keys.begin(), keys.end());
     for (size_t i = 0; i < n; ++i)
         order[i] = quint32(keys[i]);
@@ -447,12 +591,19 @@ void GridCellStore::permuteRows(int first, const std::vector<quint32> &order)
     auto permute = [&](auto &store) {
         if (store.empty())
             return;
+        // Gathered into a new array rather than copied out and back: one
+        // pass over the cells instead of two.
         const size_t cols = size_t(m_cols);
-        const auto base = store.begin() + ptrdiff_t(size_t(first) * cols);
-        std::decay_t<decltype(store)> block(base, base + ptrdiff_t(n * cols));
-        for (size_t i = 0; i < n; ++i)
-            std::copy_n(block.begin() + ptrdiff_t(order[i] * cols), cols,
-                        base + ptrdiff_t(i * cols));
+        const auto base = store.cbegin() + ptrdiff_t(size_t(first) * cols);
+        std::decay_t<decltype(store)> sorted;
+        sorted.reserve(store.size());
+        sorted.insert(sorted.end(), store.cbegin(), base);
+        for (size_t i = 0; i < n; ++i) {
+            const auto row = base + ptrdiff_t(order[i] * cols);
+            sorted.insert(sorted.end(), row, row + ptrdiff_t(cols));
+        }
+        sorted.insert(sorted.end(), base + ptrdiff_t(n * cols), store.cend());
+        store.swap(sorted);
     };
     permute(m_cells);
     permute(m_attrs);

@@ -3,6 +3,7 @@
 #include "core/GridBlock.h"
 
 #include <QHash>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 #include <QVector>
@@ -34,6 +35,15 @@ public:
     void setRowCount(int rows);
     void setColumnCount(int columns);
     void appendRows(int count);
+    // Makes room for rows in all, so that filling the store up to them never
+    // moves its cells: the room costs address space, not memory, until rows
+    // fill it.
+    void reserveRows(int rows);
+    // Adds one row at the bottom holding text split on TAB; cells beyond the
+    // last column are dropped, cells a short text does not reach stay empty.
+    // The Latin-1 form is the quick one, for ASCII rows read from a file.
+    void appendRowText(QLatin1StringView text);
+    void appendRowText(QStringView text);
     // Removes rows first..last (never row 0); false if out of range.
     bool removeRows(int first, int last);
 
@@ -93,6 +103,13 @@ public:
 
     // Bytes held by the cells, marks and string pool.
     qint64 storageBytes() const;
+    // The same for the cells in use (not the room reserved), with the pool's
+    // texts counted at what they cost in all, index and bookkeeping
+    // included; quick enough to ask after every row.
+    qint64 usedBytes() const
+    {
+        return qint64((m_cells.size() * sizeof(quint32)) + m_attrs.size()) + m_poolBytes;
+    }
 
 private:
     struct SortKey;
@@ -105,6 +122,8 @@ private:
     static std::optional<quint32> numberCode(QStringView text);
     static qsizetype digitCount(quint32 number);
     quint32 encode(QStringView text);
+    quint32 encode(QLatin1StringView text);
+    std::optional<size_t> newRow();
     QString decode(quint32 code) const;
     const QString &pooled(quint32 code) const { return m_pool.at(qsizetype(code & ~PoolBit)); }
     qsizetype textLength(quint32 code) const;
@@ -133,6 +152,7 @@ private:
     std::vector<quint8> m_attrs; // empty until the first mark
     QVector<QString> m_pool;
     QHash<QString, quint32> m_poolIndex;
+    qint64 m_poolBytes = 0;     // estimate, see usedBytes()
     QVector<quint32> m_palette; // palette index i + 1 is m_palette[i]
     QVector<bool> m_centered;
 };

@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
 namespace {
 
 void SetError(QString *error, const QString &text)
@@ -75,20 +79,71 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, QString *error, qint6
 
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, file.errorString());
-        return false;
+    AtomicFileWriter file(path);
+    const bool ok = file.write(bytes) && file.commit();
+    if (!ok)
+        SetError(error, file.error());
+    return ok;
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : m_file(std::make_unique<QSaveFile>(path))
+{
+    if (!m_file->open(QIODevice::WriteOnly))
+        fail();
+}
+
+// QSaveFile removes its temporary file when it is destroyed uncommitted.
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+bool AtomicFileWriter::fail()
+{
+    if (!m_failed) {
+        m_failed = true;
+        m_error = m_file->errorString();
+        if (m_file->isOpen())
+            m_file->cancelWriting();
     }
+    return false;
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (m_failed)
+        return false;
+    if (m_file->write(bytes.data(), bytes.size()) != bytes.size())
+        return fail();
+    m_unsynced += bytes.size();
+    if (m_unsynced >= WritebackBytes)
+        return startWriteback();
+    return true;
+}
+
+// The commit waits until every byte is on the disk. Left alone, the system
+// starts writing a large file only then; asked to start on each stretch as
+// it is written, the disk works while the rest is still being prepared.
+bool AtomicFileWriter::startWriteback()
+{
+    m_unsynced = 0;
+    if (!m_file->flush())
+        return fail();
+#ifdef Q_OS_LINUX
+    ::sync_file_range(m_file->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    return true;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (m_failed)
+        return false;
     // The flush is checked here: a write that fails while commit() empties
     // the buffer (a full disk) would otherwise be committed, cut short.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        SetError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        SetError(error, file.errorString());
+    if (!m_file->flush())
+        return fail();
+    if (!m_file->commit()) {
+        m_failed = true;
+        m_error = m_file->errorString();
         return false;
     }
     return true;

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <memory>
 
 class QFile;
 class QIODevice;
+class QSaveFile;
 
 // The largest file the program reads whole (settings and pattern files);
 // anything bigger is not one of ours and is treated as unreadable, so it is
@@ -30,3 +34,30 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, QString *error = null
 // beside it and an atomic replace: on any failure the old file stays as it
 // was. False, with error set to the reason, when the write failed.
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The same for content written piece by piece, so a large file never has to
+// be whole in memory. Nothing replaces path until commit(); an object that
+// is destroyed without a commit leaves path as it was. After the first
+// failure every call returns false and error() tells why.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    bool write(QByteArrayView bytes);
+    bool commit();
+    const QString &error() const { return m_error; }
+
+private:
+    static constexpr qint64 WritebackBytes = qint64(8) << 20;
+    bool fail();
+    bool startWriteback();
+
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_error;
+    qint64 m_unsynced = 0;
+    bool m_failed = false;
+};

@@ -2,190 +2,151 @@
 
 #include "storage/FileIo.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <array>
 #include <limits>
+#include <optional>
 
 namespace {
 
 constexpr char kCodePage[] = "windows-31j";
 const char kSignature[] = "Zanbo";
 
-bool isAscii(const QByteArray &bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 QByteArray countLine(qint64 count)
 {
     return ' ' + QByteArray::number(count) + " \r\n";
 }
 
-// The file is read field by field: a field ends at a comma, CR LF, a lone CR
-// or a lone LF, and the delimiter is consumed with it. None of these bytes
-// can be the trail byte of a double-byte character, so the same split works
-// on raw ASCII bytes and on decoded text. Double quotes are ordinary
-// characters: the writer never produces them.
-template<typename Ch>
-class FieldReader
+QByteArray headBytes(qint64 rowCount, int lastColumn)
+{
+    return kSignature + QByteArray("\r\n") + countLine(rowCount) + countLine(lastColumn);
+}
+
+// Appends text to bytes in code page 932. Rows from the generator are ASCII
+// and are copied straight in; the first text that is not goes through the
+// encoder, and so does everything after it, so that text written in pieces
+// gives the bytes the whole text would.
+class RowEncoder
 {
 public:
-    FieldReader(const Ch *data, qsizetype size)
-        : m_data(data)
-        , m_size(size)
-    {}
-
-    bool atEnd() const { return m_pos >= m_size; }
-
-    void skip(bool lineEndsToo)
+    void append(QByteArray &bytes, QStringView text)
     {
-        while (m_pos < m_size) {
-            const char16_t c = unit(m_pos);
-            if (c == u' ' || (lineEndsToo && (c == u'\t' || c == u'\r' || c == u'\n')))
-                ++m_pos;
-            else
-                break;
+        if (!m_encoding) {
+            const qsizetype start = bytes.size();
+            bytes.resize(start + text.size());
+            char *out = bytes.data() + start;
+            const QChar *in = text.data();
+            qsizetype i = 0;
+            for (; i < text.size() && in[i].unicode() < 0x80; ++i)
+                out[i] = char(in[i].unicode());
+            if (i == text.size())
+                return;
+            bytes.truncate(start + i);
+            text = text.mid(i);
+            m_encoding = true;
         }
-    }
-
-    // Returns the field's [begin, end) and moves past its delimiter.
-    std::pair<qsizetype, qsizetype> next()
-    {
-        const qsizetype begin = m_pos;
-        while (m_pos < m_size) {
-            const char16_t c = unit(m_pos);
-            if (c == u',' || c == u'\r' || c == u'\n')
-                break;
-            ++m_pos;
-        }
-        const qsizetype end = m_pos;
-        if (m_pos < m_size) {
-            if (unit(m_pos) == u'\r' && m_pos + 1 < m_size && unit(m_pos + 1) == u'\n')
-                m_pos += 2;
-            else
-                ++m_pos;
-        }
-        return {begin, end};
-    }
-
-    QString text(std::pair<qsizetype, qsizetype> field) const
-    {
-        if constexpr (std::is_same_v<Ch, char>)
-            return QString::fromLatin1(m_data + field.first, field.second - field.first);
-        else
-            return QString(m_data + field.first, field.second - field.first);
-    }
-
-    bool equals(std::pair<qsizetype, qsizetype> field, const char *ascii) const
-    {
-        qsizetype i = field.first;
-        for (; *ascii; ++ascii, ++i) {
-            if (i >= field.second || unit(i) != char16_t(*ascii))
-                return false;
-        }
-        return i == field.second;
-    }
-
-    // A decimal integer with an optional sign, blanks around it allowed.
-    std::optional<qint64> number(std::pair<qsizetype, qsizetype> field) const
-    {
-        qsizetype i = field.first;
-        qsizetype end = field.second;
-        while (i < end && (unit(i) == u' ' || unit(i) == u'\t'))
-            ++i;
-        while (end > i && (unit(end - 1) == u' ' || unit(end - 1) == u'\t'))
-            --end;
-        bool negative = false;
-        if (i < end && (unit(i) == u'-' || unit(i) == u'+')) {
-            negative = unit(i) == u'-';
-            ++i;
-        }
-        if (i == end)
-            return std::nullopt;
-        qint64 value = 0;
-        for (; i < end; ++i) {
-            const char16_t c = unit(i);
-            if (c < u'0' || c > u'9')
-                return std::nullopt;
-            if (value > (std::numeric_limits<qint64>::max() - (c - u'0')) / 10)
-                return std::nullopt;
-            value = value * 10 + (c - u'0');
-        }
-        return negative ? -value : value;
+        bytes.append(m_encoder.encode(text));
     }
 
 private:
-    char16_t unit(qsizetype i) const
-    {
-        if constexpr (std::is_same_v<Ch, char>)
-            return char16_t(static_cast<unsigned char>(m_data[i]));
-        else
-            return m_data[i].unicode();
-    }
-
-    const Ch *m_data;
-    qsizetype m_size;
-    qsizetype m_pos = 0;
+    QStringEncoder m_encoder{kCodePage};
+    bool m_encoding = false;
 };
 
-template<typename Ch>
-SaveFileContent parseFields(const Ch *data, qsizetype size)
+// What each byte means to the field scanner.
+enum ByteClass : quint8 { Plain = 0, Delimiter = 1, High = 2 };
+
+constexpr std::array<quint8, 256> MakeByteClasses()
+{
+    std::array<quint8, 256> classes{};
+    classes[','] = Delimiter;
+    classes['\r'] = Delimiter;
+    classes['\n'] = Delimiter;
+    for (int c = 0x80; c < 0x100; ++c)
+        classes[size_t(c)] = High;
+    return classes;
+}
+
+constexpr std::array<quint8, 256> kByteClasses = MakeByteClasses();
+
+// A decimal integer with an optional sign, blanks and TABs around it allowed.
+std::optional<qint64> FieldNumber(QByteArrayView field)
+{
+    qsizetype i = 0;
+    qsizetype end = field.size();
+    while (i < end && (field[i] == ' ' || field[i] == '\t'))
+        ++i;
+    while (end > i && (field[end - 1] == ' ' || field[end - 1] == '\t'))
+        --end;
+    bool negative = false;
+    if (i < end && (field[i] == '-' || field[i] == '+')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    if (i == end)
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < end; ++i) {
+        const char c = field[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        if (value > (std::numeric_limits<qint64>::max() - (c - '0')) / 10)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+class ListSink : public SaveFileRowSink
+{
+public:
+    explicit ListSink(QStringList &rows)
+        : m_rows(rows)
+    {}
+    bool addRow(QLatin1StringView row) override
+    {
+        m_rows.append(QString(row));
+        return true;
+    }
+    bool addRow(QStringView row) override
+    {
+        m_rows.append(row.toString());
+        return true;
+    }
+
+private:
+    QStringList &m_rows;
+};
+
+SaveFileContent ReadContent(QIODevice &device, qsizetype blockBytes, qint64 maxRows)
 {
     SaveFileContent content;
     content.opened = true;
-    FieldReader<Ch> reader(data, size);
-
-    reader.skip(false);
-    content.signatureOk = reader.equals(reader.next(), kSignature);
-
-    reader.skip(true);
-    const std::optional<qint64> rows = reader.number(reader.next());
-    reader.skip(true);
-    const std::optional<qint64> lastColumn = reader.number(reader.next());
-
-    const bool columnFits = lastColumn && *lastColumn >= std::numeric_limits<int>::min()
-                            && *lastColumn <= std::numeric_limits<int>::max();
-    content.declaredRows = rows.value_or(0);
-    if (columnFits)
-        content.declaredLastColumn = int(*lastColumn);
-    content.countsValid = rows && *rows >= 0 && columnFits && *lastColumn >= 0;
-
-    // Each field is one row text, so a comma splits a line into two rows.
-    // D only bounds the loop: the file's end stops it first when D lies.
-    for (qint64 r = 0; r < content.declaredRows && !reader.atEnd(); ++r)
-        content.rows.append(reader.text(reader.next()));
+    SaveFileReader reader(device, blockBytes);
+    const SaveFileHead head = reader.readHead();
+    content.signatureOk = head.signatureOk;
+    content.declaredRows = head.declaredRows;
+    content.declaredLastColumn = head.declaredLastColumn;
+    content.countsValid = head.countsValid;
+    ListSink sink(content.rows);
+    content.truncated = reader.readRows(sink, maxRows).limitReached;
     return content;
 }
 
 } // namespace
 
+// ---------------------------------------------------------------------------
+// Writing
+
 QByteArray SaveFileBytes(qint64 rowCount, int lastColumn, const QString &clipText)
 {
-    QByteArray bytes;
-    bytes.reserve(40 + clipText.size());
-    bytes.append(kSignature);
-    bytes.append("\r\n");
-    bytes.append(countLine(rowCount));
-    bytes.append(countLine(lastColumn));
-    // Rows from the generator are ASCII: copy them straight in, one pass.
-    const qsizetype header = bytes.size();
-    bytes.resize(header + clipText.size());
-    char *out = bytes.data() + header;
-    const QChar *in = clipText.constData();
-    qsizetype i = 0;
-    for (; i < clipText.size() && in[i].unicode() < 0x80; ++i)
-        out[i] = char(in[i].unicode());
-    if (i < clipText.size()) {
-        bytes.truncate(header);
-        QStringEncoder encoder(kCodePage);
-        bytes.append(encoder.encode(clipText));
-    }
+    QByteArray bytes = headBytes(rowCount, lastColumn);
+    bytes.reserve(bytes.size() + clipText.size() + 2);
+    RowEncoder().append(bytes, clipText);
     bytes.append("\r\n");
     return bytes;
 }
@@ -199,25 +160,228 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
     return result;
 }
 
-SaveFileContent ParseSaveFile(const QByteArray &bytes)
+SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int lastColumn,
+                                  const SaveFileRowsText &rowsText,
+                                  const std::function<void(qint64 rowsWritten)> &progress,
+                                  qint64 blockRows)
 {
-    if (isAscii(bytes))
-        return parseFields(bytes.constData(), bytes.size());
-    QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return parseFields(text.constData(), text.size());
+    blockRows = std::max<qint64>(blockRows, 1);
+    AtomicFileWriter file(filePath);
+    RowEncoder encoder;
+    QByteArray bytes = headBytes(rowCount, lastColumn);
+    bool ok = file.write(bytes);
+    for (qint64 first = 0; ok && first < rowCount; first += blockRows) {
+        const qint64 count = std::min(blockRows, rowCount - first);
+        bytes.clear();
+        if (first > 0)
+            encoder.append(bytes, u"\r");
+        encoder.append(bytes, rowsText(first, count));
+        ok = file.write(bytes);
+        if (ok && progress)
+            progress(first + count);
+    }
+    SaveFileWriteResult result;
+    result.ok = ok && file.write("\r\n") && file.commit();
+    if (!result.ok)
+        result.error = file.error();
+    return result;
 }
 
-SaveFileContent ReadSaveFile(const QString &filePath)
+// ---------------------------------------------------------------------------
+// Reading
+
+SaveFileReader::SaveFileReader(QIODevice &device, qsizetype blockBytes)
+    : m_device(device)
+    , m_decoder(kCodePage, QStringConverter::Flag::Stateless)
+{
+    m_block.resize(std::max<qsizetype>(blockBytes, 1));
+}
+
+// Makes sure a byte is waiting at m_pos; false at the end of the device or
+// after a failed read.
+bool SaveFileReader::fill()
+{
+    while (m_pos >= m_end) {
+        if (m_eof || m_failed)
+            return false;
+        const qint64 got = m_device.read(m_block.data(), m_block.size());
+        if (got < 0) {
+            m_failed = true;
+            return false;
+        }
+        if (got == 0) {
+            m_eof = true;
+            return false;
+        }
+        m_bytesRead += got;
+        m_pos = 0;
+        m_end = qsizetype(got);
+        // A CR at the end of the last block and an LF here are one line end.
+        if (m_afterCr) {
+            m_afterCr = false;
+            if (m_block.at(0) == '\n')
+                m_pos = 1;
+        }
+    }
+    return true;
+}
+
+bool SaveFileReader::atEnd()
+{
+    return !fill();
+}
+
+void SaveFileReader::skip(bool lineEndsToo)
+{
+    while (fill()) {
+        const char c = m_block.at(m_pos);
+        if (c == ' ' || (lineEndsToo && (c == '\t' || c == '\r' || c == '\n')))
+            ++m_pos;
+        else
+            break;
+    }
+}
+
+// The next field, its delimiter consumed. None of the delimiters can be the
+// trail byte of a double-byte character, so fields are split on the raw
+// bytes and only a field with a byte above 0x7F needs decoding. Double quotes
+// are ordinary characters: the writer never produces them. A field that lies
+// inside one block is handed out where it lies; one that crosses blocks is
+// gathered first. *field is valid until the next call.
+SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *ascii)
+{
+    bool gathered = false;
+    quint8 seen = Plain;
+    for (;;) {
+        if (!fill()) {
+            if (m_failed)
+                return Field::Failed;
+            if (!gathered)
+                return Field::AtEnd;
+            *field = m_field;
+            *ascii = !(seen & High);
+            return Field::Ended;
+        }
+        const char *bytes = m_block.constData();
+        const qsizetype begin = m_pos;
+        qsizetype i = begin;
+        while (i < m_end) {
+            const quint8 kind = kByteClasses[quint8(bytes[i])];
+            if (kind == Delimiter)
+                break;
+            seen |= kind;
+            ++i;
+        }
+        if (!gathered && i == m_end)
+            m_field.resize(0);
+        const qsizetype room = MaxSaveRowBytes - (gathered ? m_field.size() : 0);
+        if (i == m_end) {
+            m_field.append(bytes + begin, std::min(i - begin, room));
+            gathered = true;
+            m_pos = m_end;
+            continue;
+        }
+        qsizetype next = i + 1;
+        if (bytes[i] == '\r') {
+            if (next == m_end)
+                m_afterCr = true; // the LF, if any, starts the next block
+            else if (bytes[next] == '\n')
+                ++next;
+        }
+        m_pos = next;
+        if (gathered) {
+            m_field.append(bytes + begin, std::min(i - begin, room));
+            *field = m_field;
+        } else {
+            *field = QByteArrayView(bytes + begin, std::min(i - begin, room));
+        }
+        *ascii = !(seen & High);
+        return Field::Ended;
+    }
+}
+
+std::optional<qint64> SaveFileReader::nextNumber()
+{
+    QByteArrayView field;
+    bool ascii = true;
+    if (nextField(&field, &ascii) != Field::Ended)
+        return std::nullopt;
+    return FieldNumber(field);
+}
+
+SaveFileHead SaveFileReader::readHead()
+{
+    QByteArrayView field;
+    bool ascii = true;
+    skip(false);
+    m_head.signatureOk = nextField(&field, &ascii) == Field::Ended
+                         && field == QByteArrayView(kSignature);
+
+    skip(true);
+    const std::optional<qint64> rows = nextNumber();
+    skip(true);
+    const std::optional<qint64> lastColumn = nextNumber();
+
+    const bool columnFits = lastColumn && *lastColumn >= std::numeric_limits<int>::min()
+                            && *lastColumn <= std::numeric_limits<int>::max();
+    m_head.declaredRows = rows.value_or(0);
+    if (columnFits)
+        m_head.declaredLastColumn = int(*lastColumn);
+    m_head.countsValid = rows && *rows >= 0 && columnFits && *lastColumn >= 0;
+    return m_head;
+}
+
+SaveFileRowsRead SaveFileReader::readRows(SaveFileRowSink &sink, qint64 maxRows,
+                                          const std::function<bool(qint64 bytesRead)> &progress)
+{
+    SaveFileRowsRead result;
+    // D only bounds the loop: the file's end stops it first when D lies.
+    const qint64 wanted = std::max<qint64>(m_head.declaredRows, 0);
+    const qint64 limit = std::min(wanted, std::max<qint64>(maxRows, 0));
+    QByteArrayView field;
+    bool ascii = true;
+    qint64 reported = m_bytesRead;
+    while (result.rows < limit) {
+        const Field got = nextField(&field, &ascii);
+        if (got != Field::Ended)
+            break;
+        const bool taken = ascii ? sink.addRow(QLatin1StringView(field.data(), field.size()))
+                                 : sink.addRow(QStringView(QString(m_decoder.decode(field))));
+        if (!taken) {
+            result.limitReached = true;
+            break;
+        }
+        ++result.rows;
+        if (progress && m_bytesRead != reported) {
+            reported = m_bytesRead;
+            if (!progress(m_bytesRead)) {
+                result.cancelled = true;
+                break;
+            }
+        }
+    }
+    if (m_failed) {
+        result.readFailed = true;
+        result.error = m_device.errorString();
+    } else if (!result.cancelled && result.rows == limit && limit < wanted && !atEnd()) {
+        result.limitReached = true;
+    }
+    return result;
+}
+
+SaveFileContent ReadSaveFile(const QString &filePath, qint64 maxRows)
 {
     QFile file(filePath);
     if (!OpenRegularFile(file))
         return {};
-    // Sized from the file, so the cap is never allocated for a small file.
-    const qint64 wanted = file.isSequential() ? MaxSaveFileBytes
-                                              : qMin(file.size(), MaxSaveFileBytes);
-    const QByteArray bytes = wanted > 0 ? file.read(wanted) : QByteArray();
-    SaveFileContent content = ParseSaveFile(bytes);
-    content.truncated = !file.atEnd();
-    return content;
+    return ReadContent(file, SaveFileBlockBytes, maxRows);
+}
+
+SaveFileContent ParseSaveFile(const QByteArray &bytes, qsizetype blockBytes, qint64 maxRows)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // No block larger than the bytes: a fuzzer calls this for every input.
+    return ReadContent(buffer, std::min(blockBytes, bytes.size() + 1), maxRows);
 }

@@ -6,6 +6,7 @@
 #include "core/WinningNumbers.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
+#include "ui/MessageLineBox.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/TextBoxLines.h"
@@ -13,11 +14,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QStringList>
 
 #include <optional>
@@ -78,13 +77,9 @@ void DlgJudge::createControls()
     CmdDownload->setAutoDefault(false);
     PlaceTwips(CmdDownload, 5520, 1560, 1560, 375);
 
-    Text1 = new QPlainTextEdit(this);
+    // A judgement of a large save grid writes hundreds of thousands of lines.
+    Text1 = new MessageLineBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
-    // An output box has nothing to undo; keeping the history would double
-    // the cost of writing a large judgement.
-    Text1->document()->setUndoRedoEnabled(false);
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont fixed = Text1->font();
@@ -157,6 +152,13 @@ void DlgJudge::ShowWinningNumbers()
 
 void DlgJudge::OKButton_Click()
 {
+    QStringList lines = JudgeSaveGrid();
+    lines.append(JudgementClosingLine());
+    AppendMessageLines(Text1, lines);
+}
+
+QStringList DlgJudge::JudgeSaveGrid()
+{
     ResultGrid *grid = m_main.FGkekka[1];
     ResultGridModel &model = *grid->gridModel();
     const GridCellStore &store = model.store();
@@ -170,55 +172,50 @@ void DlgJudge::OKButton_Click()
         if (const std::optional<WinningNumbers> draw = m_main.LatestDraw(g))
             draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), keyOf);
     }
-    if (!draws[GameLoto6] && !draws[GameMiniLoto]) {
-        AppendMessageLines(Text1, {NoDrawToJudgeLine(), JudgementClosingLine()});
-        return;
-    }
+    if (!draws[GameLoto6] && !draws[GameMiniLoto])
+        return {NoDrawToJudgeLine()};
 
+    // The marks go straight into the store and the grid repaints once at the
+    // end: a grid of millions of rows would otherwise be told of every cell.
     QStringList lines;
-    {
-        // A large grid would otherwise repaint cell by cell: the marks go in
-        // silently and the grid repaints once when its updates come back on.
-        grid->setUpdatesEnabled(false);
-        const QSignalBlocker quiet(&model);
-        const int rows = store.rowCount();
-        for (int r = 1; r < rows; ++r) {
-            const int game = RowGame(store.isEmptyCell(r, LastNumberColumn));
-            const std::optional<DrawKeys> &draw = draws[size_t(game)];
-            if (!draw)
-                continue;
-            std::array<quint32, JudgedColumns> cells;
-            for (int c = 0; c < JudgedColumns; ++c)
-                cells[size_t(c)] = store.cellKey(r, FirstNumberColumn + c);
-            const RowJudgement judged = JudgeRow(cells, *draw);
-            for (int c = 0; c < JudgedColumns; ++c) {
-                if (judged.Marks[size_t(c)] != CellMatch::None)
-                    MarkCell(FirstNumberColumn + c, r,
-                             judged.Marks[size_t(c)] == CellMatch::Main ? MainHitColor
-                                                                        : BonusHitColor);
+    int lastRow = -1;
+    int lastCol = -1;
+    const int rows = store.rowCount();
+    model.editCells(
+        [&](GridCellStore &cells) {
+            for (int r = 1; r < rows; ++r) {
+                const int game = RowGame(cells.isEmptyCell(r, LastNumberColumn));
+                const std::optional<DrawKeys> &draw = draws[size_t(game)];
+                if (!draw)
+                    continue;
+                std::array<quint32, JudgedColumns> keys;
+                for (int c = 0; c < JudgedColumns; ++c)
+                    keys[size_t(c)] = cells.cellKey(r, FirstNumberColumn + c);
+                const RowJudgement judged = JudgeRow(keys, *draw);
+                for (int c = 0; c < JudgedColumns; ++c) {
+                    const CellMatch match = judged.Marks[size_t(c)];
+                    if (match == CellMatch::None)
+                        continue;
+                    lastRow = r;
+                    lastCol = FirstNumberColumn + c;
+                    cells.setCellColor(r, lastCol,
+                                       match == CellMatch::Main ? MainHitColor : BonusHitColor);
+                    cells.setCellBold(r, lastCol);
+                }
+                const QString line = PrizeLine(game, judged.Hits, judged.BonusFlag);
+                if (!line.isEmpty())
+                    lines.append(line);
             }
-            const QString line = PrizeLine(game, judged.Hits, judged.BonusFlag);
-            if (!line.isEmpty())
-                lines.append(line);
-        }
+        },
+        GridBlock{1, FirstNumberColumn, rows - 1, LastNumberColumn});
+    if (lastRow > 0) {
+        grid->setCurrentColumn(lastCol);
+        grid->setCurrentRow(lastRow);
     }
-    grid->setUpdatesEnabled(true);
-    grid->viewport()->update();
     // The marks moved the current cell: what was selected is no longer the
     // user's choice.
     m_main.UnselectGrid(1);
-
-    lines.append(JudgementClosingLine());
-    AppendMessageLines(Text1, lines);
-}
-
-void DlgJudge::MarkCell(int col, int row, QRgb color)
-{
-    ResultGrid *grid = m_main.FGkekka[1];
-    grid->setCurrentColumn(col);
-    grid->setCurrentRow(row);
-    grid->setCellColor(color);
-    grid->setCellBold();
+    return lines;
 }
 
 void DlgJudge::CmdDownload_Click()

@@ -2,13 +2,14 @@
 
 #include <QDialog>
 #include <QRgb>
+#include <QStringList>
 
 #include <array>
 
 class Form1;
+class MessageLineBox;
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 // Judgement: shows both games' latest draws and judges every row of the
@@ -26,7 +27,7 @@ public:
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
     QPushButton *CmdDownload = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
+    MessageLineBox *Text1 = nullptr;
 
     void Form_Load();
     void ShowWinningNumbers();
@@ -40,9 +41,10 @@ public:
 private:
     void createControls();
     void placeBesideMain();
-    // Moves the save grid's current cell to (row, col), colours it and sets
-    // it bold.
-    void MarkCell(int col, int row, QRgb color);
+    // Judges every row of the save grid and returns the prize lines. Each
+    // hit cell is coloured (red for a main number, yellow for the bonus) and
+    // set bold; the grid's current cell is left on the last cell marked.
+    QStringList JudgeSaveGrid();
 
     Form1 &m_main;
 };

@@ -2,6 +2,7 @@
 
 #include "core/GameTable.h"
 #include "core/Generator.h"
+#include "core/GridSaveFile.h"
 #include "core/PatternTables.h"
 #include "core/RandomSource.h"
 #include "core/WebLinks.h"
@@ -109,6 +110,11 @@ public:
     void CmdSave_Click();
     void CmdLoad_Click();
     void CmdClear_Click();
+    // The most rows a load reads, and the most memory the save grid's cells
+    // may take once loaded (both grids count while the file is read); what
+    // lies beyond is left with a warning.
+    qint64 LoadRowLimit = MaxSaveFileRows;
+    qint64 LoadByteLimit = MaxLoadedGridBytes;
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();

@@ -1,15 +1,19 @@
 #include "ui/Form1.h"
 
+#include "core/GridSaveFile.h"
+#include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include <algorithm>
-#include <climits>
 #include <utility>
 #include <vector>
 
@@ -35,6 +39,43 @@ bool HoldsNumbers(const ResultGrid *grid, int row)
     }
     return false;
 }
+
+// The progress of a long save or load. It shows only when the work takes
+// more than half a second; from then on the windows repaint while it runs.
+class FileProgress
+{
+public:
+    FileProgress(QWidget *parent, const QString &label, qint64 total, bool cancellable)
+        : m_dialog(label, QString(), 0, Steps, parent)
+        , m_total(std::max<qint64>(total, 1))
+    {
+        m_dialog.setWindowTitle(parent->windowTitle());
+        // Nothing else may change the grids meanwhile.
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        if (cancellable)
+            m_dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+        else
+            m_dialog.setCancelButton(nullptr);
+        m_dialog.setValue(0);
+    }
+
+    // False once the user has cancelled.
+    bool update(qint64 done)
+    {
+        const int step = int(std::clamp<qint64>(done * Steps / m_total, 0, Steps - 1));
+        if (step != m_dialog.value())
+            m_dialog.setValue(step);
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int Steps = 100;
+    QProgressDialog m_dialog;
+    qint64 m_total;
+};
 
 } // namespace
 
@@ -152,14 +193,16 @@ bool Form1::WriteSaveArea()
 
     ResultGrid *grid = FGkekka[1];
     const int rows = grid->rowCount();
-    const int columns = grid->columnCount();
-    QString clip;
-    if (rows > 1) {
-        SelectGridRange(grid, 1, 0, rows - 1, columns - 1);
-        clip = grid->clipText();
-    }
+    if (rows > 1)
+        SelectGridRange(grid, 1, 0, rows - 1, grid->columnCount() - 1);
 
-    const SaveFileWriteResult result = WriteSaveFile(fileName, rows - 1, columns - 1, clip);
+    // Straight from the cell store, a block of rows at a time.
+    SaveFileWriteResult result;
+    {
+        FileProgress progress(this, QStringLiteral("保存しています…"), rows - 1, false);
+        result = WriteGridSaveFile(fileName, grid->gridModel()->store(),
+                                   [&progress](qint64 written) { progress.update(written); });
+    }
     if (!result.ok) {
         // The write goes through a temporary file, so a file of that name
         // is still as it was; say so rather than pretend it was saved.
@@ -197,15 +240,34 @@ void Form1::CmdLoad_Click()
     if (fileName.isEmpty())
         return;
 
-    const SaveFileContent content = ReadSaveFile(fileName);
-    if (!content.opened) {
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    const auto warnUnreadable = [&] {
         dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」を読み込めませんでした。")
-                           .arg(QDir::toNativeSeparators(fileName)),
+                       QStringLiteral("ファイル「%1」を読み込めませんでした。").arg(shownName),
                        QStringLiteral("読込"));
+    };
+    const auto warnNoSaveData = [&] {
+        dialogs().warn(this,
+                       QStringLiteral("ファイル「%1」には保存データがありません。").arg(shownName),
+                       QStringLiteral("読込"));
+    };
+    // Saving the grid again would cut the file short: say so.
+    const auto warnTooLarge = [&](qint64 rows) {
+        dialogs().warn(
+            this,
+            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                .arg(shownName, QLocale(QLocale::Japanese).toString(rows)),
+            QStringLiteral("読込"));
+    };
+
+    QFile file(fileName);
+    if (!OpenRegularFile(file)) {
+        warnUnreadable();
         return;
     }
-    if (!content.signatureOk
+    SaveFileReader reader(file);
+    const SaveFileHead head = reader.readHead();
+    if (!head.signatureOk
         && !dialogs().confirm(
             this,
             QStringLiteral(
@@ -213,30 +275,48 @@ void Form1::CmdLoad_Click()
             QStringLiteral("中止"), QMessageBox::Warning)) {
         return;
     }
+    // A file that is no save file must not wipe the rows the user keeps.
+    if (!head.countsValid) {
+        warnNoSaveData();
+        return;
+    }
 
+    // The rows go into a store of their own, so the save grid stays as it was
+    // until the whole file has been read. It keeps its ten columns whatever
+    // the file says: the judgement reads columns 1 to 9. Both stores live at
+    // once for a moment, so the old one's size comes off the new one's share.
     ResultGrid *grid = FGkekka[1];
-    grid->clearCells(); // drops the judgement's colours too
-    // The grid is sized from the rows actually read, never from the count
-    // the file claims, and keeps its ten columns whatever the file says:
-    // the judgement reads columns 1 to 9.
-    const int rows = int(std::min<qsizetype>(content.rows.size(), INT_MAX - 1));
+    GridCellStore cells(1, GridColumnCount);
+    SaveFileRowsRead read;
+    {
+        FileProgress progress(this, QStringLiteral("読み込んでいます…"), file.size(), true);
+        read = ReadSaveFileRows(
+            reader, head, file.size(), cells, LoadRowLimit,
+            [&progress](qint64 bytes) { return progress.update(bytes); },
+            LoadByteLimit - grid->gridModel()->store().usedBytes());
+    }
+    if (read.readFailed) {
+        warnUnreadable();
+        return;
+    }
+    if (read.cancelled)
+        return;
+    if (read.rows == 0) {
+        if (read.limitReached)
+            warnTooLarge(0);
+        else
+            warnNoSaveData();
+        return;
+    }
+
     grid->setColumnCount(GridColumnCount);
-    grid->setRowCount(rows + 1);
-    // Row by row straight into the cell store: no joined copy of the file.
-    ResultGridModel *cells = grid->gridModel();
-    for (int r = 1; r <= rows; ++r)
-        cells->setBlockText(r, 0, content.rows.at(r - 1));
+    grid->gridModel()->replaceCells(std::move(cells));
+    const int rows = grid->rowCount() - 1;
     UnselectGrid(1);
     m_saveAreaChanged = false;
-    SetSaveAreaButtons(grid->rowCount() > 1);
-    if (content.truncated) {
-        // Saving this grid again would cut the file short: say so.
-        dialogs().warn(
-            this,
-            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
-                .arg(QDir::toNativeSeparators(fileName), QString::number(rows)),
-            QStringLiteral("読込"));
-    }
+    SetSaveAreaButtons(true);
+    if (read.limitReached)
+        warnTooLarge(rows);
 }
 
 void Form1::CmdClear_Click()

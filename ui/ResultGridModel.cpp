@@ -85,6 +85,36 @@ bool ResultGridModel::removeGridRows(int first, int last)
     return true;
 }
 
+void ResultGridModel::replaceCells(GridCellStore cells)
+{
+    setGridColumnCount(cells.columnCount());
+    for (int c = 0; c < cells.columnCount(); ++c)
+        cells.setColumnCentered(c, m_store.isColumnCentered(c));
+    syncRowCount();
+    const int oldRows = m_shownRows;
+    const int newRows = cells.rowCount() - 1;
+    if (newRows > oldRows) {
+        beginInsertRows(QModelIndex(), oldRows, newRows - 1);
+        m_store = std::move(cells);
+        m_shownRows = newRows;
+        endInsertRows();
+    } else if (newRows < oldRows) {
+        beginRemoveRows(QModelIndex(), newRows, oldRows - 1);
+        m_store = std::move(cells);
+        m_shownRows = newRows;
+        endRemoveRows();
+    } else {
+        m_store = std::move(cells);
+    }
+    cellsChanged(GridBlock{0, 0, m_store.rowCount() - 1, m_store.columnCount() - 1});
+}
+
+void ResultGridModel::editCells(const std::function<void(GridCellStore &)> &edit, GridBlock changed)
+{
+    edit(m_store);
+    cellsChanged(changed);
+}
+
 void ResultGridModel::setText(int row, int col, const QString &text)
 {
     if (m_store.setText(row, col, text))

@@ -8,6 +8,8 @@
 #include <QStringView>
 #include <QVector>
 
+#include <functional>
+
 // The Qt face of a GridCellStore, for ResultGrid.
 //
 // The store works in grid coordinates: row 0 is the header row and column 0
@@ -30,6 +32,14 @@ public:
     void appendRows(int count);
     // Removes grid rows first..last (data rows only); false if out of range.
     bool removeGridRows(int first, int last);
+
+    // Puts cells in the place of the grid's cells in one step. The views hear
+    // of it as rows added or removed and every cell changed, so they keep
+    // their column widths; the columns keep their centring.
+    void replaceCells(GridCellStore cells);
+    // For changes too many to make one call each: edit runs on the store, and
+    // the views hear of the changed block afterwards.
+    void editCells(const std::function<void(GridCellStore &)> &edit, GridBlock changed);
 
     void setText(int row, int col, const QString &text);
     void setBlockText(int top, int left, QStringView text);

@@ -1,5 +1,7 @@
 #include "ui/TextBoxLines.h"
 
+#include "ui/MessageLineBox.h"
+
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStringList>
@@ -32,5 +34,29 @@ QString MessageText(const QPlainTextEdit *box)
 {
     QString text = box->toPlainText();
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void AppendMessageLine(MessageLineBox *box, const QString &line)
+{
+    box->appendLines(QStringList{line});
+}
+
+void AppendMessageLines(MessageLineBox *box, const QStringList &lines)
+{
+    box->appendLines(lines);
+}
+
+QString MessageText(const MessageLineBox *box)
+{
+    qsizetype size = 0;
+    for (const QString &line : box->lines())
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString &line : box->lines()) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
     return text;
 }

@@ -31,6 +31,8 @@ private slots:
     void roundTrip_keepsEveryCell();
     void parse_readsFieldByField_data();
     void parse_readsFieldByField();
+    void parse_stopsAtTheRowLimit_data();
+    void parse_stopsAtTheRowLimit();
     void read_unopenableFile();
     void parse_survivesMutatedFiles();
     void write_failureKeepsOldFile_data();
@@ -47,6 +49,10 @@ void SaveFileTest::write_givesExactBytes_data()
     QTest::newRow("one row") << qint64(1) << QStringLiteral("1\t1\t2\t3\t4\t5\t6\t21\t2\t3")
                              << QByteArray(
                                     "Zanbo\r\n 1 \r\n 9 \r\n1\t1\t2\t3\t4\t5\t6\t21\t2\t3\r\n");
+    // Text in code page 932 after ASCII rows, and ASCII after it again.
+    QTest::newRow("code page 932 among ASCII rows")
+        << qint64(4) << QString::fromUtf8("1\t2\rロト６\t表\r3\r4\t")
+        << QByteArray("Zanbo\r\n 4 \r\n 9 \r\n1\t2\r" + Cp932("ロト６\t表") + "\r3\r4\t\r\n");
 }
 
 void SaveFileTest::write_givesExactBytes()
@@ -64,6 +70,19 @@ void SaveFileTest::write_givesExactBytes()
     QVERIFY(result.ok);
     QVERIFY(result.error.isEmpty());
     QCOMPARE(FileBytes(path), expected);
+
+    // Written a few rows at a time, the file is the same.
+    const QStringList rows = clip.split(u'\r');
+    for (const qint64 blockRows : {1, 2, 3}) {
+        QList<qint64> written;
+        const SaveFileWriteResult inBlocks = WriteSaveFile(
+            path, rowCount, 9,
+            [&rows](qint64 first, qint64 count) { return rows.mid(first, count).join(u'\r'); },
+            [&written](qint64 rowsWritten) { written.append(rowsWritten); }, blockRows);
+        QVERIFY(inBlocks.ok);
+        QCOMPARE(FileBytes(path), expected);
+        QCOMPARE(written.constLast(), rowCount);
+    }
 }
 
 void SaveFileTest::roundTrip_keepsEveryCell_data()
@@ -162,6 +181,16 @@ void SaveFileTest::parse_readsFieldByField_data()
     QTest::newRow("CR LF and LF between rows")
         << QByteArray("Zanbo\n 3 \n 9 \n1\t2\r\n3\t4\n\r\n") << true << true << qint64(3) << 9
         << QStringList{row1, row2, QString()};
+    QTest::newRow("code page 932 rows")
+        << QByteArray("Zanbo\r\n 2 \r\n 9 \r\n" + Cp932("ロト６\tｻﾞﾝﾎﾞ") + "\r\n" + Cp932("表")
+                      + "\r\n")
+        << true << true << qint64(2) << 9
+        << QStringList{QString::fromUtf8("ロト６\tｻﾞﾝﾎﾞ"), QString::fromUtf8("表")};
+    // One endless line must not fill the memory.
+    const QByteArray endless(MaxSaveRowBytes + 100, '7');
+    QTest::newRow("over-long row keeps its start")
+        << QByteArray("Zanbo\r\n 2 \r\n 9 \r\n" + endless + "\r\n1\t2\r\n") << true << true
+        << qint64(2) << 9 << QStringList{QString::fromLatin1(endless.left(MaxSaveRowBytes)), row1};
 }
 
 void SaveFileTest::parse_readsFieldByField()
@@ -173,13 +202,50 @@ void SaveFileTest::parse_readsFieldByField()
     QFETCH(int, declaredLastColumn);
     QFETCH(QStringList, rows);
 
-    const SaveFileContent content = ParseSaveFile(bytes);
-    QVERIFY(content.opened);
-    QCOMPARE(content.signatureOk, signatureOk);
-    QCOMPARE(content.countsValid, countsValid);
-    QCOMPARE(content.declaredRows, declaredRows);
-    QCOMPARE(content.declaredLastColumn, declaredLastColumn);
-    QCOMPARE(content.rows, rows);
+    // Read in blocks this small, every field, CR LF and double-byte
+    // character of the file lies across a block edge somewhere.
+    for (const qsizetype blockBytes :
+         {SaveFileBlockBytes, qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5)}) {
+        const SaveFileContent content = ParseSaveFile(bytes, blockBytes);
+        QVERIFY(content.opened);
+        QCOMPARE(content.signatureOk, signatureOk);
+        QCOMPARE(content.countsValid, countsValid);
+        QCOMPARE(content.declaredRows, declaredRows);
+        QCOMPARE(content.declaredLastColumn, declaredLastColumn);
+        QCOMPARE(content.rows, rows);
+        QVERIFY(!content.truncated);
+    }
+}
+
+void SaveFileTest::parse_stopsAtTheRowLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("maxRows");
+    QTest::addColumn<int>("rowsRead");
+    QTest::addColumn<bool>("truncated");
+
+    const QByteArray fiveRows("Zanbo\r\n 5 \r\n 9 \r\n1\r2\r3\r4\r5\r\n");
+    QTest::newRow("D beyond the limit") << fiveRows << qint64(3) << 3 << true;
+    QTest::newRow("D at the limit") << fiveRows << qint64(5) << 5 << false;
+    QTest::newRow("D beyond the limit, file ends there")
+        << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n1\r2\r3\r\n") << qint64(3) << 3 << false;
+    QTest::newRow("rows beyond D, D at the limit")
+        << QByteArray("Zanbo\r\n 3 \r\n 9 \r\n1\r2\r3\r4\r\n") << qint64(3) << 3 << false;
+}
+
+void SaveFileTest::parse_stopsAtTheRowLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, maxRows);
+    QFETCH(int, rowsRead);
+    QFETCH(bool, truncated);
+
+    for (const qsizetype blockBytes : {SaveFileBlockBytes, qsizetype(1)}) {
+        const SaveFileContent content = ParseSaveFile(bytes, blockBytes, maxRows);
+        QCOMPARE(content.rows.size(), rowsRead);
+        QCOMPARE(content.rows.constLast(), QString::number(rowsRead));
+        QCOMPARE(content.truncated, truncated);
+    }
 }
 
 void SaveFileTest::read_unopenableFile()

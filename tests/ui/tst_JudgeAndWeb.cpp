@@ -8,14 +8,16 @@
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
 #include "ui/Form1.h"
+#include "ui/MessageLineBox.h"
 #include "ui/ResultGrid.h"
 #include "ui/TextBoxLines.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -343,6 +345,31 @@ private slots:
         dialog->OKButton_Click();
         QCOMPARE(OutputLines(dialog).mid(shown.size()),
                  (QStringList{NoDrawToJudgeLine(), Closing}));
+    }
+
+    // The output box keeps the newest line in view, copies what the user
+    // selects as it reads, and splits a line holding line breaks.
+    void outputBox_newestLineInView_copiesSelection()
+    {
+        writeLoto6(DrawSection(250, QStringLiteral("2005/10/06"), {1, 2, 3, 4, 5, 6, 7}));
+        auto w = start();
+        fillSaveGrid(*w, QList<QStringList>(200, Cells("1|2|30|31|32|33")));
+        DlgJudge *dialog = openJudge(*w);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        dialog->OKButton_Click();
+        const QScrollBar *lines = dialog->Text1->verticalScrollBar();
+        QVERIFY(lines->maximum() > 0);
+        QCOMPARE(lines->value(), lines->maximum());
+
+        QTest::keySequence(dialog->Text1, QKeySequence::SelectAll);
+        QTest::keySequence(dialog->Text1, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 OutputLines(dialog).join(QLatin1Char('\n')) + QLatin1Char('\n'));
+
+        AppendMessageLine(dialog->Text1, QStringLiteral("a\r\nb\rc\nd"));
+        QCOMPARE(OutputLines(dialog).mid(OutputLines(dialog).size() - 4),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                              QStringLiteral("d")}));
     }
 
     void judge_oneGameUnreadable_otherGameJudged_data()

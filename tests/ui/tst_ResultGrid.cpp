@@ -132,6 +132,18 @@ void ResultGridTest::storedText_roundTrips()
     Select(grid, 1, 0, 2, 2);
     const QString row = QStringLiteral("5\t") + text + QStringLiteral("\t");
     QCOMPARE(grid.clipText(), row + QStringLiteral("\r") + row);
+
+    // As a row read from a file: ASCII rows come as bytes, others as text.
+    GridCellStore store(1, 3);
+    store.appendRowText(QStringView(row));
+    const QByteArray bytes = row.toLatin1();
+    if (QString::fromLatin1(bytes) == row)
+        store.appendRowText(QLatin1StringView(bytes));
+    for (int r = 1; r < store.rowCount(); ++r) {
+        QCOMPARE(store.text(r, 0), QStringLiteral("5"));
+        QCOMPARE(store.text(r, 1), text);
+        QVERIFY(store.isEmptyCell(r, 2));
+    }
 }
 
 void ResultGridTest::overwrittenTexts_doNotDisturbOthers()
@@ -286,6 +298,12 @@ void ResultGridTest::sort_ordersSelectedRows_data()
     QTest::newRow("texts that read as numbers")
         << list(" 7,-1,1.5,07,3") << none << QList<int>{1, 1, 5, 1} << list("-1,1.5,3, 7,07")
         << none;
+    QTest::newRow("numbers far beyond the row count")
+        << list("2000000000,70000,,5,300000") << none << QList<int>{1, 1, 5, 1}
+        << list("5,70000,300000,2000000000,") << none;
+    QTest::newRow("equal keys keep their order")
+        << list("2,1,2,1") << list("a,b,c,d") << QList<int>{1, 1, 4, 1} << list("1,1,2,2")
+        << list("b,d,a,c");
     QTest::newRow("only the selected rows")
         << list("9,8,7,6,5") << none << QList<int>{2, 1, 4, 1} << list("9,6,7,8,5") << none;
     QTest::newRow("second key breaks ties")

@@ -8,6 +8,7 @@
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
 #include "ui/UserDialogs.h"
+#include "ui/ResultGridModel.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,6 +21,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -344,55 +347,79 @@ private slots:
     }
 
     // Damaged files never size the grid from their counts and never take its
-    // ten columns away.
+    // ten columns away; a file with no save data in it leaves the grid alone.
     void load_damagedFile_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<QStringList>>("expected");
         QTest::addColumn<bool>("asParsed"); // expected: whatever rows the reader finds
+        QTest::addColumn<bool>("noSaveData");
         const QByteArray row1("1\t2\t3\t4\t5\t6\t7\t8\t9\t10");
         QTest::newRow("D = 0") << QByteArray("Zanbo\r\n 0 \r\n 9 \r\n\r\n") << QList<QStringList>{}
-                               << false;
+                               << false << true;
         QTest::newRow("huge D, one row")
             << QByteArray("Zanbo\r\n 2000000000000 \r\n 9 \r\n" + row1 + "\r\n")
-            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false << false;
         QTest::newRow("D beyond int, no rows")
             << QByteArray("Zanbo\r\n 99999999999999999999 \r\n 9 \r\n") << QList<QStringList>{}
-            << false;
+            << false << true;
         QTest::newRow("C = 3, rows of ten and of two cells")
             << QByteArray("Zanbo\r\n 2 \r\n 3 \r\n" + row1 + "\r5\t6\r\n")
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
                                   Row(QStringLiteral("5 6 - - - - - - - -"))}
-            << false;
+            << false << false;
         QTest::newRow("C = 20, a row of twelve cells")
             << QByteArray("Zanbo\r\n 1 \r\n 20 \r\n" + row1 + "\t11\t12\r\n")
-            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false;
+            << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))} << false << false;
         QTest::newRow("D not a number") << QByteArray("Zanbo\r\n abc \r\n 9 \r\n" + row1 + "\r\n")
-                                        << QList<QStringList>{} << false;
+                                        << QList<QStringList>{} << false << true;
+        QTest::newRow("C not a number") << QByteArray("Zanbo\r\n 1 \r\n abc \r\n" + row1 + "\r\n")
+                                        << QList<QStringList>{} << false << true;
+        QTest::newRow("file ends after the counts")
+            << QByteArray("Zanbo\r\n 3 \r\n 9 \r\n") << QList<QStringList>{} << false << true;
         QTest::newRow("fewer rows than D")
             << QByteArray("Zanbo\r\n 5 \r\n 9 \r\n" + row1 + "\r" + row1)
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
                                   Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))}
-            << false;
-        QTest::newRow("empty file") << QByteArray() << QList<QStringList>{} << false;
+            << false << false;
+        QTest::newRow("empty file") << QByteArray() << QList<QStringList>{} << false << true;
         QByteArray noise(4096, '\0');
         QRandomGenerator random(7);
         for (char &c : noise)
             c = char(random.bounded(256));
-        QTest::newRow("binary noise") << noise << QList<QStringList>{} << true;
-        QTest::newRow("noise after a valid head")
-            << QByteArray("Zanbo\r\n 50 \r\n 9 \r\n" + noise) << QList<QStringList>{} << true;
+        QTest::newRow("binary noise") << noise << QList<QStringList>{} << true << true;
+        QTest::newRow("noise after a valid head") << QByteArray("Zanbo\r\n 50 \r\n 9 \r\n" + noise)
+                                                  << QList<QStringList>{} << true << false;
     }
     void load_damagedFile()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<QStringList>, expected);
         QFETCH(bool, asParsed);
-        Fill(grid(1), {SampleRow(1), SampleRow(2), SampleRow(3)});
+        QFETCH(bool, noSaveData);
+        const QList<QStringList> before{SampleRow(1), SampleRow(2), SampleRow(3)};
+        Fill(grid(1), before);
+        Form1::SelectGridRange(grid(1), 2, 3, 2, 3);
+        grid(1)->setCellColor(qRgb(255, 0, 0));
+        Form1::SelectGridRange(grid(1), 2, 0, 3, 9);
         setButtons(true, false, true);
         load(bytes);
 
         QCOMPARE(grid(1)->columnCount(), int(GridColumnCount));
+        if (noSaveData) {
+            QCOMPARE(m_dialogs->warnings.size(), 1);
+            QCOMPARE(m_dialogs->warnings[0].text,
+                     QStringLiteral("ファイル「%1」には保存データがありません。")
+                         .arg(QDir::toNativeSeparators(path(QStringLiteral("in.loto")))));
+            QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
+            QCOMPARE(DataRows(grid(1)), before);
+            QCOMPARE(grid(1)->text(0, SumColumn), QStringLiteral("合計"));
+            QCOMPARE(grid(1)->cellColor(2, 3), QColor(255, 0, 0));
+            QCOMPARE(Block(grid(1)), (QList<int>{2, 3, 0, 9}));
+            QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
+            return;
+        }
+        QVERIFY(m_dialogs->warnings.isEmpty());
         if (asParsed) {
             // Exactly the rows the reader found, cut to ten cells.
             const SaveFileContent content = ParseSaveFile(bytes);
@@ -406,41 +433,90 @@ private slots:
         } else {
             QCOMPARE(DataRows(grid(1)), expected);
         }
-        const bool hasRows = grid(1)->rowCount() > 1;
-        QCOMPARE(buttons(), (QList<bool>{true, false, hasRows, hasRows}));
+        QVERIFY(!grid(1)->cellColor(2, 3).isValid());
+        QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
     }
 
+    // Neither a missing file nor one that is no regular file is read; a
+    // named pipe would otherwise wait for a writer for ever.
+    void load_unreadableFileWarnsAndKeepsTheGrid_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing file") << QStringLiteral("missing");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("named pipe") << QStringLiteral("fifo");
+    }
     void load_unreadableFileWarnsAndKeepsTheGrid()
     {
+        QFETCH(QString, kind);
+        const QString name = path(QStringLiteral("unreadable.loto"));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(name));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
         Fill(grid(1), {SampleRow(4)});
         setButtons(false, true, true);
-        m_dialogs->fileNames.push_back(path(QStringLiteral("missing.loto")));
+        m_dialogs->fileNames.push_back(name);
         m_w->CmdLoad_Click();
 
         QCOMPARE(m_dialogs->warnings.size(), 1);
-        QVERIFY(m_dialogs->warnings[0].text.contains(
-            QDir::toNativeSeparators(path(QStringLiteral("missing.loto")))));
+        QVERIFY(m_dialogs->warnings[0].text.contains(QDir::toNativeSeparators(name)));
         QVERIFY(m_dialogs->questions.isEmpty());
         QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(4)});
         QCOMPARE(grid(1)->text(0, OddColumn), QStringLiteral("奇数"));
         QCOMPARE(buttons(), (QList<bool>{false, true, true, true}));
     }
 
-    void load_oversizedFileWarnsThatOnlyItsStartWasRead()
+    // A load stops at the row limit, or where the rows have taken the memory
+    // the grid may hold.
+    void load_limitsWarnThatOnlyTheFirstRowsWereRead_data()
     {
-        const QString name = path(QStringLiteral("huge.loto"));
-        WriteFileBytes(name, "Zanbo\r\n 1 \r\n 9 \r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\r\n");
-        QFile file(name);
-        QVERIFY(file.resize(MaxSaveFileBytes + 1)); // sparse: cheap to make
-        file.close();
-        m_dialogs->fileNames.push_back(name);
-        m_w->CmdLoad_Click();
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("memoryRows"); // rows' worth of memory left for the load; -1 plenty
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("warned");
+        const QByteArray fiveRows("Zanbo\r\n 5 \r\n 9 \r\n1\r2\r3\r4\r5\r\n");
+        QTest::newRow("D beyond the limit") << fiveRows << -1 << 3 << true;
+        QTest::newRow("D at the limit")
+            << QByteArray("Zanbo\r\n 3 \r\n 9 \r\n1\r2\r3\r\n") << -1 << 3 << false;
+        QTest::newRow("D beyond the limit, file ends there")
+            << QByteArray("Zanbo\r\n 9 \r\n 9 \r\n1\r2\r3\r\n") << -1 << 3 << false;
+        QTest::newRow("memory for two rows") << fiveRows << 2 << 2 << true;
+        QTest::newRow("no memory left") << fiveRows << 0 << 0 << true;
+    }
+    void load_limitsWarnThatOnlyTheFirstRowsWereRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, memoryRows);
+        QFETCH(int, rows);
+        QFETCH(bool, warned);
+        m_w->LoadRowLimit = 3;
+        Fill(grid(1), {SampleRow(1)});
+        const QList<QStringList> before = DataRows(grid(1));
+        if (memoryRows >= 0) {
+            // What the loaded rows cost, on top of what the grid holds now.
+            GridCellStore loaded(1, GridColumnCount);
+            for (int r = 0; r < memoryRows; ++r)
+                loaded.appendRowText(QStringView(u"1"));
+            m_w->LoadByteLimit = grid(1)->gridModel()->store().usedBytes() + loaded.usedBytes();
+        }
+        load(bytes);
 
-        QCOMPARE(DataRows(grid(1)),
-                 QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))});
-        QCOMPARE(m_dialogs->warnings.size(), 1);
-        QVERIFY(m_dialogs->warnings[0].text.contains(QDir::toNativeSeparators(name)));
-        QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
+        if (rows == 0) {
+            QCOMPARE(DataRows(grid(1)), before);
+        } else {
+            QCOMPARE(grid(1)->rowCount(), rows + 1);
+            QCOMPARE(grid(1)->text(rows, 0), QString::number(rows));
+        }
+        QCOMPARE(m_dialogs->warnings.size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(
+                m_dialogs->warnings[0].text,
+                QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                    .arg(QDir::toNativeSeparators(path(QStringLiteral("in.loto"))),
+                         QString::number(rows)));
+            QCOMPARE(m_dialogs->warnings[0].title, QStringLiteral("読込"));
+        }
     }
 
     // --- Moves ---

@@ -1,0 +1,300 @@
+// The whole LOTO6 space in the save area: all 6,096,454 combinations, each
+// once with its statistics columns, loaded from a save file, saved again,
+// judged against one draw and sorted by a click on "合計", on a shown main
+// window; then the memory of loading files of bare line ends with a huge D.
+// The whole-space file is written once into the folder of this program and
+// reused. Run offscreen:
+//   QT_QPA_PLATFORM=offscreen bench_wholespace
+#include "bench/BenchSupport.h"
+#include "core/Judgement.h"
+#include "storage/FilePathCommands.h"
+#include "storage/SaveFile.h"
+#include "ui/DlgJudge.h"
+#include "ui/Form1.h"
+#include "ui/MessageLineBox.h"
+#include "ui/ResultGrid.h"
+#include "ui/TextBoxLines.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+constexpr qint64 SpaceRows = 6096454; // 43 choose 6
+
+void Report(const char *what, const Stopwatch &timer, const QString &note = QString())
+{
+    std::printf("  %-40s %7.3f s wall %7.3f s cpu  %s\n", what, timer.wall(), timer.cpu(),
+                qPrintable(note));
+    std::fflush(stdout);
+}
+
+void ReportPeak(const char *what, double before, bool peakReset)
+{
+    std::printf("  %-40s %7.1f MB (resident before %.1f MB%s)\n", what, StatusMegabytes("VmHWM"),
+                before, peakReset ? "" : "; peak not reset, whole run");
+    std::fflush(stdout);
+}
+
+// Every combination in ascending order, as the generator writes its rows:
+// row number, the six numbers, sum, deviation, odd count.
+class SpaceRowsText
+{
+public:
+    QString operator()(qint64 first, qint64 count)
+    {
+        QString text;
+        text.reserve(qsizetype(count) * 32);
+        for (qint64 i = 0; i < count; ++i) {
+            if (i > 0)
+                text += QLatin1Char('\r');
+            text += QString::number(first + i + 1);
+            for (int k = 1; k <= 6; ++k)
+                text += QLatin1Char('\t') + QString::number(m_numbers[size_t(k)]);
+            text += QLatin1Char('\t') + QString::number(CombinationSum(m_numbers, 6));
+            text += QLatin1Char('\t') + QString::number(CombinationDeviation(m_numbers, 6));
+            text += QLatin1Char('\t') + QString::number(CombinationOddCount(m_numbers, 6));
+            next();
+        }
+        return text;
+    }
+
+private:
+    void next()
+    {
+        int k = 6;
+        while (k >= 1 && m_numbers[size_t(k)] == HighestNumber - 6 + k)
+            --k;
+        if (k < 1)
+            return;
+        ++m_numbers[size_t(k)];
+        for (int j = k + 1; j <= 6; ++j)
+            m_numbers[size_t(j)] = m_numbers[size_t(j - 1)] + 1;
+    }
+
+    Combination m_numbers{0, 1, 2, 3, 4, 5, 6};
+};
+
+// Whether the progress dialog showed during a step and how often it painted:
+// each paint is a turn of the event loop in the middle of the step.
+class ProgressWatch : public QObject
+{
+public:
+    int shown = 0;
+    int paints = 0;
+    void reset() { shown = paints = 0; }
+    QString note() const
+    {
+        return shown ? QStringLiteral("progress dialog shown, %1 repaints").arg(paints)
+                     : QStringLiteral("no progress dialog");
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (qobject_cast<QProgressDialog *>(watched)) {
+            if (event->type() == QEvent::Show)
+                ++shown;
+            else if (event->type() == QEvent::Paint)
+                ++paints;
+        }
+        return false;
+    }
+};
+
+bool SpaceFileReady(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 200'000'000)
+        return false;
+    return file.read(18) == QByteArray("Zanbo\r\n 6096454 \r\n");
+}
+
+// A file whose rows are all empty: D, then bytes line ends.
+bool WriteBareLineEnds(const QString &path, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write("Zanbo\r\n 999999999999 \r\n 9 \r\n");
+    const QByteArray block(1 << 20, '\n');
+    for (qint64 done = 0; done < bytes; done += block.size())
+        file.write(block.constData(), std::min<qint64>(block.size(), bytes - done));
+    return file.error() == QFile::NoError;
+}
+
+bool SameFiles(const QString &a, const QString &b)
+{
+    QFile fa(a);
+    QFile fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+        return false;
+    while (!fa.atEnd())
+        if (fa.read(1 << 20) != fb.read(1 << 20))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString spacePath = QCoreApplication::applicationDirPath()
+                              + QStringLiteral("/wholespace.loto");
+    Stopwatch timer;
+    bool ok = true;
+
+    std::printf("whole LOTO6 space, %lld rows (targets: each step < 2 s, load peak < 1 GB)\n",
+                static_cast<long long>(SpaceRows));
+    if (!SpaceFileReady(spacePath)) {
+        timer.start();
+        SpaceRowsText rows;
+        const SaveFileWriteResult written = WriteSaveFile(spacePath, SpaceRows, 9, std::ref(rows));
+        if (!written.ok) {
+            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(spacePath),
+                         qPrintable(written.error));
+            return 1;
+        }
+        Report("write the whole-space file (set-up)", timer);
+    }
+    std::printf("  file %s, %.1f MB\n", qPrintable(spacePath), QFileInfo(spacePath).size() / 1e6);
+
+    QTemporaryDir dir;
+    const QString folder = AddPathSeparator(dir.path());
+    const GameTableType games = MakeGameTable(folder);
+    if (!WritePatternFile(games[GameLoto6].PatternFilePath,
+                          QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=1\nN2=2\n"
+                                         "N3=3\nN4=4\nN5=5\nN6=6\nN0=7\n"))) {
+        std::fprintf(stderr, "cannot write the pattern file\n");
+        return 1;
+    }
+    BenchDialogs dialogs;
+    Form1 w(folder, dialogs);
+    w.show();
+    Settle();
+    ResultGrid *saved = w.FGkekka[1];
+    ProgressWatch progress;
+    app.installEventFilter(&progress);
+
+    // Load.
+    dialogs.fileName = spacePath;
+    bool peakReset = ResetPeak();
+    double before = StatusMegabytes("VmRSS");
+    progress.reset();
+    timer.start();
+    w.CmdLoad_Click();
+    Settle();
+    Report("load (CmdLoad_Click, then the events)", timer, progress.note());
+    ReportPeak("peak resident memory of the load", before, peakReset);
+    ok = ok && saved->rowCount() == SpaceRows + 1
+         && saved->text(int(SpaceRows), 0) == QString::number(SpaceRows);
+
+    // Save, to another file: the same bytes come out.
+    dialogs.fileName = dir.filePath(QStringLiteral("saved.loto"));
+    progress.reset();
+    timer.start();
+    w.CmdSave_Click();
+    Settle();
+    Report("save (CmdSave_Click)", timer, progress.note());
+    const bool same = SameFiles(spacePath, dialogs.fileName);
+    std::printf("  %-40s %s\n", "saved file equals the loaded one", same ? "yes" : "NO");
+    ok = ok && same;
+    QFile::remove(dialogs.fileName);
+
+    // Judge against 1 2 3 4 5 6, bonus 7.
+    w.CmdJudge_Click();
+    DlgJudge *judge = w.judgeDialog();
+    Settle();
+    timer.start();
+    judge->OKButton->click();
+    Settle();
+    Report("judge (判定, then the events)", timer);
+    std::map<QString, qint64> tiers;
+    for (const QString &line : MessageText(judge->Text1).split(QStringLiteral("\r\n")))
+        ++tiers[line];
+    const qint64 expected[] = {1, 6, 216, 9990, 155400, 990675};
+    const struct
+    {
+        int hits;
+        int bonus;
+    } prizes[] = {{6, 0}, {5, 1}, {5, 0}, {4, 0}, {3, 0}, {2, 0}};
+    std::printf("  tiers:");
+    for (int i = 0; i < 6; ++i) {
+        const qint64 count = tiers[PrizeLine(GameLoto6, prizes[i].hits, prizes[i].bonus)];
+        std::printf(" %lld", static_cast<long long>(count));
+        ok = ok && count == expected[i];
+    }
+    std::printf("  (expected 1 6 216 9990 155400 990675)\n");
+    // Scroll the output box: to the top, a hundred pages down, to the end.
+    QScrollBar *lines = judge->Text1->verticalScrollBar();
+    timer.start();
+    lines->triggerAction(QAbstractSlider::SliderToMinimum);
+    Settle();
+    for (int page = 0; page < 100; ++page) {
+        lines->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        judge->Text1->viewport()->repaint();
+    }
+    lines->triggerAction(QAbstractSlider::SliderToMaximum);
+    Settle();
+    Report("scroll the output box (102 repaints)", timer,
+           QStringLiteral("%1 lines").arg(judge->Text1->lines().size()));
+    timer.start();
+    judge->close();
+    Settle();
+    Report("close the judgement dialog", timer);
+
+    // Sort by a click on the header cell of 合計.
+    Form1::SelectGridRange(saved, 1, SumColumn, int(SpaceRows), SumColumn);
+    timer.start();
+    w.FGkekka_Click(1);
+    Settle();
+    Report("sort by 合計 (FGkekka_Click)", timer);
+    ok = ok && saved->text(1, SumColumn) == QStringLiteral("21")
+         && saved->text(int(SpaceRows), SumColumn) == QStringLiteral("243");
+
+    // Files of bare line ends with a huge D: every byte an empty row. First
+    // over the whole space still in the save area, then into an empty one.
+    const QString bare = dir.filePath(QStringLiteral("bare.loto"));
+    const int warningsBefore = dialogs.warnings;
+    const struct
+    {
+        int mebibytes;
+        bool overSpace;
+    } bareFiles[] = {{48, true}, {16, false}, {48, false}};
+    for (const auto &bareFile : bareFiles) {
+        if (!WriteBareLineEnds(bare, qint64(bareFile.mebibytes) << 20)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(bare));
+            return 1;
+        }
+        if (!bareFile.overSpace) {
+            saved->setRowCount(1);
+            Settle();
+        }
+        dialogs.fileName = bare;
+        peakReset = ResetPeak();
+        before = StatusMegabytes("VmRSS");
+        timer.start();
+        w.CmdLoad_Click();
+        Settle();
+        const QByteArray what = QByteArray::number(bareFile.mebibytes) + " MiB of bare line ends"
+                                + (bareFile.overSpace ? " over the space" : "");
+        Report(what.constData(), timer, QStringLiteral("%1 rows").arg(saved->rowCount() - 1));
+        ReportPeak("  peak resident memory", before, peakReset);
+    }
+    QFile::remove(bare);
+    // The 16 MiB file fits; the others stop at the row limit or the memory
+    // share the whole space leaves them.
+    ok = ok && dialogs.warnings == warningsBefore + 2;
+
+    std::printf("%s\n", ok ? "results checked" : "RESULTS WRONG");
+    return ok ? 0 : 1;
+}
