@@ -227,6 +227,8 @@ void Form1::createPredictionArea()
     PlaceTwips(CmdHP, 7200, 2880, 1575, 375);
     CmdHelp = MakeButton(Frame3, QStringLiteral("CmdHelp"), QStringLiteral("ｵﾝﾗｲﾝﾍﾙﾌﾟ(&H)"));
     PlaceTwips(CmdHelp, 7200, 3240, 1575, 375);
+    CmdAnalysis = MakeButton(Frame3, QStringLiteral("CmdAnalysis"), QStringLiteral("分析(&A)"));
+    PlaceTwips(CmdAnalysis, 8880, 3240, 1575, 375);
 
     Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
     Image1->setPixmap(ProgramIcon(TwipsToPixels(480)));
@@ -278,6 +280,7 @@ void Form1::connectHandlers()
     connect(CmdOption, &QPushButton::clicked, this, [this] { CmdOption_Click(); });
     connect(CmdHP, &QPushButton::clicked, this, [this] { CmdHP_Click(); });
     connect(CmdHelp, &QPushButton::clicked, this, [this] { CmdHelp_Click(); });
+    connect(CmdAnalysis, &QPushButton::clicked, this, [this] { CmdAnalysis_Click(); });
     connect(CmdJudge, &QPushButton::clicked, this, [this] { CmdJudge_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });

@@ -74,6 +74,7 @@ public:
     QPushButton *CmdSave = nullptr;
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
+    QPushButton *CmdAnalysis = nullptr;
 
     // --- Start-up and shutdown (Form1.cpp) ---
     void Form_Load();
@@ -113,6 +114,9 @@ public:
 
     // --- Download (Form1Download.cpp) ---
     void CmdReadPattern_Click();
+
+    // --- Analysis of the stored draws (Form1Analysis.cpp) ---
+    void CmdAnalysis_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
