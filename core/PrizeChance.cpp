@@ -37,7 +37,7 @@ const BinomialTable &Binomials()
 int ElementsOf(NumberSet set, std::array<int, MaxPickCount + 1> &elements)
 {
     int count = 0;
-    while (set != 0 && count <= MaxPickCount) {
+    while (set != 0 && count < int(elements.size())) {
         elements[size_t(count++)] = __builtin_ctzll(set) - 1;
         set &= set - 1;
     }

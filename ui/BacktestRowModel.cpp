@@ -1,7 +1,5 @@
 #include "ui/BacktestRowModel.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <numeric>
 
@@ -105,7 +103,7 @@ QVariant BacktestRowModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return QVariant();
     if (index.column() == YenColumn)
-        return QLocale(QLocale::Japanese, QLocale::Japan).toString(row.Yen);
+        return m_locale.toString(row.Yen);
     return text(row, index.column());
 }
 

@@ -3,6 +3,7 @@
 #include "core/Backtest.h"
 
 #include <QAbstractTableModel>
+#include <QLocale>
 #include <QStringList>
 
 #include <vector>
@@ -44,6 +45,7 @@ private:
     qint64 sortKey(const BacktestRow &row, int column) const;
 
     QStringList m_gameNames;
+    QLocale m_locale{QLocale::Japanese, QLocale::Japan};
     std::vector<BacktestRow> m_rows;
     std::vector<int> m_order;
 };

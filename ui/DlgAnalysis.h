@@ -110,7 +110,7 @@ private:
     void showFrequencyChart();
     void showFrequencyTable();
     void showFrequencyText();
-    void showBacktest(const BacktestResult &result);
+    void showBacktest(BacktestResult &result);
     void showBacktestDraws(const std::vector<BacktestDraw> &draws);
     void showChance(const std::array<ChanceResult, GameCount> &results,
                     const std::array<qint64, GameCount> &savedRows);

@@ -107,16 +107,18 @@ void DlgAnalysis::CmdBacktest_Click()
     std::array<QVector<DrawRecord>, GameCount> draws;
     for (int g = 0; g < GameCount; ++g)
         draws[size_t(g)] = drawsInRange(g);
-    const SavedRowSets rows = SavedRows(m_main);
+    // Shared with the worker rather than copied: a large save area makes
+    // megabytes of sets.
+    const auto rows = std::make_shared<const SavedRowSets>(SavedRows(m_main));
     m_rowModel->clear();
     GridBacktestDraws->setRowCount(0);
     TxtBacktest->setPlainText(QStringLiteral("検証しています…"));
     startWork<BacktestResult>(
-        [rows, draws](WorkControl &control) { return RunBacktest(rows, draws, control); },
+        [rows, draws](WorkControl &control) { return RunBacktest(*rows, draws, control); },
         [this](BacktestResult &result) { showBacktest(result); });
 }
 
-void DlgAnalysis::showBacktest(const BacktestResult &result)
+void DlgAnalysis::showBacktest(BacktestResult &result)
 {
     if (result.Cancelled) {
         TxtBacktest->setPlainText(Stopped);
@@ -172,7 +174,7 @@ void DlgAnalysis::showBacktest(const BacktestResult &result)
     lines << QStringLiteral("過去の成績は次回の当選の見込みを変えません。");
     TxtBacktest->setPlainText(lines.join(QLatin1Char('\n')));
 
-    m_rowModel->setRows(result.Rows);
+    m_rowModel->setRows(std::move(result.Rows));
     GridBacktest->sortByColumn(GridBacktest->horizontalHeader()->sortIndicatorSection(),
                                GridBacktest->horizontalHeader()->sortIndicatorOrder());
     showBacktestDraws(result.Draws);
