@@ -207,8 +207,8 @@ QWidget *DlgAnalysis::createBacktestTab()
         button->setAutoDefault(false);
     auto *explain = MakeLabel(
         tab, QStringLiteral("LblBacktest"),
-        QStringLiteral("保存エリアの行（両方のくじ）を、選んだ範囲の過去の"
-                       "抽選すべてで判定と同じ規則により当たり外れを調べます。"
+        QStringLiteral("保存エリアの行（両方のくじ）を、くじごとに上で選んだ範囲の過去の"
+                       "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
                        "1口 200 円として、記録された賞金だけで計算します。"));
     explain->setWordWrap(true);
     TxtBacktest = MakeOutputBox(tab, QStringLiteral("TxtBacktest"));
