@@ -271,6 +271,8 @@ void Form1::createPredictionArea()
     CmdHistory = MakeButton(Frame3, QStringLiteral("CmdHistory"),
                             QStringLiteral("当選番号履歴(&Y)"));
     PlaceTwips(CmdHistory, 8880, 2880, 1575, 375);
+    CmdAnalysis = MakeButton(Frame3, QStringLiteral("CmdAnalysis"), QStringLiteral("分析(&A)"));
+    PlaceTwips(CmdAnalysis, 8880, 3240, 1575, 375);
 
     Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
     const int imageSize = TwipsToPixels(480);
@@ -328,6 +330,7 @@ void Form1::connectHandlers()
     connect(CmdHP, &QPushButton::clicked, this, [this] { CmdHP_Click(); });
     connect(CmdHelp, &QPushButton::clicked, this, [this] { CmdHelp_Click(); });
     connect(CmdHistory, &QPushButton::clicked, this, [this] { CmdHistory_Click(); });
+    connect(CmdAnalysis, &QPushButton::clicked, this, [this] { CmdAnalysis_Click(); });
     connect(CmdJudge, &QPushButton::clicked, this, [this] { CmdJudge_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });

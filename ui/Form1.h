@@ -80,6 +80,7 @@ public:
     QPushButton *CmdSave = nullptr;
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
+    QPushButton *CmdAnalysis = nullptr;
 
     // --- Start-up and shutdown (Form1.cpp) ---
     void Form_Load();
@@ -137,6 +138,9 @@ public:
     // The draw a game is judged against: the pattern file's or the
     // history's, whichever is newer.
     std::optional<WinningNumbers> LatestDraw(int game, bool *fromHistory = nullptr);
+
+    // --- Analysis of the stored draws (Form1Analysis.cpp) ---
+    void CmdAnalysis_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

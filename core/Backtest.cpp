@@ -1,0 +1,345 @@
+#include "core/Backtest.h"
+
+#include "core/PrizeChance.h"
+#include "core/WorkControl.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr int BlockWords = 64;
+constexpr int BlockRows = BlockWords * 64;
+
+// The well-formed draws of one game, ready for judging.
+struct GameDraws
+{
+    std::vector<std::array<int, MaxPickCount>> Numbers;
+    std::vector<DrawSets> Sets;
+    std::vector<int> Bonus;
+    // Per tier the prize one win earns; 0 where it is not known.
+    std::vector<std::array<qint64, MaxTiers>> Prices;
+    std::vector<size_t> ResultIndex; // into BacktestResult::Draws
+};
+
+using DrawWins = std::vector<std::array<qint64, MaxTiers>>;
+
+// The numbers of a block of rows turned on their side: bit b of Bits[n][w]
+// is set when row 64 w + b of the block holds n.
+struct Block
+{
+    std::array<std::array<quint64, BlockWords>, BoardSlots> Bits;
+    // The block's rows' wins and yen, written out once the block is done.
+    std::array<std::array<quint32, MaxTiers>, BlockRows> Wins;
+    std::array<qint64, BlockRows> Yen;
+};
+
+// The tier index (0 the first prize) of a count of hits written as bits
+// 2, 1, 0 followed by the bonus bit, for counts of three and more.
+template<int Pick>
+int TierIndex(int code)
+{
+    // LOTO6: 6 = 110 first; 5 = 101 second with the bonus, else third;
+    // 4 = 100 fourth; 3 = 011 fifth.
+    static constexpr std::array<qint8, 16> Loto6{-1, -1, -1, -1, -1, -1, 4,  4,
+                                                 3,  3,  2,  1,  0,  0,  -1, -1};
+    // Mini LOTO: 5 = 101 first; 4 = 100 second with the bonus, else third;
+    // 3 = 011 fourth.
+    static constexpr std::array<qint8, 16> Mini{-1, -1, -1, -1, -1, -1, 3,  3,
+                                                2,  1,  0,  0,  -1, -1, -1, -1};
+    return (Pick == 6 ? Loto6 : Mini)[size_t(code)];
+}
+
+struct Job
+{
+    int Game = 0;
+    size_t First = 0; // into the game's rows
+    size_t Count = 0;
+};
+
+class Judge
+{
+public:
+    Judge(const SavedRowSets &rows, const std::array<GameDraws, GameCount> &draws,
+          std::vector<BacktestRow> &out)
+        : m_rows(rows)
+        , m_draws(draws)
+        , m_out(out)
+    {
+        // Rows that score a number twice take the slow road apart.
+        for (int g = 0; g < GameCount; ++g) {
+            m_fast[size_t(g)] = rows.Games[size_t(g)].Sets;
+            for (const GameRowSets::Repeat &repeat : rows.Games[size_t(g)].Repeats)
+                m_fast[size_t(g)][repeat.Index] = 0;
+        }
+    }
+
+    void judgeBlock(const Job &job, Block &block, DrawWins &wins) const
+    {
+        for (auto &bits : block.Bits)
+            std::fill(bits.begin(), bits.end(), 0);
+        std::fill_n(block.Wins.begin(), job.Count, std::array<quint32, MaxTiers>{});
+        std::fill_n(block.Yen.begin(), job.Count, 0);
+        const std::vector<NumberSet> &sets = m_fast[size_t(job.Game)];
+        for (size_t i = 0; i < job.Count; ++i) {
+            NumberSet set = sets[job.First + i];
+            while (set != 0) {
+                block.Bits[size_t(__builtin_ctzll(set))][i / 64] |= quint64(1) << (i % 64);
+                set &= set - 1;
+            }
+        }
+        const int words = int((job.Count + 63) / 64);
+        if (job.Game == GameLoto6)
+            scan<6>(job, block, words, wins);
+        else
+            scan<5>(job, block, words, wins);
+        const std::vector<int> &gridRows = m_rows.Games[size_t(job.Game)].GridRows;
+        for (size_t i = 0; i < job.Count; ++i) {
+            BacktestRow &row = m_out[size_t(gridRows[job.First + i] - 1)];
+            row.Wins = block.Wins[i];
+            row.Yen = block.Yen[i];
+        }
+    }
+
+    void judgeRepeats(int game, DrawWins &wins) const
+    {
+        const GameRowSets &rows = m_rows.Games[size_t(game)];
+        const GameDraws &draws = m_draws[size_t(game)];
+        for (const GameRowSets::Repeat &repeat : rows.Repeats) {
+            BacktestRow &row = m_out[size_t(rows.GridRows[repeat.Index] - 1)];
+            for (size_t j = 0; j < draws.Sets.size(); ++j) {
+                int hits = 0;
+                for (const NumberSet layer : repeat.AtLeast)
+                    hits += CountNumbers(layer & draws.Sets[j].Main);
+                const int tier = PrizeTier(game, hits, repeat.AtLeast[0] & draws.Sets[j].Bonus);
+                if (tier > 0) {
+                    ++row.Wins[size_t(tier - 1)];
+                    row.Yen += draws.Prices[j][size_t(tier - 1)];
+                    ++wins[j][size_t(tier - 1)];
+                }
+            }
+        }
+    }
+
+private:
+    // Adds up each row's hits with the draw bit by bit across 64 rows at a
+    // time: bit0, bit1 and bit2 of every row's count; a row with three or
+    // more takes its tier from its count bits and bonus bit.
+    template<int Pick>
+    void scan(const Job &job, Block &block, int words, DrawWins &wins) const
+    {
+        const GameDraws &draws = m_draws[size_t(job.Game)];
+        for (size_t j = 0; j < draws.Numbers.size(); ++j) {
+            const std::array<int, MaxPickCount> &numbers = draws.Numbers[j];
+            const quint64 *a = block.Bits[size_t(numbers[0])].data();
+            const quint64 *b = block.Bits[size_t(numbers[1])].data();
+            const quint64 *c = block.Bits[size_t(numbers[2])].data();
+            const quint64 *d = block.Bits[size_t(numbers[3])].data();
+            const quint64 *e = block.Bits[size_t(numbers[4])].data();
+            const quint64 *f = block.Bits[size_t(Pick == 6 ? numbers[5] : 0)].data();
+            const quint64 *bonus = block.Bits[size_t(draws.Bonus[j])].data();
+            const std::array<qint64, MaxTiers> &prices = draws.Prices[j];
+            std::array<qint64, MaxTiers> &drawWins = wins[j];
+            for (int w = 0; w < words; ++w) {
+                const quint64 x1 = a[w] ^ b[w];
+                const quint64 s1 = x1 ^ c[w];
+                const quint64 c1 = (a[w] & b[w]) | (c[w] & x1);
+                const quint64 x2 = d[w] ^ e[w];
+                // Slot 0 holds no number, so f is all zeros for Mini LOTO.
+                const quint64 s2 = x2 ^ f[w];
+                const quint64 c2 = (d[w] & e[w]) | (f[w] & x2);
+                const quint64 bit0 = s1 ^ s2;
+                const quint64 k0 = s1 & s2;
+                const quint64 x3 = c1 ^ c2;
+                const quint64 bit1 = x3 ^ k0;
+                const quint64 bit2 = (c1 & c2) | (k0 & x3);
+                const quint64 winners = bit2 | (bit1 & bit0); // three hits or more
+                const quint64 bonusBits = bonus[w];
+                for (quint64 mask = winners; mask != 0; mask &= mask - 1) {
+                    const int lane = __builtin_ctzll(mask);
+                    const int code = int((bit2 >> lane) & 1) << 3 | int((bit1 >> lane) & 1) << 2
+                                     | int((bit0 >> lane) & 1) << 1 | int((bonusBits >> lane) & 1);
+                    const int t = TierIndex<Pick>(code);
+                    const size_t i = size_t(w) * 64 + size_t(lane);
+                    ++block.Wins[i][size_t(t)];
+                    block.Yen[i] += prices[size_t(t)];
+                    ++drawWins[size_t(t)];
+                }
+            }
+        }
+    }
+
+    const SavedRowSets &m_rows;
+    const std::array<GameDraws, GameCount> &m_draws;
+    std::vector<BacktestRow> &m_out;
+    std::array<std::vector<NumberSet>, GameCount> m_fast;
+};
+
+GameDraws PrepareDraws(int game, const GameInfo &info, const QVector<DrawRecord> &records,
+                       BacktestResult &result)
+{
+    GameDraws draws;
+    BacktestSummary &summary = result.Games[size_t(game)];
+    for (const DrawRecord &record : records) {
+        const std::optional<DrawSets> sets = record.Game == game ? DrawSetsOf(record, info)
+                                                                 : std::nullopt;
+        if (!sets) {
+            ++summary.SkippedDraws;
+            continue;
+        }
+        std::array<int, MaxPickCount> numbers{};
+        std::copy_n(record.Numbers.begin(), info.PickCount, numbers.begin());
+        draws.Numbers.push_back(numbers);
+        draws.Sets.push_back(*sets);
+        draws.Bonus.push_back(record.Bonus);
+
+        BacktestDraw shown;
+        shown.Game = game;
+        shown.DrawNumber = record.DrawNumber;
+        shown.Date = record.Date;
+        shown.Priced = std::all_of(record.PrizeYen.begin(),
+                                   record.PrizeYen.begin() + TierCount(game),
+                                   [](qint64 yen) { return yen != DrawRecord::Unknown; });
+        std::array<qint64, MaxTiers> prices{};
+        for (int t = 0; t < TierCount(game); ++t) {
+            // A tier nobody won stores no amount a win could be paid.
+            const qint64 yen = record.PrizeYen[size_t(t)];
+            prices[size_t(t)] = shown.Priced && yen > 0 ? yen : 0;
+        }
+        draws.Prices.push_back(prices);
+        draws.ResultIndex.push_back(result.Draws.size());
+        result.Draws.push_back(shown);
+    }
+    summary.Draws = qint64(draws.Sets.size());
+    return draws;
+}
+
+int ThreadCount(int threads)
+{
+    if (threads > 0)
+        return threads;
+    return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
+int BacktestRow::bestTier() const
+{
+    for (int t = 0; t < MaxTiers; ++t) {
+        if (Wins[size_t(t)] > 0)
+            return t + 1;
+    }
+    return 0;
+}
+
+BacktestResult RunBacktest(const SavedRowSets &rows,
+                           const std::array<QVector<DrawRecord>, GameCount> &draws,
+                           WorkControl &control, int threads)
+{
+    BacktestResult result;
+    const GameTableType games = MakeGameTable(QString());
+    std::array<GameDraws, GameCount> prepared;
+    for (int g = 0; g < GameCount; ++g)
+        prepared[size_t(g)] = PrepareDraws(g, games[size_t(g)], draws[size_t(g)], result);
+
+    size_t rowCount = 0;
+    for (const GameRowSets &game : rows.Games)
+        rowCount += game.size();
+    result.Rows.resize(rowCount);
+    for (int g = 0; g < GameCount; ++g) {
+        const GameRowSets &game = rows.Games[size_t(g)];
+        for (size_t i = 0; i < game.size(); ++i) {
+            BacktestRow &row = result.Rows[size_t(game.GridRows[i] - 1)];
+            row.GridRow = game.GridRows[i];
+            row.Game = g;
+        }
+    }
+
+    std::vector<Job> jobs;
+    qint64 total = 0;
+    for (int g = 0; g < GameCount; ++g) {
+        const size_t count = rows.Games[size_t(g)].size();
+        if (prepared[size_t(g)].Sets.empty())
+            continue;
+        for (size_t first = 0; first < count; first += BlockRows)
+            jobs.push_back({g, first, std::min<size_t>(BlockRows, count - first)});
+        total += qint64(count) * qint64(prepared[size_t(g)].Sets.size());
+    }
+    control.start(total);
+
+    const Judge judge(rows, prepared, result.Rows);
+    const int threadCount = std::min(ThreadCount(threads), std::max(1, int(jobs.size())));
+    auto wins = std::vector<std::array<DrawWins, GameCount>>(static_cast<size_t>(threadCount));
+    for (auto &perThread : wins) {
+        for (int g = 0; g < GameCount; ++g)
+            perThread[size_t(g)].assign(prepared[size_t(g)].Sets.size(), {});
+    }
+    std::atomic<size_t> next{0};
+    const auto work = [&](int thread) {
+        auto block = std::make_unique<Block>();
+        for (size_t i = next.fetch_add(1); i < jobs.size(); i = next.fetch_add(1)) {
+            if (control.isCancelled())
+                return;
+            const Job &job = jobs[i];
+            judge.judgeBlock(job, *block, wins[size_t(thread)][size_t(job.Game)]);
+            if (!control.advance(qint64(job.Count)
+                                 * qint64(prepared[size_t(job.Game)].Sets.size())))
+                return;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threadCount; ++t)
+        helpers.emplace_back(work, t);
+    work(0);
+    for (std::thread &helper : helpers)
+        helper.join();
+    // Rows with repeated numbers are few; their steps were counted with the rest.
+    for (int g = 0; g < GameCount && !control.isCancelled(); ++g)
+        judge.judgeRepeats(g, wins[0][size_t(g)]);
+    if (control.isCancelled()) {
+        BacktestResult cancelled;
+        cancelled.Cancelled = true;
+        return cancelled;
+    }
+
+    for (int g = 0; g < GameCount; ++g) {
+        const GameInfo &info = games[size_t(g)];
+        const GameDraws &gameDraws = prepared[size_t(g)];
+        BacktestSummary &summary = result.Games[size_t(g)];
+        summary.Rows = qint64(rows.Games[size_t(g)].size());
+        summary.CostYen = summary.Rows * summary.Draws * TicketYen;
+
+        const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
+        const double outcomes = double(BonusOutcomes(info));
+        for (int t = 0; t < TierCount(g); ++t)
+            summary.ChanceWins[size_t(t)] = double(summary.Rows) * double(summary.Draws)
+                                            * double(single[size_t(t)]) / outcomes;
+
+        for (size_t j = 0; j < gameDraws.Sets.size(); ++j) {
+            BacktestDraw &draw = result.Draws[gameDraws.ResultIndex[j]];
+            for (const auto &perThread : wins) {
+                for (int t = 0; t < MaxTiers; ++t)
+                    draw.Wins[size_t(t)] += perThread[size_t(g)][j][size_t(t)];
+            }
+            for (int t = 0; t < TierCount(g); ++t) {
+                const qint64 count = draw.Wins[size_t(t)];
+                const qint64 price = gameDraws.Prices[j][size_t(t)];
+                summary.Wins[size_t(t)] += count;
+                draw.Yen += count * price;
+                if (price == 0)
+                    summary.UnpricedWins += count;
+                else
+                    summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
+                                                 / outcomes * double(price);
+            }
+            summary.WinningsYen += draw.Yen;
+            if (draw.Priced) {
+                ++summary.PricedDraws;
+                summary.PricedCostYen += summary.Rows * TicketYen;
+            }
+        }
+    }
+    return result;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/GameTable.h"
+#include "core/NumberSets.h"
+#include "core/SavedRows.h"
+#include "storage/DrawRecord.h"
+
+#include <QDate>
+#include <QVector>
+
+#include <array>
+#include <vector>
+
+class WorkControl;
+
+// What one ticket costs in both games.
+constexpr qint64 TicketYen = 200;
+
+struct BacktestRow
+{
+    int GridRow = 0;
+    int Game = 0;
+    std::array<quint32, MaxTiers> Wins{};
+    qint64 Yen = 0; // from the stored prizes only
+    // The best tier won, 1 the first prize; 0 for none.
+    int bestTier() const;
+};
+
+struct BacktestDraw
+{
+    int Game = 0;
+    int DrawNumber = 0;
+    QDate Date;
+    std::array<qint64, MaxTiers> Wins{};
+    qint64 Yen = 0;
+    // Every tier's prize is stored; only such draws are priced.
+    bool Priced = false;
+};
+
+struct BacktestSummary
+{
+    qint64 Rows = 0;
+    qint64 Draws = 0;        // well-formed draws in the range
+    qint64 SkippedDraws = 0; // records left out as not well-formed
+    qint64 PricedDraws = 0;
+    std::array<qint64, MaxTiers> Wins{};
+    // What chance alone gives as many rows over as many draws.
+    std::array<double, MaxTiers> ChanceWins{};
+    // Wins whose prize is not known: at a draw without stored prizes, or of
+    // a tier nobody won that time. Never guessed, never in WinningsYen.
+    qint64 UnpricedWins = 0;
+    qint64 CostYen = 0;       // every row at every draw
+    qint64 PricedCostYen = 0; // at the priced draws: what the return is over
+    qint64 WinningsYen = 0;
+    double ChanceWinningsYen = 0; // expected at the priced draws from chance alone
+};
+
+struct BacktestResult
+{
+    bool Cancelled = false;
+    std::array<BacktestSummary, GameCount> Games;
+    // Index r - 1 for save-grid row r.
+    std::vector<BacktestRow> Rows;
+    // LOTO6 draws, then Mini LOTO, each in the order given.
+    std::vector<BacktestDraw> Draws;
+};
+
+// Judges every saved row against every draw of its game by the judgement's
+// rules. Each pair is one AND and a count of hits; rows go by in blocks of
+// 4096, turned on their side so that one draw judges 64 rows in a few word
+// operations. The blocks are shared out among threads (0: one per core);
+// the control sees one step per row-draw pair. A cancelled run returns
+// Cancelled and nothing else.
+BacktestResult RunBacktest(const SavedRowSets &rows,
+                           const std::array<QVector<DrawRecord>, GameCount> &draws,
+                           WorkControl &control, int threads = 0);

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/GameTable.h"
+#include "core/NumberSets.h"
+#include "storage/DrawRecord.h"
+
+#include <QVector>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class WorkControl;
+
+// Ways to choose k of n things (n up to 64, k up to 8).
+quint64 Binomial(int n, int k);
+
+// The next draw's outcomes, every one equally likely: the main numbers, and
+// the bonus from the numbers left.
+quint64 MainOutcomes(const GameInfo &game);  // C(N, K): 6,096,454 and 169,911
+quint64 BonusOutcomes(const GameInfo &game); // C(N, K) × (N - K)
+
+// One row's winning outcomes per tier (index 0 the first prize) out of
+// BonusOutcomes. Each is a whole multiple of N - K, so dividing gives the
+// same chance over the main sets alone: 1, 6, 216, 9,990, 155,400 for LOTO6.
+std::array<quint64, MaxTiers> SingleRowTierOutcomes(const GameInfo &game);
+
+struct OutcomeCount
+{
+    quint64 Winning = 0;
+    quint64 Outcomes = 0;
+    double fraction() const { return Outcomes == 0 ? 0.0 : double(Winning) / double(Outcomes); }
+};
+
+struct ChanceResult
+{
+    bool Cancelled = false;
+    qint64 Rows = 0;         // combinations counted, repeats included
+    qint64 DistinctRows = 0; // different combinations among them
+    // [t]: outcomes in which at least one row wins tier t + 1 or better.
+    // The second prize needs the bonus, so its figure is over BonusOutcomes;
+    // every other one over MainOutcomes, since the bonus cannot change it.
+    std::array<OutcomeCount, MaxTiers> AtLeast{};
+    // The same chance for as many rows chosen independently at random.
+    std::array<double, MaxTiers> IndependentAtLeast{};
+    // Expected wins of each tier alone next draw, summed over the rows.
+    std::array<double, MaxTiers> ExpectedWins{};
+};
+
+// Exact, by counting outcomes. A row wins tier t or better (t of 3 and
+// below) exactly when the drawn main set holds one of the row's subsets of
+// the size that tier needs; the covered subsets are marked, then the main
+// sets that hold a marked one are counted, so the cost hardly grows with the
+// rows. The second prize or better is won exactly when the drawn main
+// numbers with the bonus, K + 1 numbers, hold a row; each such set stands
+// for K + 1 outcomes, one for each of its numbers as the bonus.
+// rows are combinations of the game (see CombinationRows).
+ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<NumberSet> &rows,
+                           WorkControl &control, int threads = 0);
+
+// Per tier, the average prize of the draws that store one and had winners
+// of it; empty where none did.
+std::array<std::optional<double>, MaxTiers> AveragePrizeYen(const QVector<DrawRecord> &draws,
+                                                            int game);

@@ -1,0 +1,321 @@
+#include "support/DrawFixtures.h"
+#include "support/FakeDialogs.h"
+#include "support/Screenshots.h"
+#include "support/TestFiles.h"
+
+#include "storage/DrawHistory.h"
+#include "storage/FilePathCommands.h"
+#include "ui/BacktestRowModel.h"
+#include "ui/BoardSlider.h"
+#include "ui/DlgAnalysis.h"
+#include "ui/Form1.h"
+#include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringDecoder>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int Loto6Draws = 300;
+constexpr int MiniDraws = 200;
+
+DrawSource Fixtures()
+{
+    return [](int game) { return FixtureDraws(game, game == GameLoto6 ? Loto6Draws : MiniDraws); };
+}
+
+// The sum of the bars and the level of the chance line on the chart.
+std::pair<double, double> ChartFigures(const DlgAnalysis &dialog)
+{
+    double bars = 0;
+    double expected = -1;
+    for (QAbstractSeries *series : dialog.ChartFrequency->chart()->series()) {
+        if (auto *barSeries = qobject_cast<QBarSeries *>(series))
+            bars = barSeries->barSets().at(0)->sum();
+        if (auto *line = qobject_cast<QLineSeries *>(series); line && line->count() > 0)
+            expected = line->at(0).y();
+    }
+    return {bars, expected};
+}
+
+// Rows in the save area from clip text: cells by TAB, rows by CR.
+void FillSaveArea(Form1 &w, int rows, const QString &clip)
+{
+    w.FGkekka[1]->setRowCount(rows + 1);
+    w.FGkekka[1]->gridModel()->setBlockText(1, 1, clip);
+}
+
+QList<int> FirstDraws(int count)
+{
+    QList<int> numbers;
+    for (int d = 1; d <= count; ++d)
+        numbers << d;
+    return numbers;
+}
+
+QString RowsOf(const QVector<DrawRecord> &draws, const QList<int> &drawNumbers)
+{
+    QStringList rows;
+    for (const int d : drawNumbers) {
+        const DrawRecord &draw = draws.at(d - 1);
+        QStringList cells;
+        for (int k = 0; k < draw.MainCount; ++k)
+            cells << QString::number(draw.Numbers[size_t(k)]);
+        rows << cells.join(QLatin1Char('\t'));
+    }
+    return rows.join(QLatin1Char('\r'));
+}
+
+} // namespace
+
+// The analysis dialog on the main window: its three tabs with fixture draws,
+// the board it sets, the CSV it writes and the stop of its long work.
+class DlgAnalysisTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FakeDialogs m_dialogs;
+
+    std::unique_ptr<Form1> start()
+    {
+        return std::make_unique<Form1>(AddPathSeparator(m_dir.path()), m_dialogs);
+    }
+
+private slots:
+    void init() { m_dialogs = FakeDialogs(); }
+
+    // The button opens the dialog on the window's own draw history.
+    void analysisButton_opensTheDialogOnTheHistory()
+    {
+        auto w = start();
+        QCOMPARE(w->CmdAnalysis->parentWidget(), w->Frame3);
+        QCOMPARE(w->CmdAnalysis->text(), QStringLiteral("分析(&A)"));
+        QCOMPARE(w->CmdAnalysis->geometry(), TwipsRect(8880, 3240, 1575, 375));
+        QString seen;
+        const auto look = [&seen] {
+            auto *dialog = qobject_cast<DlgAnalysis *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen = dialog->windowTitle() + QLatin1Char('|') + dialog->LblRange->text();
+            dialog->CancelButton->click();
+        };
+        QTimer::singleShot(0, qApp, look);
+        w->CmdAnalysis->click();
+        QCOMPARE(seen,
+                 QStringLiteral("分析|当選番号の履歴がありません。履歴に取り込むと分析できます。"));
+
+        QVERIFY(w->History().store(FixtureDraws(GameLoto6, 12)));
+        QTimer::singleShot(0, qApp, look);
+        w->CmdAnalysis->click();
+        QCOMPARE(seen, QStringLiteral("分析|保存されている 12 回のうち 12 回"));
+    }
+
+    void frequencyTab_countsBesideChance()
+    {
+        auto w = start();
+        DlgAnalysis dialog(*w, Fixtures());
+        QCOMPARE(dialog.CmbGame->count(), 2);
+        QCOMPARE(dialog.SpnFrom->value(), 1);
+        QCOMPARE(dialog.SpnTo->value(), Loto6Draws);
+        QCOMPARE(ChartFigures(dialog).first, 6.0 * Loto6Draws);
+        QVERIFY(qFuzzyCompare(ChartFigures(dialog).second, Loto6Draws * 6 / 43.0));
+        QCOMPARE(dialog.GridFrequency->rowCount(), 43);
+        QVERIFY(
+            dialog.TxtFrequency->toPlainText().contains(QStringLiteral("偶然だけでこれ以上の差")));
+        dialog.show();
+        SaveScreenshot(&dialog, QStringLiteral("analysis_frequency"));
+
+        dialog.ChkBonus->setChecked(true);
+        QCOMPARE(ChartFigures(dialog).first, 7.0 * Loto6Draws);
+        dialog.SpnTo->setValue(100);
+        QCOMPARE(ChartFigures(dialog).first, 700.0);
+        QVERIFY(qFuzzyCompare(ChartFigures(dialog).second, 100 * 7 / 43.0));
+
+        // Each game keeps its own range.
+        dialog.CmbGame->setCurrentIndex(GameMiniLoto);
+        dialog.CmbGame_Click();
+        QCOMPARE(dialog.SpnTo->value(), MiniDraws);
+        QCOMPARE(dialog.GridFrequency->rowCount(), 31);
+        QCOMPARE(ChartFigures(dialog).first, 6.0 * MiniDraws);
+        dialog.CmbGame->setCurrentIndex(GameLoto6);
+        dialog.CmbGame_Click();
+        QCOMPARE(dialog.SpnTo->value(), 100);
+    }
+
+    void toBoard_setsTheSlidersAsTheUsersOwnSetting()
+    {
+        auto w = start();
+        QCOMPARE(w->currentGame(), GameLoto6);
+        DlgAnalysis dialog(*w, Fixtures());
+        dialog.CmbGame->setCurrentIndex(GameMiniLoto);
+        dialog.CmbGame_Click();
+        const std::array<int, BoardSlots> board = BoardFromCounts(dialog.frequency());
+
+        m_dialogs.confirmAnswers = {false};
+        dialog.CmdToBoard->click();
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        QCOMPARE(m_dialogs.questions.at(0).title, QStringLiteral("盤に反映"));
+        QCOMPARE(w->currentGame(), GameLoto6);
+        QCOMPARE(w->Slider1[1]->value(), 3);
+
+        m_dialogs.confirmAnswers = {true};
+        dialog.CmdToBoard->click();
+        QCOMPARE(w->currentGame(), GameMiniLoto);
+        QCOMPARE(w->CmbPattern->currentIndex(), 0);
+        for (int n = 1; n <= 31; ++n) {
+            QCOMPARE(w->Slider1[size_t(n)]->value(), board[size_t(n)]);
+            QCOMPARE(w->CustomSettings[size_t(n)], board[size_t(n)]);
+        }
+        QCOMPARE(w->Slider1[40]->value(), 3);
+    }
+
+    void backtestTab_judgesTheSaveAreaAndWritesCsv()
+    {
+        auto w = start();
+        const QVector<DrawRecord> loto6 = FixtureDraws(GameLoto6, Loto6Draws);
+        const QVector<DrawRecord> mini = FixtureDraws(GameMiniLoto, MiniDraws);
+        // Rows equal to past draws win their first prize there; the rest
+        // of the rows are other draws' numbers, winning what chance gives.
+        FillSaveArea(*w, 48,
+                     RowsOf(loto6, {5, 17, 33, 120, 251}) + QLatin1Char('\r')
+                         + RowsOf(mini, {8, 99, 150}) + QLatin1Char('\r')
+                         + RowsOf(FixtureDraws(GameLoto6, 40, 9), FirstDraws(40)));
+        DlgAnalysis dialog(*w, Fixtures());
+        dialog.TabAnalysis->setCurrentIndex(1);
+        dialog.CmdBacktest->click();
+        QTRY_VERIFY(!dialog.isWorking());
+
+        const QAbstractItemModel *rows = dialog.GridBacktest->model();
+        QCOMPARE(rows->rowCount(), 48);
+        for (int r = 0; r < 8; ++r) {
+            QCOMPARE(rows->index(r, BacktestRowModel::RowColumn).data().toString(),
+                     QString::number(r + 1));
+            QCOMPARE(rows->index(r, BacktestRowModel::BestColumn).data().toString(),
+                     QStringLiteral("1等"));
+        }
+        QCOMPARE(rows->index(5, BacktestRowModel::GameColumn).data().toString(),
+                 QStringLiteral("ミニロト"));
+        QCOMPARE(dialog.GridBacktestDraws->rowCount(), Loto6Draws + MiniDraws);
+        const QString summary = dialog.TxtBacktest->toPlainText();
+        QVERIFY2(summary.contains(QStringLiteral("保存エリアの 45 行 × 第1回～第300回の 300 回")),
+                 qPrintable(summary));
+        QVERIFY(summary.contains(QStringLiteral("購入額 2,700,000 円")));
+        QVERIFY(summary.contains(QStringLiteral("還元率")));
+        QVERIFY(summary.contains(QStringLiteral("賞金不明の当選")));
+        dialog.show();
+        SaveScreenshot(&dialog, QStringLiteral("analysis_backtest"));
+
+        // Sorted by the yen won, and written to CSV in that order.
+        dialog.GridBacktest->sortByColumn(BacktestRowModel::YenColumn, Qt::DescendingOrder);
+        const QLocale locale(QLocale::Japanese, QLocale::Japan);
+        QStringList shown;
+        for (int r = 0; r < 48; ++r) {
+            shown << rows->index(r, BacktestRowModel::RowColumn).data().toString();
+            if (r > 0)
+                QVERIFY(locale.toLongLong(
+                            rows->index(r - 1, BacktestRowModel::YenColumn).data().toString())
+                        >= locale.toLongLong(
+                            rows->index(r, BacktestRowModel::YenColumn).data().toString()));
+        }
+        const QString csv = m_dir.filePath(QStringLiteral("rows.csv"));
+        m_dialogs.fileNames = {csv};
+        dialog.CmdExport->click();
+        QStringDecoder decoder("windows-31j");
+        const QStringList lines = QString(decoder.decode(FileBytes(csv)))
+                                      .split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 48 + 2);
+        QCOMPARE(lines.first(), QStringLiteral("行,くじ,1等,2等,3等,4等,5等,最高,当選金(円)"));
+        for (int r = 0; r < 48; ++r)
+            QCOMPARE(lines.at(r + 1).section(QLatin1Char(','), 0, 0), shown.at(r));
+        // Mini LOTO has no fifth prize: its cell stays empty.
+        const QStringList miniRow
+            = lines.filter(QStringLiteral(",ミニロト,")).value(0).split(QLatin1Char(','));
+        QCOMPARE(miniRow.size(), 9);
+        QCOMPARE(miniRow.at(BacktestRowModel::FirstTierColumn + 4), QString());
+        QVERIFY(lines.last().isEmpty());
+    }
+
+    void chanceTab_exactFiguresOverEveryOutcome()
+    {
+        auto w = start();
+        FillSaveArea(
+            *w, 3,
+            QStringLiteral("5\t12\t19\t28\t36\t43\r5\t12\t19\t28\t36\t43\r2\t9\t17\t24\t31"));
+        DlgAnalysis dialog(*w, Fixtures());
+        dialog.TabAnalysis->setCurrentIndex(2);
+        dialog.CmdChance->click();
+        QTRY_VERIFY(!dialog.isWorking());
+        const QString text = dialog.TxtChance->toPlainText();
+        for (const QString &figure :
+             {QStringLiteral("165,613 / 6,096,454 (2.7165%)"), QStringLiteral("259 / 225,568,798"),
+              QStringLiteral("3,381 / 169,911 (1.9899%)"), QStringLiteral("156 / 4,417,686")})
+            QVERIFY2(text.contains(figure), qPrintable(figure + QLatin1Char('\n') + text));
+        dialog.show();
+        SaveScreenshot(&dialog, QStringLiteral("analysis_chance"));
+    }
+
+    void stop_endsTheWorkAndTheWindowGoesOn()
+    {
+        auto w = start();
+        constexpr int Rows = 300000;
+        QString clip;
+        for (int r = 0; r < Rows; ++r) {
+            if (r > 0)
+                clip += QLatin1Char('\r');
+            const int a = 1 + r % 38;
+            clip += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6")
+                        .arg(a)
+                        .arg(a + 1)
+                        .arg(a + 2)
+                        .arg(a + 3)
+                        .arg(a + 4)
+                        .arg(a + 5);
+        }
+        FillSaveArea(*w, Rows, clip);
+        const DrawSource many = [](int game) { return FixtureDraws(game, 2000); };
+        {
+            DlgAnalysis dialog(*w, many);
+            dialog.CmdBacktest->click();
+            QVERIFY(dialog.isWorking());
+            QVERIFY(dialog.CmdStop->isEnabled());
+            QVERIFY(!dialog.CmdChance->isEnabled());
+            dialog.CmdStop->click();
+            QTRY_VERIFY(!dialog.isWorking());
+            QCOMPARE(dialog.TxtBacktest->toPlainText(), QStringLiteral("中止しました。"));
+            QCOMPARE(dialog.GridBacktest->model()->rowCount(), 0);
+            QVERIFY(dialog.CmdBacktest->isEnabled());
+            QVERIFY(!dialog.CmdExport->isEnabled());
+
+            // Closing the window in the middle of the work ends it too.
+            dialog.CmdBacktest->click();
+            QVERIFY(dialog.isWorking());
+        }
+        QVERIFY(w->isEnabled());
+    }
+};
+
+QTEST_MAIN(DlgAnalysisTest)
+#include "tst_DlgAnalysis.moc"

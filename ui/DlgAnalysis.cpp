@@ -1,0 +1,583 @@
+#include "ui/DlgAnalysis.h"
+
+#include "core/WorkControl.h"
+#include "ui/AnalysisText.h"
+#include "ui/BacktestRowModel.h"
+#include "ui/BoardSlider.h"
+#include "ui/ControlFactory.h"
+#include "ui/Form1.h"
+#include "ui/UserDialogs.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFutureWatcherBase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace {
+
+QPlainTextEdit *MakeOutputBox(QWidget *parent, const QString &name)
+{
+    auto *box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->document()->setUndoRedoEnabled(false);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return box;
+}
+
+QTableWidget *MakeTable(QWidget *parent, const QString &name, const QStringList &headers)
+{
+    auto *table = new QTableWidget(0, int(headers.size()), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+} // namespace
+
+DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
+    : QDialog(parent)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("DlgAnalysis"));
+    setWindowTitle(QStringLiteral("分析"));
+    resize(1040, 720);
+
+    for (int g = 0; g < GameCount; ++g) {
+        m_draws[size_t(g)] = draws ? draws(g) : QVector<DrawRecord>();
+        QVector<DrawRecord> &list = m_draws[size_t(g)];
+        std::stable_sort(list.begin(), list.end(), [](const DrawRecord &a, const DrawRecord &b) {
+            return a.DrawNumber < b.DrawNumber;
+        });
+        if (!list.isEmpty())
+            m_ranges[size_t(g)] = {list.first().DrawNumber, list.last().DrawNumber};
+    }
+
+    CmbGame = new QComboBox(this);
+    CmbGame->setObjectName(QStringLiteral("CmbGame"));
+    for (const GameInfo &info : m_main.GameTable)
+        CmbGame->addItem(info.GameName);
+    SpnFrom = new QSpinBox(this);
+    SpnFrom->setObjectName(QStringLiteral("SpnFrom"));
+    SpnTo = new QSpinBox(this);
+    SpnTo->setObjectName(QStringLiteral("SpnTo"));
+    for (QSpinBox *spin : {SpnFrom, SpnTo}) {
+        spin->setPrefix(QStringLiteral("第"));
+        spin->setSuffix(QStringLiteral("回"));
+        spin->setKeyboardTracking(false);
+    }
+    LblRange = MakeLabel(this, QStringLiteral("LblRange"), QString());
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(MakeLabel(this, QStringLiteral("LblGame"), QStringLiteral("くじ：")));
+    top->addWidget(CmbGame);
+    top->addSpacing(16);
+    top->addWidget(MakeLabel(this, QStringLiteral("LblFrom"), QStringLiteral("範囲：")));
+    top->addWidget(SpnFrom);
+    top->addWidget(MakeLabel(this, QStringLiteral("LblTo"), QStringLiteral("～")));
+    top->addWidget(SpnTo);
+    top->addSpacing(16);
+    top->addWidget(LblRange, 1);
+
+    TabAnalysis = new QTabWidget(this);
+    TabAnalysis->setObjectName(QStringLiteral("TabAnalysis"));
+    TabAnalysis->addTab(createFrequencyTab(), QStringLiteral("出現回数"));
+    TabAnalysis->addTab(createBacktestTab(), QStringLiteral("検証"));
+    TabAnalysis->addTab(createChanceTab(), QStringLiteral("次回の確率"));
+
+    PrgWork = new QProgressBar(this);
+    PrgWork->setObjectName(QStringLiteral("PrgWork"));
+    PrgWork->setRange(0, 1000);
+    PrgWork->setValue(0);
+    PrgWork->setTextVisible(false);
+    CmdStop = MakeButton(this, QStringLiteral("CmdStop"), QStringLiteral("中止(&S)"));
+    CmdStop->setEnabled(false);
+    CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
+    for (QPushButton *button : {CmdStop, CancelButton})
+        button->setAutoDefault(false);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(PrgWork, 1);
+    bottom->addWidget(CmdStop);
+    bottom->addSpacing(24);
+    bottom->addWidget(CancelButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(TabAnalysis, 1);
+    layout->addLayout(bottom);
+
+    m_progressTimer.setInterval(50);
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { showProgress(); });
+    connect(CmbGame, &QComboBox::activated, this, [this] { CmbGame_Click(); });
+    connect(SpnFrom, &QSpinBox::valueChanged, this, [this] { SpnRange_Change(); });
+    connect(SpnTo, &QSpinBox::valueChanged, this, [this] { SpnRange_Change(); });
+    connect(ChkBonus, &QCheckBox::toggled, this, [this] { ChkBonus_Click(); });
+    connect(CmdToBoard, &QPushButton::clicked, this, [this] { CmdToBoard_Click(); });
+    connect(CmdBacktest, &QPushButton::clicked, this, [this] { CmdBacktest_Click(); });
+    connect(CmdExport, &QPushButton::clicked, this, [this] { CmdExport_Click(); });
+    connect(CmdChance, &QPushButton::clicked, this, [this] { CmdChance_Click(); });
+    connect(CmdStop, &QPushButton::clicked, this, [this] { CmdStop_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+
+    CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
+    CmbGame_Click();
+}
+
+DlgAnalysis::~DlgAnalysis()
+{
+    stopWork();
+}
+
+QWidget *DlgAnalysis::createFrequencyTab()
+{
+    auto *tab = new QWidget;
+    ChartFrequency = new QChartView(tab);
+    ChartFrequency->setObjectName(QStringLiteral("ChartFrequency"));
+    ChartFrequency->setRenderHint(QPainter::Antialiasing);
+    ChartFrequency->setMinimumHeight(280);
+    ChkBonus = new QCheckBox(QStringLiteral("ボーナス数字も数える(&B)"), tab);
+    ChkBonus->setObjectName(QStringLiteral("ChkBonus"));
+    GridFrequency = MakeTable(tab, QStringLiteral("GridFrequency"),
+                              {QStringLiteral("数字"), QStringLiteral("回数"),
+                               QStringLiteral("期待値との差"), QStringLiteral("出ていない回数"),
+                               QStringLiteral("偶然でその回数\n以上出ない確率")});
+    TxtFrequency = MakeOutputBox(tab, QStringLiteral("TxtFrequency"));
+    CmdToBoard = MakeButton(tab, QStringLiteral("CmdToBoard"), QStringLiteral("盤に反映(&R)"));
+    CmdToBoard->setAutoDefault(false);
+    LblToBoard = MakeLabel(tab, QStringLiteral("LblToBoard"),
+                           QStringLiteral("「盤に反映」は、よく出た数字の上位 1/5 をスライダの"
+                                          "「+」側、あまり出ていない 1/5 を「－」側に置き、残りを"
+                                          "その間に並べます（ユーザー設定として変更できます）。"
+                                          "抽選は毎回独立しているので、過去の出現回数で次回"
+                                          "出やすい数字が変わることはありません。"));
+    LblToBoard->setWordWrap(true);
+
+    // The chart takes the whole width, so every number fits under its bar.
+    auto *side = new QVBoxLayout;
+    side->addWidget(ChkBonus);
+    side->addWidget(GridFrequency, 1);
+    side->addWidget(CmdToBoard);
+    side->addWidget(LblToBoard);
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(TxtFrequency, 1);
+    lower->addLayout(side, 1);
+    auto *layout = new QVBoxLayout(tab);
+    layout->addWidget(ChartFrequency, 1);
+    layout->addLayout(lower, 1);
+    return tab;
+}
+
+QWidget *DlgAnalysis::createBacktestTab()
+{
+    auto *tab = new QWidget;
+    CmdBacktest = MakeButton(tab, QStringLiteral("CmdBacktest"), QStringLiteral("検証する(&V)"));
+    CmdExport = MakeButton(tab, QStringLiteral("CmdExport"),
+                           QStringLiteral("行ごとの表をCSVに保存(&E)"));
+    CmdExport->setEnabled(false);
+    for (QPushButton *button : {CmdBacktest, CmdExport})
+        button->setAutoDefault(false);
+    auto *explain = MakeLabel(
+        tab, QStringLiteral("LblBacktest"),
+        QStringLiteral("保存エリアの行（両方のくじ）を、くじごとに上で選んだ範囲の過去の"
+                       "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
+                       "1口 200 円として、記録された賞金だけで計算します。"));
+    explain->setWordWrap(true);
+    TxtBacktest = MakeOutputBox(tab, QStringLiteral("TxtBacktest"));
+
+    m_rowModel = new BacktestRowModel(
+        {m_main.GameTable[GameLoto6].GameName, m_main.GameTable[GameMiniLoto].GameName}, this);
+    GridBacktest = new QTableView(tab);
+    GridBacktest->setObjectName(QStringLiteral("GridBacktest"));
+    GridBacktest->setModel(m_rowModel);
+    GridBacktest->setSortingEnabled(true);
+    GridBacktest->sortByColumn(BacktestRowModel::RowColumn, Qt::AscendingOrder);
+    GridBacktest->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridBacktest->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridBacktest->verticalHeader()->hide();
+    GridBacktest->verticalHeader()->setDefaultSectionSize(GridBacktest->fontMetrics().height() + 4);
+    GridBacktest->horizontalHeader()->setDefaultSectionSize(44);
+    GridBacktest->setColumnWidth(BacktestRowModel::RowColumn, 64);
+    GridBacktest->setColumnWidth(BacktestRowModel::GameColumn, 64);
+    GridBacktest->horizontalHeader()->setStretchLastSection(true);
+    GridBacktestDraws = MakeTable(
+        tab, QStringLiteral("GridBacktestDraws"),
+        {QStringLiteral("くじ"), QStringLiteral("回"), QStringLiteral("抽選日"),
+         QStringLiteral("1等"), QStringLiteral("2等"), QStringLiteral("3等"), QStringLiteral("4等"),
+         QStringLiteral("5等"), QStringLiteral("当選金(円)"), QStringLiteral("賞金")});
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(CmdBacktest);
+    buttons->addWidget(explain, 1);
+    buttons->addWidget(CmdExport);
+    auto *tables = new QSplitter(Qt::Horizontal, tab);
+    tables->addWidget(GridBacktest);
+    tables->addWidget(GridBacktestDraws);
+    auto *parts = new QSplitter(Qt::Vertical, tab);
+    parts->addWidget(TxtBacktest);
+    parts->addWidget(tables);
+    parts->setStretchFactor(0, 2);
+    parts->setStretchFactor(1, 3);
+    auto *layout = new QVBoxLayout(tab);
+    layout->addLayout(buttons);
+    layout->addWidget(parts, 1);
+    return tab;
+}
+
+QWidget *DlgAnalysis::createChanceTab()
+{
+    auto *tab = new QWidget;
+    CmdChance = MakeButton(tab, QStringLiteral("CmdChance"), QStringLiteral("計算する(&P)"));
+    CmdChance->setAutoDefault(false);
+    LblChance = MakeLabel(
+        tab, QStringLiteral("LblChance"),
+        QStringLiteral("次回の抽選で保存エリアの行（くじごと）が当たる確率を、起こりうる結果を"
+                       "すべて数え上げて厳密に求めます。どの結果も同じ確からしさで起こります。"
+                       "2等はボーナス数字で決まるので、2等以上は本数字とボーナス数字の組を分母に、"
+                       "ほかは本数字の組を分母にしています（ボーナス数字で変わらないため）。"));
+    LblChance->setWordWrap(true);
+    TxtChance = MakeOutputBox(tab, QStringLiteral("TxtChance"));
+    TxtChance->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fixed = TxtChance->font();
+    // The figures line up in columns only in a fixed-pitch font.
+    fixed.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
+                       QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    TxtChance->setFont(fixed);
+
+    auto *head = new QHBoxLayout;
+    head->addWidget(CmdChance, 0, Qt::AlignTop);
+    head->addWidget(LblChance, 1);
+    auto *layout = new QVBoxLayout(tab);
+    layout->addLayout(head);
+    layout->addWidget(TxtChance, 1);
+    return tab;
+}
+
+int DlgAnalysis::game() const
+{
+    return std::clamp(CmbGame->currentIndex(), 0, GameCount - 1);
+}
+
+QVector<DrawRecord> DlgAnalysis::drawsInRange(int game) const
+{
+    const Range &range = m_ranges[size_t(game)];
+    const int low = std::min(range.From, range.To);
+    const int high = std::max(range.From, range.To);
+    QVector<DrawRecord> draws;
+    for (const DrawRecord &draw : m_draws[size_t(game)]) {
+        if (draw.DrawNumber >= low && draw.DrawNumber <= high)
+            draws.append(draw);
+    }
+    return draws;
+}
+
+void DlgAnalysis::CmbGame_Click()
+{
+    showRange();
+    updateFrequency();
+}
+
+// Puts the chosen game's range into the spin boxes without running their
+// change handler.
+void DlgAnalysis::showRange()
+{
+    const int g = game();
+    const QVector<DrawRecord> &draws = m_draws[size_t(g)];
+    const bool any = !draws.isEmpty();
+    const int first = any ? draws.first().DrawNumber : 0;
+    const int last = any ? draws.last().DrawNumber : 0;
+    for (QSpinBox *spin : {SpnFrom, SpnTo}) {
+        const QSignalBlocker quiet(spin);
+        spin->setRange(first, last);
+        spin->setEnabled(any);
+    }
+    {
+        const QSignalBlocker quiet(SpnFrom);
+        SpnFrom->setValue(m_ranges[size_t(g)].From);
+    }
+    const QSignalBlocker quiet(SpnTo);
+    SpnTo->setValue(m_ranges[size_t(g)].To);
+}
+
+void DlgAnalysis::SpnRange_Change()
+{
+    m_ranges[size_t(game())] = {SpnFrom->value(), SpnTo->value()};
+    updateFrequency();
+}
+
+void DlgAnalysis::ChkBonus_Click()
+{
+    updateFrequency();
+}
+
+void DlgAnalysis::updateFrequency()
+{
+    const int g = game();
+    const QVector<DrawRecord> draws = drawsInRange(g);
+    m_frequency = CountFrequencies(draws, g, m_main.GameTable[g], ChkBonus->isChecked());
+    if (m_draws[size_t(g)].isEmpty())
+        LblRange->setText(
+            QStringLiteral("当選番号の履歴がありません。履歴に取り込むと分析できます。"));
+    else
+        LblRange->setText(QStringLiteral("保存されている %1 回のうち %2 回")
+                              .arg(Grouped(m_draws[size_t(g)].size()), Grouped(draws.size())));
+    CmdToBoard->setEnabled(m_frequency.Draws > 0);
+    showFrequencyChart();
+    showFrequencyTable();
+    showFrequencyText();
+}
+
+void DlgAnalysis::showFrequencyChart()
+{
+    const FrequencyStats &stats = m_frequency;
+    const int numbers = stats.MaxNumber;
+    auto *chart = new QChart;
+    chart->setTitle(QStringLiteral("%1　%2の出現回数（%3回）")
+                        .arg(m_main.GameTable[game()].GameName,
+                             ChkBonus->isChecked() ? QStringLiteral("本数字とボーナス数字")
+                                                   : QStringLiteral("本数字"),
+                             Grouped(stats.Draws)));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto *axisX = new QBarCategoryAxis;
+    auto *bars = new QBarSet(QStringLiteral("出現回数"));
+    qint64 most = 0;
+    for (int n = 1; n <= numbers; ++n) {
+        axisX->append(QString::number(n));
+        *bars << double(stats.Counts[size_t(n)]);
+        most = std::max(most, stats.Counts[size_t(n)]);
+    }
+    bars->setColor(QColor(70, 120, 200));
+
+    auto *barSeries = new QBarSeries;
+    barSeries->append(bars);
+    barSeries->setBarWidth(0.7);
+
+    // The band and the line run across the whole width of the bars.
+    auto *expected = new QLineSeries;
+    expected->setName(QStringLiteral("偶然の期待値"));
+    auto *upper = new QLineSeries;
+    auto *lower = new QLineSeries;
+    for (const double x : {-0.5, numbers - 0.5}) {
+        expected->append(x, stats.Expected);
+        upper->append(x, stats.bandHigh());
+        lower->append(x, std::max(0.0, stats.bandLow()));
+    }
+    auto *band = new QAreaSeries(upper, lower);
+    band->setName(QStringLiteral("偶然で出る範囲（±2σ）"));
+    band->setColor(QColor(255, 170, 0, 70));
+    band->setBorderColor(QColor(255, 170, 0, 140));
+    QPen pen(QColor(200, 60, 0));
+    pen.setWidth(2);
+    pen.setStyle(Qt::DashLine);
+    expected->setPen(pen);
+
+    chart->addSeries(band);
+    chart->addSeries(barSeries);
+    chart->addSeries(expected);
+    auto *axisY = new QValueAxis;
+    axisY->setRange(0, std::max(1.0, std::max(double(most), stats.bandHigh()) * 1.1));
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    // The axis would shorten two-digit numbers to "..." though they fit.
+    axisX->setTruncateLabels(false);
+    for (QAbstractSeries *series : chart->series()) {
+        series->attachAxis(axisX);
+        series->attachAxis(axisY);
+    }
+
+    QChart *old = ChartFrequency->chart();
+    ChartFrequency->setChart(chart);
+    delete old;
+}
+
+void DlgAnalysis::showFrequencyTable()
+{
+    const FrequencyStats &stats = m_frequency;
+    GridFrequency->setSortingEnabled(false);
+    GridFrequency->clearContents();
+    GridFrequency->setRowCount(stats.MaxNumber);
+    const QLocale locale(QLocale::Japanese, QLocale::Japan);
+    for (int n = 1; n <= stats.MaxNumber; ++n) {
+        const int r = n - 1;
+        const qint64 count = stats.Counts[size_t(n)];
+        const double sigmas = stats.StandardDeviation > 0
+                                  ? (double(count) - stats.Expected) / stats.StandardDeviation
+                                  : 0.0;
+        // A number never drawn in the range has stayed away at least that long.
+        const int since = stats.DrawsSince[size_t(n)];
+        const int gap = since >= 0 ? since : int(stats.Draws);
+        const QString gapText = since >= 0 ? QString::number(since)
+                                           : QStringLiteral("%1 以上").arg(stats.Draws);
+        const QList<std::pair<double, QString>> cells{
+            {n, QString::number(n)},
+            {double(count), QString::number(count)},
+            {sigmas, QStringLiteral("%1σ").arg(locale.toString(sigmas, 'f', 1))},
+            {double(gap), gapText},
+            {stats.chanceOfGap(gap), PercentText(stats.chanceOfGap(gap))},
+        };
+        for (int c = 0; c < cells.size(); ++c)
+            GridFrequency->setItem(r, c, NumberCell(cells.at(c).first, cells.at(c).second));
+    }
+    GridFrequency->setSortingEnabled(true);
+    GridFrequency->sortItems(0, Qt::AscendingOrder);
+}
+
+void DlgAnalysis::showFrequencyText()
+{
+    const FrequencyStats &stats = m_frequency;
+    const GameInfo &info = m_main.GameTable[game()];
+    const QLocale locale(QLocale::Japanese, QLocale::Japan);
+    const auto fixed = [&](double value, int decimals) {
+        return locale.toString(value, 'f', decimals);
+    };
+    QStringList lines;
+    if (stats.Draws == 0) {
+        lines << QStringLiteral("■%1　対象の抽選がありません。").arg(info.GameName);
+        TxtFrequency->setPlainText(lines.join(QLatin1Char('\n')));
+        return;
+    }
+    const Range &range = m_ranges[size_t(game())];
+    lines << QStringLiteral("■%1　第%2回～第%3回の %4 回（%5）")
+                 .arg(info.GameName)
+                 .arg(std::min(range.From, range.To))
+                 .arg(std::max(range.From, range.To))
+                 .arg(Grouped(stats.Draws), ChkBonus->isChecked()
+                                                ? QStringLiteral("本数字とボーナス数字")
+                                                : QStringLiteral("本数字"));
+    lines << QStringLiteral("1つの数字が出る回数は、偶然だけなら平均 %1 回、"
+                            "±2σ の範囲は %2～%3 回です。")
+                 .arg(fixed(stats.Expected, 1), fixed(std::max(0.0, stats.bandLow()), 1),
+                      fixed(stats.bandHigh(), 1));
+    const QString chance = PercentText(stats.PValue);
+    lines << (stats.PValue < 0.05
+                  ? QStringLiteral("数字ごとの回数の差は、偶然だけではあまり起こらない大きさです"
+                                   "（偶然だけでこれ以上の差になる確率 %1）。")
+                  : QStringLiteral("数字ごとの回数の差は、偶然だけで普通に起こる大きさです"
+                                   "（偶然だけでこれ以上の差になる確率 %1）。"))
+                 .arg(chance);
+    lines << QStringLiteral("（カイ二乗 %1、自由度 %2。1回の抽選で同じ数字が重ならない分を補正）")
+                 .arg(fixed(stats.ChiSquare, 2))
+                 .arg(stats.Freedom);
+
+    const QVector<int> order = stats.numbersByCount();
+    const auto describe = [&](int n) {
+        const double sigmas = stats.StandardDeviation > 0
+                                  ? (double(stats.Counts[size_t(n)]) - stats.Expected)
+                                        / stats.StandardDeviation
+                                  : 0.0;
+        return QStringLiteral("%1（%2回, %3%4σ）")
+            .arg(n)
+            .arg(stats.Counts[size_t(n)])
+            .arg(sigmas >= 0 ? QStringLiteral("+") : QString(), fixed(sigmas, 1));
+    };
+    QStringList hot;
+    QStringList cold;
+    for (int i = 0; i < 5 && i < order.size(); ++i) {
+        hot << describe(order.at(i));
+        cold << describe(order.at(order.size() - 1 - i));
+    }
+    lines << QStringLiteral("よく出た数字: ") + hot.join(QStringLiteral("、"));
+    lines << QStringLiteral("あまり出ていない数字: ") + cold.join(QStringLiteral("、"));
+    lines << QStringLiteral(
+                 "±2σ の範囲の外: %1 個（偶然だけでも %2 個のうち平均 %3 個は外に出ます）")
+                 .arg(stats.OutsideBand)
+                 .arg(stats.MaxNumber)
+                 .arg(fixed(stats.ChanceOutsideBand, 1));
+
+    int longest = 1;
+    int longestGap = -1;
+    for (int n = 1; n <= stats.MaxNumber; ++n) {
+        const int since = stats.DrawsSince[size_t(n)];
+        const int gap = since >= 0 ? since : int(stats.Draws);
+        if (gap > longestGap) {
+            longest = n;
+            longestGap = gap;
+        }
+    }
+    const double gapChance = stats.chanceOfGap(longestGap);
+    lines << QStringLiteral("いちばん長く出ていない数字: %1（%2 回）。偶然だけでも1つの数字が %2 回"
+                            "以上続けて出ない確率は %3 で、%4 個のうち平均 %5 個はそうなります。")
+                 .arg(longest)
+                 .arg(longestGap)
+                 .arg(PercentText(gapChance))
+                 .arg(stats.MaxNumber)
+                 .arg(fixed(gapChance * stats.MaxNumber, 1));
+    lines << QStringLiteral("過去の回数は次回の抽選に影響しません。次回どの数字も出る確率は同じ"
+                            " %1/%2（%3）です。")
+                 .arg(info.PickCount)
+                 .arg(info.MaxNumber)
+                 .arg(PercentText(double(info.PickCount) / info.MaxNumber));
+    if (stats.SkippedDraws > 0)
+        lines
+            << QStringLiteral("形の正しくない記録 %1 件は数えていません。").arg(stats.SkippedDraws);
+    TxtFrequency->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void DlgAnalysis::CmdToBoard_Click()
+{
+    const int g = game();
+    if (m_frequency.Draws == 0)
+        return;
+    if (!m_main.dialogs().confirm(this,
+                                  QStringLiteral("パターン制御盤のスライダを出現回数の順に"
+                                                 "置きますか？\n過去の回数を写すだけで、次回の"
+                                                 "当選の見込みは変わりません。"),
+                                  QStringLiteral("盤に反映"), QMessageBox::Question))
+        return;
+    const std::array<int, BoardSlots> board = BoardFromCounts(m_frequency);
+    // The user's own settings belong to the standard entry of the pattern
+    // list, so the board shows that entry of the analysed game first.
+    if (m_main.currentGame() != g) {
+        m_main.CmbSwitch->setCurrentIndex(g);
+        m_main.CmbSwitch_Click();
+    }
+    if (m_main.CmbPattern->currentIndex() != 0) {
+        m_main.CmbPattern->setCurrentIndex(0);
+        m_main.CmbPattern_Click();
+    }
+    for (int n = 1; n <= m_main.GameTable[g].MaxNumber; ++n)
+        m_main.Slider1[size_t(n)]->setValueChecked(board[size_t(n)]);
+}
+
+void DlgAnalysis::CancelButton_Click()
+{
+    close();
+}
+
+void DlgAnalysis::closeEvent(QCloseEvent *event)
+{
+    stopWork();
+    event->accept();
+}
