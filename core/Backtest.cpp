@@ -234,16 +234,13 @@ int BacktestRow::bestTier() const
     return 0;
 }
 
-BacktestResult RunBacktest(const SavedRowSets &rows,
-                           const std::array<QVector<DrawRecord>, GameCount> &draws,
-                           WorkControl &control, int threads)
-{
-    BacktestResult result;
-    const GameTableType games = MakeGameTable(QString());
-    std::array<GameDraws, GameCount> prepared;
-    for (int g = 0; g < GameCount; ++g)
-        prepared[size_t(g)] = PrepareDraws(g, games[size_t(g)], draws[size_t(g)], result);
+namespace {
 
+using ThreadWins = std::vector<std::array<DrawWins, GameCount>>;
+
+// Every saved row gets its place in the result, numbered as in the grid.
+void PlaceRows(const SavedRowSets &rows, BacktestResult &result)
+{
     size_t rowCount = 0;
     for (const GameRowSets &game : rows.Games)
         rowCount += game.size();
@@ -256,9 +253,14 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
             row.Game = g;
         }
     }
+}
 
+// Blocks of rows for the threads to take in turn; total is the row-draw pairs.
+std::vector<Job> MakeJobs(const SavedRowSets &rows,
+                          const std::array<GameDraws, GameCount> &prepared, qint64 &total)
+{
     std::vector<Job> jobs;
-    qint64 total = 0;
+    total = 0;
     for (int g = 0; g < GameCount; ++g) {
         const size_t count = rows.Games[size_t(g)].size();
         if (prepared[size_t(g)].Sets.empty())
@@ -267,11 +269,15 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
             jobs.push_back({g, first, std::min<size_t>(BlockRows, count - first)});
         total += qint64(count) * qint64(prepared[size_t(g)].Sets.size());
     }
-    control.start(total);
+    return jobs;
+}
 
-    const Judge judge(rows, prepared, result.Rows);
-    const int threadCount = std::min(ThreadCount(threads), std::max(1, int(jobs.size())));
-    auto wins = std::vector<std::array<DrawWins, GameCount>>(static_cast<size_t>(threadCount));
+// Runs the jobs on threadCount threads, each counting wins per draw apart.
+ThreadWins RunJobs(const Judge &judge, const std::vector<Job> &jobs,
+                   const std::array<GameDraws, GameCount> &prepared, int threadCount,
+                   WorkControl &control)
+{
+    ThreadWins wins(static_cast<size_t>(threadCount));
     for (auto &perThread : wins) {
         for (int g = 0; g < GameCount; ++g)
             perThread[size_t(g)].assign(prepared[size_t(g)].Sets.size(), {});
@@ -295,6 +301,67 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
     work(0);
     for (std::thread &helper : helpers)
         helper.join();
+    return wins;
+}
+
+// Wins, winnings and what chance alone gives, per game and per draw.
+void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const ThreadWins &wins,
+               qint64 rowCount, BacktestResult &result)
+{
+    BacktestSummary &summary = result.Games[size_t(g)];
+    summary.Rows = rowCount;
+    summary.CostYen = summary.Rows * summary.Draws * TicketYen;
+
+    const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
+    const double outcomes = double(BonusOutcomes(info));
+    for (int t = 0; t < TierCount(g); ++t)
+        summary.ChanceWins[size_t(t)] = double(summary.Rows) * double(summary.Draws)
+                                        * double(single[size_t(t)]) / outcomes;
+
+    for (size_t j = 0; j < gameDraws.Sets.size(); ++j) {
+        BacktestDraw &draw = result.Draws[gameDraws.ResultIndex[j]];
+        for (const auto &perThread : wins) {
+            for (int t = 0; t < MaxTiers; ++t)
+                draw.Wins[size_t(t)] += perThread[size_t(g)][j][size_t(t)];
+        }
+        for (int t = 0; t < TierCount(g); ++t) {
+            const qint64 count = draw.Wins[size_t(t)];
+            const qint64 price = gameDraws.Prices[j][size_t(t)];
+            summary.Wins[size_t(t)] += count;
+            draw.Yen += count * price;
+            if (price == 0)
+                summary.UnpricedWins += count;
+            else
+                summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
+                                             / outcomes * double(price);
+        }
+        summary.WinningsYen += draw.Yen;
+        if (draw.Priced) {
+            ++summary.PricedDraws;
+            summary.PricedCostYen += summary.Rows * TicketYen;
+        }
+    }
+}
+
+} // namespace
+
+BacktestResult RunBacktest(const SavedRowSets &rows,
+                           const std::array<QVector<DrawRecord>, GameCount> &draws,
+                           WorkControl &control, int threads)
+{
+    BacktestResult result;
+    const GameTableType games = MakeGameTable(QString());
+    std::array<GameDraws, GameCount> prepared;
+    for (int g = 0; g < GameCount; ++g)
+        prepared[size_t(g)] = PrepareDraws(g, games[size_t(g)], draws[size_t(g)], result);
+    PlaceRows(rows, result);
+
+    qint64 total = 0;
+    const std::vector<Job> jobs = MakeJobs(rows, prepared, total);
+    control.start(total);
+    const Judge judge(rows, prepared, result.Rows);
+    const int threadCount = std::min(ThreadCount(threads), std::max(1, int(jobs.size())));
+    ThreadWins wins = RunJobs(judge, jobs, prepared, threadCount, control);
     // Rows with repeated numbers are few; their steps were counted with the rest.
     for (int g = 0; g < GameCount && !control.isCancelled(); ++g)
         judge.judgeRepeats(g, wins[0][size_t(g)]);
@@ -304,42 +371,8 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
         return cancelled;
     }
 
-    for (int g = 0; g < GameCount; ++g) {
-        const GameInfo &info = games[size_t(g)];
-        const GameDraws &gameDraws = prepared[size_t(g)];
-        BacktestSummary &summary = result.Games[size_t(g)];
-        summary.Rows = qint64(rows.Games[size_t(g)].size());
-        summary.CostYen = summary.Rows * summary.Draws * TicketYen;
-
-        const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
-        const double outcomes = double(BonusOutcomes(info));
-        for (int t = 0; t < TierCount(g); ++t)
-            summary.ChanceWins[size_t(t)] = double(summary.Rows) * double(summary.Draws)
-                                            * double(single[size_t(t)]) / outcomes;
-
-        for (size_t j = 0; j < gameDraws.Sets.size(); ++j) {
-            BacktestDraw &draw = result.Draws[gameDraws.ResultIndex[j]];
-            for (const auto &perThread : wins) {
-                for (int t = 0; t < MaxTiers; ++t)
-                    draw.Wins[size_t(t)] += perThread[size_t(g)][j][size_t(t)];
-            }
-            for (int t = 0; t < TierCount(g); ++t) {
-                const qint64 count = draw.Wins[size_t(t)];
-                const qint64 price = gameDraws.Prices[j][size_t(t)];
-                summary.Wins[size_t(t)] += count;
-                draw.Yen += count * price;
-                if (price == 0)
-                    summary.UnpricedWins += count;
-                else
-                    summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
-                                                 / outcomes * double(price);
-            }
-            summary.WinningsYen += draw.Yen;
-            if (draw.Priced) {
-                ++summary.PricedDraws;
-                summary.PricedCostYen += summary.Rows * TicketYen;
-            }
-        }
-    }
+    for (int g = 0; g < GameCount; ++g)
+        Summarize(g, games[size_t(g)], prepared[size_t(g)], wins,
+                  qint64(rows.Games[size_t(g)].size()), result);
     return result;
 }

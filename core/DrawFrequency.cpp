@@ -23,14 +23,12 @@ QVector<int> FrequencyStats::numbersByCount() const
     return numbers;
 }
 
-FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, const GameInfo &info,
-                                bool withBonus)
-{
-    FrequencyStats stats;
-    stats.MaxNumber = info.MaxNumber;
-    stats.PerDraw = info.PickCount + (withBonus ? 1 : 0);
-    stats.DrawsSince.fill(-1);
+namespace {
 
+// How often and how recently each number came up.
+void CountDraws(const QVector<DrawRecord> &draws, int game, const GameInfo &info, bool withBonus,
+                FrequencyStats &stats)
+{
     std::array<qint64, BoardSlots> lastSeen;
     lastSeen.fill(-1);
     for (const DrawRecord &draw : draws) {
@@ -53,16 +51,11 @@ FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, cons
         if (lastSeen[size_t(n)] >= 0)
             stats.DrawsSince[size_t(n)] = int(stats.Draws - 1 - lastSeen[size_t(n)]);
     }
+}
 
-    const int numbers = info.MaxNumber;
-    const double p = double(stats.PerDraw) / numbers;
-    stats.Probability = p;
-    stats.Expected = double(stats.Draws) * p;
-    stats.StandardDeviation = std::sqrt(double(stats.Draws) * p * (1 - p));
-    stats.Freedom = numbers - 1;
-    if (stats.Draws == 0)
-        return stats;
-
+void TestAgainstUniform(FrequencyStats &stats)
+{
+    const int numbers = stats.MaxNumber;
     // A draw never repeats a number, so the counts vary less than counts of
     // independent picks would: the plain statistic comes out smaller by the
     // factor (N - k) / (N - 1). Scaled back it follows the chi-square
@@ -75,7 +68,12 @@ FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, cons
     stats.ChiSquare = sum * double(numbers - 1) / double(numbers - stats.PerDraw);
     const boost::math::chi_squared chiSquared(stats.Freedom);
     stats.PValue = boost::math::cdf(boost::math::complement(chiSquared, stats.ChiSquare));
+}
 
+// How many numbers fall outside the band, and how many chance alone puts there.
+void CountOutsideBand(FrequencyStats &stats)
+{
+    const int numbers = stats.MaxNumber;
     for (int n = 1; n <= numbers; ++n) {
         const double count = double(stats.Counts[size_t(n)]);
         if (count < stats.bandLow() || count > stats.bandHigh())
@@ -83,7 +81,8 @@ FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, cons
     }
     // Counts are whole: below the band means at most ceil(low) - 1, above
     // it more than floor(high).
-    const boost::math::binomial_distribution<double> binomial(double(stats.Draws), p);
+    const boost::math::binomial_distribution<double> binomial(double(stats.Draws),
+                                                              stats.Probability);
     double outside = 0;
     const double below = std::ceil(stats.bandLow()) - 1;
     if (below >= 0)
@@ -92,6 +91,28 @@ FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, cons
     if (above < double(stats.Draws))
         outside += boost::math::cdf(boost::math::complement(binomial, above));
     stats.ChanceOutsideBand = outside * numbers;
+}
+
+} // namespace
+
+FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, const GameInfo &info,
+                                bool withBonus)
+{
+    FrequencyStats stats;
+    stats.MaxNumber = info.MaxNumber;
+    stats.PerDraw = info.PickCount + (withBonus ? 1 : 0);
+    stats.DrawsSince.fill(-1);
+    CountDraws(draws, game, info, withBonus, stats);
+
+    const double p = double(stats.PerDraw) / info.MaxNumber;
+    stats.Probability = p;
+    stats.Expected = double(stats.Draws) * p;
+    stats.StandardDeviation = std::sqrt(double(stats.Draws) * p * (1 - p));
+    stats.Freedom = info.MaxNumber - 1;
+    if (stats.Draws == 0)
+        return stats;
+    TestAgainstUniform(stats);
+    CountOutsideBand(stats);
     return stats;
 }
 

@@ -7,8 +7,8 @@
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
-#include "ui/UserDialogs.h"
 #include "ui/ResultGridModel.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
