@@ -342,6 +342,11 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
         db.rollback();
         return fail(failed, detail);
     }
+    return commit(db, failed);
+}
+
+bool DrawHistory::commit(QSqlDatabase &db, const QString &failed)
+{
     if (!db.commit()) {
         const QString detail = db.lastError().text();
         db.rollback();
@@ -374,13 +379,7 @@ bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
             }
         }
     }
-    if (!db.commit()) {
-        const QString detail = db.lastError().text();
-        db.rollback();
-        return fail(failed, detail);
-    }
-    m_error.clear();
-    return true;
+    return commit(db, failed);
 }
 
 QString DrawHistory::setAside()

@@ -2,6 +2,7 @@
 
 #include "storage/DrawRecord.h"
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QVector>
 
@@ -59,6 +60,8 @@ public:
 
 private:
     bool fail(const QString &what, const QString &detail);
+    // Ends the write's transaction: commits it, or rolls it back and fails.
+    bool commit(QSqlDatabase &db, const QString &failed);
     QVector<DrawRecord> readDraws(int game, const QString &order, int skip, int count);
     bool migrate();
 

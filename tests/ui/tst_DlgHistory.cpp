@@ -1,4 +1,5 @@
 #include "support/FakeDialogs.h"
+#include "support/Modal.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
@@ -57,16 +58,6 @@ DrawRecord StoredDraw(int number, QList<int> mains, int bonus, const char *date 
 QStringList Words(const char *text)
 {
     return QString::fromLatin1(text).split(QLatin1Char(' '));
-}
-
-// Runs check on the next modal dialog once its event loop has started.
-void OnNextModal(std::function<void(QWidget *)> check)
-{
-    QTimer::singleShot(0, qApp, [check] {
-        QWidget *modal = QApplication::activeModalWidget();
-        QVERIFY(modal);
-        check(modal);
-    });
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "support/FakeDialogs.h"
+#include "support/Modal.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
@@ -73,16 +74,6 @@ QStringList OutputLines(const DlgJudge *dialog)
 const QString Closing = QStringLiteral("＝＝＝　判定終了です。当たりましたか？　＝＝＝");
 const QString Loto6Head = QStringLiteral("■ロト６の本数字 と ボーナス数字: ");
 const QString MiniHead = QStringLiteral("■ミニロトの本数字 と ボーナス数字: ");
-
-// Runs check on the next modal dialog once its event loop has started.
-void OnNextModal(std::function<void(QWidget *)> check)
-{
-    QTimer::singleShot(0, qApp, [check] {
-        QWidget *modal = QApplication::activeModalWidget();
-        QVERIFY(modal);
-        check(modal);
-    });
-}
 
 } // namespace
 
