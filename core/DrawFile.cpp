@@ -1,6 +1,7 @@
 #include "core/DrawFile.h"
 
 #include "core/GameTable.h"
+#include "storage/CodePage.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -448,8 +449,7 @@ QString DecodeDrawFile(const QByteArray &bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    QStringDecoder cp932("windows-31j");
-    return cp932.decode(bytes);
+    return FromCp932(bytes);
 }
 
 namespace {

@@ -1,18 +1,15 @@
 #include "storage/IniDocument.h"
 
+#include "storage/CodePage.h"
 #include "storage/FileIo.h"
 #include "storage/Module1.h"
 
 #include <QHash>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <optional>
 #include <vector>
 
 namespace {
-
-constexpr char kCodePage[] = "windows-31j";
 
 // A value is read as the profile reader fills a 1024-byte buffer: at most
 // 1023 bytes before the terminating NUL.
@@ -21,15 +18,6 @@ constexpr qsizetype kMaxValueBytes = 1023;
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-// Lead bytes of a double-byte character in code page 932. A trail byte can
-// be an ASCII letter, '[', ']' or '\', so structure is only looked for at
-// character boundaries.
-bool isLeadByte(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 0x81 && u <= 0x9F) || (u >= 0xE0 && u <= 0xFC);
 }
 
 struct Range
@@ -92,7 +80,9 @@ Line readLine(const QByteArray &bytes, qsizetype pos)
     if (data[first] == '[') {
         // The name runs to the first ']' that is a character of its own.
         for (qsizetype j = first + 1; j < line.contentEnd; ++j) {
-            if (isLeadByte(data[j])) {
+            // A trail byte can be an ASCII letter, '[', ']' or a backslash, so
+            // structure is only looked for at character boundaries.
+            if (IsCp932LeadByte(data[j])) {
                 ++j;
                 continue;
             }
@@ -171,22 +161,9 @@ QString foldAsciiTrimmed(const QString &text)
 class Decoder
 {
 public:
-    QString decode(const QByteArray &bytes, Range r)
+    static QString decode(const QByteArray &bytes, Range r)
     {
-        const char *p = bytes.constData() + r.begin;
-        bool ascii = true;
-        for (qsizetype i = 0; i < r.size(); ++i) {
-            if (static_cast<unsigned char>(p[i]) >= 0x80) {
-                ascii = false;
-                break;
-            }
-        }
-        // ASCII maps to itself in this code page (0x5C and 0x7E included).
-        if (ascii)
-            return QString::fromLatin1(p, r.size());
-        if (!m_decoder)
-            m_decoder.emplace(kCodePage, QStringConverter::Flag::Stateless);
-        return m_decoder->decode(QByteArrayView(p, r.size()));
+        return FromCp932(QByteArrayView(bytes.constData() + r.begin, r.size()));
     }
 
     QString name(const QByteArray &bytes, Range r) { return foldAscii(decode(bytes, r)); }
@@ -206,7 +183,7 @@ public:
             qsizetype i = r.begin;
             const qsizetype limit = r.begin + kMaxValueBytes;
             while (i < limit) {
-                const qsizetype step = isLeadByte(bytes.at(i)) ? 2 : 1;
+                const qsizetype step = IsCp932LeadByte(bytes.at(i)) ? 2 : 1;
                 if (i + step > limit)
                     break;
                 i += step;
@@ -215,24 +192,11 @@ public:
         }
         return decode(bytes, r);
     }
-
-private:
-    std::optional<QStringDecoder> m_decoder;
 };
 
 QByteArray encode(const QString &text)
 {
-    bool ascii = true;
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return text.toLatin1();
-    QStringEncoder encoder(kCodePage);
-    return encoder.encode(text);
+    return ToCp932(text);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "storage/SaveFile.h"
 
+#include "storage/CodePage.h"
 #include "storage/FileIo.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr char kCodePage[] = "windows-31j";
 const char kSignature[] = "Zanbo";
 
 QByteArray countLine(qint64 count)
@@ -25,37 +24,6 @@ QByteArray headBytes(qint64 rowCount, int lastColumn)
 {
     return kSignature + QByteArray("\r\n") + countLine(rowCount) + countLine(lastColumn);
 }
-
-// Appends text to bytes in code page 932. Rows from the generator are ASCII
-// and are copied straight in; the first text that is not goes through the
-// encoder, and so does everything after it, so that text written in pieces
-// gives the bytes the whole text would.
-class RowEncoder
-{
-public:
-    void append(QByteArray &bytes, QStringView text)
-    {
-        if (!m_encoding) {
-            const qsizetype start = bytes.size();
-            bytes.resize(start + text.size());
-            char *out = bytes.data() + start;
-            const QChar *in = text.data();
-            qsizetype i = 0;
-            for (; i < text.size() && in[i].unicode() < 0x80; ++i)
-                out[i] = char(in[i].unicode());
-            if (i == text.size())
-                return;
-            bytes.truncate(start + i);
-            text = text.mid(i);
-            m_encoding = true;
-        }
-        bytes.append(m_encoder.encode(text));
-    }
-
-private:
-    QStringEncoder m_encoder{kCodePage};
-    bool m_encoding = false;
-};
 
 // What each byte means to the field scanner.
 enum ByteClass : quint8 { Plain = 0, Delimiter = 1, High = 2 };
@@ -146,7 +114,7 @@ QByteArray SaveFileBytes(qint64 rowCount, int lastColumn, const QString &clipTex
 {
     QByteArray bytes = headBytes(rowCount, lastColumn);
     bytes.reserve(bytes.size() + clipText.size() + 2);
-    RowEncoder().append(bytes, clipText);
+    AppendCp932(bytes, clipText);
     bytes.append("\r\n");
     return bytes;
 }
@@ -167,15 +135,14 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
 {
     blockRows = std::max<qint64>(blockRows, 1);
     AtomicFileWriter file(filePath);
-    RowEncoder encoder;
     QByteArray bytes = headBytes(rowCount, lastColumn);
     bool ok = file.write(bytes);
     for (qint64 first = 0; ok && first < rowCount; first += blockRows) {
         const qint64 count = std::min(blockRows, rowCount - first);
         bytes.clear();
         if (first > 0)
-            encoder.append(bytes, u"\r");
-        encoder.append(bytes, rowsText(first, count));
+            bytes.append('\r');
+        AppendCp932(bytes, rowsText(first, count));
         ok = file.write(bytes);
         if (ok && progress)
             progress(first + count);
@@ -192,7 +159,6 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
 
 SaveFileReader::SaveFileReader(QIODevice &device, qsizetype blockBytes)
     : m_device(device)
-    , m_decoder(kCodePage, QStringConverter::Flag::Stateless)
 {
     m_block.resize(std::max<qsizetype>(blockBytes, 1));
 }
@@ -346,7 +312,7 @@ SaveFileRowsRead SaveFileReader::readRows(SaveFileRowSink &sink, qint64 maxRows,
         if (got != Field::Ended)
             break;
         const bool taken = ascii ? sink.addRow(QLatin1StringView(field.data(), field.size()))
-                                 : sink.addRow(QStringView(QString(m_decoder.decode(field))));
+                                 : sink.addRow(QStringView(FromCp932(field)));
         if (!taken) {
             result.limitReached = true;
             break;

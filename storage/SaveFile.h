@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QLatin1StringView>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringList>
 #include <QStringView>
 
@@ -119,7 +118,6 @@ private:
     bool m_failed = false;
     bool m_afterCr = false; // a field ended at a CR that was the last byte of a block
     SaveFileHead m_head;
-    QStringDecoder m_decoder;
 };
 
 // A whole save file as the reader gives it.

@@ -2,6 +2,7 @@
 
 #include "core/SavedRows.h"
 #include "core/WorkControl.h"
+#include "storage/CodePage.h"
 #include "storage/FileIo.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringEncoder>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtConcurrent>
@@ -216,9 +216,8 @@ void DlgAnalysis::CmdExport_Click()
     const QString fileName = m_main.dialogs().saveFileName(this, options);
     if (fileName.isEmpty())
         return;
-    QStringEncoder encoder("windows-31j");
-    const QByteArray bytes = encoder.encode(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
-                                            + QStringLiteral("\r\n"));
+    const QByteArray bytes = ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
+                                     + QStringLiteral("\r\n"));
     QString error;
     if (!WriteFileAtomically(fileName, bytes, &error))
         m_main.dialogs().warn(this,

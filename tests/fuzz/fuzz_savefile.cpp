@@ -5,10 +5,8 @@
 
 #include "FuzzCheck.h"
 
+#include "storage/CodePage.h"
 #include "storage/SaveFile.h"
-
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -19,12 +17,9 @@ bool Writable(const QString &row)
 {
     if (row.contains(QChar::ReplacementCharacter))
         return false;
-    // Opening the code page is slow; one encoder and one decoder serve every call.
-    static QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
-    static QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
-    encoder.resetState();
-    const QByteArray bytes = encoder.encode(row);
-    return !encoder.hasError() && decoder.decode(bytes) == row;
+    bool lossless = false;
+    const QByteArray bytes = ToCp932(row, &lossless);
+    return lossless && FromCp932(bytes) == row;
 }
 
 } // namespace

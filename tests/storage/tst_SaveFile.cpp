@@ -95,6 +95,9 @@ void SaveFileTest::roundTrip_keepsEveryCell_data()
     // Text loaded from some other file may carry double-byte characters.
     QTest::newRow("code page 932")
         << QStringList{QString::fromUtf8("ロト６\tミニロト\t－"), QString::fromUtf8("ｻﾞﾝﾎﾞ\t表")};
+    // Control codes keep their bytes beside double-byte text, as on Windows.
+    QTest::newRow("control codes beside code page 932")
+        << QStringList{QString::fromUtf8("表\x1c"), QString::fromUtf8("\x1a\t\x1c\t\x7f")};
 }
 
 void SaveFileTest::roundTrip_keepsEveryCell()
