@@ -194,11 +194,6 @@ public:
     }
 };
 
-QByteArray encode(const QString &text)
-{
-    return ToCp932(text);
-}
-
 } // namespace
 
 struct IniDocument::Impl
@@ -324,12 +319,12 @@ QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &sectio
         out.append(bytes.constData(), line.start);
         out.append(bytes.constData() + line.name.begin, line.name.size());
         out.append('=');
-        out.append(encode(value));
+        out.append(ToCp932(value));
         out.append(bytes.constData() + line.contentEnd, size - line.contentEnd);
         return out;
     }
 
-    const QByteArray keyLine = encode(trimBlanks(key)) + '=' + encode(value) + "\r\n";
+    const QByteArray keyLine = ToCp932(trimBlanks(key)) + '=' + ToCp932(value) + "\r\n";
     if (search.sectionFound) {
         const Line &after = search.insertAfter;
         out.append(bytes.constData(), after.next);
@@ -344,7 +339,7 @@ QByteArray IniDocument::withValue(const QByteArray &bytes, const QString &sectio
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
         out.append("\r\n");
     out.append('[');
-    out.append(encode(trimBlanks(section)));
+    out.append(ToCp932(trimBlanks(section)));
     out.append("]\r\n");
     out.append(keyLine);
     return out;

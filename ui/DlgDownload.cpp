@@ -2,7 +2,6 @@
 
 #include "core/PatternFileCheck.h"
 #include "net/HttpTransfer.h"
-#include "storage/FileIo.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Module1.h"
 #include "storage/Settings.h"
@@ -306,12 +305,6 @@ void DlgDownload::DownloadPatternFiles()
     if (goodFiles != GameCount)
         AppendMessageLine(Text1,
                           QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
-}
-
-bool DlgDownload::HasTitleMark(const QString &path)
-{
-    QByteArray bytes;
-    return ReadWholeFile(path, bytes) && ::HasTitleMark(bytes);
 }
 
 void DlgDownload::done(int result)

@@ -52,7 +52,6 @@ public:
     void CancelButton_Click();
     void Inet1_StateChanged(int state);
     void DownloadPatternFiles();
-    static bool HasTitleMark(const QString &path);
 
     // True from the start button until the run has ended.
     bool isRunning() const { return m_running; }

@@ -14,8 +14,8 @@ QString Form1::HistoryFilePath() const
 
 DrawHistory &Form1::History()
 {
-    // Where the settings file lies may change while the program runs.
-    if (!m_history || m_history->filePath() != HistoryFilePath())
+    // Made on first use: the store opens its file only when it is read.
+    if (!m_history)
         m_history = std::make_unique<DrawHistory>(HistoryFilePath());
     return *m_history;
 }
