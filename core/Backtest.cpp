@@ -36,20 +36,18 @@ struct Block
     std::array<qint64, BlockRows> Yen;
 };
 
-// The tier index (0 the first prize) of a count of hits written as bits
-// 2, 1, 0 followed by the bonus bit, for counts of three and more.
-template<int Pick>
+// The tier index (0 the first prize, -1 none) of a count of hits written as
+// bits 2, 1, 0 followed by the bonus bit, read off the game's prize tiers.
+template<int Game>
 int TierIndex(int code)
 {
-    // LOTO6: 6 = 110 first; 5 = 101 second with the bonus, else third;
-    // 4 = 100 fourth; 3 = 011 fifth.
-    static constexpr std::array<qint8, 16> Loto6{-1, -1, -1, -1, -1, -1, 4,  4,
-                                                 3,  3,  2,  1,  0,  0,  -1, -1};
-    // Mini LOTO: 5 = 101 first; 4 = 100 second with the bonus, else third;
-    // 3 = 011 fourth.
-    static constexpr std::array<qint8, 16> Mini{-1, -1, -1, -1, -1, -1, 3,  3,
-                                                2,  1,  0,  0,  -1, -1, -1, -1};
-    return (Pick == 6 ? Loto6 : Mini)[size_t(code)];
+    static constexpr std::array<qint8, 16> Indices = [] {
+        std::array<qint8, 16> indices{};
+        for (int c = 0; c < 16; ++c)
+            indices[size_t(c)] = qint8(PrizeTier(Game, c >> 1, (c & 1) != 0) - 1);
+        return indices;
+    }();
+    return Indices[size_t(code)];
 }
 
 struct Job
@@ -92,9 +90,9 @@ public:
         }
         const int words = int((job.Count + 63) / 64);
         if (job.Game == GameLoto6)
-            scan<6>(job, block, words, wins);
+            scan<GameLoto6>(job, block, words, wins);
         else
-            scan<5>(job, block, words, wins);
+            scan<GameMiniLoto>(job, block, words, wins);
         const std::vector<int> &gridRows = m_rows.Games[size_t(job.Game)].GridRows;
         for (size_t i = 0; i < job.Count; ++i) {
             BacktestRow &row = m_out[size_t(gridRows[job.First + i] - 1)];
@@ -127,9 +125,12 @@ private:
     // Adds up each row's hits with the draw bit by bit across 64 rows at a
     // time: bit0, bit1 and bit2 of every row's count; a row with three or
     // more takes its tier from its count bits and bonus bit.
-    template<int Pick>
+    template<int Game>
     void scan(const Job &job, Block &block, int words, DrawWins &wins) const
     {
+        constexpr int Pick = GameRules[Game].PickCount;
+        static_assert(Pick >= 5 && Pick <= 6 && MinPrizeHits(Game) == 3,
+                      "the counters add up five or six numbers and a win starts at three");
         const GameDraws &draws = m_draws[size_t(job.Game)];
         for (size_t j = 0; j < draws.Numbers.size(); ++j) {
             const std::array<int, MaxPickCount> &numbers = draws.Numbers[j];
@@ -138,7 +139,7 @@ private:
             const quint64 *c = block.Bits[size_t(numbers[2])].data();
             const quint64 *d = block.Bits[size_t(numbers[3])].data();
             const quint64 *e = block.Bits[size_t(numbers[4])].data();
-            const quint64 *f = block.Bits[size_t(Pick == 6 ? numbers[5] : 0)].data();
+            const quint64 *f = block.Bits[size_t(Pick > 5 ? numbers[5] : 0)].data();
             const quint64 *bonus = block.Bits[size_t(draws.Bonus[j])].data();
             const std::array<qint64, MaxTiers> &prices = draws.Prices[j];
             std::array<qint64, MaxTiers> &drawWins = wins[j];
@@ -161,7 +162,7 @@ private:
                     const int lane = __builtin_ctzll(mask);
                     const int code = int((bit2 >> lane) & 1) << 3 | int((bit1 >> lane) & 1) << 2
                                      | int((bit0 >> lane) & 1) << 1 | int((bonusBits >> lane) & 1);
-                    const int t = TierIndex<Pick>(code);
+                    const int t = TierIndex<Game>(code);
                     const size_t i = size_t(w) * 64 + size_t(lane);
                     ++block.Wins[i][size_t(t)];
                     block.Yen[i] += prices[size_t(t)];
@@ -310,7 +311,7 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
 {
     BacktestSummary &summary = result.Games[size_t(g)];
     summary.Rows = rowCount;
-    summary.CostYen = summary.Rows * summary.Draws * TicketYen;
+    summary.CostYen = summary.Rows * summary.Draws * GameRuleOf(g).RowYen;
 
     const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
     const double outcomes = double(BonusOutcomes(info));
@@ -338,7 +339,7 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
         summary.WinningsYen += draw.Yen;
         if (draw.Priced) {
             ++summary.PricedDraws;
-            summary.PricedCostYen += summary.Rows * TicketYen;
+            summary.PricedCostYen += summary.Rows * GameRuleOf(g).RowYen;
         }
     }
 }
@@ -350,10 +351,9 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
                            WorkControl &control, int threads)
 {
     BacktestResult result;
-    const GameTableType games = MakeGameTable(QString());
     std::array<GameDraws, GameCount> prepared;
     for (int g = 0; g < GameCount; ++g)
-        prepared[size_t(g)] = PrepareDraws(g, games[size_t(g)], draws[size_t(g)], result);
+        prepared[size_t(g)] = PrepareDraws(g, GameInfoOf(g), draws[size_t(g)], result);
     PlaceRows(rows, result);
 
     qint64 total = 0;
@@ -372,7 +372,7 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
     }
 
     for (int g = 0; g < GameCount; ++g)
-        Summarize(g, games[size_t(g)], prepared[size_t(g)], wins,
-                  qint64(rows.Games[size_t(g)].size()), result);
+        Summarize(g, GameInfoOf(g), prepared[size_t(g)], wins, qint64(rows.Games[size_t(g)].size()),
+                  result);
     return result;
 }

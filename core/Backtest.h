@@ -3,7 +3,7 @@
 #include "core/GameTable.h"
 #include "core/NumberSets.h"
 #include "core/SavedRows.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QDate>
 #include <QVector>
@@ -12,9 +12,6 @@
 #include <vector>
 
 class WorkControl;
-
-// What one ticket costs in both games.
-constexpr qint64 TicketYen = 200;
 
 struct BacktestRow
 {

@@ -13,18 +13,6 @@
 
 namespace {
 
-const GameTableType &Games()
-{
-    static const GameTableType games = MakeGameTable(QString());
-    return games;
-}
-
-// Tiers a game pays: LOTO6 five, Mini LOTO four.
-int TierCount(int game)
-{
-    return game == GameLoto6 ? 5 : 4;
-}
-
 // A whole number of decimal digits (full-width ones too); empty when the
 // text is anything else or too large.
 std::optional<qint64> ParseDigits(QStringView text)
@@ -210,7 +198,7 @@ Layout PlainLayout(int game)
     Layout layout;
     layout.DrawNumber = 0;
     layout.Date = 1;
-    layout.MainCount = Games()[size_t(game)].PickCount;
+    layout.MainCount = GameRuleOf(game).PickCount;
     for (int i = 0; i < layout.MainCount; ++i)
         layout.Mains[size_t(i)] = 2 + i;
     layout.Bonus = 2 + layout.MainCount;
@@ -294,9 +282,9 @@ int HeaderGame(const Layout &layout)
 {
     if (layout.DrawNumber < 0 || layout.Date < 0 || layout.Bonus < 0)
         return -1;
-    if (layout.MainCount == Games()[GameLoto6].PickCount)
+    if (layout.MainCount == GameRules[GameLoto6].PickCount)
         return GameLoto6;
-    if (layout.MainCount == Games()[GameMiniLoto].PickCount)
+    if (layout.MainCount == GameRules[GameMiniLoto].PickCount)
         return GameMiniLoto;
     return -1;
 }
@@ -395,7 +383,7 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     };
     if (game < 0 || game >= GameCount)
         return refuse(QStringLiteral("ゲームが分かりません"));
-    const GameInfo &info = Games()[size_t(game)];
+    const GameRule &info = GameRuleOf(game);
 
     DrawRecord record;
     record.Game = game;
@@ -409,12 +397,12 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     if (!record.Date.isValid())
         return refuse(QStringLiteral("日付「%1」が正しくありません").arg(fields.Date.toString()));
 
-    const QString range = QStringLiteral("1～%1").arg(info.MaxNumber);
+    const QString range = QStringLiteral("1～%1").arg(info.HighestNumber);
     record.MainCount = info.PickCount;
     for (int i = 0; i < info.PickCount; ++i) {
         const QStringView text = fields.Mains[size_t(i)];
         const std::optional<int> number = ParseSmall(text);
-        if (!number || *number < 1 || *number > info.MaxNumber)
+        if (!number || *number < 1 || *number > info.HighestNumber)
             return refuse(
                 QStringLiteral("本数字「%1」が%2の整数ではありません").arg(text.toString(), range));
         for (int k = 0; k < i; ++k) {
@@ -426,7 +414,7 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     std::sort(record.Numbers.begin(), record.Numbers.begin() + info.PickCount);
 
     const std::optional<int> bonus = ParseSmall(fields.Bonus);
-    if (!bonus || *bonus < 1 || *bonus > info.MaxNumber)
+    if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
         return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
                           .arg(fields.Bonus.toString(), range));
     if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
@@ -438,7 +426,7 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
         record.Winners[size_t(t)] = ParseAmount(fields.Winners[size_t(t)]);
         record.PrizeYen[size_t(t)] = ParseAmount(fields.PrizeYen[size_t(t)]);
     }
-    if (game == GameLoto6)
+    if (GameRuleOf(game).CarryOver)
         record.CarryOverYen = ParseAmount(fields.CarryOverYen);
     return record;
 }
@@ -526,7 +514,7 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
 
 QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
 {
-    const GameInfo &info = Games()[size_t(game)];
+    const GameRule &info = GameRuleOf(game);
     QStringList header{QStringLiteral("開催回"), QStringLiteral("日付")};
     for (int i = 1; i <= info.PickCount; ++i)
         header << QStringLiteral("第%1数字").arg(i);
@@ -535,7 +523,7 @@ QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
         header << QStringLiteral("%1等口数").arg(t);
     for (int t = 1; t <= TierCount(game); ++t)
         header << QStringLiteral("%1等賞金").arg(t);
-    if (game == GameLoto6)
+    if (GameRuleOf(game).CarryOver)
         header << QStringLiteral("キャリーオーバー");
 
     const auto amount = [](qint64 value) {
@@ -557,7 +545,7 @@ QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
             row << amount(draw.Winners[size_t(t)]);
         for (int t = 0; t < TierCount(game); ++t)
             row << amount(draw.PrizeYen[size_t(t)]);
-        if (game == GameLoto6)
+        if (GameRuleOf(game).CarryOver)
             row << amount(draw.CarryOverYen);
         text += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }

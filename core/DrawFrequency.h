@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/GameTable.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QVector>
 

@@ -13,8 +13,7 @@ constexpr int MaxListed = 100;
 
 QString GameNameOf(int game)
 {
-    static const GameTableType games = MakeGameTable(QString());
-    return game >= 0 && game < GameCount ? games[size_t(game)].GameName : QString();
+    return game >= 0 && game < GameCount ? GameInfoOf(game).GameName : QString();
 }
 
 QString SourceText(const DrawRecord &draw)

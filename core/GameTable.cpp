@@ -1,11 +1,26 @@
 #include "core/GameTable.h"
 
+namespace {
+
+QString TextOf(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+GameInfo GameInfoOf(int game)
+{
+    const GameRule &rule = GameRuleOf(game);
+    return {rule.HighestNumber, rule.PickCount, TextOf(rule.Name), QString()};
+}
+
 GameTableType MakeGameTable(const QString &programFolder)
 {
     GameTableType table;
-    table[GameLoto6] = {43, 6, QStringLiteral("ロト６"),
-                        programFolder + QStringLiteral("zanbol6.txt")};
-    table[GameMiniLoto] = {31, 5, QStringLiteral("ミニロト"),
-                           programFolder + QStringLiteral("zanboml.txt")};
+    for (int g = 0; g < GameCount; ++g) {
+        table[size_t(g)] = GameInfoOf(g);
+        table[size_t(g)].PatternFilePath = programFolder + TextOf(GameRuleOf(g).PatternFileName);
+    }
     return table;
 }

@@ -88,41 +88,42 @@ RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts, const
                       [&](int c, int k) { return cellTexts[size_t(c)] == draw.Texts[size_t(k)]; });
 }
 
+namespace {
+
+// Per game, the line of each prize tier, index 0 the first prize, and the
+// line for a row one hit short of the smallest prize.
+struct PrizeTexts
+{
+    std::array<const char16_t *, MaxTiers> Tiers;
+    const char16_t *Near;
+};
+
+const std::array<PrizeTexts, GameCount> &PrizeTextTable()
+{
+    static const std::array<PrizeTexts, GameCount> texts{{
+        {{u"ロト６　１等　ホントニ！？　☆☆☆☆☆", u"ロト６　２等　ホントニ！？　☆☆☆☆",
+          u"ロト６　３等　オメデトウ！　☆☆☆", u"ロト６　４等　オメデトウ！　☆☆",
+          u"ロト６　５等　オメデトウ！　☆"},
+         u"ロト６　残念！　２個当たり　もう一息"},
+        {{u"ミニロト　１等 ホントニ！？　☆☆☆☆", u"ミニロト　２等 ホントニ！？　☆☆☆",
+          u"ミニロト　３等 オメデトウ！　☆☆", u"ミニロト　４等 オメデトウ！　☆"},
+         u"ミニロト　残念！　２個当たり　もう一息"},
+    }};
+    return texts;
+}
+
+} // namespace
+
 QString PrizeLine(int game, int hits, int bonusFlag)
 {
-    const bool bonus = bonusFlag != 0;
-    if (game == GameMiniLoto) {
-        switch (hits) {
-        case 5:
-            return QStringLiteral("ミニロト　１等 ホントニ！？　☆☆☆☆");
-        case 4:
-            return bonus ? QStringLiteral("ミニロト　２等 ホントニ！？　☆☆☆")
-                         : QStringLiteral("ミニロト　３等 オメデトウ！　☆☆");
-        case 3:
-            return QStringLiteral("ミニロト　４等 オメデトウ！　☆");
-        case 2:
-            return QStringLiteral("ミニロト　残念！　２個当たり　もう一息");
-        default:
-            return QString();
-        }
-    }
-    if (game == GameLoto6) {
-        switch (hits) {
-        case 6:
-            return QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
-        case 5:
-            return bonus ? QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆")
-                         : QStringLiteral("ロト６　３等　オメデトウ！　☆☆☆");
-        case 4:
-            return QStringLiteral("ロト６　４等　オメデトウ！　☆☆");
-        case 3:
-            return QStringLiteral("ロト６　５等　オメデトウ！　☆");
-        case 2:
-            return QStringLiteral("ロト６　残念！　２個当たり　もう一息");
-        default:
-            return QString();
-        }
-    }
+    if (game < 0 || game >= GameCount)
+        return QString();
+    const PrizeTexts &texts = PrizeTextTable()[size_t(game)];
+    const int tier = PrizeTier(game, hits, bonusFlag != 0);
+    if (tier > 0)
+        return QString::fromUtf16(texts.Tiers[size_t(tier - 1)]);
+    if (hits == MinPrizeHits(game) - 1)
+        return QString::fromUtf16(texts.Near);
     return QString();
 }
 

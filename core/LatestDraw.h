@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/WinningNumbers.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <optional>
 

@@ -1,17 +1,5 @@
 #include "core/NumberSets.h"
 
-int PrizeTier(int game, int hits, bool bonus)
-{
-    const int pick = game == GameLoto6 ? 6 : 5;
-    if (hits > pick || hits < MinPrizeHits(game))
-        return 0;
-    if (hits == pick)
-        return 1;
-    if (hits == pick - 1)
-        return bonus ? 2 : 3;
-    return pick - hits + 2;
-}
-
 std::optional<DrawSets> DrawSetsOf(const DrawRecord &draw, const GameInfo &game)
 {
     if (draw.MainCount != game.PickCount || game.MaxNumber > HighestNumber)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/GameTable.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QtGlobal>
 
@@ -26,26 +26,6 @@ inline int CountNumbers(NumberSet set)
 {
     return __builtin_popcountll(set);
 }
-
-// LOTO6 pays five tiers, Mini LOTO four; tier 1 is the first prize.
-constexpr int MaxTiers = DrawRecord::MaxTiers;
-
-constexpr int TierCount(int game)
-{
-    return game == GameLoto6 ? 5 : 4;
-}
-
-// The fewest main numbers that win anything: three in both games.
-constexpr int MinPrizeHits(int game)
-{
-    return (game == GameLoto6 ? 6 : 5) + 2 - TierCount(game);
-}
-
-// The tier a row wins with hits main numbers and the bonus flag, by the same
-// rules as the judgement's prize lines; 0 for no prize. All main numbers win
-// the first prize, one fewer the second with the bonus and the third
-// without, and each further miss one tier lower.
-int PrizeTier(int game, int hits, bool bonus);
 
 // One draw as sets, for judging many rows at once.
 struct DrawSets

@@ -2,7 +2,7 @@
 
 #include "core/GameTable.h"
 #include "core/NumberSets.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QVector>
 

@@ -37,7 +37,13 @@ static_assert(sizeof(Migrations) / sizeof(Migrations[0]) == DrawHistory::SchemaV
 const QString Columns = QStringLiteral(
     "draw, date, n1, n2, n3, n4, n5, n6, bonus, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5,"
     " carryover, source, stored_at");
+constexpr int FirstNumberColumn = 2;
 constexpr int FirstTierColumn = 9;
+// The table holds n1..n6 and five tiers; a game with more needs a migration.
+constexpr int StoredNumbers = FirstTierColumn - 1 - FirstNumberColumn;
+constexpr int StoredTiers = 5;
+static_assert(DrawRecord::MaxMainNumbers == StoredNumbers && DrawRecord::MaxTiers == StoredTiers,
+              "the draws table has a column for every number and tier of a record");
 
 // "yyyy-mm-dd" read by position: a hundred thousand rows make
 // QDate::fromString's general parser noticeable.
@@ -78,13 +84,18 @@ DrawRecord ReadRecord(sqlite3_stmt *statement, int game, QString &source)
     record.Game = game;
     record.DrawNumber = sqlite3_column_int(statement, 0);
     record.Date = IsoDate(sqlite3_column_text(statement, 1), sqlite3_column_bytes(statement, 1));
-    record.MainCount = sqlite3_column_type(statement, 7) == SQLITE_NULL ? 5 : 6;
+    // A game with fewer numbers leaves the last columns NULL.
+    record.MainCount = StoredNumbers;
+    while (record.MainCount > 0
+           && sqlite3_column_type(statement, FirstNumberColumn + record.MainCount - 1)
+                  == SQLITE_NULL)
+        --record.MainCount;
     for (int i = 0; i < record.MainCount; ++i)
-        record.Numbers[size_t(i)] = sqlite3_column_int(statement, 2 + i);
+        record.Numbers[size_t(i)] = sqlite3_column_int(statement, FirstNumberColumn + i);
     record.Bonus = sqlite3_column_int(statement, 8);
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
         record.Winners[size_t(t)] = KnownOr(statement, FirstTierColumn + t);
-        record.PrizeYen[size_t(t)] = KnownOr(statement, FirstTierColumn + 5 + t);
+        record.PrizeYen[size_t(t)] = KnownOr(statement, FirstTierColumn + StoredTiers + t);
     }
     record.CarryOverYen = KnownOr(statement, 19);
     const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, 20));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -209,7 +209,8 @@ QWidget *DlgAnalysis::createBacktestTab()
         tab, QStringLiteral("LblBacktest"),
         QStringLiteral("保存エリアの行（両方のくじ）を、くじごとに上で選んだ範囲の過去の"
                        "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
-                       "1口 200 円として、記録された賞金だけで計算します。"));
+                       "1口 %1 円として、記録された賞金だけで計算します。")
+            .arg(GameRuleOf(GameLoto6).RowYen));
     explain->setWordWrap(true);
     TxtBacktest = MakeOutputBox(tab, QStringLiteral("TxtBacktest"));
 

@@ -4,7 +4,7 @@
 #include "core/DrawFrequency.h"
 #include "core/GameTable.h"
 #include "core/PrizeChance.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -151,7 +151,7 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
                          .arg(Approx(summary.ChanceWins[size_t(t)]));
         lines << QStringLiteral("  購入額 %1 円（1口 %2 円）")
                      .arg(Grouped(summary.CostYen))
-                     .arg(TicketYen);
+                     .arg(GameRuleOf(g).RowYen);
         if (summary.PricedDraws == 0) {
             lines << QStringLiteral("  賞金の記録がある回がないため、当選金と還元率は出せません。");
         } else {
@@ -320,8 +320,8 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
             QString line = QStringLiteral("  当選金の期待値（履歴の平均賞金から）: 1回あたり %1 円"
                                           "（購入額 %2 円、還元率 %3）")
                                .arg(Grouped(qint64(std::llround(yen))),
-                                    Grouped(result.Rows * TicketYen),
-                                    RateText(yen / double(result.Rows * TicketYen)));
+                                    Grouped(result.Rows * GameRuleOf(g).RowYen),
+                                    RateText(yen / double(result.Rows * GameRuleOf(g).RowYen)));
             if (!missing.isEmpty())
                 line += QStringLiteral("　%1は平均賞金がないため含めていません。")
                             .arg(missing.join(QStringLiteral("・")));

@@ -422,7 +422,6 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520));
 
-    const GameTableType games = MakeGameTable(QString());
     const auto label = [this](const QString &name, const QString &text, int left, int top) {
         PlaceTwips(MakeLabel(this, name, text), left, top, 1080, 255);
     };
@@ -435,8 +434,8 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     label(QStringLiteral("Label1"), QStringLiteral("ゲーム"), 120, 150);
     CmbGame = new QComboBox(this);
     CmbGame->setObjectName(QStringLiteral("CmbGame"));
-    for (const GameInfo &info : games)
-        CmbGame->addItem(info.GameName);
+    for (int g = 0; g < GameCount; ++g)
+        CmbGame->addItem(GameInfoOf(g).GameName);
     CmbGame->setCurrentIndex(std::clamp(game, 0, GameCount - 1));
     PlaceTwips(CmbGame, 1200, 120, 1500, 300);
 
@@ -476,11 +475,14 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
 
 void DlgEnterDraw::CmbGame_Click()
 {
-    // Mini LOTO draws five main numbers: the sixth box has no use there.
-    const bool sixth = CmbGame->currentIndex() == GameLoto6;
-    TxtNumber[5]->setEnabled(sixth);
-    if (!sixth)
-        TxtNumber[5]->clear();
+    // A game with fewer main numbers has no use for the last boxes.
+    const int game = std::clamp(CmbGame->currentIndex(), 0, GameCount - 1);
+    for (int i = GameRuleOf(game).PickCount; i < int(TxtNumber.size()); ++i) {
+        TxtNumber[size_t(i)]->setEnabled(false);
+        TxtNumber[size_t(i)]->clear();
+    }
+    for (int i = 0; i < GameRuleOf(game).PickCount; ++i)
+        TxtNumber[size_t(i)]->setEnabled(true);
 }
 
 void DlgEnterDraw::OKButton_Click()
@@ -489,7 +491,7 @@ void DlgEnterDraw::OKButton_Click()
     // The views below point into these texts while the draw is checked.
     const QString drawNumber = TxtDrawNumber->text();
     const QString date = TxtDate->text();
-    std::array<QString, 6> mains;
+    std::array<QString, MaxPickCount> mains;
     for (size_t i = 0; i < mains.size(); ++i)
         mains[i] = TxtNumber[i]->text();
     const QString bonus = TxtBonus->text();

@@ -71,7 +71,7 @@ public:
     QComboBox *CmbGame = nullptr;
     QLineEdit *TxtDrawNumber = nullptr;
     QLineEdit *TxtDate = nullptr;
-    std::array<QLineEdit *, 6> TxtNumber{};
+    std::array<QLineEdit *, MaxPickCount> TxtNumber{};
     QLineEdit *TxtBonus = nullptr;
     QLabel *LblMessage = nullptr;
     QPushButton *OKButton = nullptr;

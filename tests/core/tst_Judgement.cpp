@@ -237,6 +237,7 @@ void JudgementTest::prizeLine_perGameHitsAndBonus_data()
     QTest::newRow("loto6 bonus only") << loto6 << 0 << 1 << QString();
     QTest::newRow("loto6 7 (duplicates)") << loto6 << 7 << 0 << QString();
     QTest::newRow("unknown game") << 2 << 6 << 0 << QString();
+    QTest::newRow("negative game") << -1 << 6 << 0 << QString();
 }
 
 void JudgementTest::prizeLine_perGameHitsAndBonus()

@@ -6,7 +6,7 @@
 // without prize columns would.
 
 #include "core/GameTable.h"
-#include "storage/DrawRecord.h"
+#include "rules/DrawRecord.h"
 
 #include <QDate>
 #include <QVector>

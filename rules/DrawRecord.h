@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/GameRules.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -7,13 +9,23 @@
 #include <array>
 
 // One published draw as the draw history keeps it. The game index is the
-// program's own (0 LOTO6, 1 Mini LOTO); the game table in core/ says how
-// many main numbers each game has and their range.
+// program's own (0 LOTO6, 1 Mini LOTO); the game table says how many main
+// numbers, bonus numbers and prize tiers each game has and their range.
 struct DrawRecord
 {
-    static constexpr int MaxMainNumbers = 6;
-    static constexpr int MaxTiers = 5; // LOTO6 pays five tiers, Mini LOTO four
+    static constexpr int MaxMainNumbers = MaxPickCount;
+    static constexpr int MaxBonusNumbers = MaxBonusCount;
+    static constexpr int MaxTiers = ::MaxTiers;
     static constexpr qint64 Unknown = -1;
+    using Amounts = std::array<qint64, MaxTiers>;
+
+    static constexpr Amounts UnknownAmounts()
+    {
+        Amounts amounts{};
+        for (qint64 &amount : amounts)
+            amount = Unknown;
+        return amounts;
+    }
 
     int Game = 0;
     int DrawNumber = 0;
@@ -21,11 +33,13 @@ struct DrawRecord
     // The main numbers in ascending order in the first MainCount slots.
     std::array<int, MaxMainNumbers> Numbers{};
     int MainCount = 0;
+    // The first bonus number; a game with more keeps the rest in MoreBonuses.
     int Bonus = 0;
+    std::array<int, MaxBonusNumbers - 1> MoreBonuses{};
     // Per tier (index 0 the first prize): winners and yen per winner, or
     // Unknown where the source does not say.
-    std::array<qint64, MaxTiers> Winners{Unknown, Unknown, Unknown, Unknown, Unknown};
-    std::array<qint64, MaxTiers> PrizeYen{Unknown, Unknown, Unknown, Unknown, Unknown};
+    Amounts Winners = UnknownAmounts();
+    Amounts PrizeYen = UnknownAmounts();
     qint64 CarryOverYen = Unknown;
     // Where the row came from: the imported file's name, or "manual".
     QString Source;
@@ -35,6 +49,7 @@ struct DrawRecord
     bool sameNumbers(const DrawRecord &other) const
     {
         return Game == other.Game && DrawNumber == other.DrawNumber && MainCount == other.MainCount
-               && Numbers == other.Numbers && Bonus == other.Bonus;
+               && Numbers == other.Numbers && Bonus == other.Bonus
+               && MoreBonuses == other.MoreBonuses;
     }
 };
