@@ -1,14 +1,12 @@
 #pragma once
 
-// What the benchmark programs share: a dialog seam that asks nobody, rows
-// drawn as the program draws them, files in the program's encoding, and the
+// What the benchmark programs share: rows drawn as the program draws them, files in the program's encoding, and the
 // clocks and memory figures they print.
 
 #include "core/GameTable.h"
 #include "core/Generator.h"
 #include "core/RandomSource.h"
 #include "core/Statistics.h"
-#include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,35 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-
-// Never shows a dialog: every question gets confirmAnswer, every file dialog
-// fileName; warnings are counted and printed, since a bench that meets one has
-// measured something else.
-class BenchDialogs : public UserDialogs
-{
-public:
-    bool confirmAnswer = true;
-    QString fileName;
-    int warnings = 0;
-
-    bool confirm(QWidget *, const QString &, const QString &, QMessageBox::Icon) override
-    {
-        return confirmAnswer;
-    }
-    // Nothing a benchmark moves is worth keeping.
-    QMessageBox::StandardButton askYesNoCancel(QWidget *, const QString &, const QString &) override
-    {
-        return QMessageBox::No;
-    }
-    QString openFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
-    QString saveFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
-    void warn(QWidget *, const QString &text, const QString &) override
-    {
-        ++warnings;
-        std::printf("  warning: %s\n", qPrintable(text));
-    }
-    void openUrl(const QUrl &) override {}
-};
 
 // Rows as the result grids hold them, drawn by the program's own generator
 // with every threshold 1, so the numbers of a row are distinct and each is

@@ -3,6 +3,7 @@
 // Prints its figures; run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_history
 
+#include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "core/DrawFile.h"
 #include "core/DrawImport.h"

@@ -2,6 +2,7 @@
 // press of the judge button to the closing line painted in the dialog's
 // output box. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_judge [row count]
+#include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "core/Judgement.h"
 #include "storage/FilePathCommands.h"

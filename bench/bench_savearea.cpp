@@ -3,6 +3,7 @@
 // that size, and moves of 100,000 rows between the grids. Reports the peak
 // resident memory of the load. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_savearea [row count] [moved rows]
+#include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "core/GridSaveFile.h"
 #include "storage/FileIo.h"

@@ -3,6 +3,7 @@
 // grid is painted. Prints its figures; run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_startup
 
+#include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "storage/FilePathCommands.h"
 #include "ui/BoardSlider.h"

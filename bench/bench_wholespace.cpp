@@ -5,6 +5,7 @@
 // The whole-space file is written once into the folder of this program and
 // reused. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_wholespace
+#include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "core/Judgement.h"
 #include "storage/FilePathCommands.h"
