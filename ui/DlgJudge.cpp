@@ -3,6 +3,7 @@
 #include "core/GridCellStore.h"
 #include "core/Judgement.h"
 #include "core/LatestDraw.h"
+#include "core/SaveGridJudge.h"
 #include "core/WinningNumbers.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
@@ -128,24 +129,10 @@ void DlgJudge::ShowWinningNumbers()
     Text1->clear();
     QStringList lines;
     for (int g = 0; g < GameCount; ++g) {
-        const GameInfo &game = m_main.GameTable[g];
         bool fromHistory = false;
         const std::optional<WinningNumbers> draw = m_main.LatestDraw(g, &fromHistory);
-        lines.append(QStringLiteral("■") + game.GameName
-                     + QStringLiteral("の本数字 と ボーナス数字: "));
-        if (!draw) {
-            LblJ[g]->setText(NoDrawText());
-            continue;
-        }
-        LblJ[g]->setText(DrawLabel(*draw, fromHistory));
-        QString numbers;
-        // Right-aligned in two characters: a blank before the number, then
-        // its last two characters.
-        for (int k = 0; k < game.PickCount; ++k)
-            numbers += (QLatin1Char(' ') + QString::number(draw->Numbers[size_t(k)])).right(2)
-                       + QLatin1Char(' ');
-        lines.append(QStringLiteral("   ") + numbers + QStringLiteral("(")
-                     + QString::number(draw->Numbers[BonusSlot]) + QStringLiteral(")"));
+        lines.append(DrawNumbersLines(m_main.GameTable[g], draw));
+        LblJ[g]->setText(draw ? DrawLabel(*draw, fromHistory) : NoDrawText());
     }
     AppendMessageLines(Text1, lines);
 }
@@ -161,17 +148,12 @@ QStringList DlgJudge::JudgeSaveGrid()
 {
     ResultGrid *grid = m_main.FGkekka[1];
     ResultGridModel &model = *grid->gridModel();
-    const GridCellStore &store = model.store();
-    const CellKeyOf keyOf = [&store](QStringView text) { return store.keyOf(text); };
     // Marks of an earlier draw would claim hits a row does not have.
     model.clearMarks();
 
-    // A game whose draw cannot be read judges none of its rows.
-    std::array<std::optional<DrawKeys>, GameCount> draws;
-    for (const int g : {GameMiniLoto, GameLoto6}) {
-        if (const std::optional<WinningNumbers> draw = m_main.LatestDraw(g))
-            draws[size_t(g)] = KeysOf(PrepareDraw(*draw, m_main.GameTable[g].PickCount), keyOf);
-    }
+    GameDraws draws;
+    for (int g = 0; g < GameCount; ++g)
+        draws[size_t(g)] = m_main.LatestDraw(g);
     if (!draws[GameLoto6] && !draws[GameMiniLoto])
         return {NoDrawToJudgeLine()};
 
@@ -180,32 +162,18 @@ QStringList DlgJudge::JudgeSaveGrid()
     QStringList lines;
     int lastRow = -1;
     int lastCol = -1;
-    const int rows = store.rowCount();
+    const int rows = model.store().rowCount();
     model.editCells(
         [&](GridCellStore &cells) {
-            for (int r = 1; r < rows; ++r) {
-                const int game = RowGame(cells.isEmptyCell(r, LastNumberColumn));
-                const std::optional<DrawKeys> &draw = draws[size_t(game)];
-                if (!draw)
-                    continue;
-                std::array<quint32, JudgedColumns> keys;
-                for (int c = 0; c < JudgedColumns; ++c)
-                    keys[size_t(c)] = cells.cellKey(r, FirstNumberColumn + c);
-                const RowJudgement judged = JudgeRow(keys, *draw);
-                for (int c = 0; c < JudgedColumns; ++c) {
-                    const CellMatch match = judged.Marks[size_t(c)];
-                    if (match == CellMatch::None)
-                        continue;
-                    lastRow = r;
-                    lastCol = FirstNumberColumn + c;
-                    cells.setCellColor(r, lastCol,
-                                       match == CellMatch::Main ? MainHitColor : BonusHitColor);
-                    cells.setCellBold(r, lastCol);
-                }
-                const QString line = PrizeLine(game, judged.Hits, judged.BonusFlag);
-                if (!line.isEmpty())
-                    lines.append(line);
-            }
+            const CellMarkSink mark = [&](int row, int column, CellMatch match) {
+                lastRow = row;
+                lastCol = column;
+                cells.setCellColor(row, column,
+                                   match == CellMatch::Main ? MainHitColor : BonusHitColor);
+                cells.setCellBold(row, column);
+            };
+            for (const JudgedRow &row : JudgeSaveRows(cells, draws, m_main.GameTable, mark))
+                lines.append(row.line());
         },
         GridBlock{1, FirstNumberColumn, rows - 1, LastNumberColumn});
     if (lastRow > 0) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/GameTable.h"
+#include "core/Judgement.h"
+#include "core/WinningNumbers.h"
+
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class GridCellStore;
+
+// A saved row that earned a prize line.
+struct JudgedRow
+{
+    int Row = 0; // the row of the save grid (from 1)
+    int Game = 0;
+    int Hits = 0;
+    int BonusFlag = 0;
+    QString line() const { return PrizeLine(Game, Hits, BonusFlag); }
+};
+
+// The draw each game is judged against; a game without one judges none of its rows.
+using GameDraws = std::array<std::optional<WinningNumbers>, GameCount>;
+
+// Told of every cell that equals a drawn number, row by row.
+using CellMarkSink = std::function<void(int row, int column, CellMatch match)>;
+
+// Judges rows 1.. of cells, each against the draw of its own game, and
+// returns the rows that earned a prize line, in grid order.
+std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
+                                     const GameTableType &games, const CellMarkSink &mark = {});
+
+// The heading of a game's draw and its numbers right-aligned in two
+// characters, "   3  9 15 22 31 40 (7)"; the heading alone without a draw.
+QStringList DrawNumbersLines(const GameInfo &game, const std::optional<WinningNumbers> &draw);
