@@ -1,5 +1,6 @@
 #include "storage/Module1.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -19,18 +20,29 @@ private:
         QString err;
     };
 
-    static Run run(const QStringList &arguments, bool display)
+    static QProcessEnvironment environment(bool display)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!display) {
             for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
                 environment.remove(QLatin1String(name));
         }
+        return environment;
+    }
+
+    // This thread's event loop runs meanwhile, so a test server on it answers.
+    static Run run(const QStringList &arguments, bool display = false)
+    {
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environment(display));
         process.start(QStringLiteral(ZANBO_PROGRAM), arguments);
+        const QDeadlineTimer deadline(20000);
+        while (!process.waitForFinished(10) && process.state() != QProcess::NotRunning
+               && !deadline.hasExpired())
+            QCoreApplication::processEvents();
         Run result;
-        if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
+        if (process.state() != QProcess::NotRunning
+            || process.exitStatus() != QProcess::NormalExit) {
             process.kill();
             process.waitForFinished();
             return result;
@@ -67,6 +79,20 @@ private slots:
         QTest::newRow("a file name")
             << QStringList{QStringLiteral("saved.loto")} << true << 2 << QString()
             << QStringList{QStringLiteral("saved.loto"), usage};
+        QTest::newRow("unknown option without a display")
+            << QStringList{QStringLiteral("--no-such-option")} << false << 2 << QString()
+            << QStringList{QStringLiteral("no-such-option"), usage};
+        QTest::newRow("a command without its file")
+            << QStringList{QStringLiteral("judge")} << false << 2 << QString()
+            << QStringList{QStringLiteral("zanbo judge SAVEFILE")};
+        QTest::newRow("an option of another command")
+            << QStringList{QStringLiteral("chance"), QStringLiteral("x.loto"),
+                           QStringLiteral("--from"), QStringLiteral("3")}
+            << false << 2 << QString() << QStringList{QStringLiteral("--from")};
+        QTest::newRow("a game without a row")
+            << QStringList{QStringLiteral("export"), QStringLiteral("--game"),
+                           QStringLiteral("loto7"), QStringLiteral("-")}
+            << false << 1 << QString() << QStringList{QStringLiteral("loto7")};
     }
 
     void answers()
