@@ -26,6 +26,7 @@ const std::vector<Command> &CommandTable()
          1,
          {},
          &RunImport},
+        {QStringLiteral("update"), QString(), {}, 0, {}, &RunUpdate},
         {QStringLiteral("export"),
          QStringLiteral("--game %1 FILE").arg(GameChoice()),
          {QStringLiteral("game")},
