@@ -6,7 +6,7 @@
 
 int RunUpdate(const CommandCall &call)
 {
-    const QVector<DrawSource> sources = ConfiguredDrawSources(SettingsPath(call));
+    const QVector<DrawSourceUrl> sources = ConfiguredDrawSources(SettingsPath(call));
     if (sources.isEmpty())
         return Failure(QStringLiteral("当選番号の取得先が設定されていません（%1 の [DRAWS]）。")
                            .arg(SettingsPath(call)));
@@ -16,8 +16,8 @@ int RunUpdate(const CommandCall &call)
         return Failure(error);
     DrawSourceFetcher fetcher(ReadSetting(SettingsPath(call), Setting::NetTimeout));
     // Conflicts with stored draws are reported, never written over from here.
-    const DrawUpdate update = FetchDrawUpdate(fetcher, sources,
-                                              [&history](int game) { return history.draws(game); });
+    const DrawUpdate update = PlanDrawUpdate(fetcher.fetch(sources),
+                                             [&history](int game) { return history.draws(game); });
     const QVector<DrawRecord> draws = DrawsToStore(update);
     if (!draws.isEmpty() && !(OpenHistory(history, true, &error) && history.store(draws)))
         return Failure(error.isEmpty() ? history.errorText() : error);

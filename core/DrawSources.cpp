@@ -79,10 +79,10 @@ QStringList ConflictLines(const GameUpdate &game)
 
 } // namespace
 
-QVector<DrawSource> ConfiguredDrawSources(const QString &settingsFilePath)
+QVector<DrawSourceUrl> ConfiguredDrawSources(const QString &settingsFilePath)
 {
     const SettingsSnapshot settings(settingsFilePath);
-    QVector<DrawSource> sources;
+    QVector<DrawSourceUrl> sources;
     for (const GameKey &row : GameKeys) {
         for (const TextSetting &setting : row.DrawSources) {
             const QString address = settings.value(setting).trimmed();
@@ -93,7 +93,7 @@ QVector<DrawSource> ConfiguredDrawSources(const QString &settingsFilePath)
     return sources;
 }
 
-SourceFetch FailedSource(const DrawSource &source, const QString &why)
+SourceFetch FailedSource(const DrawSourceUrl &source, const QString &why)
 {
     SourceFetch fetch;
     fetch.Source = source;
@@ -101,7 +101,7 @@ SourceFetch FailedSource(const DrawSource &source, const QString &why)
     return fetch;
 }
 
-SourceFetch ReadSourceBody(const DrawSource &source, const QByteArray &body)
+SourceFetch ReadSourceBody(const DrawSourceUrl &source, const QByteArray &body)
 {
     if (body.isEmpty())
         return FailedSource(source, QStringLiteral("中身が空です"));
@@ -155,6 +155,22 @@ GameUpdate PlanGameUpdate(int game, const QVector<SourceFetch> &sources,
     update.Sources = sources;
     const DrawFile agreed = AgreedDraws(game, sources, &update.SourceConflicts);
     update.Import = PlanImport(agreed, stored, QStringLiteral("取得先"));
+    return update;
+}
+
+DrawUpdate PlanDrawUpdate(const QVector<SourceFetch> &fetched,
+                          const std::function<QVector<DrawRecord>(int game)> &storedDraws)
+{
+    DrawUpdate update;
+    for (int game = 0; game < GameCount; ++game) {
+        QVector<SourceFetch> own;
+        for (const SourceFetch &fetch : fetched) {
+            if (fetch.Source.Game == game)
+                own.append(fetch);
+        }
+        if (!own.isEmpty())
+            update.Games.append(PlanGameUpdate(game, own, storedDraws(game)));
+    }
     return update;
 }
 

@@ -7,25 +7,27 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // Published draw files fetched from the addresses the user names, up to two
 // per game, checked against each other before anything is stored.
 
 // The most a draw file may take when fetched.
 constexpr qint64 MaxDrawSourceBytes = qint64(16) * 1024 * 1024;
 
-struct DrawSource
+struct DrawSourceUrl
 {
     int Game = 0;
     QString Address;
 };
 
 // The addresses set for every game, in the settings file's order.
-QVector<DrawSource> ConfiguredDrawSources(const QString &settingsFilePath);
+QVector<DrawSourceUrl> ConfiguredDrawSources(const QString &settingsFilePath);
 
 // What came of one address.
 struct SourceFetch
 {
-    DrawSource Source;
+    DrawSourceUrl Source;
     bool Taken = false; // a draw file of the game was read from it
     QString Failure;    // why not, when not taken
     DrawFile File;
@@ -33,8 +35,8 @@ struct SourceFetch
 
 // Reads a fetched body as the history's CSV reader reads a file; the fetch is
 // taken only when the body is a draw file of the source's game.
-SourceFetch ReadSourceBody(const DrawSource &source, const QByteArray &body);
-SourceFetch FailedSource(const DrawSource &source, const QString &why);
+SourceFetch ReadSourceBody(const DrawSourceUrl &source, const QByteArray &body);
+SourceFetch FailedSource(const DrawSourceUrl &source, const QString &why);
 
 // A draw two sources give with different numbers.
 struct SourceConflict
@@ -66,6 +68,11 @@ DrawFile AgreedDraws(int game, const QVector<SourceFetch> &sources,
 // The game's sources measured against its stored draws.
 GameUpdate PlanGameUpdate(int game, const QVector<SourceFetch> &sources,
                           const QVector<DrawRecord> &stored);
+
+// Each game's fetched sources planned against storedDraws(game), the
+// draws the history holds.
+DrawUpdate PlanDrawUpdate(const QVector<SourceFetch> &fetched,
+                          const std::function<QVector<DrawRecord>(int game)> &storedDraws);
 
 // Every record the update writes, all games together, for one transaction.
 QVector<DrawRecord> DrawsToStore(const DrawUpdate &update);

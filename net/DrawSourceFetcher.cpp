@@ -7,7 +7,6 @@ DrawSourceFetcher::DrawSourceFetcher(int timeoutSeconds, QObject *parent)
 {
     m_transfer.setRequestTimeout(timeoutSeconds);
     m_transfer.setMaxBodyBytes(MaxDrawSourceBytes);
-    connect(&m_transfer, &HttpTransfer::stateChanged, this, &DrawSourceFetcher::stateChanged);
 }
 
 void DrawSourceFetcher::cancel()
@@ -16,7 +15,7 @@ void DrawSourceFetcher::cancel()
     m_transfer.cancel();
 }
 
-QVector<SourceFetch> DrawSourceFetcher::fetch(const QVector<DrawSource> &sources)
+QVector<SourceFetch> DrawSourceFetcher::fetch(const QVector<DrawSourceUrl> &sources)
 {
     QVector<SourceFetch> fetched;
     for (int i = 0; i < sources.size() && !isCancelled(); ++i) {
@@ -26,7 +25,7 @@ QVector<SourceFetch> DrawSourceFetcher::fetch(const QVector<DrawSource> &sources
     return isCancelled() ? QVector<SourceFetch>() : fetched;
 }
 
-SourceFetch DrawSourceFetcher::fetchOne(const DrawSource &source)
+SourceFetch DrawSourceFetcher::fetchOne(const DrawSourceUrl &source)
 {
     QByteArray body;
     const HttpTransfer::Result result = m_transfer.get(QUrl(source.Address), body);
