@@ -9,10 +9,132 @@
 
 namespace {
 
-CommandLineRequest Refusal(const QString &reason, const QCommandLineParser &parser)
+// The options the GUI application takes for itself, and whether each takes a value.
+bool IsQtOption(const QString &argument, bool *takesValue)
 {
-    return {CommandLineRequest::Action::Refuse, reason + QStringLiteral("\n\n") + parser.helpText(),
-            QString()};
+    static const QStringList withValue{
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet")};
+    static const QStringList alone{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"), QStringLiteral("dograb")};
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QStringLiteral("---")))
+        return false;
+    QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    const bool joined = name.contains(QLatin1Char('='));
+    name = name.section(QLatin1Char('='), 0, 0);
+    *takesValue = withValue.contains(name) && !joined;
+    return withValue.contains(name) || alone.contains(name)
+           || name == QStringLiteral("qmljsdebugger");
+}
+
+QStringList WithoutQtOptions(const QStringList &arguments)
+{
+    QStringList kept;
+    for (int i = 0; i < arguments.size(); ++i) {
+        bool takesValue = false;
+        if (i > 0 && IsQtOption(arguments.at(i), &takesValue)) {
+            if (takesValue)
+                ++i;
+            continue;
+        }
+        kept << arguments.at(i);
+    }
+    return kept;
+}
+
+QString CommandsHelp()
+{
+    QString text = QStringLiteral("\nコマンド（ウィンドウを開かずに実行します）:\n");
+    for (const Command &command : CommandTable())
+        text += QStringLiteral("  ")
+                + QStringLiteral("zanbo %1 %2").arg(command.Name, command.Usage).trimmed()
+                + QLatin1Char('\n');
+    return text
+           + QStringLiteral("終了状態: 0 成功、1 失敗（標準エラーに理由を1行）、"
+                            "2 使い方の誤り。\n");
+}
+
+QString HelpText(const QCommandLineParser &parser)
+{
+    return parser.helpText() + CommandsHelp();
+}
+
+CommandLineRequest Refusal(const QString &reason, const QString &usage)
+{
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Refuse;
+    request.output = reason + QStringLiteral("\n\n") + usage;
+    return request;
+}
+
+CommandLineRequest Answer(const QString &output)
+{
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Answer;
+    request.output = output;
+    return request;
+}
+
+void AddOptions(QCommandLineParser &parser)
+{
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("この説明を表示します。")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QStringLiteral("バージョンを表示します。")});
+    parser.addOption(
+        {QStringLiteral("data-dir"),
+         QStringLiteral("設定とパターンファイルを DIR に置きます（なければ作ります）。"),
+         QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("format"),
+                      QStringLiteral("コマンドの出力の形式: text（既定）、csv、json。"),
+                      QStringLiteral("FORMAT")});
+    parser.addOption({QStringLiteral("game"), QStringLiteral("くじの種類。"), QStringLiteral("G")});
+    parser.addOption(
+        {QStringLiteral("from"), QStringLiteral("検証する最初の回。"), QStringLiteral("N")});
+    parser.addOption(
+        {QStringLiteral("to"), QStringLiteral("検証する最後の回。"), QStringLiteral("N")});
+}
+
+CommandLineRequest ReadCommand(const QCommandLineParser &parser, const QString &usage)
+{
+    const QStringList positional = parser.positionalArguments();
+    const Command *command = FindCommand(positional.constFirst());
+    if (!command)
+        return Refusal(QStringLiteral("不明なコマンドです: ") + positional.join(QLatin1Char(' ')),
+                       usage);
+    const QString commandUsage = QStringLiteral("使い方: zanbo %1 %2\n")
+                                     .arg(command->Name, command->Usage);
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Command;
+    request.command = command;
+    request.dataDir = parser.value(QStringLiteral("data-dir"));
+    request.call.arguments = positional.mid(1);
+    if (request.call.arguments.size() != command->Arguments)
+        return Refusal(QStringLiteral("%1 の引数の数が違います。").arg(command->Name),
+                       commandUsage);
+    for (auto it = CommandOptionValues().cbegin(); it != CommandOptionValues().cend(); ++it) {
+        if (!parser.isSet(it.key()))
+            continue;
+        if (!command->Options.contains(it.key()))
+            return Refusal(
+                QStringLiteral("%1 に --%2 は指定できません。").arg(command->Name, it.key()),
+                commandUsage);
+        request.call.options.insert(it.key(), parser.value(it.key()));
+    }
+    request.call.format = parser.isSet(QStringLiteral("format"))
+                              ? parser.value(QStringLiteral("format"))
+                              : QStringLiteral("text");
+    if (parser.isSet(QStringLiteral("format")) && !command->Formats.contains(request.call.format))
+        return Refusal(command->Formats.isEmpty()
+                           ? QStringLiteral("%1 に --format は指定できません。").arg(command->Name)
+                           : QStringLiteral("--format には %1 のどれかを指定してください。")
+                                 .arg(command->Formats.join(QStringLiteral("、"))),
+                       commandUsage);
+    return request;
 }
 
 } // namespace
@@ -25,32 +147,32 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
                        "設定とパターンファイルは、インストールしたプログラムでは"
                        "利用者ごとのデータフォルダ（通常は ~/.local/share/Zanbo/）に、"
                        "それ以外ではプログラムと同じフォルダに置きます。"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("この説明を表示します。"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("バージョンを表示します。"));
-    const QCommandLineOption dataDir(
-        QStringLiteral("data-dir"),
-        QStringLiteral("設定とパターンファイルを DIR に置きます（なければ作ります）。"),
-        QStringLiteral("DIR"));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(dataDir);
-
-    if (!parser.parse(arguments))
-        return Refusal(parser.errorText(), parser);
+    AddOptions(parser);
+    parser.addPositionalArgument(
+        QStringLiteral("COMMAND"),
+        QStringLiteral("下のコマンドのどれか（なければウィンドウを開きます）。"),
+        QStringLiteral("[COMMAND ...]"));
+    if (!parser.parse(WithoutQtOptions(arguments)))
+        return Refusal(parser.errorText(), HelpText(parser));
+    if (parser.isSet(QStringLiteral("help")))
+        return Answer(HelpText(parser));
+    if (parser.isSet(QStringLiteral("version")))
+        return Answer(ProgramVersionText() + QLatin1Char('\n'));
+    if (parser.isSet(QStringLiteral("data-dir"))
+        && parser.value(QStringLiteral("data-dir")).isEmpty())
+        return Refusal(QStringLiteral("--data-dir にはフォルダを指定してください。"),
+                       HelpText(parser));
     if (!parser.positionalArguments().isEmpty())
-        return Refusal(QStringLiteral("余分な引数があります: ")
-                           + parser.positionalArguments().join(QLatin1Char(' ')),
-                       parser);
-    if (parser.isSet(help))
-        return {CommandLineRequest::Action::Answer, parser.helpText(), QString()};
-    if (parser.isSet(version))
-        return {CommandLineRequest::Action::Answer, ProgramVersionText() + QLatin1Char('\n'),
-                QString()};
-    if (parser.isSet(dataDir) && parser.value(dataDir).isEmpty())
-        return Refusal(QStringLiteral("--data-dir にはフォルダを指定してください。"), parser);
-    return {CommandLineRequest::Action::Run, QString(), parser.value(dataDir)};
+        return ReadCommand(parser, HelpText(parser));
+    for (const QString &name :
+         CommandOptionValues().keys() + QStringList{QStringLiteral("format")}) {
+        if (parser.isSet(name))
+            return Refusal(QStringLiteral("--%1 はコマンドと一緒に指定してください。").arg(name),
+                           HelpText(parser));
+    }
+    CommandLineRequest request;
+    request.dataDir = parser.value(QStringLiteral("data-dir"));
+    return request;
 }
 
 int AnswerCommandLine(const CommandLineRequest &request)
@@ -63,6 +185,7 @@ int AnswerCommandLine(const CommandLineRequest &request)
         std::fputs(request.output.toLocal8Bit().constData(), stderr);
         return 2;
     case CommandLineRequest::Action::Run:
+    case CommandLineRequest::Action::Command:
         break;
     }
     return 0;

@@ -10,6 +10,21 @@
 
 #include <cstdio>
 
+namespace {
+
+DataFolderChoice ProgramDataFolder(const QString &dataDir)
+{
+    DataFolderPlaces places;
+    places.programFolder = QCoreApplication::applicationDirPath();
+    places.installedBinFolder = QStringLiteral(ZANBO_INSTALL_BINDIR);
+    places.installedSamplesFromBin = QStringLiteral(ZANBO_SAMPLES_FROM_BINDIR);
+    places.commandLineFolder = dataDir;
+    places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return ChooseDataFolder(places);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QApplication::setApplicationName(QStringLiteral("Zanbo"));
@@ -17,32 +32,27 @@ int main(int argc, char *argv[])
                                             .arg(ZANBO_VERSION_MAJOR)
                                             .arg(ZANBO_VERSION_MINOR)
                                             .arg(ZANBO_VERSION_PATCH));
-    // --help and --version are answered before the window system is reached,
-    // so they work without a display. Qt's own options (-platform and the
-    // like) leave the arguments only once QApplication has taken them, so what
-    // this first reading does not understand waits for the second.
+    // The whole command line is read, and every command run, before the
+    // window system is reached: none of it needs a display.
+    CommandLineRequest request;
     {
         QCoreApplication early(argc, argv);
-        const CommandLineRequest request = ReadCommandLine(QCoreApplication::arguments());
-        if (request.action == CommandLineRequest::Action::Answer)
+        request = ReadCommandLine(QCoreApplication::arguments());
+        if (request.action == CommandLineRequest::Action::Command) {
+            CommandCall call = request.call;
+            call.dataFolder = ProgramDataFolder(request.dataDir).folder;
+            return request.command->Run(call);
+        }
+        if (request.action != CommandLineRequest::Action::Run)
             return AnswerCommandLine(request);
     }
 
     QApplication app(argc, argv);
     LoadQtJapanese(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
-    const CommandLineRequest request = ReadCommandLine(QApplication::arguments());
-    if (request.action != CommandLineRequest::Action::Run)
-        return AnswerCommandLine(request);
     CloseWindowsOnTerminationSignals();
 
-    DataFolderPlaces places;
-    places.programFolder = QApplication::applicationDirPath();
-    places.installedBinFolder = QStringLiteral(ZANBO_INSTALL_BINDIR);
-    places.installedSamplesFromBin = QStringLiteral(ZANBO_SAMPLES_FROM_BINDIR);
-    places.commandLineFolder = request.dataDir;
-    places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const DataFolderChoice data = ChooseDataFolder(places);
+    const DataFolderChoice data = ProgramDataFolder(request.dataDir);
     if (!QDir().mkpath(data.folder)) {
         const QString message = QStringLiteral("zanbo: フォルダ %1 を作れません。\n")
                                     .arg(QDir::toNativeSeparators(data.folder));

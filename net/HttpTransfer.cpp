@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #ifdef Q_OS_WIN
@@ -52,12 +53,13 @@ struct HttpTransfer::Impl
 {
     HttpTransfer *q = nullptr;
     int timeoutSeconds = 30;
+    qint64 maxBodyBytes = MaxBodyBytes;
     int httpStatus = 0;
     QString errorText;
 
     // Per request.
-    bool running = false;
-    bool cancelled = false;
+    std::atomic<bool> running{false};
+    std::atomic<bool> cancelled{false};
     bool tooLarge = false;
     bool connected = false; // a connection of this transfer is open and in use
     bool inHead = false;    // between a status line and the blank line ending its head
@@ -168,7 +170,7 @@ struct HttpTransfer::Impl
         const size_t n = size * count;
         if (d->cancelled)
             return 0;
-        if (static_cast<qint64>(d->received.size()) + static_cast<qint64>(n) > MaxBodyBytes) {
+        if (static_cast<qint64>(d->received.size()) + static_cast<qint64>(n) > d->maxBodyBytes) {
             d->tooLarge = true;
             d->received.clear();
             return 0;
@@ -207,6 +209,16 @@ void HttpTransfer::setRequestTimeout(int seconds)
 int HttpTransfer::requestTimeout() const
 {
     return d->timeoutSeconds;
+}
+
+void HttpTransfer::setMaxBodyBytes(qint64 bytes)
+{
+    d->maxBodyBytes = std::max<qint64>(bytes, 0);
+}
+
+qint64 HttpTransfer::maxBodyBytes() const
+{
+    return d->maxBodyBytes;
 }
 
 QString HttpTransfer::redirectSchemes(const QUrl &url)
@@ -288,7 +300,7 @@ QString HttpTransfer::Impl::configure(CURL *easy, const QUrl &url, char *errorBu
         {curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https"), "CURLOPT_PROTOCOLS_STR"},
         {curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirectProtocols.constData()),
          "CURLOPT_REDIR_PROTOCOLS_STR"},
-        {curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes)),
+        {curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes)),
          "CURLOPT_MAXFILESIZE_LARGE"},
         {curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutSeconds) * 1000L),
          "CURLOPT_TIMEOUT_MS"},
@@ -375,7 +387,7 @@ HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const
 
     QString text;
     if (tooLarge || code == CURLE_FILESIZE_EXCEEDED)
-        text = QStringLiteral("The response is larger than %1 bytes.").arg(MaxBodyBytes);
+        text = QStringLiteral("The response is larger than %1 bytes.").arg(maxBodyBytes);
     else if (errorBuffer[0] != '\0')
         text = QString::fromLocal8Bit(errorBuffer);
     else

@@ -47,8 +47,11 @@ public:
     };
     Q_ENUM(State)
 
-    // Bodies larger than this are an error and nothing of them is returned.
+    // Bodies larger than the cap are an error and nothing of them is
+    // returned; the cap is MaxBodyBytes unless set otherwise.
     static constexpr qint64 MaxBodyBytes = 1024 * 1024;
+    void setMaxBodyBytes(qint64 bytes);
+    qint64 maxBodyBytes() const;
 
     explicit HttpTransfer(QObject *parent = nullptr);
     ~HttpTransfer() override;
@@ -64,7 +67,8 @@ public:
     // runs, it returns Error at once.
     Result get(const QUrl &url, QByteArray &body);
 
-    // Ends a request still running (from a handler called during get()).
+    // Ends a request still running (from a handler called during get(), or
+    // from another thread while get() runs on its own).
     void cancel();
 
     // The schemes a redirect from url may lead to: never from https down to http.

@@ -54,6 +54,15 @@ constexpr IntegerSetting NoTosen{u"OPT", u"NOTOSEN", 0, AnyInteger, AnyIntegerMa
 constexpr TextSetting L6ml{u"ALL", u"L6ML", u"ロト６"};
 constexpr SingleSetting PosLeft{u"ALL", u"POSLEFT"};
 constexpr SingleSetting PosTop{u"ALL", u"POSTOP"};
+// Addresses of published draw CSV files, up to two per game; empty: none.
+constexpr TextSetting L6Url1{u"DRAWS", u"L6URL1", u""};
+constexpr TextSetting L6Url2{u"DRAWS", u"L6URL2", u""};
+constexpr TextSetting MlUrl1{u"DRAWS", u"MLURL1", u""};
+constexpr TextSetting MlUrl2{u"DRAWS", u"MLURL2", u""};
+constexpr TextSetting L7Url1{u"DRAWS", u"L7URL1", u""};
+constexpr TextSetting L7Url2{u"DRAWS", u"L7URL2", u""};
+// 1: the draw sources are checked in the background at start-up.
+constexpr IntegerSetting CheckDrawsAtStart{u"DRAWS", u"CHECKATSTART", 0, 0, 1};
 
 } // namespace Setting
 

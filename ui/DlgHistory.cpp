@@ -3,7 +3,9 @@
 #include "core/GameTable.h"
 #include "storage/DrawHistory.h"
 #include "storage/FileIo.h"
+#include "storage/Settings.h"
 #include "ui/ControlFactory.h"
+#include "ui/DrawUpdateRunner.h"
 #include "ui/Form1.h"
 #include "ui/Twips.h"
 #include "ui/UserDialogs.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTableView>
 
 #include <algorithm>
@@ -23,6 +26,7 @@
 namespace {
 
 const QString ImportTitle = QStringLiteral("当選番号の取込");
+const QString UpdateTitle = QStringLiteral("最新の当選番号の取得");
 const QString CsvFilter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 
 } // namespace
@@ -165,6 +169,19 @@ DlgHistory::DlgHistory(Form1 &main, QWidget *parent)
     connect(CmdEnter, &QPushButton::clicked, this, [this] { CmdEnter_Click(); });
     connect(CmdDelete, &QPushButton::clicked, this, [this] { CmdDelete_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(CmdUpdate, &QPushButton::clicked, this, [this] { CmdUpdate_Click(); });
+    connect(CmdStop, &QPushButton::clicked, this, [this] { CmdStop_Click(); });
+    m_updater = new DrawUpdateRunner(this);
+    connect(m_updater, &DrawUpdateRunner::sourceStarted, this,
+            [this](int index, int count, const QString &address) {
+                PrgUpdate->setRange(0, count);
+                PrgUpdate->setValue(index);
+                report(QStringLiteral("取得しています: %1").arg(address));
+            });
+    connect(m_updater, &DrawUpdateRunner::finished, this,
+            [this](const QVector<SourceFetch> &fetched, bool cancelled) {
+                updateFetched(fetched, cancelled);
+            });
     Form_Load();
 }
 
@@ -194,7 +211,7 @@ void DlgHistory::createControls()
                                                                 800, 1400, 1600, 1600};
     for (int c = 0; c < DrawHistoryModel::ColumnCount; ++c)
         GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
-    PlaceTwips(GridHistory, 120, 540, 7200, 3900);
+    PlaceTwips(GridHistory, 120, 540, 7200, 3405);
 
     CmdImport = MakeButton(this, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));
     PlaceTwips(CmdImport, 7440, 540, 2040, 375);
@@ -206,7 +223,19 @@ void DlgHistory::createControls()
     PlaceTwips(CmdDelete, 7440, 1800, 2040, 375);
     CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
     PlaceTwips(CancelButton, 7440, 4065, 2040, 375);
-    for (QPushButton *button : {CmdImport, CmdExport, CmdEnter, CmdDelete, CancelButton})
+    CmdUpdate = MakeButton(this, QStringLiteral("CmdUpdate"),
+                           QStringLiteral("最新の当選番号を取得(&U)"));
+    PlaceTwips(CmdUpdate, 120, 4065, 2880, 375);
+    CmdStop = MakeButton(this, QStringLiteral("CmdStop"), QStringLiteral("中止(&S)"));
+    CmdStop->setEnabled(false);
+    PlaceTwips(CmdStop, 3120, 4065, 1080, 375);
+    PrgUpdate = new QProgressBar(this);
+    PrgUpdate->setObjectName(QStringLiteral("PrgUpdate"));
+    PrgUpdate->setTextVisible(false);
+    PrgUpdate->setValue(0);
+    PlaceTwips(PrgUpdate, 4320, 4110, 3000, 285);
+    for (QPushButton *button :
+         {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdUpdate, CmdStop, CancelButton})
         button->setAutoDefault(false);
 
     TxtReport = new QPlainTextEdit(this);
@@ -253,7 +282,7 @@ bool DlgHistory::ensureHistory(bool create)
                                               "（キャンセルで履歴を使わずに続けます）");
     if (!m_main.dialogs().confirm(this, question, windowTitle(), QMessageBox::Warning)) {
         m_writable = false;
-        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport})
+        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport, CmdUpdate})
             button->setEnabled(false);
         report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
         return false;
@@ -405,6 +434,58 @@ void DlgHistory::CmdDelete_Click()
         return;
     }
     report(QStringLiteral("%1回分の当選番号を削除しました。").arg(numbers.size()));
+    showDraws();
+}
+
+void DlgHistory::CmdUpdate_Click()
+{
+    const QVector<DrawSourceUrl> sources = ConfiguredDrawSources(m_main.SettingsFilePath);
+    if (sources.isEmpty()) {
+        report(QStringLiteral("当選番号の取得先が設定されていません。"
+                              "オプションで取得先のアドレスを設定してください。"));
+        return;
+    }
+    if (!ensureHistory(true))
+        return;
+    setUpdating(true);
+    m_updater->start(sources, ReadSetting(m_main.SettingsFilePath, Setting::NetTimeout));
+}
+
+void DlgHistory::CmdStop_Click()
+{
+    m_updater->cancel();
+}
+
+void DlgHistory::setUpdating(bool updating)
+{
+    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdUpdate})
+        button->setEnabled(!updating && m_writable);
+    CmdStop->setEnabled(updating);
+    PrgUpdate->setRange(0, 1);
+    PrgUpdate->setValue(0);
+}
+
+void DlgHistory::updateFetched(const QVector<SourceFetch> &fetched, bool cancelled)
+{
+    setUpdating(false);
+    if (cancelled) {
+        report(QStringLiteral("取得を中止しました。当選番号履歴は変わっていません。"));
+        return;
+    }
+    DrawHistory &history = m_main.History();
+    DrawUpdate update = PlanDrawUpdate(fetched,
+                                       [&history](int game) { return history.draws(game); });
+    for (GameUpdate &game : update.Games) {
+        if (!game.Import.Conflicts.isEmpty())
+            game.Import.ConflictsReplaced = m_main.dialogs().confirm(
+                this, ReplaceQuestion(game.Import), UpdateTitle, QMessageBox::Warning);
+    }
+    const QVector<DrawRecord> draws = DrawsToStore(update);
+    if (!draws.isEmpty() && !history.store(draws)) {
+        failed(history.errorText());
+        return;
+    }
+    report(DrawUpdateReport(update, m_main.GameTable));
     showDraws();
 }
 

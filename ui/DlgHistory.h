@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DrawImport.h"
+#include "core/DrawSources.h"
 
 #include <QDialog>
 
@@ -8,11 +9,13 @@
 
 class DrawHistory;
 class DrawHistoryModel;
+class DrawUpdateRunner;
 class Form1;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 
@@ -32,6 +35,9 @@ public:
     QPushButton *CmdExport = nullptr;
     QPushButton *CmdEnter = nullptr;
     QPushButton *CmdDelete = nullptr;
+    QPushButton *CmdUpdate = nullptr;
+    QPushButton *CmdStop = nullptr;
+    QProgressBar *PrgUpdate = nullptr;
     QPlainTextEdit *TxtReport = nullptr;
     QPushButton *CancelButton = nullptr;
 
@@ -41,6 +47,9 @@ public:
     void CmdExport_Click();
     void CmdEnter_Click();
     void CmdDelete_Click();
+    // Fetches the draw sources in the background, then stores what they agree on.
+    void CmdUpdate_Click();
+    void CmdStop_Click();
     void CancelButton_Click();
 
     // The game shown: the selected entry of CmbGame.
@@ -55,8 +64,11 @@ private:
     void storeImport(DrawImport &import);
     void report(const QString &text);
     void failed(const QString &text);
+    void setUpdating(bool updating);
+    void updateFetched(const QVector<SourceFetch> &fetched, bool cancelled);
 
     Form1 &m_main;
+    DrawUpdateRunner *m_updater = nullptr;
     DrawHistoryModel *m_model = nullptr;
     bool m_writable = true;
 };

@@ -396,6 +396,7 @@ void Form1::Form_Load()
     // 14-15.
     PrepareResultGrids();
     Random.seed(ClockSeed());
+    CheckDrawsInBackground();
 }
 
 // A position that would put the window wholly off every screen is ignored,

@@ -17,6 +17,7 @@
 
 class BoardSlider;
 class DrawHistory;
+class DrawUpdateRunner;
 class DlgJudge;
 class QComboBox;
 class QGroupBox;
@@ -139,6 +140,12 @@ public:
     // history's, whichever is newer.
     std::optional<WinningNumbers> LatestDraw(int game, bool *fromHistory = nullptr);
 
+    // --- Draw sources checked at start-up (Form1Draws.cpp) ---
+    // When the option is on, fetches the configured sources in the
+    // background; new draws are stored and told in TxtMessage, without a
+    // dialog. Conflicts with stored draws are left for the history dialog.
+    void CheckDrawsInBackground();
+
     // --- Analysis of the stored draws (Form1Analysis.cpp) ---
     void CmdAnalysis_Click();
 
@@ -160,6 +167,7 @@ private:
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
     std::unique_ptr<DrawHistory> m_history;
+    DrawUpdateRunner *m_drawCheck = nullptr;
     bool m_unloaded = false;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;

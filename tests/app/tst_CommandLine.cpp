@@ -1,5 +1,7 @@
+#include "TestHttpServer.h"
 #include "storage/Module1.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -19,18 +21,29 @@ private:
         QString err;
     };
 
-    static Run run(const QStringList &arguments, bool display)
+    static QProcessEnvironment environment(bool display)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!display) {
             for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
                 environment.remove(QLatin1String(name));
         }
+        return environment;
+    }
+
+    // This thread's event loop runs meanwhile, so a test server on it answers.
+    static Run run(const QStringList &arguments, bool display = false)
+    {
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environment(display));
         process.start(QStringLiteral(ZANBO_PROGRAM), arguments);
+        const QDeadlineTimer deadline(20000);
+        while (!process.waitForFinished(10) && process.state() != QProcess::NotRunning
+               && !deadline.hasExpired())
+            QCoreApplication::processEvents();
         Run result;
-        if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
+        if (process.state() != QProcess::NotRunning
+            || process.exitStatus() != QProcess::NormalExit) {
             process.kill();
             process.waitForFinished();
             return result;
@@ -67,6 +80,20 @@ private slots:
         QTest::newRow("a file name")
             << QStringList{QStringLiteral("saved.loto")} << true << 2 << QString()
             << QStringList{QStringLiteral("saved.loto"), usage};
+        QTest::newRow("unknown option without a display")
+            << QStringList{QStringLiteral("--no-such-option")} << false << 2 << QString()
+            << QStringList{QStringLiteral("no-such-option"), usage};
+        QTest::newRow("a command without its file")
+            << QStringList{QStringLiteral("judge")} << false << 2 << QString()
+            << QStringList{QStringLiteral("zanbo judge SAVEFILE")};
+        QTest::newRow("an option of another command")
+            << QStringList{QStringLiteral("chance"), QStringLiteral("x.loto"),
+                           QStringLiteral("--from"), QStringLiteral("3")}
+            << false << 2 << QString() << QStringList{QStringLiteral("--from")};
+        QTest::newRow("a game without a row")
+            << QStringList{QStringLiteral("export"), QStringLiteral("--game"),
+                           QStringLiteral("loto7"), QStringLiteral("-")}
+            << false << 1 << QString() << QStringList{QStringLiteral("loto7")};
     }
 
     void answers()
@@ -84,6 +111,182 @@ private slots:
             QVERIFY2(result.out.contains(out), qPrintable(result.out));
         for (const QString &part : errHas)
             QVERIFY2(result.err.contains(part), qPrintable(result.err));
+    }
+
+private:
+    enum Serve { None, Good, Other, Conflicting, Cut, Failing, Empty, Html };
+
+    // Rows of the common layout as the export writes them.
+    static QString draw(int number)
+    {
+        static const QStringList draws{QString(),
+                                       QStringLiteral("1,2000/10/05,2,8,10,13,27,30,39"),
+                                       QStringLiteral("2,2000/10/12,1,9,16,20,21,43,5"),
+                                       QStringLiteral("3,2000/10/19,1,5,15,31,36,38,13"),
+                                       QStringLiteral("4,2000/10/26,4,11,19,25,33,41,2"),
+                                       QStringLiteral("5,2000/11/02,3,7,12,22,29,40,17")};
+        return draws.at(number);
+    }
+
+    static QByteArray body(const QStringList &rows)
+    {
+        return rows.join(QStringLiteral("\n")).toUtf8() + "\n";
+    }
+
+    // Serves one kind of body at path.
+    static void serve(TestHttpServer &server, const QString &path, Serve kind)
+    {
+        const QByteArray good = body({draw(1), draw(2), draw(3), draw(4)});
+        switch (kind) {
+        case None:
+            break;
+        case Good:
+            server.setBody(path, good);
+            break;
+        case Other: // draw 3 differs, 4 agrees, 5 is new
+            server.setBody(
+                path, body({QStringLiteral("3,2000/10/19,1,5,15,31,36,39,13"), draw(4), draw(5)}));
+            break;
+        case Conflicting: // draw 2 differs from the stored one
+            server.setBody(path, body({QStringLiteral("2,2000/10/12,1,9,16,20,21,42,5"), draw(3)}));
+            break;
+        case Cut:
+            server.setDropMidBody(path, good, good.size() / 2);
+            break;
+        case Failing:
+            server.setBody(path, good, 500);
+            break;
+        case Empty:
+            server.setBody(path, QByteArray());
+            break;
+        case Html:
+            server.setBody(path, "<!DOCTYPE html><html><body>1,2,3</body></html>");
+            break;
+        }
+    }
+
+    // A data folder holding draws 1 and 2 of LOTO6, with the given sources.
+    static QString prepare(const QTemporaryDir &scratch, const QStringList &sources)
+    {
+        const QString folder = scratch.path();
+        QFile csv(scratch.filePath(QStringLiteral("start.csv")));
+        if (!csv.open(QIODevice::WriteOnly) || csv.write(body({draw(1), draw(2)})) < 0)
+            return QString();
+        csv.close();
+        if (run({QStringLiteral("--data-dir"), folder, QStringLiteral("import"), csv.fileName()})
+                .status
+            != 0)
+            return QString();
+        QString ini = QStringLiteral("[DRAWS]\r\n");
+        for (int i = 0; i < sources.size(); ++i)
+            ini += QStringLiteral("L6URL%1=%2\r\n").arg(i + 1).arg(sources.at(i));
+        QFile file(scratch.filePath(QStringLiteral("zanbo.ini")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(ini.toLatin1()) < 0)
+            return QString();
+        return folder;
+    }
+
+    // The stored LOTO6 draws: number, date, numbers and bonus of each.
+    static QStringList stored(const QString &folder)
+    {
+        const Run exported = run({QStringLiteral("--data-dir"), folder, QStringLiteral("export"),
+                                  QStringLiteral("--game"), QStringLiteral("loto6"),
+                                  QStringLiteral("-")});
+        QStringList rows = exported.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        if (exported.status != 0 || rows.isEmpty())
+            return {QStringLiteral("export failed: ") + exported.err};
+        rows.removeFirst(); // the header
+        for (QString &row : rows)
+            row = row.section(QLatin1Char(','), 0, 8);
+        return rows;
+    }
+
+private slots:
+    // Whatever the sources serve, the history holds exactly what they agree
+    // on and nothing from a body that is not a whole draw file.
+    void update_storesWhatTheSourcesAgreeOn_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("draws");
+        QTest::newRow("good") << int(Good) << int(None) << 0 << QList<int>{1, 2, 3, 4};
+        QTest::newRow("cut") << int(Cut) << int(None) << 1 << QList<int>{1, 2};
+        QTest::newRow("status 500") << int(Failing) << int(None) << 1 << QList<int>{1, 2};
+        QTest::newRow("empty") << int(Empty) << int(None) << 1 << QList<int>{1, 2};
+        QTest::newRow("HTML") << int(Html) << int(None) << 1 << QList<int>{1, 2};
+        QTest::newRow("sources disagree on one draw")
+            << int(Good) << int(Other) << 0 << QList<int>{1, 2, 4, 5};
+        QTest::newRow("one source fails, the other is taken")
+            << int(Failing) << int(Good) << 1 << QList<int>{1, 2, 3, 4};
+        QTest::newRow("a stored draw is never overwritten")
+            << int(Conflicting) << int(None) << 0 << QList<int>{1, 2, 3};
+    }
+
+    void update_storesWhatTheSourcesAgreeOn()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(int, status);
+        QFETCH(QList<int>, draws);
+        TestHttpServer server;
+        QVERIFY(server.start());
+        QStringList sources;
+        for (const int kind : {first, second}) {
+            if (kind == None)
+                continue;
+            const QString path = QStringLiteral("/draws%1.csv").arg(sources.size() + 1);
+            serve(server, path, Serve(kind));
+            sources << server.url(path).toString();
+        }
+        QTemporaryDir scratch;
+        const QString folder = prepare(scratch, sources);
+        QVERIFY(!folder.isEmpty());
+
+        const Run update = run({QStringLiteral("--data-dir"), folder, QStringLiteral("update")});
+        QCOMPARE(update.status, status);
+        for (const QString &source : sources)
+            QVERIFY2(update.out.contains(source), qPrintable(update.out));
+        QStringList expected;
+        for (const int number : draws)
+            expected << draw(number);
+        QCOMPARE(stored(folder), expected);
+    }
+
+    // A kill while the draws are written leaves the old history or the whole
+    // new one, never a part.
+    void update_killedWhileStoring_leavesOldOrWholeHistory()
+    {
+        constexpr int Draws = 100000;
+        QStringList rows;
+        const QDate first(2000, 10, 5);
+        for (int n = 1; n <= Draws; ++n)
+            rows << (n <= 2
+                         ? draw(n)
+                         : QStringLiteral("%1,%2,1,5,15,31,36,38,13")
+                               .arg(n)
+                               .arg(first.addDays(7 * n).toString(QStringLiteral("yyyy/MM/dd"))));
+        TestHttpServer server;
+        QVERIFY(server.start());
+        server.setBody(QStringLiteral("/big.csv"), body(rows));
+        QTemporaryDir scratch;
+        const QString folder = prepare(scratch,
+                                       {server.url(QStringLiteral("/big.csv")).toString()});
+        QVERIFY(!folder.isEmpty());
+
+        QProcess process;
+        process.setProcessEnvironment(environment(false));
+        process.start(QStringLiteral(ZANBO_PROGRAM),
+                      {QStringLiteral("--data-dir"), folder, QStringLiteral("update")});
+        const QString journal = scratch.filePath(QStringLiteral("zanbo-draws.sqlite-journal"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(journal) || process.state() == QProcess::NotRunning,
+                                 30000);
+        process.kill();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit); // the kill, not the end, stopped it
+        const QStringList after = stored(folder);
+        QVERIFY2(after == QStringList({draw(1), draw(2)}) || after.size() == Draws,
+                 qPrintable(QString::number(after.size())));
     }
 
     // The folder is made on first use, and the settings a close writes land

@@ -3,6 +3,7 @@
 
 #include "storage/FilePathCommands.h"
 #include "ui/DlgDownload.h"
+#include "ui/DlgHistory.h"
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
 #include "ui/Form1.h"
@@ -114,7 +115,8 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QSize>("size");
         QTest::newRow("main") << QStringLiteral("Form1") << QSize(770, 520);
-        QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 213);
+        QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 384);
+        QTest::newRow("history") << QStringLiteral("DlgHistory") << QSize(640, 480);
         QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
         QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
     }
@@ -128,6 +130,8 @@ private slots:
             dialog = std::make_unique<DlgOption>(*m_main, m_main.get());
         else if (window == QStringLiteral("DlgJudge"))
             dialog = std::make_unique<DlgJudge>(*m_main, m_main.get());
+        else if (window == QStringLiteral("DlgHistory"))
+            dialog = std::make_unique<DlgHistory>(*m_main, m_main.get());
         else if (window == QStringLiteral("DlgDownload"))
             dialog = std::make_unique<DlgDownload>(*m_main, m_main.get());
         QWidget *shown = dialog ? dialog.get() : m_main.get();

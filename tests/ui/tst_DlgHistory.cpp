@@ -3,8 +3,10 @@
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
+#include "TestHttpServer.h"
 #include "storage/DrawHistory.h"
 #include "storage/FilePathCommands.h"
+#include "storage/Settings.h"
 #include "ui/DlgHistory.h"
 #include "ui/DlgJudge.h"
 #include "ui/Form1.h"
@@ -154,6 +156,54 @@ private slots:
         QCOMPARE(m_dialogs.warnings.size(), warnings);
         QVERIFY(!dialog.TxtReport->toPlainText().isEmpty());
         QVERIFY(!QFile::exists(w->HistoryFilePath()));
+    }
+
+    // The fetch runs in the background: the stop button ends a stalled one
+    // with nothing stored, and a finished one asks before it replaces a
+    // stored draw.
+    void update_stoppedOrStoredAsTheUserSays_data()
+    {
+        QTest::addColumn<bool>("stall");
+        QTest::newRow("stopped while the server stalls") << true;
+        QTest::newRow("a conflict kept as stored") << false;
+    }
+
+    void update_stoppedOrStoredAsTheUserSays()
+    {
+        QFETCH(bool, stall);
+        TestHttpServer server;
+        QVERIFY(server.start());
+        const QString path = QStringLiteral("/loto6.csv");
+        if (stall)
+            server.setStall(path);
+        else
+            server.setBody(path, FileBytes(Fixture("loto6-utf8-bom-crlf.csv")));
+        auto w = start();
+        storeEarlierVersion(*w);
+        QVERIFY(WriteSetting(w->SettingsFilePath, Setting::L6Url2, server.url(path).toString()));
+        DlgHistory dialog(*w, w.get());
+        m_dialogs.confirmAnswers = {false};
+        QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
+        if (stall) {
+            QTRY_VERIFY(server.requestCount(path) > 0);
+            QTest::mouseClick(dialog.CmdStop, Qt::LeftButton);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.CmdUpdate->isEnabled(), 10000);
+        const QString report = dialog.TxtReport->toPlainText();
+        if (stall) {
+            QVERIFY2(report.contains(QStringLiteral("中止")), qPrintable(report));
+            QCOMPARE(dialog.GridHistory->model()->rowCount(), 2);
+            return;
+        }
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        QVERIFY(m_dialogs.questions[0].text.contains(
+            QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
+        QVERIFY2(
+            report.contains(server.url(path).toString()
+                            + QStringLiteral(": 新規 2件、登録済み 1件、登録済みと食い違い 1件")),
+            qPrintable(report));
+        QCOMPARE(dialog.GridHistory->model()->rowCount(), 4);
+        QCOMPARE(GridRow(dialog, 2), QStringLiteral("2|2000/10/12|01 09 16 20 21 42|05"));
     }
 
     void exportThenImport_changesNothing()

@@ -1,0 +1,77 @@
+#include "app/CommandTable.h"
+
+#include "app/Commands.h"
+#include "core/GameKeys.h"
+
+#include <cstdio>
+
+namespace {
+
+QString GameChoice()
+{
+    return AllGameKeys().join(QLatin1Char('|'));
+}
+
+} // namespace
+
+const std::vector<Command> &CommandTable()
+{
+    const QStringList formats{QStringLiteral("text"), QStringLiteral("csv"),
+                              QStringLiteral("json")};
+    // A wheel command takes its row here once the wheel search exists.
+    static const std::vector<Command> table{
+        {QStringLiteral("import"),
+         QStringLiteral("FILE [--game %1]").arg(GameChoice()),
+         {QStringLiteral("game")},
+         1,
+         {},
+         &RunImport},
+        {QStringLiteral("update"), QString(), {}, 0, {}, &RunUpdate},
+        {QStringLiteral("export"),
+         QStringLiteral("--game %1 FILE").arg(GameChoice()),
+         {QStringLiteral("game")},
+         1,
+         {},
+         &RunExport},
+        {QStringLiteral("judge"), QStringLiteral("SAVEFILE"), {}, 1, formats, &RunJudge},
+        {QStringLiteral("backtest"),
+         QStringLiteral("SAVEFILE [--from N] [--to N]"),
+         {QStringLiteral("from"), QStringLiteral("to")},
+         1,
+         formats,
+         &RunBacktest},
+        {QStringLiteral("chance"), QStringLiteral("SAVEFILE"), {}, 1, formats, &RunChance},
+    };
+    return table;
+}
+
+const Command *FindCommand(const QString &name)
+{
+    for (const Command &command : CommandTable()) {
+        if (command.Name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+const QHash<QString, QString> &CommandOptionValues()
+{
+    static const QHash<QString, QString> values{
+        {QStringLiteral("game"), QStringLiteral("G")},
+        {QStringLiteral("from"), QStringLiteral("N")},
+        {QStringLiteral("to"), QStringLiteral("N")},
+    };
+    return values;
+}
+
+void WriteOut(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+int Failure(const QString &message)
+{
+    std::fputs((QStringLiteral("zanbo: ") + message + QLatin1Char('\n')).toUtf8().constData(),
+               stderr);
+    return 1;
+}
