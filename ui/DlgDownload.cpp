@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -81,6 +82,21 @@ Outcome OutcomeOf(PatternStoreResult result)
         break;
     }
     return Outcome::StoreFailed;
+}
+
+// The files go where the program keeps its data; that is named when it is
+// not the program's own folder.
+QString DownloadIntroText(const QString &dataFolder, const QString &programFolder)
+{
+    const QString intro = QStringLiteral(
+        "パターンファイルと当選番号ファイルをサーバーからダウンロードします。");
+    if (QDir(dataFolder) == QDir(programFolder))
+        return intro
+               + QStringLiteral(
+                   "データファイルはZanboをインストールしたフォルダに上書き保存されます。");
+    return intro
+           + QStringLiteral("データファイルは %1 に上書き保存されます。")
+                 .arg(QDir::toNativeSeparators(QDir::cleanPath(dataFolder)));
 }
 
 bool IsSuccessStatus(int status)
@@ -166,9 +182,7 @@ void DlgDownload::createControls()
 void DlgDownload::Form_Load()
 {
     Text1->setGeometry(TextLeft, TextTop, TextWidth, Text1FullHeight);
-    Label1->setText(
-        QStringLiteral("パターンファイルと当選番号ファイルをサーバーからダウンロードします。"
-                       "データファイルはZanboをインストールしたフォルダに上書き保存されます。"));
+    Label1->setText(DownloadIntroText(m_main.ProgramFolder, QApplication::applicationDirPath()));
     Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
     Text2->clear();
     for (int g = 0; g < GameCount; ++g)

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <cstdlib>
+
 namespace {
 
 QByteArray Fixture(const char *name)
@@ -244,7 +246,7 @@ private slots:
 
     void newerDraw_data()
     {
-        QTest::addColumn<int>("patternNumber"); // 0: no pattern file draw
+        QTest::addColumn<int>("patternNumber"); // 0: no pattern file draw, below 0: a sample's
         QTest::addColumn<int>("storedNumber");  // 0: no stored draw
         QTest::addColumn<QString>("label");     // empty: no draw
         QTest::newRow("stored draw newer") << 250 << 1234 << "1234回　(抽選日 2017/11/30)（履歴）";
@@ -254,6 +256,9 @@ private slots:
         QTest::newRow("no history") << 250 << 0 << "250回　(抽選日 2005/10/06)";
         QTest::newRow("no pattern file") << 0 << 7 << "7回　(抽選日 2017/11/30)（履歴）";
         QTest::newRow("neither") << 0 << 0 << "";
+        QTest::newRow("sample file's draw is none") << -250 << 0 << "";
+        QTest::newRow("sample file's draw under history")
+            << -250 << 7 << "7回　(抽選日 2017/11/30)（履歴）";
     }
 
     void newerDraw()
@@ -262,8 +267,9 @@ private slots:
         QFETCH(int, storedNumber);
         QFETCH(QString, label);
         std::optional<WinningNumbers> pattern;
-        if (patternNumber > 0)
-            pattern = WinningNumbers{QStringLiteral("2005/10/06"), patternNumber, {}};
+        if (patternNumber != 0)
+            pattern = WinningNumbers{
+                QStringLiteral("2005/10/06"), std::abs(patternNumber), {}, patternNumber < 0};
         std::optional<DrawRecord> stored;
         if (storedNumber > 0)
             stored = Draw(0, storedNumber, "2017-11-30", {1, 2, 3, 4, 5, 6}, 7);

@@ -64,6 +64,11 @@ QByteArray Sample(const char *name)
 {
     return FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/data/") + QLatin1String(name));
 }
+// A sample without the mark of its made-up draw, which the judgement never uses.
+QByteArray RealDraws(const char *name)
+{
+    return Sample(name).replace("SAMPLE=1\r\n", "");
+}
 const QString SampleMessage = QStringLiteral("      2026/12/05 版 サンプルパターン");
 
 // A small pattern file with one pattern and the given MSG1 and draw number.
@@ -152,6 +157,10 @@ private slots:
             QCOMPARE(dialog.PreviousMessage[0], AbsentMarker());
             QVERIFY(dialog.Text2->isHidden());
             QCOMPARE(dialog.Text1->height(), 137);
+            // The files go to the data folder, not to where the program is installed.
+            QVERIFY2(
+                dialog.Label1->text().contains(QDir::toNativeSeparators(QDir::cleanPath(folder()))),
+                qPrintable(dialog.Label1->text()));
 
             dialog.OKButton_Click();
             const QStringList report{L6Renewed, SampleMessage, MlRenewed, SampleMessage};
@@ -448,7 +457,7 @@ private slots:
         QFile::remove(ini());
         for (const QString &path : {ini(), l6File(), mlFile()})
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        m_server->setBody(L6Path, Sample("zanbol6.txt"));
+        m_server->setBody(L6Path, RealDraws("zanbol6.txt"));
         {
             auto w = start();
             QCOMPARE(w->Patterns.PatternCount[GameLoto6], 0);
@@ -479,7 +488,8 @@ private slots:
     {
         WriteFileBytes(l6File(), PatternFile(QStringLiteral("旧版"), 250));
         WriteFileBytes(mlFile(), PatternFile(QStringLiteral("旧版"), 330));
-        serveSamples();
+        m_server->setBody(L6Path, RealDraws("zanbol6.txt"));
+        m_server->setBody(MlPath, RealDraws("zanboml.txt"));
         auto w = start();
         w->CmdJudge_Click();
         DlgJudge *judge = w->judgeDialog();
