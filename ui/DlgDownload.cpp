@@ -99,6 +99,14 @@ QString DownloadIntroText(const QString &dataFolder, const QString &programFolde
                  .arg(QDir::toNativeSeparators(QDir::cleanPath(dataFolder)));
 }
 
+// The detail line that says why a game's file was not taken, with the
+// server's HTTP status when there was an answer.
+QString RefusedLine(int status, const QString &reason)
+{
+    const QString answer = status > 0 ? QStringLiteral("（HTTP %1）").arg(status) : QString();
+    return QStringLiteral("取り込みませんでした") + answer + QStringLiteral(": ") + reason;
+}
+
 bool IsSuccessStatus(int status)
 {
     return status >= 200 && status <= 299;
@@ -276,12 +284,23 @@ void DlgDownload::DownloadPatternFiles()
         if (result != HttpTransfer::Result::Ok) {
             // Nothing is stored for this game; the next one is still tried.
             outcome[g] = Outcome::FetchFailed;
+            AppendMessageLine(Text2, RefusedLine(Inet1->httpStatus(), TransferFailure()));
             continue;
         }
         // An error status may come with a body that looks like a pattern file.
-        outcome[g] = IsSuccessStatus(Inet1->httpStatus())
-                         ? OutcomeOf(StoreWholePatternFile(game, body))
+        const int status = Inet1->httpStatus();
+        PatternFileVerdict verdict = PatternFileVerdict::Whole;
+        outcome[g] = IsSuccessStatus(status)
+                         ? OutcomeOf(StoreWholePatternFile(game, body, nullptr, &verdict))
                          : Outcome::Rejected;
+        if (!IsSuccessStatus(status))
+            AppendMessageLine(
+                Text2, RefusedLine(status, QStringLiteral("サーバーがファイルを返しませんでした")));
+        else if (verdict != PatternFileVerdict::Whole)
+            AppendMessageLine(Text2, RefusedLine(status, RefusalReason(verdict, body)));
+        else if (outcome[g] == Outcome::StoreFailed)
+            AppendMessageLine(
+                Text2, RefusedLine(status, QStringLiteral("ファイルを保存できませんでした")));
     }
     Inet1->cancel();
 
@@ -319,6 +338,14 @@ void DlgDownload::DownloadPatternFiles()
     if (goodFiles != GameCount)
         AppendMessageLine(Text1,
                           QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
+}
+
+QString DlgDownload::TransferFailure() const
+{
+    if (Inet1->bodyTooLarge())
+        return QStringLiteral("受信データが %1 バイトを超えています")
+            .arg(HttpTransfer::MaxBodyBytes);
+    return QStringLiteral("サーバーと通信できませんでした");
 }
 
 void DlgDownload::done(int result)

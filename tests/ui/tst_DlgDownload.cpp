@@ -220,7 +220,7 @@ private slots:
         QTest::addColumn<QByteArray>("newL6");
         QTest::addColumn<QByteArray>("newMl");
         QTest::addColumn<int>("mlRequests");
-        QTest::addColumn<QString>("stateLine"); // must appear in Text2
+        QTest::addColumn<QString>("stateLine"); // lines, split by '|', that must appear in Text2
 
         const QByteArray l6 = Sample("zanbol6.txt");
         const QByteArray ml = Sample("zanboml.txt");
@@ -241,7 +241,10 @@ private slots:
         QTest::newRow("error page for Mini LOTO: previous copy back")
             << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); })
             << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old
-            << 1 << CompletedLine;
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 404）: "
+                                    "サーバーがファイルを返しませんでした");
         QTest::newRow("error page for LOTO6: no file left")
             << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); })
             << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml
@@ -253,12 +256,18 @@ private slots:
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
-            << 1 << CompletedLine;
-        QTest::newRow("empty body") << old << ml << ServerSetup([ml](TestHttpServer &s) {
-            s.setBody(L6Path, QByteArray());
-            s.setBody(MlPath, ml);
-        }) << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
-                                    << old << ml << 1 << CompletedLine;
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: "
+                                    "受信した内容がパターンファイルではありません");
+        QTest::newRow("empty body")
+            << old << ml << ServerSetup([ml](TestHttpServer &s) {
+                   s.setBody(L6Path, QByteArray());
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信した内容が空です");
         QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
         QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
             << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
@@ -266,7 +275,10 @@ private slots:
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{ErrorLine, L6NotOk, MlRenewed, SampleMessage, FailedLine}
-            << old << ml << 1 << ErrorStateLine;
+            << old << ml << 1
+            << ErrorStateLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信データが 1048576 "
+                                    "バイトを超えています");
         QTest::newRow("oversized Mini LOTO body: error reported")
             << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
@@ -313,7 +325,11 @@ private slots:
         };
         QTest::newRow("body without length cut half-way")
             << old << ml << cutShort << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
-            << old << ml << 1 << CompletedLine;
+            << old << ml << 1
+            << CompletedLine
+                   + QStringLiteral(
+                       "|取り込みませんでした（HTTP 200）: パターンファイルが途中で切れているか、"
+                       "項目が欠けています");
         QTest::newRow("status 500 with a pattern body")
             << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
                    s.setBody(L6Path, l6, 500);
@@ -326,12 +342,17 @@ private slots:
             s.setBody(MlPath, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n")));
         }) << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine}
                                          << l6 << old << 1 << CompletedLine;
-        QTest::newRow("no draw for the game") << old << old << ServerSetup([ml](TestHttpServer &s) {
-            // The Mini LOTO file has no sixth number for a LOTO6 draw.
-            s.setBody(L6Path, ml);
-            s.setBody(MlPath, ml);
-        }) << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine}
-                                              << old << ml << 1 << CompletedLine;
+        QTest::newRow("no draw for the game")
+            << old << old << ServerSetup([ml](TestHttpServer &s) {
+                   // The Mini LOTO file has no sixth number for a LOTO6 draw.
+                   s.setBody(L6Path, ml);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: パターンファイルに"
+                                    "このくじの当選番号がありません");
         QTest::newRow("second game reset after the first was renewed")
             << old << old << ServerSetup([l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
@@ -363,8 +384,9 @@ private slots:
         dialog.OKButton_Click();
 
         QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
-        QVERIFY2(Lines(dialog.Text2).contains(stateLine),
-                 qPrintable(Lines(dialog.Text2).join(u'|')));
+        for (const QString &line : stateLine.split(u'|'))
+            QVERIFY2(Lines(dialog.Text2).contains(line),
+                     qPrintable(Lines(dialog.Text2).join(u'|')));
         QCOMPARE(QFile::exists(l6File()), !newL6.isNull());
         QCOMPARE(FileBytes(l6File()), newL6);
         QCOMPARE(QFile::exists(mlFile()), !newMl.isNull());
