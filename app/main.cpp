@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/TerminationSignals.h"
+#include "core/GameTable.h"
 #include "storage/DataFolder.h"
 #include "ui/Form1.h"
 #include "ui/UserDialogs.h"
@@ -61,6 +62,14 @@ int main(int argc, char *argv[])
         // the program still runs, with nothing kept.
         if (data.kind == DataFolderKind::CommandLine)
             return 1;
+    }
+    // A first start gets the installed samples, so the board's patterns work at once.
+    if (data.kind == DataFolderKind::PerUser) {
+        QStringList patternFiles;
+        for (const GameInfo &game : MakeGameTable(QString()))
+            patternFiles << game.PatternFilePath;
+        PlaceSampleFiles(InstalledSampleFolder(places), data.folder, patternFiles,
+                         QStringLiteral("zanbo.ini"));
     }
 
     DesktopDialogs dialogs;

@@ -23,6 +23,11 @@ public:
     {
         return QMessageBox::No;
     }
+    int chooseOne(QWidget *, const QString &, const QString &, const QStringList &,
+                  int preselected) override
+    {
+        return preselected;
+    }
     QString openFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
     QString saveFileName(QWidget *, const FileDialogOptions &) override { return fileName; }
     void warn(QWidget *, const QString &text, const QString &) override

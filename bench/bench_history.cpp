@@ -57,7 +57,8 @@ QByteArray LargeFile(int draws)
                     .arg(c.toString(200000000 + n), c.toString(12000000 + n),
                          c.toString(400000 + n), c.toString(9000 + n % 100), c.toString(1000),
                          c.toString(qint64(n) * 1000));
-        date = date.addDays(7);
+        // Dates stay among real draws: weeks after the first, from the start again.
+        date = n % 1000 == 0 ? QDate(2000, 10, 5) : date.addDays(7);
     }
     return text.toUtf8();
 }

@@ -316,9 +316,24 @@ bool IsBlankRow(const QVector<QStringView> &fields)
                        [](QStringView field) { return field.isEmpty(); });
 }
 
+// Whether every number in the columns of game's main numbers and bonus is
+// within the game's range; fields that are no number are left to the checks.
+bool NumbersFit(const QVector<QStringView> &fields, int game)
+{
+    const GameInfo &info = Games()[size_t(game)];
+    for (int column = 2; column < std::min(int(fields.size()), 3 + info.PickCount); ++column) {
+        const std::optional<int> number = ParseSmall(fields.at(column));
+        if (number && *number > info.MaxNumber)
+            return false;
+    }
+    return true;
+}
+
 // Without a header the game is the one under whose layout more of the first
-// rows pass the checks; with as many, the longer layout when rows are long
-// enough for it.
+// rows pass the checks, among those whose range holds every number; with as
+// many, the one with more numbers when most rows are long enough for it.
+// When no row passes, the game with the most numbers whose main numbers the
+// rows hold, so its rows are refused with their reasons.
 int PlainGame(QStringView text)
 {
     CsvReader reader(text);
@@ -326,7 +341,10 @@ int PlainGame(QStringView text)
     int line = 0;
     QStringView rowText;
     std::array<int, GameCount> passed{};
-    int longRows = 0;
+    std::array<int, GameCount> longEnough{};
+    std::array<int, GameCount> holdsMains{};
+    std::array<bool, GameCount> fits;
+    fits.fill(true);
     int rows = 0;
     while (rows < 200 && reader.next(fields, line, rowText)) {
         if (IsBlankRow(fields))
@@ -334,45 +352,151 @@ int PlainGame(QStringView text)
         ++rows;
         for (int game = 0; game < GameCount; ++game) {
             const Layout layout = PlainLayout(game);
+            fits[size_t(game)] = fits[size_t(game)] && NumbersFit(fields, game);
+            longEnough[size_t(game)] += fields.size() >= layout.neededFields();
+            holdsMains[size_t(game)] += fields.size() >= layout.neededFields() - 1;
             if (fields.size() >= layout.neededFields()
                 && CheckDraw(FieldsOf(fields, layout), game, nullptr))
                 ++passed[size_t(game)];
         }
-        if (fields.size() >= PlainLayout(GameLoto6).neededFields())
-            ++longRows;
     }
-    if (passed[GameLoto6] == 0 && passed[GameMiniLoto] == 0)
-        return -1;
-    if (passed[GameLoto6] != passed[GameMiniLoto])
-        return passed[GameLoto6] > passed[GameMiniLoto] ? GameLoto6 : GameMiniLoto;
-    return longRows * 2 > rows ? GameLoto6 : GameMiniLoto;
+    const auto more = [&](int game, int best) {
+        const int pick = Games()[size_t(game)].PickCount;
+        const int bestPick = Games()[size_t(best)].PickCount;
+        if (passed[size_t(game)] != passed[size_t(best)])
+            return passed[size_t(game)] > passed[size_t(best)];
+        return pick > bestPick ? longEnough[size_t(game)] * 2 > rows
+                               : longEnough[size_t(best)] * 2 <= rows;
+    };
+    int best = -1;
+    for (int game = 0; game < GameCount; ++game) {
+        if (fits[size_t(game)] && passed[size_t(game)] > 0 && (best < 0 || more(game, best)))
+            best = game;
+    }
+    if (best >= 0)
+        return best;
+    for (int game = 0; game < GameCount; ++game) {
+        if (fits[size_t(game)] && holdsMains[size_t(game)] * 2 > rows
+            && (best < 0 || Games()[size_t(game)].PickCount > Games()[size_t(best)].PickCount))
+            best = game;
+    }
+    return best;
 }
 
 } // namespace
 
-QDate ParseDrawDate(QStringView text)
+QDate FirstDrawDate(int game)
 {
-    text = text.trimmed();
-    QList<QStringView> parts;
-    if (text.endsWith(u'日')) {
+    // Indexed by game; a game added to the table adds its first draw here.
+    static const std::array<QDate, GameCount> firstDraws{
+        QDate(2000, 10, 5), // LOTO6
+        QDate(1999, 4, 13), // Mini LOTO
+    };
+    return game >= 0 && game < GameCount ? firstDraws[size_t(game)] : QDate();
+}
+
+namespace {
+
+// Japanese eras a draw may be dated in, by name and initial, and the
+// western year before their first.
+struct Era
+{
+    const char16_t *Name;
+    char16_t Initial;
+    int YearBefore;
+};
+constexpr Era Eras[] = {{u"令和", u'R', 2018}, {u"平成", u'H', 1988}};
+
+// Takes an era off the front of text: the western year before its first
+// year, or 0 when text starts with none.
+int TakeEra(QString &text)
+{
+    for (const Era &era : Eras) {
+        const QStringView name(era.Name);
+        if (text.startsWith(name)) {
+            text.remove(0, name.size());
+            // The first year of an era is written "元年".
+            if (text.startsWith(u'元'))
+                text.replace(0, 1, QStringLiteral("1"));
+            return era.YearBefore;
+        }
+        if (text.size() > 1 && text.at(0).toUpper() == QChar(era.Initial) && text.at(1).isDigit()) {
+            text.remove(0, 1);
+            return era.YearBefore;
+        }
+    }
+    return 0;
+}
+
+// Year, month and day in that order: "2027年1月21日", "2027/1/21",
+// "2027.1.21", "2027-01-21" or "20270121".
+QList<QStringView> DateParts(QStringView text)
+{
+    if (text.contains(u'年')) {
         const qsizetype year = text.indexOf(u'年');
         const qsizetype month = text.indexOf(u'月');
-        if (year < 0 || month < year)
-            return QDate();
-        parts = {text.left(year), text.mid(year + 1, month - year - 1),
-                 text.mid(month + 1, text.size() - month - 2)};
-    } else {
-        parts = text.split(text.contains(u'/') ? u'/' : u'-');
+        if (month < year || !text.endsWith(u'日'))
+            return {};
+        return {text.left(year), text.mid(year + 1, month - year - 1),
+                text.mid(month + 1, text.size() - month - 2)};
     }
-    if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2)
+    if (text.size() == 8 && ParseDigits(text))
+        return {text.left(4), text.mid(4, 2), text.mid(6, 2)};
+    for (const QChar separator : {u'/', u'.', u'-'}) {
+        if (text.contains(separator))
+            return text.split(separator);
+    }
+    return {};
+}
+
+} // namespace
+
+QDate ParseDrawDate(QStringView input, QString *reason)
+{
+    // Full-width digits and brackets, and "㍻", read as their plain forms.
+    QString text = input.toString().normalized(QString::NormalizationForm_KC).trimmed();
+    // A weekday after the date: "2027/1/21(木)".
+    if (text.endsWith(u')') && text.lastIndexOf(u'(') > 0)
+        text = text.left(text.lastIndexOf(u'(')).trimmed();
+    const int yearBefore = TakeEra(text);
+    const QList<QStringView> parts = DateParts(text);
+    if (parts.size() != 3 || parts[1].isEmpty() || parts[1].size() > 2 || parts[2].isEmpty()
+        || parts[2].size() > 2
+        || (yearBefore > 0 ? parts[0].isEmpty() || parts[0].size() > 2 : parts[0].size() != 4)) {
+        // "1/28/2027": whether month or day comes first cannot be known.
+        if (reason && yearBefore == 0 && parts.size() == 3 && parts[2].size() == 4
+            && parts[0].size() <= 2 && parts[1].size() <= 2)
+            *reason = QStringLiteral("日付「%1」は月と日のどちらが先か分かりません"
+                                     "（年を先に、年/月/日の順で書いてください）")
+                          .arg(input.toString());
         return QDate();
+    }
     const std::optional<qint64> year = ParseDigits(parts[0]);
     const std::optional<qint64> month = ParseDigits(parts[1]);
     const std::optional<qint64> day = ParseDigits(parts[2]);
-    if (!year || !month || !day)
+    if (!year || !month || !day || (yearBefore > 0 && *year == 0))
         return QDate();
-    return QDate(int(*year), int(*month), int(*day));
+    return QDate(yearBefore + int(*year), int(*month), int(*day));
 }
+
+namespace {
+
+// Why a draw's date cannot be right: before the game's first draw, not the
+// first draw's date for draw 1, or more than a week ahead of today.
+QString DateOutOfRange(const QDate &date, int drawNumber, int game)
+{
+    const QDate first = FirstDrawDate(game);
+    const QString text = date.toString(QStringLiteral("yyyy/MM/dd"));
+    if (date < first || (drawNumber == 1 && date != first))
+        return QStringLiteral("日付%1が%2の第1回（%3）と合いません")
+            .arg(text, Games()[size_t(game)].GameName,
+                 first.toString(QStringLiteral("yyyy/MM/dd")));
+    if (date > QDate::currentDate().addDays(7))
+        return QStringLiteral("日付%1が7日より先です").arg(text);
+    return QString();
+}
+
+} // namespace
 
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason)
 {
@@ -393,9 +517,15 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
             QStringLiteral("回号「%1」が正の整数ではありません").arg(fields.DrawNumber.toString()));
     record.DrawNumber = *drawNumber;
 
-    record.Date = ParseDrawDate(fields.Date);
+    QString dateReason;
+    record.Date = ParseDrawDate(fields.Date, &dateReason);
     if (!record.Date.isValid())
-        return refuse(QStringLiteral("日付「%1」が正しくありません").arg(fields.Date.toString()));
+        return refuse(
+            dateReason.isEmpty()
+                ? QStringLiteral("日付「%1」が正しくありません").arg(fields.Date.toString())
+                : dateReason);
+    if (const QString why = DateOutOfRange(record.Date, record.DrawNumber, game); !why.isEmpty())
+        return refuse(why);
 
     const QString range = QStringLiteral("1～%1").arg(info.HighestNumber);
     record.MainCount = info.PickCount;
@@ -442,40 +572,55 @@ QString DecodeDrawFile(const QByteArray &bytes)
 
 namespace {
 
+// A first row that names no column of ours and holds neither a draw number
+// nor a date is a header of names we do not know; it is no draw.
+bool LooksLikeUnknownHeader(const QVector<QStringView> &fields)
+{
+    return fields.size() >= 2 && !ParseDrawNumber(fields.at(0))
+           && !ParseDrawDate(fields.at(1)).isValid();
+}
+
 // Reads the first row that is not blank: the header, or already a draw.
-// Returns whether that row was a draw, so the caller reads it as one.
+// Returns whether that row was a draw, so the caller reads it as one. With
+// game set, that game is read whatever the columns suggest.
 bool ReadLayout(CsvReader &reader, const QString &text, QVector<QStringView> &fields, int &line,
-                QStringView &rowText, DrawFile &file, Layout &layout)
+                QStringView &rowText, DrawFile &file, Layout &layout, int game)
 {
     while (reader.next(fields, line, rowText)) {
         if (IsBlankRow(fields))
             continue;
+        file.Empty = false;
         if (const std::optional<Layout> header = HeaderLayout(fields)) {
             file.HasHeader = true;
             layout = *header;
-            file.Game = HeaderGame(layout);
+            file.Game = game >= 0 ? game : HeaderGame(layout);
+            if (game >= 0 && layout.MainCount != Games()[size_t(game)].PickCount)
+                layout.MainCount = Games()[size_t(game)].PickCount;
             return false;
         }
-        file.Game = PlainGame(text);
+        file.Game = game >= 0 ? game : PlainGame(text);
         if (file.Game >= 0)
             layout = PlainLayout(file.Game);
-        return true;
+        return !LooksLikeUnknownHeader(fields);
     }
     return false;
 }
 
 } // namespace
 
-DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDateTime &storedAt)
+DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDateTime &storedAt,
+                      int game)
 {
     DrawFile file;
+    if (game >= GameCount)
+        game = -1;
     const QString text = DecodeDrawFile(bytes);
     CsvReader reader(text);
     QVector<QStringView> fields;
     int line = 0;
     QStringView rowText;
     Layout layout;
-    bool firstDrawRead = ReadLayout(reader, text, fields, line, rowText, file, layout);
+    bool firstDrawRead = ReadLayout(reader, text, fields, line, rowText, file, layout, game);
     if (file.Game < 0)
         return file;
 

@@ -35,15 +35,22 @@ struct DrawFields
     QStringView CarryOverYen;
 };
 
-// Checks one draw of game: draw number positive, date valid, main numbers
+// Checks one draw of game: draw number positive, date valid, from the
+// game's first draw (draw 1 on that day) to a week ahead, main numbers
 // whole, in range and distinct, bonus in range and not a main number. The
 // record (main numbers ascending, Source and StoredAt left empty), or empty
 // with reason set to why the draw is refused.
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason);
 
-// "2000/10/5", "2000-10-05" and "2000年10月5日"; an invalid date when the
-// text is none of these or no day of the calendar.
-QDate ParseDrawDate(QStringView text);
+// Year, month and day: "2000/10/5", "2000.10.5", "2000-10-05", "20001005",
+// "2000年10月5日", each with a weekday in brackets after it or not, and in
+// the eras 令和 and 平成 ("令和9年1月11日", "R9/1/14", "H30.5.7"). An invalid
+// date when the text is none of these or no day of the calendar; reason is set
+// when the year comes last, as month and day order cannot be known then.
+QDate ParseDrawDate(QStringView text, QString *reason = nullptr);
+
+// The date of a game's first draw; no draw of the game is older.
+QDate FirstDrawDate(int game);
 
 // Bytes of a draw file as text: UTF-8 when they are valid UTF-8 (a BOM is
 // dropped), code page 932 otherwise.
@@ -55,15 +62,17 @@ struct DrawFile
     bool HasHeader = false; // columns found by their names
     QVector<DrawRecord> Draws;
     QVector<RejectedRow> Rejected;
-    int Rows = 0; // rows that are not blank, the header excepted
+    int Rows = 0;      // rows that are not blank, the header excepted
+    bool Empty = true; // nothing but blanks in the file
 };
 
 // Reads a CSV file of draws: its encoding, whether it has a header, which
 // game it holds (from its number columns and the numbers' range) and every
 // row, checked as CheckDraw does. Records carry source and storedAt. A file
-// whose layout fits neither game has Game -1 and no draws.
+// whose layout fits no game has Game -1 and no draws. With game given, the
+// file is read as that game's whatever its columns and numbers suggest.
 DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source,
-                      const QDateTime &storedAt = QDateTime::currentDateTimeUtc());
+                      const QDateTime &storedAt = QDateTime::currentDateTimeUtc(), int game = -1);
 
 // The common published layout of one game's draws, with a header, as UTF-8
 // with a BOM and CR LF line ends; unknown tier fields stay empty.

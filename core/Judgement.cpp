@@ -134,6 +134,7 @@ QString JudgementClosingLine()
 
 QString NoDrawToJudgeLine()
 {
-    return QStringLiteral("当選番号が読めないため、判定できませんでした。"
+    return QStringLiteral("実際の抽せんの当選番号がないため、判定できませんでした。"
+                          "メイン画面の「当選番号履歴(Y)」で当選番号を取り込むか入力するか、"
                           "ダウンロードボタンで最新のデータを取得してください。");
 }

@@ -15,13 +15,14 @@ std::optional<WinningNumbers> NewerDraw(const std::optional<WinningNumbers> &pat
                                         const std::optional<DrawRecord> &storedDraw,
                                         bool *fromHistory)
 {
+    const bool realPattern = patternDraw && !patternDraw->Sample;
     const bool useStored = storedDraw
-                           && (!patternDraw || storedDraw->DrawNumber > patternDraw->DrawNumber);
+                           && (!realPattern || storedDraw->DrawNumber > patternDraw->DrawNumber);
     if (fromHistory)
         *fromHistory = useStored;
     if (useStored)
         return ToWinningNumbers(*storedDraw);
-    return patternDraw;
+    return realPattern ? patternDraw : std::nullopt;
 }
 
 QString DrawLabel(const WinningNumbers &draw, bool fromHistory)

@@ -10,7 +10,8 @@ WinningNumbers ToWinningNumbers(const DrawRecord &draw);
 
 // The draw a game is judged against: the newer by draw number of the pattern
 // file's draw and the history's newest; with the same number, the pattern
-// file's. fromHistory tells which was taken.
+// file's. A sample file's made-up draw is no draw. fromHistory tells which
+// was taken.
 std::optional<WinningNumbers> NewerDraw(const std::optional<WinningNumbers> &patternDraw,
                                         const std::optional<DrawRecord> &storedDraw,
                                         bool *fromHistory = nullptr);

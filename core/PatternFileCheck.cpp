@@ -20,10 +20,29 @@ PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount)
     return PatternFileVerdict::Whole;
 }
 
-PatternStoreResult StoreWholePatternFile(const GameInfo &game, const QByteArray &body,
-                                         QString *error)
+QString RefusalReason(PatternFileVerdict verdict, const QByteArray &bytes)
 {
-    if (CheckPatternFileBytes(body, game.PickCount) != PatternFileVerdict::Whole)
+    switch (verdict) {
+    case PatternFileVerdict::Whole:
+        break;
+    case PatternFileVerdict::NoTitleMark:
+        return bytes.isEmpty() ? QStringLiteral("受信した内容が空です")
+                               : QStringLiteral("受信した内容がパターンファイルではありません");
+    case PatternFileVerdict::Incomplete:
+        return QStringLiteral("パターンファイルが途中で切れているか、項目が欠けています");
+    case PatternFileVerdict::NoDraw:
+        return QStringLiteral("パターンファイルにこのくじの当選番号がありません");
+    }
+    return QString();
+}
+
+PatternStoreResult StoreWholePatternFile(const GameInfo &game, const QByteArray &body,
+                                         QString *error, PatternFileVerdict *verdict)
+{
+    const PatternFileVerdict checked = CheckPatternFileBytes(body, game.PickCount);
+    if (verdict)
+        *verdict = checked;
+    if (checked != PatternFileVerdict::Whole)
         return PatternStoreResult::NotAPatternFile;
     return StorePatternFile(game.PatternFilePath, body, error);
 }

@@ -19,7 +19,12 @@ enum class PatternFileVerdict {
 
 PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount);
 
+// Why bytes with that verdict were refused, for the download's details;
+// empty for a whole file.
+QString RefusalReason(PatternFileVerdict verdict, const QByteArray &bytes);
+
 // Replaces the game's file with body in one atomic write when body is whole
 // for that game; otherwise, or when the write fails, the file is untouched.
 PatternStoreResult StoreWholePatternFile(const GameInfo &game, const QByteArray &body,
-                                         QString *error = nullptr);
+                                         QString *error = nullptr,
+                                         PatternFileVerdict *verdict = nullptr);

@@ -38,6 +38,7 @@ std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &document, in
     if (!bonus)
         return std::nullopt;
     draw.Numbers[BonusSlot] = *bonus;
+    draw.Sample = document.value(section, QStringLiteral("SAMPLE")).trimmed() == QLatin1String("1");
     return draw;
 }
 

@@ -14,6 +14,8 @@ struct WinningNumbers
     qint32 DrawNumber = 0;
     // 0..PickCount-1 the main numbers, BonusSlot the bonus; the rest stay 0.
     std::array<qint32, DrawSlots> Numbers{};
+    // "SAMPLE=1" in the section: a made-up draw of a sample file, never judged.
+    bool Sample = false;
 };
 
 // Reads the latest draw from section "TOSENNUM" of a pattern file.

@@ -386,7 +386,8 @@ HttpTransfer::Result HttpTransfer::Impl::finish(CURLcode code, CURL *easy, const
     }
 
     QString text;
-    if (tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+    tooLarge = tooLarge || code == CURLE_FILESIZE_EXCEEDED;
+    if (tooLarge)
         text = QStringLiteral("The response is larger than %1 bytes.").arg(maxBodyBytes);
     else if (errorBuffer[0] != '\0')
         text = QString::fromLocal8Bit(errorBuffer);
@@ -405,6 +406,11 @@ void HttpTransfer::cancel()
 int HttpTransfer::httpStatus() const
 {
     return d->httpStatus;
+}
+
+bool HttpTransfer::bodyTooLarge() const
+{
+    return d->tooLarge;
 }
 
 QString HttpTransfer::errorText() const

@@ -75,6 +75,8 @@ public:
     static QString redirectSchemes(const QUrl &url);
 
     int httpStatus() const;
+    // Whether the last request failed because its body exceeded MaxBodyBytes.
+    bool bodyTooLarge() const;
     QString errorText() const;
 
 signals:

@@ -3,6 +3,7 @@
 #include "storage/FilePathCommands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -51,4 +52,30 @@ bool CanCreateFilesIn(const QString &folder)
     // file systems refuse new files whatever the bits say.
     QTemporaryFile probe(AddPathSeparator(folder) + QStringLiteral(".zanbo-probe-XXXXXX"));
     return probe.open();
+}
+
+QString InstalledSampleFolder(const DataFolderPlaces &places)
+{
+    if (places.installedSamplesFromBin.isEmpty() || !IsInstalledTree(places))
+        return QString();
+    return AddPathSeparator(
+        QDir::cleanPath(QDir(places.programFolder).filePath(places.installedSamplesFromBin)));
+}
+
+QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFolder,
+                             const QStringList &names, const QString &settingsName)
+{
+    QStringList placed;
+    const QDir data(dataFolder);
+    if (sampleFolder.isEmpty() || data.exists(settingsName))
+        return placed;
+    for (const QString &name : names) {
+        // QFile::copy never replaces an existing file.
+        const QString target = data.filePath(name);
+        if (!QFileInfo::exists(target) && QFile::copy(QDir(sampleFolder).filePath(name), target)) {
+            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+            placed << name;
+        }
+    }
+    return placed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the program keeps zanbo.ini, the pattern files and the draw history.
 enum class DataFolderKind {
@@ -33,3 +34,13 @@ DataFolderChoice ChooseDataFolder(const DataFolderPlaces &places);
 
 // True when a new file can be made in folder; the probe is removed at once.
 bool CanCreateFilesIn(const QString &folder);
+
+// The folder of the installed sample pattern files, or empty when the program
+// does not run from an installed tree.
+QString InstalledSampleFolder(const DataFolderPlaces &places);
+
+// On a first start (no settings file yet in dataFolder), copies each file of
+// names from sampleFolder into dataFolder, never over a file already there,
+// so the board has patterns at once. Returns the names copied.
+QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFolder,
+                             const QStringList &names, const QString &settingsName);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -81,6 +82,29 @@ Outcome OutcomeOf(PatternStoreResult result)
         break;
     }
     return Outcome::StoreFailed;
+}
+
+// The files go where the program keeps its data; that is named when it is
+// not the program's own folder.
+QString DownloadIntroText(const QString &dataFolder, const QString &programFolder)
+{
+    const QString intro = QStringLiteral(
+        "パターンファイルと当選番号ファイルをサーバーからダウンロードします。");
+    if (QDir(dataFolder) == QDir(programFolder))
+        return intro
+               + QStringLiteral(
+                   "データファイルはZanboをインストールしたフォルダに上書き保存されます。");
+    return intro
+           + QStringLiteral("データファイルは %1 に上書き保存されます。")
+                 .arg(QDir::toNativeSeparators(QDir::cleanPath(dataFolder)));
+}
+
+// The detail line that says why a game's file was not taken, with the
+// server's HTTP status when there was an answer.
+QString RefusedLine(int status, const QString &reason)
+{
+    const QString answer = status > 0 ? QStringLiteral("（HTTP %1）").arg(status) : QString();
+    return QStringLiteral("取り込みませんでした") + answer + QStringLiteral(": ") + reason;
 }
 
 bool IsSuccessStatus(int status)
@@ -166,9 +190,7 @@ void DlgDownload::createControls()
 void DlgDownload::Form_Load()
 {
     Text1->setGeometry(TextLeft, TextTop, TextWidth, Text1FullHeight);
-    Label1->setText(
-        QStringLiteral("パターンファイルと当選番号ファイルをサーバーからダウンロードします。"
-                       "データファイルはZanboをインストールしたフォルダに上書き保存されます。"));
+    Label1->setText(DownloadIntroText(m_main.ProgramFolder, QApplication::applicationDirPath()));
     Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
     Text2->clear();
     for (int g = 0; g < GameCount; ++g)
@@ -262,12 +284,23 @@ void DlgDownload::DownloadPatternFiles()
         if (result != HttpTransfer::Result::Ok) {
             // Nothing is stored for this game; the next one is still tried.
             outcome[g] = Outcome::FetchFailed;
+            AppendMessageLine(Text2, RefusedLine(Inet1->httpStatus(), TransferFailure()));
             continue;
         }
         // An error status may come with a body that looks like a pattern file.
-        outcome[g] = IsSuccessStatus(Inet1->httpStatus())
-                         ? OutcomeOf(StoreWholePatternFile(game, body))
+        const int status = Inet1->httpStatus();
+        PatternFileVerdict verdict = PatternFileVerdict::Whole;
+        outcome[g] = IsSuccessStatus(status)
+                         ? OutcomeOf(StoreWholePatternFile(game, body, nullptr, &verdict))
                          : Outcome::Rejected;
+        if (!IsSuccessStatus(status))
+            AppendMessageLine(
+                Text2, RefusedLine(status, QStringLiteral("サーバーがファイルを返しませんでした")));
+        else if (verdict != PatternFileVerdict::Whole)
+            AppendMessageLine(Text2, RefusedLine(status, RefusalReason(verdict, body)));
+        else if (outcome[g] == Outcome::StoreFailed)
+            AppendMessageLine(
+                Text2, RefusedLine(status, QStringLiteral("ファイルを保存できませんでした")));
     }
     Inet1->cancel();
 
@@ -305,6 +338,14 @@ void DlgDownload::DownloadPatternFiles()
     if (goodFiles != GameCount)
         AppendMessageLine(Text1,
                           QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
+}
+
+QString DlgDownload::TransferFailure() const
+{
+    if (Inet1->bodyTooLarge())
+        return QStringLiteral("受信データが %1 バイトを超えています")
+            .arg(HttpTransfer::MaxBodyBytes);
+    return QStringLiteral("サーバーと通信できませんでした");
 }
 
 void DlgDownload::done(int result)

@@ -52,6 +52,8 @@ public:
     void CancelButton_Click();
     void Inet1_StateChanged(int state);
     void DownloadPatternFiles();
+    // Why the last transfer failed, for the details.
+    QString TransferFailure() const;
 
     // True from the start button until the run has ended.
     bool isRunning() const { return m_running; }

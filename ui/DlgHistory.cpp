@@ -335,27 +335,46 @@ void DlgHistory::CmdImport_Click()
         failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
         return;
     }
-    const DrawFile file = ReadDrawFile(bytes, fileName);
+    DrawFile file = ReadDrawFile(bytes, fileName);
+    if (file.Empty) {
+        failed(QStringLiteral("「%1」は空のファイルです。").arg(fileName));
+        return;
+    }
+    if (file.Rows == 0 && (file.Game >= 0 || file.HasHeader)) {
+        failed(QStringLiteral("「%1」には当選番号の行がありません（見出しの行だけです）。")
+                   .arg(fileName));
+        return;
+    }
     if (file.Game < 0) {
-        failed(QStringLiteral("「%1」はロト６・ミニロトの当選番号のファイルとして読めません。"
+        failed(QStringLiteral("「%1」は当選番号のファイルとして読めません。"
                               "開催回・日付・本数字・ボーナス数字の列が要ります。")
                    .arg(fileName));
         return;
     }
-    const QString gameName = m_main.GameTable[size_t(file.Game)].GameName;
-    const QString question = QStringLiteral("「%1」は%2の当選番号のファイルです（%3行）。\n"
-                                            "%2の履歴に取り込みますか？")
-                                 .arg(fileName, gameName)
-                                 .arg(file.Rows);
-    if (!m_main.dialogs().confirm(this, question, ImportTitle, QMessageBox::Question)) {
+    const int game = chooseImportGame(fileName, file);
+    if (game < 0) {
         report(QStringLiteral("「%1」の取込を取りやめました。").arg(fileName));
         return;
     }
+    if (game != file.Game)
+        file = ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
     if (!ensureHistory(true))
         return;
     DrawImport import = PlanImport(file, m_main.History().draws(file.Game), fileName);
     CmbGame->setCurrentIndex(file.Game);
     storeImport(import);
+}
+
+int DlgHistory::chooseImportGame(const QString &fileName, const DrawFile &file)
+{
+    QStringList games;
+    for (const GameInfo &info : m_main.GameTable)
+        games << info.GameName;
+    const QString question = QStringLiteral("「%1」は%2の当選番号のファイルです（%3行）。\n"
+                                            "取り込むくじを選んでください。")
+                                 .arg(fileName, games.at(file.Game))
+                                 .arg(file.Rows);
+    return m_main.dialogs().chooseOne(this, question, ImportTitle, games, file.Game);
 }
 
 void DlgHistory::storeImport(DrawImport &import)

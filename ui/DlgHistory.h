@@ -61,6 +61,8 @@ private:
     // Checks the history opens; offers a fresh one when the file is damaged.
     bool ensureHistory(bool create);
     // Compares, asks about conflicts, stores in one transaction and reports.
+    // The game the user takes the file for, offered among every game; -1 for Cancel.
+    int chooseImportGame(const QString &fileName, const DrawFile &file);
     void storeImport(DrawImport &import);
     void report(const QString &text);
     void failed(const QString &text);

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPushButton>
 #include <QTranslator>
 
 namespace {
@@ -84,6 +85,19 @@ QMessageBox::StandardButton DesktopDialogs::askYesNoCancel(QWidget *parent, cons
     box.setDefaultButton(QMessageBox::Yes);
     const auto answer = QMessageBox::StandardButton(box.exec());
     return answer == QMessageBox::Yes || answer == QMessageBox::No ? answer : QMessageBox::Cancel;
+}
+
+int DesktopDialogs::chooseOne(QWidget *parent, const QString &text, const QString &title,
+                              const QStringList &choices, int preselected)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Cancel, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (preselected >= 0 && preselected < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(preselected)));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QString DesktopDialogs::openFileName(QWidget *parent, const FileDialogOptions &options)

@@ -31,6 +31,11 @@ public:
     virtual QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text,
                                                        const QString &title)
         = 0;
+    // One of choices, each a button; preselected is the default. Its index,
+    // or -1 for Cancel.
+    virtual int chooseOne(QWidget *parent, const QString &text, const QString &title,
+                          const QStringList &choices, int preselected)
+        = 0;
     // Empty for Cancel.
     virtual QString openFileName(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options) = 0;
@@ -46,6 +51,8 @@ public:
                  QMessageBox::Icon icon) override;
     QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text,
                                                const QString &title) override;
+    int chooseOne(QWidget *parent, const QString &text, const QString &title,
+                  const QStringList &choices, int preselected) override;
     QString openFileName(QWidget *parent, const FileDialogOptions &options) override;
     QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
     void warn(QWidget *parent, const QString &text, const QString &title) override;

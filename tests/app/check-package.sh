@@ -53,5 +53,9 @@ wait "$pid" || status=$?
 pid=""
 [ "$status" -eq 0 ] || fail "zanbo ended with status $status"
 grep -q '^KAI=10' "$data/zanbo.ini" || fail "no settings written to $data/zanbo.ini"
+# A first start puts the samples in the empty data folder, so the board has patterns.
+for sample in zanbol6.txt zanboml.txt; do
+  cmp -s "$root/usr/share/zanbo/$sample" "$data/$sample" || fail "no sample $sample in $data"
+done
 [ "$(ls -A "$root/usr/bin")" = zanbo ] || fail "zanbo wrote beside itself in usr/bin"
-echo "check-package: $(basename "$deb") installs, depends on Qt's SVG plugins and keeps its settings in $data"
+echo "check-package: $(basename "$deb") installs, depends on Qt's SVG plugins, puts its samples and keeps its settings in $data"

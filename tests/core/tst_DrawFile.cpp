@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <cstdlib>
+
 namespace {
 
 QByteArray Fixture(const char *name)
@@ -174,23 +176,110 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");
-        QTest::newRow("slashes") << "2000/10/5" << QDate(2000, 10, 5);
-        QTest::newRow("ISO") << "2000-10-05" << QDate(2000, 10, 5);
-        QTest::newRow("kanji") << "2000年10月5日" << QDate(2000, 10, 5);
-        QTest::newRow("leap day") << "2004/2/29" << QDate(2004, 2, 29);
-        QTest::newRow("no leap day") << "2003/2/29" << QDate();
-        QTest::newRow("mixed separators") << "2000/10-5" << QDate();
-        QTest::newRow("day first") << "5/10/2000" << QDate();
-        QTest::newRow("two-digit year") << "00/10/05" << QDate();
-        QTest::newRow("time after it") << "2000/10/5 19:45" << QDate();
-        QTest::newRow("empty") << "" << QDate();
+        QTest::addColumn<bool>("reason"); // the refusal says why
+        QTest::newRow("slashes") << "2000/10/5" << QDate(2000, 10, 5) << false;
+        QTest::newRow("ISO") << "2000-10-05" << QDate(2000, 10, 5) << false;
+        QTest::newRow("kanji") << "2000年10月5日" << QDate(2000, 10, 5) << false;
+        QTest::newRow("leap day") << "2004/2/29" << QDate(2004, 2, 29) << false;
+        QTest::newRow("no leap day") << "2003/2/29" << QDate() << false;
+        QTest::newRow("mixed separators") << "2000/10-5" << QDate() << false;
+        QTest::newRow("day first") << "5/10/2000" << QDate() << true;
+        QTest::newRow("two-digit year") << "00/10/05" << QDate() << false;
+        QTest::newRow("time after it") << "2000/10/5 19:45" << QDate() << false;
+        QTest::newRow("empty") << "" << QDate() << false;
+        QTest::newRow("weekday") << "2027/1/21(木)" << QDate(2027, 1, 21) << false;
+        QTest::newRow("full-width weekday") << "2027/1/21（木）" << QDate(2027, 1, 21) << false;
+        QTest::newRow("Reiwa in kanji") << "令和9年1月11日" << QDate(2027, 1, 11) << false;
+        QTest::newRow("Reiwa's first year") << "令和元年5月1日" << QDate(2019, 5, 1) << false;
+        QTest::newRow("Reiwa initial") << "R9/1/14" << QDate(2027, 1, 14) << false;
+        QTest::newRow("Heisei initial, dots") << "H30.5.7" << QDate(2018, 5, 7) << false;
+        QTest::newRow("Heisei year 0") << "H0.5.7" << QDate() << false;
+        QTest::newRow("eight digits") << "20270118" << QDate(2027, 1, 18) << false;
+        QTest::newRow("dots") << "2027.2.1" << QDate(2027, 2, 1) << false;
+        QTest::newRow("month first, year last") << "1/28/2027" << QDate() << true;
     }
 
     void parseDrawDate()
     {
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        QCOMPARE(ParseDrawDate(text), date);
+        QFETCH(bool, reason);
+        QString why;
+        QCOMPARE(ParseDrawDate(text, &why), date);
+        QCOMPARE(why.contains(QStringLiteral("月と日のどちらが先か分かりません")), reason);
+    }
+
+    // What a file holds: the game from header names first, then from the
+    // numbers; a header of unknown names is no draw; empty and header-only
+    // files are told apart; dates outside the game's draws are refused.
+    void readDrawFile_gameAndRows_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("forced"); // -1: detected
+        QTest::addColumn<int>("game");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("draws");
+        QTest::addColumn<QString>("reason"); // of the first refused row, with its line
+        const QString six = QStringLiteral(",1,2,3,4,5,6,7\n");
+        const QString header = QStringLiteral("開催回,日付,第1数字,第2数字,第3数字,第4数字,"
+                                              "第5数字,第6数字,BONUS数字\n");
+        QTest::newRow("LOTO6 without a bonus column is no Mini LOTO")
+            << "1,2000/10/5,2,8,10,13,27,30\n2,2000/10/12,1,9,16,20,21,42\n"
+            << -1 << 0 << 2 << 0 << "1: 列が足りません";
+        QTest::newRow("header of unknown names is no row")
+            << "回,日,N1,N2,N3,N4,N5,N6,B\n1,2000/10/5,2,8,10,13,27,30,39\n"
+            << -1 << 0 << 1 << 1 << "";
+        QTest::newRow("header alone") << header << -1 << 0 << 0 << 0 << "";
+        QTest::newRow("Mini LOTO numbers read as LOTO6 when asked")
+            << "1,2000/10/5,1,2,3,4,5,6\n"
+            << 0 << 0 << 1 << 0 << "1: 列が足りません";
+        QTest::newRow("LOTO6 header read as Mini LOTO when asked")
+            << header + QStringLiteral("2,1999/4/20,1,2,3,4,5,6,7\n") << 1 << 1 << 1 << 1 << "";
+        QTest::newRow("before the first draw")
+            << header + QStringLiteral("2,2000/10/4") + six << -1 << 0 << 1 << 0
+            << "2: 日付2000/10/04がロト６の第1回（2000/10/05）と合いません";
+        QTest::newRow("draw 1 on another day")
+            << header + QStringLiteral("1,2026/1/1") + six << -1 << 0 << 1 << 0
+            << "2: 日付2026/01/01がロト６の第1回（2000/10/05）と合いません";
+        QTest::newRow("year 3406") << header + QStringLiteral("5,3406/1/1") + six << -1 << 0 << 1
+                                   << 0 << "2: 日付3406/01/01が7日より先です";
+        const QDate week = QDate::currentDate().addDays(7);
+        QTest::newRow("a week ahead")
+            << header + QStringLiteral("9,") + week.toString(QStringLiteral("yyyy/M/d")) + six << -1
+            << 0 << 1 << 1 << "";
+        QTest::newRow("eight days ahead")
+            << header + QStringLiteral("9,") + week.addDays(1).toString(QStringLiteral("yyyy/M/d"))
+                   + six
+            << -1 << 0 << 1 << 0
+            << QStringLiteral("2: 日付%1が7日より先です")
+                   .arg(week.addDays(1).toString(QStringLiteral("yyyy/MM/dd")));
+        QTest::newRow("Mini LOTO's first draw") << "1,1999/4/13,1,2,3,4,5,6\n"
+                                                << -1 << 1 << 1 << 1 << "";
+        QTest::newRow("month and day order unknown")
+            << header + QStringLiteral("2,1/28/2027") + six << -1 << 0 << 1 << 0
+            << "2: 日付「1/28/2027」は月と日のどちらが先か分かりません"
+               "（年を先に、年/月/日の順で書いてください）";
+    }
+
+    void readDrawFile_gameAndRows()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, forced);
+        QFETCH(int, rows);
+        QFETCH(int, draws);
+        QFETCH(QString, reason);
+        const DrawFile file = ReadDrawFile(text.toUtf8(), QStringLiteral("f"),
+                                           QDateTime::currentDateTimeUtc(), forced);
+        QTEST(file.Game, "game");
+        QCOMPARE(file.Rows, rows);
+        QCOMPARE(file.Draws.size(), draws);
+        QVERIFY(!file.Empty);
+        const QString first = file.Rejected.isEmpty() ? QString()
+                                                      : QStringLiteral("%1: %2")
+                                                            .arg(file.Rejected.constFirst().Line)
+                                                            .arg(file.Rejected.constFirst().Reason);
+        QCOMPARE(first, reason);
+        QVERIFY(ReadDrawFile(QByteArray("\xEF\xBB\xBF\r\n \r\n"), QStringLiteral("e")).Empty);
     }
 
     void writeDrawFile_readsBackTheSame_data()
@@ -244,7 +333,7 @@ private slots:
 
     void newerDraw_data()
     {
-        QTest::addColumn<int>("patternNumber"); // 0: no pattern file draw
+        QTest::addColumn<int>("patternNumber"); // 0: no pattern file draw, below 0: a sample's
         QTest::addColumn<int>("storedNumber");  // 0: no stored draw
         QTest::addColumn<QString>("label");     // empty: no draw
         QTest::newRow("stored draw newer") << 250 << 1234 << "1234回　(抽選日 2017/11/30)（履歴）";
@@ -254,6 +343,9 @@ private slots:
         QTest::newRow("no history") << 250 << 0 << "250回　(抽選日 2005/10/06)";
         QTest::newRow("no pattern file") << 0 << 7 << "7回　(抽選日 2017/11/30)（履歴）";
         QTest::newRow("neither") << 0 << 0 << "";
+        QTest::newRow("sample file's draw is none") << -250 << 0 << "";
+        QTest::newRow("sample file's draw under history")
+            << -250 << 7 << "7回　(抽選日 2017/11/30)（履歴）";
     }
 
     void newerDraw()
@@ -262,8 +354,9 @@ private slots:
         QFETCH(int, storedNumber);
         QFETCH(QString, label);
         std::optional<WinningNumbers> pattern;
-        if (patternNumber > 0)
-            pattern = WinningNumbers{QStringLiteral("2005/10/06"), patternNumber, {}};
+        if (patternNumber != 0)
+            pattern = WinningNumbers{
+                QStringLiteral("2005/10/06"), std::abs(patternNumber), {}, patternNumber < 0};
         std::optional<DrawRecord> stored;
         if (storedNumber > 0)
             stored = Draw(0, storedNumber, "2017-11-30", {1, 2, 3, 4, 5, 6}, 7);

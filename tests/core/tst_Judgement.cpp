@@ -144,6 +144,12 @@ void JudgementTest::readWinningNumbers_seesReplacedFile()
     QCOMPARE(after->DrawDate, QStringLiteral("b"));
     QCOMPARE(after->Numbers, (Numbers{11, 12, 13, 14, 15, 16, 17}));
 
+    QVERIFY(!after->Sample);
+    WritePatternFile(
+        path, DrawSection(QStringLiteral("101"), QStringLiteral("b"), second, QStringLiteral("17"))
+                  << QStringLiteral("SAMPLE=1"));
+    QVERIFY(ReadWinningNumbers(m_games, GameLoto6)->Sample);
+
     QVERIFY(!ReadWinningNumbers(m_games, 2));
     QVERIFY(!ReadWinningNumbers(m_games, -1));
 }

@@ -90,6 +90,36 @@ private slots:
             QDir(places.programFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System),
             before);
     }
+
+    // A first start gets the samples; a file of the user's is never replaced,
+    // and a folder already in use gets nothing back that the user removed.
+    void samplesOnFirstStartOnly()
+    {
+        const QString samples = at(QStringLiteral("prefix/share/zanbo"));
+        WriteFileBytes(samples + QStringLiteral("/a.txt"), "sample a");
+        WriteFileBytes(samples + QStringLiteral("/b.txt"), "sample b");
+        const QStringList names{QStringLiteral("a.txt"), QStringLiteral("b.txt")};
+        DataFolderPlaces places;
+        places.programFolder = at(QStringLiteral("prefix/bin"));
+        places.installedSamplesFromBin = QStringLiteral("../share/zanbo");
+        QCOMPARE(InstalledSampleFolder(places), samples + QLatin1Char('/'));
+        places.programFolder = at(QStringLiteral("build/app"));
+        QCOMPARE(InstalledSampleFolder(places), QString());
+
+        const QString data = at(QStringLiteral("first/"));
+        QVERIFY(QDir().mkpath(data));
+        WriteFileBytes(data + QStringLiteral("b.txt"), "mine");
+        QCOMPARE(PlaceSampleFiles(samples, data, names, QStringLiteral("zanbo.ini")),
+                 QStringList{QStringLiteral("a.txt")});
+        QCOMPARE(FileBytes(data + QStringLiteral("a.txt")), QByteArray("sample a"));
+        QCOMPARE(FileBytes(data + QStringLiteral("b.txt")), QByteArray("mine"));
+
+        QVERIFY(QFile::remove(data + QStringLiteral("a.txt")));
+        WriteFileBytes(data + QStringLiteral("zanbo.ini"), "");
+        QCOMPARE(PlaceSampleFiles(samples, data, names, QStringLiteral("zanbo.ini")),
+                 QStringList());
+        QVERIFY(!QFileInfo::exists(data + QStringLiteral("a.txt")));
+    }
 };
 
 QTEST_GUILESS_MAIN(DataFolderTest)

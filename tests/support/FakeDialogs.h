@@ -30,12 +30,14 @@ public:
     std::deque<bool> confirmAnswers;
     std::deque<QMessageBox::StandardButton> yesNoCancelAnswers;
     std::deque<QString> fileNames;
+    std::deque<int> chooseAnswers;
 
     QList<Question> questions;
     QList<Warning> warnings;
     QList<FileDialogOptions> fileDialogs;
     QList<bool> fileDialogWasSave;
     QList<QUrl> openedUrls;
+    QList<QStringList> choiceLists;
 
     bool confirm(QWidget *, const QString &text, const QString &title,
                  QMessageBox::Icon icon) override
@@ -55,6 +57,19 @@ public:
             return QMessageBox::Cancel;
         const QMessageBox::StandardButton answer = yesNoCancelAnswers.front();
         yesNoCancelAnswers.pop_front();
+        return answer;
+    }
+    // With no answer queued for it, a choice is answered from the confirm
+    // queue: OK takes the preselected one.
+    int chooseOne(QWidget *parent, const QString &text, const QString &title,
+                  const QStringList &choices, int preselected) override
+    {
+        choiceLists.append(choices);
+        if (chooseAnswers.empty())
+            return confirm(parent, text, title, QMessageBox::Question) ? preselected : -1;
+        questions.append({text, title, QMessageBox::Question});
+        const int answer = chooseAnswers.front();
+        chooseAnswers.pop_front();
         return answer;
     }
     QString openFileName(QWidget *, const FileDialogOptions &options) override

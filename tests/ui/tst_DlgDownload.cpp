@@ -64,6 +64,11 @@ QByteArray Sample(const char *name)
 {
     return FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/data/") + QLatin1String(name));
 }
+// A sample without the mark of its made-up draw, which the judgement never uses.
+QByteArray RealDraws(const char *name)
+{
+    return Sample(name).replace("SAMPLE=1\r\n", "");
+}
 const QString SampleMessage = QStringLiteral("      2026/12/05 版 サンプルパターン");
 
 // A small pattern file with one pattern and the given MSG1 and draw number.
@@ -152,6 +157,10 @@ private slots:
             QCOMPARE(dialog.PreviousMessage[0], AbsentMarker());
             QVERIFY(dialog.Text2->isHidden());
             QCOMPARE(dialog.Text1->height(), 137);
+            // The files go to the data folder, not to where the program is installed.
+            QVERIFY2(
+                dialog.Label1->text().contains(QDir::toNativeSeparators(QDir::cleanPath(folder()))),
+                qPrintable(dialog.Label1->text()));
 
             dialog.OKButton_Click();
             const QStringList report{L6Renewed, SampleMessage, MlRenewed, SampleMessage};
@@ -211,7 +220,7 @@ private slots:
         QTest::addColumn<QByteArray>("newL6");
         QTest::addColumn<QByteArray>("newMl");
         QTest::addColumn<int>("mlRequests");
-        QTest::addColumn<QString>("stateLine"); // must appear in Text2
+        QTest::addColumn<QString>("stateLine"); // lines, split by '|', that must appear in Text2
 
         const QByteArray l6 = Sample("zanbol6.txt");
         const QByteArray ml = Sample("zanboml.txt");
@@ -232,7 +241,10 @@ private slots:
         QTest::newRow("error page for Mini LOTO: previous copy back")
             << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); })
             << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old
-            << 1 << CompletedLine;
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 404）: "
+                                    "サーバーがファイルを返しませんでした");
         QTest::newRow("error page for LOTO6: no file left")
             << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); })
             << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml
@@ -244,12 +256,18 @@ private slots:
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
-            << 1 << CompletedLine;
-        QTest::newRow("empty body") << old << ml << ServerSetup([ml](TestHttpServer &s) {
-            s.setBody(L6Path, QByteArray());
-            s.setBody(MlPath, ml);
-        }) << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
-                                    << old << ml << 1 << CompletedLine;
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: "
+                                    "受信した内容がパターンファイルではありません");
+        QTest::newRow("empty body")
+            << old << ml << ServerSetup([ml](TestHttpServer &s) {
+                   s.setBody(L6Path, QByteArray());
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信した内容が空です");
         QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
         QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
             << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
@@ -257,7 +275,10 @@ private slots:
                    s.setBody(MlPath, ml);
                })
             << server << QStringList{ErrorLine, L6NotOk, MlRenewed, SampleMessage, FailedLine}
-            << old << ml << 1 << ErrorStateLine;
+            << old << ml << 1
+            << ErrorStateLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信データが 1048576 "
+                                    "バイトを超えています");
         QTest::newRow("oversized Mini LOTO body: error reported")
             << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
@@ -304,7 +325,11 @@ private slots:
         };
         QTest::newRow("body without length cut half-way")
             << old << ml << cutShort << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
-            << old << ml << 1 << CompletedLine;
+            << old << ml << 1
+            << CompletedLine
+                   + QStringLiteral(
+                       "|取り込みませんでした（HTTP 200）: パターンファイルが途中で切れているか、"
+                       "項目が欠けています");
         QTest::newRow("status 500 with a pattern body")
             << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
                    s.setBody(L6Path, l6, 500);
@@ -317,12 +342,17 @@ private slots:
             s.setBody(MlPath, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n")));
         }) << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine}
                                          << l6 << old << 1 << CompletedLine;
-        QTest::newRow("no draw for the game") << old << old << ServerSetup([ml](TestHttpServer &s) {
-            // The Mini LOTO file has no sixth number for a LOTO6 draw.
-            s.setBody(L6Path, ml);
-            s.setBody(MlPath, ml);
-        }) << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine}
-                                              << old << ml << 1 << CompletedLine;
+        QTest::newRow("no draw for the game")
+            << old << old << ServerSetup([ml](TestHttpServer &s) {
+                   // The Mini LOTO file has no sixth number for a LOTO6 draw.
+                   s.setBody(L6Path, ml);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
+            << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: パターンファイルに"
+                                    "このくじの当選番号がありません");
         QTest::newRow("second game reset after the first was renewed")
             << old << old << ServerSetup([l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
@@ -354,8 +384,9 @@ private slots:
         dialog.OKButton_Click();
 
         QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
-        QVERIFY2(Lines(dialog.Text2).contains(stateLine),
-                 qPrintable(Lines(dialog.Text2).join(u'|')));
+        for (const QString &line : stateLine.split(u'|'))
+            QVERIFY2(Lines(dialog.Text2).contains(line),
+                     qPrintable(Lines(dialog.Text2).join(u'|')));
         QCOMPARE(QFile::exists(l6File()), !newL6.isNull());
         QCOMPARE(FileBytes(l6File()), newL6);
         QCOMPARE(QFile::exists(mlFile()), !newMl.isNull());
@@ -448,7 +479,7 @@ private slots:
         QFile::remove(ini());
         for (const QString &path : {ini(), l6File(), mlFile()})
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        m_server->setBody(L6Path, Sample("zanbol6.txt"));
+        m_server->setBody(L6Path, RealDraws("zanbol6.txt"));
         {
             auto w = start();
             QCOMPARE(w->Patterns.PatternCount[GameLoto6], 0);
@@ -479,7 +510,8 @@ private slots:
     {
         WriteFileBytes(l6File(), PatternFile(QStringLiteral("旧版"), 250));
         WriteFileBytes(mlFile(), PatternFile(QStringLiteral("旧版"), 330));
-        serveSamples();
+        m_server->setBody(L6Path, RealDraws("zanbol6.txt"));
+        m_server->setBody(MlPath, RealDraws("zanboml.txt"));
         auto w = start();
         w->CmdJudge_Click();
         DlgJudge *judge = w->judgeDialog();

@@ -111,6 +111,9 @@ private slots:
 
         QCOMPARE(m_dialogs.questions.size(), 2);
         QVERIFY(m_dialogs.questions[0].text.contains(QStringLiteral("ロト６の当選番号のファイル")));
+        // Every game is offered, whatever was detected.
+        QCOMPARE(m_dialogs.choiceLists.value(0),
+                 (QStringList{QStringLiteral("ロト６"), QStringLiteral("ミニロト")}));
         QVERIFY(m_dialogs.questions[1].text.contains(
             QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
         QVERIFY(m_dialogs.questions[1].text.contains(
@@ -137,9 +140,22 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("questions");
         QTest::addColumn<int>("warnings");
-        QTest::newRow("game not confirmed") << Fixture("mini-cp932-lf.csv") << 1 << 0;
-        QTest::newRow("no draw columns") << Fixture("../../README.md") << 0 << 1;
-        QTest::newRow("missing file") << folder() + QStringLiteral("nothing.csv") << 0 << 1;
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QByteArray>("bytes"); // written to file first unless null
+        QTest::newRow("game not confirmed")
+            << Fixture("mini-cp932-lf.csv") << 1 << 0 << QStringLiteral("取込を取りやめました")
+            << QByteArray();
+        QTest::newRow("no draw columns") << Fixture("../../README.md") << 0 << 1
+                                         << QStringLiteral("として読めません") << QByteArray();
+        QTest::newRow("missing file") << folder() + QStringLiteral("nothing.csv") << 0 << 1
+                                      << QStringLiteral("を読めません") << QByteArray();
+        QTest::newRow("empty file") << folder() + QStringLiteral("empty.csv") << 0 << 1
+                                    << QStringLiteral("は空のファイルです") << QByteArray("");
+        QTest::newRow("header alone")
+            << folder() + QStringLiteral("header.csv") << 0 << 1
+            << QStringLiteral("当選番号の行がありません")
+            << QStringLiteral("開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,BONUS数字\r\n")
+                   .toUtf8();
     }
 
     void import_stopsBeforeStoring()
@@ -147,6 +163,10 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, questions);
         QFETCH(int, warnings);
+        QFETCH(QString, says);
+        QFETCH(QByteArray, bytes);
+        if (!bytes.isNull())
+            WriteFileBytes(file, bytes);
         auto w = start();
         DlgHistory dialog(*w, w.get());
         m_dialogs.fileNames = {file};
@@ -154,7 +174,8 @@ private slots:
         dialog.CmdImport_Click();
         QCOMPARE(m_dialogs.questions.size(), questions);
         QCOMPARE(m_dialogs.warnings.size(), warnings);
-        QVERIFY(!dialog.TxtReport->toPlainText().isEmpty());
+        QVERIFY2(dialog.TxtReport->toPlainText().contains(says),
+                 qPrintable(dialog.TxtReport->toPlainText()));
         QVERIFY(!QFile::exists(w->HistoryFilePath()));
     }
 
