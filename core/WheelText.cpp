@@ -81,9 +81,11 @@ QString WheelReport(const WheelGame &game, const WheelRequest &request, const Wh
         lines << QStringLiteral("全ての出目 %1 通りでの当せん（その等級以上の行がある出目）:")
                      .arg(Whole(spread.Tiers.front().Outcomes));
         for (const WheelTierSpread &tier : spread.Tiers) {
-            lines << QStringLiteral("  %1以上: %2 / %3 通り（%4）　無作為な %5 行: %6")
+            lines << QStringLiteral("  %1以上: %2 / %3 通り（%4）")
                          .arg(tier.Name, Whole(tier.Winning), Whole(tier.Outcomes),
-                              Percent(tier.fraction()), Whole(rows), Percent(tier.RandomRows));
+                              Percent(tier.fraction()));
+            lines << QStringLiteral("      無作為な %1 行なら: %2")
+                         .arg(Whole(rows), Percent(tier.RandomRows));
         }
         lines << QStringLiteral("  無作為な行は、1行ずつ全組合せから独立に選んだ場合（重複もあり"
                                 "うる）の確率を計算したものです。");

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int DefaultSeconds = 10;
 constexpr int MostSeconds = 3600;
-constexpr int BoxColumns = 10;
+constexpr int BoxColumns = 8;
 
 QSpinBox *MakeSpin(QWidget *parent, const QString &name, int low, int high, int value)
 {
@@ -72,39 +72,39 @@ void DlgWheel::createControls()
                               QStringLiteral("盤の「+」側の数字(&P)"));
     CmdFromBoard->setToolTip(
         QStringLiteral("パターン制御盤でスライダが「+」側にある数字を選びます。"));
-    PlaceTwips(CmdFromBoard, 120, 2100, 2400, 375);
+    PlaceTwips(CmdFromBoard, 120, 2340, 2400, 375);
     LblCount = MakeLabel(this, QStringLiteral("LblCount"), QString());
-    PlaceTwips(LblCount, 2640, 2130, 2640, 300);
+    PlaceTwips(LblCount, 2640, 2370, 2640, 300);
 
     MakeLabel(this, QStringLiteral("LblIf"), QStringLiteral("条件: 選んだ数字に入る本数字"))
-        ->setGeometry(TwipsRect(120, 2610, 3000, 300));
+        ->setGeometry(TwipsRect(120, 2850, 3000, 300));
     SpnIf = MakeSpin(this, QStringLiteral("SpnIf"), 1, 6, 3);
-    PlaceTwips(SpnIf, 3240, 2580, 900, 330);
+    PlaceTwips(SpnIf, 3240, 2820, 900, 330);
     MakeLabel(this, QStringLiteral("LblMatch"), QStringLiteral("保証: どれかの行で当たる数"))
-        ->setGeometry(TwipsRect(120, 2970, 3000, 300));
+        ->setGeometry(TwipsRect(120, 3210, 3000, 300));
     SpnMatch = MakeSpin(this, QStringLiteral("SpnMatch"), 1, 6, 3);
-    PlaceTwips(SpnMatch, 3240, 2940, 900, 330);
+    PlaceTwips(SpnMatch, 3240, 3180, 900, 330);
     LblSentence = MakeLabel(this, QStringLiteral("LblSentence"), QString());
     LblSentence->setWordWrap(true);
     LblSentence->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    PlaceTwips(LblSentence, 120, 3330, 5160, 660);
+    PlaceTwips(LblSentence, 120, 3570, 5160, 660);
 
     MakeLabel(this, QStringLiteral("LblSeconds"), QStringLiteral("探索時間（秒）"))
-        ->setGeometry(TwipsRect(120, 4110, 1800, 300));
+        ->setGeometry(TwipsRect(120, 4350, 1800, 300));
     SpnSeconds = MakeSpin(this, QStringLiteral("SpnSeconds"), 1, MostSeconds, DefaultSeconds);
-    PlaceTwips(SpnSeconds, 1920, 4080, 900, 330);
+    PlaceTwips(SpnSeconds, 1920, 4320, 900, 330);
     CmdBuild = MakeButton(this, QStringLiteral("CmdBuild"), QStringLiteral("作成(&B)"));
-    PlaceTwips(CmdBuild, 120, 4500, 1500, 420);
+    PlaceTwips(CmdBuild, 3120, 4260, 1020, 420);
     CmdStop = MakeButton(this, QStringLiteral("CmdStop"), QStringLiteral("中止(&T)"));
     CmdStop->setToolTip(QStringLiteral("探索を止め、それまでに見つかった最少の行を示します。"));
-    PlaceTwips(CmdStop, 1740, 4500, 1200, 420);
+    PlaceTwips(CmdStop, 4200, 4260, 1080, 420);
     PrgWheel = new QProgressBar(this);
     PrgWheel->setObjectName(QStringLiteral("PrgWheel"));
     PrgWheel->setRange(0, 1000);
     PrgWheel->setTextVisible(false);
-    PlaceTwips(PrgWheel, 120, 5040, 5160, 240);
+    PlaceTwips(PrgWheel, 120, 4830, 5160, 240);
     LblProgress = MakeLabel(this, QStringLiteral("LblProgress"), QString());
-    PlaceTwips(LblProgress, 120, 5340, 5160, 300);
+    PlaceTwips(LblProgress, 120, 5130, 5160, 300);
 
     LblHonesty = MakeLabel(this, QStringLiteral("LblHonesty"), WheelHonesty());
     LblHonesty->setWordWrap(true);
@@ -112,12 +112,11 @@ void DlgWheel::createControls()
     QFont small = font();
     small.setPointSize(8);
     LblHonesty->setFont(small);
-    PlaceTwips(LblHonesty, 120, 5760, 5160, 1800);
+    PlaceTwips(LblHonesty, 120, 5520, 5160, 2040);
 
     TxtWheel = new QPlainTextEdit(this);
     TxtWheel->setObjectName(QStringLiteral("TxtWheel"));
     TxtWheel->setReadOnly(true);
-    TxtWheel->setLineWrapMode(QPlainTextEdit::NoWrap);
     PlaceTwips(TxtWheel, 5400, 120, 5280, 3960);
     GridWheel = new QTableWidget(this);
     GridWheel->setObjectName(QStringLiteral("GridWheel"));
@@ -138,7 +137,7 @@ void DlgWheel::createNumberBoxes()
         box->setObjectName(QStringLiteral("ChkNum_%1").arg(n));
         const int column = (n - 1) % BoxColumns;
         const int line = (n - 1) / BoxColumns;
-        PlaceTwips(box, 120 + 510 * column, 570 + 300 * line, 510, 285);
+        PlaceTwips(box, 120 + 645 * column, 540 + 285 * line, 645, 285);
         ChkNum[size_t(n)] = box;
     }
 }

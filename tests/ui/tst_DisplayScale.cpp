@@ -5,6 +5,7 @@
 #include "ui/DlgDownload.h"
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
+#include "ui/DlgWheel.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,6 +83,21 @@ private:
         SaveScreenshot(window, QStringLiteral("scale%1_%2").arg(ratio).arg(window->objectName()));
     }
 
+    // A LOTO6 wheel of 12 numbers, 4 if 4, as the dialog shows it when done.
+    std::unique_ptr<QWidget> FinishedWheel()
+    {
+        auto wheel = std::make_unique<DlgWheel>(*m_main, m_main.get());
+        for (int n = 1; n <= 12; ++n)
+            wheel->ChkNum[size_t(n)]->setChecked(true);
+        wheel->SpnIf->setValue(4);
+        wheel->SpnMatch->setValue(4);
+        wheel->SpnSeconds->setValue(1);
+        wheel->CmdBuild->click();
+        DlgWheel *shown = wheel.get();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!shown->isWorking(), 30000); }();
+        return wheel;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -117,6 +134,7 @@ private slots:
         QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 213);
         QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
         QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
+        QTest::newRow("wheel") << QStringLiteral("DlgWheel") << QSize(720, 512);
     }
 
     void window_keepsItsLayout()
@@ -130,6 +148,8 @@ private slots:
             dialog = std::make_unique<DlgJudge>(*m_main, m_main.get());
         else if (window == QStringLiteral("DlgDownload"))
             dialog = std::make_unique<DlgDownload>(*m_main, m_main.get());
+        else if (window == QStringLiteral("DlgWheel"))
+            dialog = FinishedWheel();
         QWidget *shown = dialog ? dialog.get() : m_main.get();
         shown->show();
         QCOMPARE(shown->size(), size);
