@@ -29,15 +29,43 @@ const Choose &Binomials()
     return table;
 }
 
+// The position patterns of every size among up to MaxSubset positions.
+struct Patterns
+{
+    std::array<std::array<std::vector<quint8>, MaxSubset + 1>, MaxSubset + 1> bySize;
+    Patterns()
+    {
+        for (int n = 0; n <= MaxSubset; ++n)
+            for (unsigned p = 0; p < (1u << n); ++p)
+                bySize[size_t(n)][size_t(__builtin_popcount(p))].push_back(quint8(p));
+    }
+};
+
+const Patterns &PositionPatterns()
+{
+    static const Patterns patterns;
+    return patterns;
+}
+
 // Every subset of `set` with `size` elements, appended to out.
 void SubsetsOf(quint64 set, int size, std::vector<quint64> &out)
 {
-    std::array<quint64, MaxElements> bits{};
+    std::array<quint64, MaxElements> bits;
     int n = 0;
     for (quint64 rest = set; rest != 0; rest &= rest - 1)
         bits[size_t(n++)] = rest & (~rest + 1);
     if (size > n)
         return;
+    if (n <= MaxSubset) {
+        // Small sets, the rows: every pattern of positions at once.
+        std::array<quint64, 1 << MaxSubset> spread;
+        spread[0] = 0;
+        for (unsigned p = 1; p < (1u << n); ++p)
+            spread[p] = spread[p & (p - 1)] | bits[size_t(__builtin_ctz(p))];
+        for (const quint8 p : PositionPatterns().bySize[size_t(n)][size_t(size)])
+            out.push_back(spread[p]);
+        return;
+    }
     std::array<int, MaxSubset + 1> pick{};
     for (int i = 0; i < size; ++i)
         pick[size_t(i)] = i;
@@ -71,7 +99,6 @@ CoverSearch::CoverSearch(const CoverProblem &problem, quint64 seed)
     m_all = m_p.V >= 64 ? ~quint64(0) : (quint64(1) << m_p.V) - 1;
     m_caseCount = Binomials().c[size_t(m_p.V)][size_t(m_p.M)];
     m_count.assign(size_t(m_caseCount), 0);
-    m_weight.assign(size_t(m_caseCount), 1);
     m_openAt.assign(size_t(m_caseCount), -1);
     m_open.reserve(size_t(m_caseCount));
 }
@@ -252,16 +279,9 @@ int CoverSearch::moveDelta(quint64 row, int out, int in)
 {
     fillPairs(row, out, in);
     int delta = 0;
-    m_weighed = 0;
     for (size_t i = 0; i < m_lost.size(); ++i) {
-        if (m_count[m_lost[i]] == 1) {
-            ++delta;
-            m_weighed += m_weight[m_lost[i]];
-        }
-        if (m_count[m_gained[i]] == 0) {
-            --delta;
-            m_weighed -= m_weight[m_gained[i]];
-        }
+        delta += m_count[m_lost[i]] == 1 ? 1 : 0;
+        delta -= m_count[m_gained[i]] == 0 ? 1 : 0;
     }
     return delta;
 }
@@ -293,7 +313,7 @@ void CoverSearch::step(qint64 now)
         if (shared == most)
             m_near.push_back(i);
     }
-    qint64 bestDelta = 0;
+    int bestDelta = 0;
     bool any = false;
     size_t bestRow = m_near[size_t(random(m_near.size()))];
     int bestOut = __builtin_ctzll(m_rows[bestRow] & ~target);
@@ -302,14 +322,14 @@ void CoverSearch::step(qint64 now)
     const bool noise = random(64) == 0;
     for (const size_t i : m_near) {
         const quint64 row = m_rows[i];
-        for (quint64 outs = row & ~target; outs != 0 && !noise; outs &= outs - 1) {
-            const int out = __builtin_ctzll(outs);
-            for (quint64 ins = target & ~row; ins != 0; ins &= ins - 1) {
-                const int in = __builtin_ctzll(ins);
-                const int realDelta = moveDelta(row, out, in);
-                const qint64 delta = m_weighed;
-                const bool tabu = m_tabu[i * size_t(m_p.V) + size_t(in)] > now;
-                if (tabu && qint64(m_open.size()) + realDelta >= qint64(m_bestOpen))
+        for (quint64 ins = target & ~row; ins != 0 && !noise; ins &= ins - 1) {
+            const int in = __builtin_ctzll(ins);
+            rowDeltas(row, target, in);
+            const bool tabu = m_tabu[i * size_t(m_p.V) + size_t(in)] > now;
+            for (quint64 outs = row & ~target; outs != 0; outs &= outs - 1) {
+                const int out = __builtin_ctzll(outs);
+                const int delta = m_deltaOf[size_t(out)];
+                if (tabu && qint64(m_open.size()) + delta >= qint64(m_bestOpen))
                     continue;
                 if (!any || delta < bestDelta) {
                     bestDelta = delta;
@@ -326,12 +346,60 @@ void CoverSearch::step(qint64 now)
     }
     applyMove(bestRow, bestOut, bestIn);
     m_tabu[bestRow * size_t(m_p.V) + size_t(bestOut)] = now + 2 + qint64(random(10));
-    // The m-sets that stay uncovered weigh more, so the walk leaves a
-    // plateau instead of circling on it.
-    for (const quint32 r : m_open)
-        ++m_weight[r];
 }
 
+// The change in open m-sets of moving each element of the row outside
+// target for `in`. With m = t the sets a move uncovers depend on `out` alone,
+// and the ones it covers are those for `in` less the ones holding `out`, so
+// one pass over the row's subsets serves every `out`.
+void CoverSearch::rowDeltas(quint64 row, quint64 target, int in)
+{
+    if (m_p.M != m_p.T) {
+        for (quint64 outs = row & ~target; outs != 0; outs &= outs - 1) {
+            const int out = __builtin_ctzll(outs);
+            m_deltaOf[size_t(out)] = moveDelta(row, out, in);
+        }
+        return;
+    }
+    for (quint64 outs = row; outs != 0; outs &= outs - 1)
+        m_deltaOf[size_t(__builtin_ctzll(outs))] = 0;
+    m_subsets.clear();
+    SubsetsOf(row, m_p.T, m_subsets);
+    for (const quint64 set : m_subsets) {
+        if (m_count[rank(set)] != 1)
+            continue;
+        for (quint64 e = set; e != 0; e &= e - 1)
+            ++m_deltaOf[size_t(__builtin_ctzll(e))];
+    }
+    m_subsets.clear();
+    SubsetsOf(row, m_p.T - 1, m_subsets);
+    const quint64 inBit = quint64(1) << in;
+    int gained = 0;
+    for (const quint64 set : m_subsets) {
+        if (m_count[rank(set | inBit)] != 0)
+            continue;
+        ++gained;
+        // Moving one of these elements out does not cover this set.
+        for (quint64 e = set; e != 0; e &= e - 1)
+            ++m_deltaOf[size_t(__builtin_ctzll(e))];
+    }
+    for (quint64 outs = row; outs != 0; outs &= outs - 1)
+        m_deltaOf[size_t(__builtin_ctzll(outs))] -= gained;
+}
+
+void CoverSearch::reset()
+{
+    std::fill(m_count.begin(), m_count.end(), 0);
+    std::fill(m_openAt.begin(), m_openAt.end(), -1);
+    m_open.clear();
+    m_rows.clear();
+    m_tabu.clear();
+    m_bestOpen = 0;
+}
+
+// A walk that finds no smaller cover for long is caught in one region of
+// the space: it starts afresh, from its own greedy rows, and is given longer
+// each time.
 std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, const Found &found)
 {
     std::vector<quint64> best;
@@ -339,19 +407,31 @@ std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, con
         return best;
     if (!startGreedy(stop))
         return best;
-    m_bestOpen = 0;
+    qint64 lastCover = 0;
+    qint64 patience = FirstPatience;
     for (qint64 steps = 0;; ++steps) {
         if (m_open.empty()) {
-            best = m_rows;
-            found(best);
+            if (best.empty() || m_rows.size() < best.size()) {
+                best = m_rows;
+                found(best);
+            }
             if (int(m_rows.size()) <= std::max(targetRows, 1))
                 break;
             removeRow(leastUsefulRow());
             m_bestOpen = m_open.size();
+            lastCover = steps;
             continue;
         }
         if (steps % 256 == 0 && stop(steps))
             break;
+        if (steps - lastCover > patience) {
+            reset();
+            if (!startGreedy(stop))
+                break;
+            lastCover = steps;
+            patience += patience / 2;
+            continue;
+        }
         step(steps);
         m_bestOpen = std::min(m_bestOpen, m_open.size());
     }

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <array>
 #include <functional>
 #include <random>
 #include <vector>
@@ -13,7 +14,8 @@
 // time to cover a random uncovered m-set, choosing the move that leaves the
 // fewest uncovered (a tabu list keeps it from undoing its last moves); each
 // time all are covered it records the rows and drops the least useful one.
-// Runs on one thread; the same problem and seed give the same rows.
+// A walk stuck for long starts afresh. Runs on one thread; the same problem,
+// seed and number of steps give the same rows.
 struct CoverProblem
 {
     int V = 0;
@@ -40,7 +42,10 @@ public:
     quint64 caseCount() const { return m_caseCount; }
 
 private:
+    static constexpr qint64 FirstPatience = 20000;
+
     quint32 rank(quint64 set) const;
+    void reset();
     quint64 random(quint64 below);
     void addRow(quint64 row);
     void removeRow(size_t index);
@@ -49,6 +54,7 @@ private:
     size_t leastUsefulRow();
     void step(qint64 now);
     int moveDelta(quint64 row, int out, int in);
+    void rowDeltas(quint64 row, quint64 target, int in);
     void applyMove(size_t index, int out, int in);
     void fillPairs(quint64 row, int out, int in);
     template<typename F>
@@ -69,6 +75,5 @@ private:
     std::vector<quint64> m_others;  // scratch
     std::vector<size_t> m_near;     // rows nearest the m-set being covered
     size_t m_bestOpen = 0;
-    std::vector<quint32> m_weight; // of each m-set, raised while it stays open
-    qint64 m_weighed = 0;          // the last move's change in open weight
+    std::array<int, 64> m_deltaOf{}; // per element moved out: see rowDeltas
 };
