@@ -273,6 +273,10 @@ void Form1::createPredictionArea()
     PlaceTwips(CmdHistory, 8880, 2880, 1575, 375);
     CmdAnalysis = MakeButton(Frame3, QStringLiteral("CmdAnalysis"), QStringLiteral("分析(&A)"));
     PlaceTwips(CmdAnalysis, 8880, 3240, 1575, 375);
+    CmdWheel = MakeButton(Frame3, QStringLiteral("CmdWheel"), QStringLiteral("ホイール(&W)"));
+    CmdWheel->setToolTip(
+        QStringLiteral("選んだ数字から、当たりの数を保証する最少の行を作ります。"));
+    PlaceTwips(CmdWheel, 8880, 2520, 1575, 375);
 
     Image1 = MakeLabel(Frame3, QStringLiteral("Image1"), QString());
     const int imageSize = TwipsToPixels(480);
@@ -331,6 +335,7 @@ void Form1::connectHandlers()
     connect(CmdHelp, &QPushButton::clicked, this, [this] { CmdHelp_Click(); });
     connect(CmdHistory, &QPushButton::clicked, this, [this] { CmdHistory_Click(); });
     connect(CmdAnalysis, &QPushButton::clicked, this, [this] { CmdAnalysis_Click(); });
+    connect(CmdWheel, &QPushButton::clicked, this, [this] { CmdWheel_Click(); });
     connect(CmdJudge, &QPushButton::clicked, this, [this] { CmdJudge_Click(); });
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });

@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class BoardSlider;
 class DrawHistory;
@@ -82,6 +83,7 @@ public:
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
     QPushButton *CmdAnalysis = nullptr;
+    QPushButton *CmdWheel = nullptr;
 
     // --- Start-up and shutdown (Form1.cpp) ---
     void Form_Load();
@@ -148,6 +150,15 @@ public:
 
     // --- Analysis of the stored draws (Form1Analysis.cpp) ---
     void CmdAnalysis_Click();
+
+    // --- Wheels (Form1Wheel.cpp) ---
+    void CmdWheel_Click();
+    // The numbers of the current game whose slider sits on the "+" side.
+    std::vector<int> PlusSideNumbers() const;
+    // Appends rows, each a combination in ascending order, to the save area
+    // as a move does, so they count as unsaved changes. False, and nothing
+    // appended, when a row has more numbers than the grid has columns.
+    bool AppendRowsToSaveArea(const std::vector<std::vector<int>> &rows);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -6,6 +6,7 @@
 #include "ui/DlgHistory.h"
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
+#include "ui/DlgWheel.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -82,6 +84,21 @@ private:
         SaveScreenshot(window, QStringLiteral("scale%1_%2").arg(ratio).arg(window->objectName()));
     }
 
+    // A LOTO6 wheel of 12 numbers, 4 if 4, as the dialog shows it when done.
+    std::unique_ptr<QWidget> FinishedWheel()
+    {
+        auto wheel = std::make_unique<DlgWheel>(*m_main, m_main.get());
+        for (int n = 1; n <= 12; ++n)
+            wheel->ChkNum[size_t(n)]->setChecked(true);
+        wheel->SpnIf->setValue(4);
+        wheel->SpnMatch->setValue(4);
+        wheel->SpnSeconds->setValue(1);
+        wheel->CmdBuild->click();
+        DlgWheel *shown = wheel.get();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!shown->isWorking(), 30000); }();
+        return wheel;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -119,6 +136,7 @@ private slots:
         QTest::newRow("history") << QStringLiteral("DlgHistory") << QSize(640, 480);
         QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
         QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
+        QTest::newRow("wheel") << QStringLiteral("DlgWheel") << QSize(720, 512);
     }
 
     void window_keepsItsLayout()
@@ -134,6 +152,8 @@ private slots:
             dialog = std::make_unique<DlgHistory>(*m_main, m_main.get());
         else if (window == QStringLiteral("DlgDownload"))
             dialog = std::make_unique<DlgDownload>(*m_main, m_main.get());
+        else if (window == QStringLiteral("DlgWheel"))
+            dialog = FinishedWheel();
         QWidget *shown = dialog ? dialog.get() : m_main.get();
         shown->show();
         QCOMPARE(shown->size(), size);

@@ -1,0 +1,130 @@
+#include "core/WheelBuild.h"
+
+#include "core/CoverSearch.h"
+#include "core/PrizeChance.h"
+#include "core/WheelBounds.h"
+#include "core/WheelCheck.h"
+#include "core/WheelGame.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Past this many cases the search would need too much memory and time.
+constexpr quint64 MaxCases = 2000000;
+constexpr int MaxThreads = 8;
+
+struct SharedBest
+{
+    std::mutex lock;
+    size_t rows = size_t(-1);
+};
+
+std::vector<std::vector<int>> ToNumbers(const std::vector<quint64> &rows,
+                                        const std::vector<int> &numbers)
+{
+    std::vector<std::vector<int>> out;
+    for (quint64 row : rows) {
+        std::vector<int> values;
+        for (; row != 0; row &= row - 1)
+            values.push_back(numbers[size_t(__builtin_ctzll(row))]);
+        out.push_back(values);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+QString WheelRequestError(const WheelRequest &request)
+{
+    if (request.Game < 0 || request.Game >= WheelGameCount())
+        return QStringLiteral("ゲームを選んでください。");
+    const WheelGame game = WheelGameAt(request.Game);
+    std::vector<int> numbers = request.Numbers;
+    std::sort(numbers.begin(), numbers.end());
+    if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end()
+        || (!numbers.empty() && (numbers.front() < 1 || numbers.back() > game.MaxNumber)))
+        return QStringLiteral("数字は 1～%1 から重ならないように選んでください。")
+            .arg(game.MaxNumber);
+    const int v = int(numbers.size());
+    if (v < game.PickCount)
+        return QStringLiteral("数字を %1 個以上選んでください。").arg(game.PickCount);
+    if (request.Match < 1 || request.Match > request.If || request.If > game.PickCount)
+        return QStringLiteral(
+                   "当たりの数は 1 以上、条件の数以下、条件の数は %1 以下にしてください。")
+            .arg(game.PickCount);
+    if (Binomial(v, request.If) > MaxCases)
+        return QStringLiteral("場合の数が多すぎます（%1 "
+                              "通り）。数字を減らすか、条件の数を小さくしてください。")
+            .arg(Binomial(v, request.If));
+    return QString();
+}
+
+WheelResult BuildWheel(const WheelRequest &request, const std::atomic<bool> *stop,
+                       const WheelProgress &progress)
+{
+    WheelResult result;
+    result.Error = WheelRequestError(request);
+    if (!result.Error.isEmpty())
+        return result;
+    const WheelGame game = WheelGameAt(request.Game);
+    std::vector<int> numbers = request.Numbers;
+    std::sort(numbers.begin(), numbers.end());
+    const CoverProblem problem{int(numbers.size()), game.PickCount, request.If, request.Match};
+    result.LowerBound = WheelLowerBound(problem.V, problem.K, problem.M, problem.T);
+    result.BestKnown = BestKnownRows(problem.V, problem.K, problem.M, problem.T);
+    const int target = std::max(result.LowerBound, request.TargetRows);
+    const int threads = std::clamp(request.Threads, 1, MaxThreads);
+
+    QElapsedTimer timer;
+    timer.start();
+    const auto seconds = [&] { return double(timer.nsecsElapsed()) / 1e9; };
+    std::atomic<bool> reached{false};
+    SharedBest shared;
+    std::vector<std::vector<quint64>> found(static_cast<size_t>(threads));
+    const auto search = [&](int index) {
+        CoverSearch searcher(problem, request.Seed * 0x9E3779B97F4A7C15ull + quint64(index));
+        const auto stopCheck = [&](qint64 steps) {
+            return (stop && stop->load()) || reached.load() || seconds() > request.Seconds
+                   || (request.MaxSteps > 0 && steps >= request.MaxSteps);
+        };
+        const auto onFound = [&](const std::vector<quint64> &rows) {
+            // With a step limit the searches must not stop each other, or
+            // which one got there first would decide the rows.
+            if (int(rows.size()) <= target && request.MaxSteps == 0)
+                reached.store(true);
+            const std::lock_guard<std::mutex> hold(shared.lock);
+            if (rows.size() < shared.rows) {
+                shared.rows = rows.size();
+                if (progress)
+                    progress(int(rows.size()), seconds());
+            }
+        };
+        found[size_t(index)] = searcher.run(target, stopCheck, onFound);
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i)
+        helpers.emplace_back(search, i);
+    search(0);
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    const std::vector<quint64> *best = nullptr;
+    for (const std::vector<quint64> &rows : found) {
+        if (!rows.empty() && (!best || rows.size() < best->size()))
+            best = &rows;
+    }
+    result.Stopped = stop && stop->load();
+    result.Seconds = seconds();
+    if (best)
+        result.Rows = ToNumbers(*best, numbers);
+    const WheelCheckResult check = CheckWheel(numbers, result.Rows, request.Match, request.If);
+    result.Cases = check.Cases;
+    result.Uncovered = check.Valid ? check.Uncovered : check.Cases;
+    return result;
+}
