@@ -149,7 +149,7 @@ void FitTheta(const PopularityGame &game, const std::vector<FitDraw> &draws, siz
         const double scale = largest > 1 ? 1 / largest : 1;
         for (int i = 0; i < size; ++i)
             theta[size_t(i)] += scale * step[size_t(i)];
-        if (largest < 1e-7)
+        if (largest < 1e-5)
             return;
     }
 }
@@ -316,7 +316,7 @@ void PredictOutOfSample(const PopularityGame &game, const std::vector<FitDraw> &
     for (size_t start = plan.First; start < draws.size(); start += plan.Block) {
         if (control && control->isCancelled())
             return;
-        FitTheta(game, draws, start, fit.Tier, theta, start == plan.First ? 30 : 4);
+        FitTheta(game, draws, start, fit.Tier, theta, start == plan.First ? 30 : 3);
         const double flatScale = FlatScale(draws, start, logFlat);
         for (size_t d = start; d < std::min(draws.size(), start + plan.Block); ++d) {
             const FitDraw &draw = draws[d];

@@ -1,8 +1,11 @@
+#include "support/DrawFixtures.h"
 #include "support/SyntheticPopularity.h"
 
 #include "core/PopularityFit.h"
 #include "core/PopularityGame.h"
 #include "core/PopularityModel.h"
+#include "core/PopularityRelabel.h"
+#include "core/PopularityReport.h"
 #include "core/PrizeChance.h"
 
 #include <QtTest>
@@ -92,6 +95,9 @@ private slots:
     void fit_recoversKnownPlayers_data();
     void fit_recoversKnownPlayers();
     void coWinners_agreeWithEveryDraw();
+    void report_saysWhatTheHistoryAllows_data();
+    void report_saysWhatTheHistoryAllows();
+    void relabel_keepsTheWheelAndRaisesTheIndex();
 };
 
 void PopularityTest::fit_recoversKnownPlayers_data()
@@ -206,6 +212,71 @@ void PopularityTest::coWinners_agreeWithEveryDraw()
                                 .arg(model.coWinners(row, tier))
                                 .arg(winners / wins)));
     }
+}
+
+void PopularityTest::report_saysWhatTheHistoryAllows_data()
+{
+    QTest::addColumn<QVector<DrawRecord>>("history");
+    QTest::addColumn<QString>("expected"); // a regular expression one line matches
+
+    QVector<DrawRecord> numbersOnly = FixtureDraws(GameLoto6, 200);
+    for (DrawRecord &draw : numbersOnly)
+        draw.Winners.fill(DrawRecord::Unknown);
+    const SyntheticPlayers players = TastefulPlayers(GameLoto6, false);
+    QTest::newRow("no draws") << QVector<DrawRecord>() << QStringLiteral("対象の抽選がありません");
+    QTest::newRow("no winner counts")
+        << numbersOnly << QStringLiteral("当選口数と賞金の記録がある回がないため");
+    QTest::newRow("too few") << SyntheticHistory(players, 20, 3)
+                             << QStringLiteral("記録がある回が 20 回しかない");
+    QTest::newRow("fitted") << SyntheticHistory(players, 300, 3)
+                            << QStringLiteral("4等口数 R² = -?\\d\\.\\d\\d（");
+}
+
+void PopularityTest::report_saysWhatTheHistoryAllows()
+{
+    QFETCH(QVector<DrawRecord>, history);
+    QFETCH(QString, expected);
+    const PopularityGame rules = PopularityGameOf(GameLoto6, Games[GameLoto6]);
+    const QStringList lines = PopularityReportLines(FitPopularity(history, rules), rules);
+    QVERIFY2(!lines.filter(QRegularExpression(expected)).isEmpty(),
+             qPrintable(lines.join(QLatin1Char('\n'))));
+}
+
+// A wheel of ten labels: every assignment keeps its rows' shape, and the one
+// found pays at least what the given order pays.
+void PopularityTest::relabel_keepsTheWheelAndRaisesTheIndex()
+{
+    const PopularityGame rules = PopularityGameOf(GameLoto6, Games[GameLoto6]);
+    PopularityModel::Parameters parameters;
+    for (int n = 1; n <= 43; ++n)
+        parameters.Effects[size_t(n)] = n <= 31 ? 0.2 : -0.3;
+    parameters.Tickets = 1.5e7;
+    parameters.PoolYen = {4e8, 1e8, 1e8, 2e8, 0};
+    const PopularityModel model(rules, parameters);
+    const std::vector<NumberSet> wheel = RandomRows(12, 10, 6, 8);
+    const std::vector<int> chosen{1, 2, 3, 4, 5, 6, 38, 39, 40, 41};
+
+    const PopularityRelabel result = RelabelForPayout(model, wheel, chosen);
+    QCOMPARE(result.Rows, 12);
+    std::vector<int> numbers = result.Numbers;
+    std::sort(numbers.begin(), numbers.end());
+    QCOMPARE(numbers, chosen);
+    double after = 0;
+    for (const NumberSet labels : wheel) {
+        NumberSet row = 0;
+        for (int l = 1; l <= 10; ++l) {
+            if (labels & NumberBit(l))
+                row |= NumberBit(result.Numbers[size_t(l - 1)]);
+        }
+        after += model.payout(row).Index / 12;
+    }
+    QVERIFY(std::abs(after - result.IndexAfter) < 1e-6);
+    QVERIFY2(result.IndexAfter > result.IndexBefore + 1,
+             qPrintable(QStringLiteral("%1 -> %2").arg(result.IndexBefore).arg(result.IndexAfter)));
+
+    // A number chosen twice is no relabelling at all.
+    const std::vector<int> twice{1, 1, 3, 4, 5, 6, 38, 39, 40, 41};
+    QCOMPARE(RelabelForPayout(model, wheel, twice).Numbers, twice);
 }
 
 QTEST_MAIN(PopularityTest)
