@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -87,8 +88,14 @@ PopularityTab::PopularityTab(Form1 &main, DrawsOf draws, QWidget *parent)
     CmdPopularityExport = MakeButton(this, QStringLiteral("CmdPopularityExport"),
                                      QStringLiteral("行ごとの表をCSVに保存(&E)"));
     CmdPopularityExport->setEnabled(false);
-    for (QPushButton *button : {CmdPopularity, CmdPopularityExport})
+    // The explanation beside them wraps; the buttons keep their captions whole.
+    for (QPushButton *button : {CmdPopularity, CmdPopularityExport}) {
         button->setAutoDefault(false);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        button->setMinimumWidth(
+            button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() + 4 * margin);
+    }
     LblPopularity = MakeLabel(
         this, QStringLiteral("LblPopularity"),
         QStringLiteral("上で選んだ範囲の当選口数と賞金から、ほかの人がどの数字を買うかを推定し、"

@@ -229,7 +229,10 @@ void PopularityTest::report_saysWhatTheHistoryAllows_data()
     QTest::newRow("too few") << SyntheticHistory(players, 20, 3)
                              << QStringLiteral("記録がある回が 20 回しかない");
     QTest::newRow("fitted") << SyntheticHistory(players, 300, 3)
-                            << QStringLiteral("4等口数 R² = -?\\d\\.\\d\\d（");
+                            << QStringLiteral("4等口数 R² = -?\\d+\\.\\d\\d（");
+    // Counts and prizes that follow no players at all.
+    QTest::newRow("counts at random")
+        << FixtureDraws(GameLoto6, 300) << QStringLiteral("4等口数 R² = -?\\d+\\.\\d\\d（");
 }
 
 void PopularityTest::report_saysWhatTheHistoryAllows()
@@ -240,6 +243,7 @@ void PopularityTest::report_saysWhatTheHistoryAllows()
     const QStringList lines = PopularityReportLines(FitPopularity(history, rules), rules);
     QVERIFY2(!lines.filter(QRegularExpression(expected)).isEmpty(),
              qPrintable(lines.join(QLatin1Char('\n'))));
+    QVERIFY(!lines.join(QString()).contains(QStringLiteral("nan"), Qt::CaseInsensitive));
 }
 
 // A wheel of ten labels: every assignment keeps its rows' shape, and the one
