@@ -107,20 +107,7 @@ PopularityTab::PopularityTab(Form1 &main, DrawsOf draws, QWidget *parent)
     TxtPopularity->setReadOnly(true);
     TxtPopularity->document()->setUndoRedoEnabled(false);
 
-    m_rowModel = new PopularityRowModel(
-        {m_main.GameTable[GameLoto6].GameName, m_main.GameTable[GameMiniLoto].GameName}, this);
-    GridPopularity = new QTableView(this);
-    GridPopularity->setObjectName(QStringLiteral("GridPopularity"));
-    GridPopularity->setModel(m_rowModel);
-    GridPopularity->setSortingEnabled(true);
-    GridPopularity->sortByColumn(PopularityRowModel::RowColumn, Qt::AscendingOrder);
-    GridPopularity->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridPopularity->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GridPopularity->verticalHeader()->hide();
-    GridPopularity->verticalHeader()->setDefaultSectionSize(GridPopularity->fontMetrics().height()
-                                                            + 4);
-    GridPopularity->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-
+    createGrid();
     ChartPopularity = new QChartView(this);
     ChartPopularity->setObjectName(QStringLiteral("ChartPopularity"));
     ChartPopularity->setRenderHint(QPainter::Antialiasing);
@@ -144,6 +131,23 @@ PopularityTab::PopularityTab(Form1 &main, DrawsOf draws, QWidget *parent)
     connect(CmdPopularityExport, &QPushButton::clicked, this,
             [this] { CmdPopularityExport_Click(); });
     showChart();
+}
+
+void PopularityTab::createGrid()
+{
+    m_rowModel = new PopularityRowModel(
+        {m_main.GameTable[GameLoto6].GameName, m_main.GameTable[GameMiniLoto].GameName}, this);
+    GridPopularity = new QTableView(this);
+    GridPopularity->setObjectName(QStringLiteral("GridPopularity"));
+    GridPopularity->setModel(m_rowModel);
+    GridPopularity->setSortingEnabled(true);
+    GridPopularity->sortByColumn(PopularityRowModel::RowColumn, Qt::AscendingOrder);
+    GridPopularity->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridPopularity->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridPopularity->verticalHeader()->hide();
+    GridPopularity->verticalHeader()->setDefaultSectionSize(GridPopularity->fontMetrics().height()
+                                                            + 4);
+    GridPopularity->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
 PopularityTab::~PopularityTab()

@@ -58,6 +58,7 @@ public:
     };
 
 private:
+    void createGrid();
     void show(Result &result);
     void showChart();
     void stopWork();
