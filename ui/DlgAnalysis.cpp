@@ -6,6 +6,7 @@
 #include "ui/BoardSlider.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
+#include "ui/PopularityTab.h"
 #include "ui/UserDialogs.h"
 
 #include <QAreaSeries>
@@ -113,6 +114,9 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     TabAnalysis->addTab(createFrequencyTab(), QStringLiteral("出現回数"));
     TabAnalysis->addTab(createBacktestTab(), QStringLiteral("検証"));
     TabAnalysis->addTab(createChanceTab(), QStringLiteral("次回の確率"));
+    TabPopularity = new PopularityTab(
+        m_main, [this](int g) { return drawsInRange(g); }, TabAnalysis);
+    TabAnalysis->addTab(TabPopularity, QStringLiteral("人気と配当"));
 
     PrgWork = new QProgressBar(this);
     PrgWork->setObjectName(QStringLiteral("PrgWork"));
@@ -304,6 +308,7 @@ QVector<DrawRecord> DlgAnalysis::drawsInRange(int game) const
 
 void DlgAnalysis::CmbGame_Click()
 {
+    TabPopularity->setGame(game());
     showRange();
     updateFrequency();
 }

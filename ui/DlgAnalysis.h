@@ -16,6 +16,7 @@
 
 class BacktestRowModel;
 class Form1;
+class PopularityTab;
 class QChartView;
 class QCheckBox;
 class QComboBox;
@@ -70,6 +71,9 @@ public:
     QPushButton *CmdChance = nullptr;
     QPlainTextEdit *TxtChance = nullptr;
     QLabel *LblChance = nullptr;
+
+    // --- 人気と配当 ---
+    PopularityTab *TabPopularity = nullptr;
 
     // --- Long work ---
     QProgressBar *PrgWork = nullptr;

@@ -1,13 +1,16 @@
 #include "support/FakeDialogs.h"
 #include "support/Screenshots.h"
+#include "support/SyntheticPopularity.h"
 
 #include "storage/FilePathCommands.h"
+#include "ui/DlgAnalysis.h"
 #include "ui/DlgDownload.h"
 #include "ui/DlgHistory.h"
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
 #include "ui/DlgWheel.h"
 #include "ui/Form1.h"
+#include "ui/PopularityTab.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -99,6 +103,32 @@ private:
         return wheel;
     }
 
+    // The analysis dialog on its popularity tab, with an estimate shown.
+    std::unique_ptr<QWidget> estimatedPopularity()
+    {
+        const auto draws = [](int game) {
+            SyntheticPlayers players;
+            players.Game = game;
+            players.MaxNumber = PopularityGames()[size_t(game)].MaxNumber;
+            players.PickCount = PopularityGames()[size_t(game)].PickCount;
+            for (int n = 1; n <= 31; ++n)
+                players.Effects[size_t(n)] = 0.2;
+            return SyntheticHistory(players, 150, 2);
+        };
+        auto dialog = std::make_unique<DlgAnalysis>(*m_main, draws, m_main.get());
+        dialog->TabAnalysis->setCurrentWidget(dialog->TabPopularity);
+        dialog->TabPopularity->CmdPopularity->click();
+        if (!QTest::qWaitFor([&] { return !dialog->TabPopularity->isWorking(); }, 20000))
+            return nullptr;
+        return dialog;
+    }
+
+    static const GameTableType &PopularityGames()
+    {
+        static const GameTableType games = MakeGameTable(QString());
+        return games;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -137,6 +167,7 @@ private slots:
         QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
         QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
         QTest::newRow("wheel") << QStringLiteral("DlgWheel") << QSize(720, 512);
+        QTest::newRow("analysis, popularity") << QStringLiteral("DlgAnalysis") << QSize(1040, 720);
     }
 
     void window_keepsItsLayout()
@@ -154,6 +185,9 @@ private slots:
             dialog = std::make_unique<DlgDownload>(*m_main, m_main.get());
         else if (window == QStringLiteral("DlgWheel"))
             dialog = FinishedWheel();
+        else if (window == QStringLiteral("DlgAnalysis"))
+            dialog = estimatedPopularity();
+        QVERIFY(dialog || window == QStringLiteral("Form1"));
         QWidget *shown = dialog ? dialog.get() : m_main.get();
         shown->show();
         QCOMPARE(shown->size(), size);

@@ -1,6 +1,7 @@
 #include "support/DrawFixtures.h"
 #include "support/FakeDialogs.h"
 #include "support/Screenshots.h"
+#include "support/SyntheticPopularity.h"
 #include "support/TestFiles.h"
 
 #include "storage/DrawHistory.h"
@@ -9,6 +10,8 @@
 #include "ui/BoardSlider.h"
 #include "ui/DlgAnalysis.h"
 #include "ui/Form1.h"
+#include "ui/PopularityRowModel.h"
+#include "ui/PopularityTab.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/Twips.h"
@@ -275,6 +278,71 @@ private slots:
             QVERIFY2(text.contains(figure), qPrintable(figure + QLatin1Char('\n') + text));
         dialog.show();
         SaveScreenshot(&dialog, QStringLiteral("analysis_chance"));
+    }
+
+    void popularityTab_pricesTheSaveAreaAndWritesCsv()
+    {
+        auto w = start();
+        FillSaveArea(*w, 4,
+                     QStringLiteral("1\t2\t3\t4\t5\t6\r33\t35\t37\t39\t41\t43\r"
+                                    "2\t9\t17\t24\t31\r5\t12\t19\t28\t36"));
+        const DrawSource players = [](int game) {
+            SyntheticPlayers taste;
+            taste.Game = game;
+            taste.MaxNumber = game == GameLoto6 ? 43 : 31;
+            taste.PickCount = game == GameLoto6 ? 6 : 5;
+            for (int n = 1; n <= taste.MaxNumber; ++n)
+                taste.Effects[size_t(n)] = n <= 12 ? 0.3 : 0.0;
+            return SyntheticHistory(taste, 200, 4);
+        };
+        DlgAnalysis dialog(*w, players);
+        PopularityTab *tab = dialog.TabPopularity;
+        QCOMPARE(dialog.TabAnalysis->tabText(3), QStringLiteral("人気と配当"));
+        QCOMPARE(tab->CmdPopularity->text(), QStringLiteral("推定する(&P)"));
+        dialog.TabAnalysis->setCurrentIndex(3);
+        tab->CmdPopularity->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->isWorking(), 20000);
+
+        const QString text = tab->TxtPopularity->toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("4等口数 R² = ")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("人気は当選の確率を変えません。")));
+        QVERIFY(text.contains(QStringLiteral("数字がそろっていない行 1 行は除いています。")));
+        const QAbstractItemModel *rows = tab->GridPopularity->model();
+        QCOMPARE(rows->rowCount(), 3);
+        tab->GridPopularity->sortByColumn(PopularityRowModel::IndexColumn, Qt::DescendingOrder);
+        // The LOTO6 row of high numbers, which few pick, heads the list.
+        QCOMPARE(rows->index(0, PopularityRowModel::RowColumn).data().toString(),
+                 QStringLiteral("2"));
+        auto *bars = qobject_cast<QBarSeries *>(tab->ChartPopularity->chart()->series().at(0));
+        QVERIFY(bars);
+        QCOMPARE(bars->barSets().at(0)->count(), 43);
+        dialog.show();
+        SaveScreenshot(&dialog, QStringLiteral("analysis_popularity"));
+
+        const QString csv = m_dir.filePath(QStringLiteral("popularity.csv"));
+        m_dialogs.fileNames = {csv};
+        tab->CmdPopularityExport->click();
+        QStringDecoder decoder("windows-31j");
+        const QStringList lines = QString(decoder.decode(FileBytes(csv)))
+                                      .split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3 + 2);
+        QCOMPARE(lines.first(), QStringLiteral("行,くじ,人気指数,期待配当 固定(円),"
+                                               "期待配当 山分け(円),期待配当 計(円),価格(円)"));
+        QVERIFY(lines.at(1).startsWith(QStringLiteral("2,ロト６,")));
+
+        // Draws without winner counts: a sentence, and no table.
+        DlgAnalysis plain(*w, [](int game) {
+            QVector<DrawRecord> draws = FixtureDraws(game, 100);
+            for (DrawRecord &draw : draws)
+                draw.Winners.fill(DrawRecord::Unknown);
+            return draws;
+        });
+        plain.TabPopularity->CmdPopularity->click();
+        QTRY_VERIFY(!plain.TabPopularity->isWorking());
+        QVERIFY(plain.TabPopularity->TxtPopularity->toPlainText().contains(
+            QStringLiteral("当選口数と賞金の記録がある回がないため、人気は推定できません。")));
+        QCOMPARE(plain.TabPopularity->GridPopularity->model()->rowCount(), 0);
+        QVERIFY(!plain.TabPopularity->CmdPopularityExport->isEnabled());
     }
 
     void stop_endsTheWorkAndTheWindowGoesOn()
