@@ -399,7 +399,8 @@ void CoverSearch::reset()
 
 // A walk that finds no smaller cover for long is caught in one region of
 // the space: it starts afresh, from its own greedy rows, and is given longer
-// each time.
+// each time. A walk that took long to come down is never stopped sooner than
+// it took, so large cases keep their progress.
 std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, const Found &found)
 {
     std::vector<quint64> best;
@@ -408,6 +409,7 @@ std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, con
     if (!startGreedy(stop))
         return best;
     qint64 lastCover = 0;
+    qint64 walkStart = 0;
     qint64 patience = FirstPatience;
     for (qint64 steps = 0;; ++steps) {
         if (m_open.empty()) {
@@ -424,11 +426,12 @@ std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, con
         }
         if (steps % 256 == 0 && stop(steps))
             break;
-        if (steps - lastCover > patience) {
+        if (steps - lastCover > std::max(patience, lastCover - walkStart)) {
             reset();
             if (!startGreedy(stop))
                 break;
             lastCover = steps;
+            walkStart = steps;
             patience += patience / 2;
             continue;
         }
