@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 #include "app/TerminationSignals.h"
 #include "storage/DataFolder.h"
+#include "storage/FileIo.h"
 #include "ui/Form1.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -34,7 +36,6 @@ int main(int argc, char *argv[])
     const CommandLineRequest request = ReadCommandLine(QApplication::arguments());
     if (request.action != CommandLineRequest::Action::Run)
         return AnswerCommandLine(request);
-    CloseWindowsOnTerminationSignals();
 
     DataFolderPlaces places;
     places.programFolder = QApplication::applicationDirPath();
@@ -53,8 +54,30 @@ int main(int argc, char *argv[])
             return 1;
     }
 
+    // Only one program keeps the data folder's files; a second one is told
+    // and reads without writing.
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(data.folder);
+    if (lock && lock->isLocked())
+        RemoveLeftoverTemporaryFiles(data.folder);
+
     DesktopDialogs dialogs;
     Form1 window(data.folder, dialogs);
+    CloseWindowsOnTerminationSignals([&window] { window.ClosingBySignal = true; });
     window.show();
-    return app.exec();
+    if (!lock) {
+        window.DataFolderShared = true;
+        dialogs.warn(&window,
+                     QStringLiteral("データフォルダ「%1」は別のZanboが使っています。"
+                                    "この画面では設定と当選番号履歴を書き換えません。")
+                         .arg(QDir::toNativeSeparators(data.folder)),
+                     QStringLiteral("Zanbo"));
+    }
+    const int status = app.exec();
+    if (!window.SettingsError().isEmpty()) {
+        std::fputs(
+            QStringLiteral("zanbo: %1\n").arg(window.SettingsError()).toLocal8Bit().constData(),
+            stderr);
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

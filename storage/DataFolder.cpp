@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryFile>
 
 namespace {
@@ -51,4 +52,17 @@ bool CanCreateFilesIn(const QString &folder)
     // file systems refuse new files whatever the bits say.
     QTemporaryFile probe(AddPathSeparator(folder) + QStringLiteral(".zanbo-probe-XXXXXX"));
     return probe.open();
+}
+
+std::unique_ptr<QLockFile> LockDataFolder(const QString &folder)
+{
+    auto lock = std::make_unique<QLockFile>(AddPathSeparator(folder)
+                                            + QStringLiteral("zanbo.lock"));
+    // A program runs for hours: only a lock whose program is gone is stale.
+    lock->setStaleLockTime(0);
+    // A folder where no lock can be made is no one else's either: the
+    // writes there fail and say so themselves.
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
+        return nullptr;
+    return lock;
 }

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class QLockFile;
+
 // Where the program keeps zanbo.ini, the pattern files and the draw history.
 enum class DataFolderKind {
     CommandLine,   // the folder given with --data-dir
@@ -33,3 +37,10 @@ DataFolderChoice ChooseDataFolder(const DataFolderPlaces &places);
 
 // True when a new file can be made in folder; the probe is removed at once.
 bool CanCreateFilesIn(const QString &folder);
+
+// Holds folder for this program while the result is alive, through a lock
+// file in it; null when another running program holds it, which must then
+// neither write the settings nor the draw history behind that one's back.
+// A lock left by a program that is no longer running is taken over.
+// Where no lock file can be made at all, the result holds nothing.
+std::unique_ptr<QLockFile> LockDataFolder(const QString &folder);

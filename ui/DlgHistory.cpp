@@ -25,6 +25,12 @@ namespace {
 const QString ImportTitle = QStringLiteral("当選番号の取込");
 const QString CsvFilter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 
+QString SharedFolderText()
+{
+    return QStringLiteral("データフォルダを別のZanboが使っているため、当選番号履歴は見るだけで、"
+                          "書き換えません。");
+}
+
 } // namespace
 
 // The stored draws of one game, newest first. Rows are read from the store a
@@ -229,19 +235,33 @@ void DlgHistory::Form_Load()
     DrawHistory &history = m_main.History();
     if (history.fileExists())
         ensureHistory(false);
+    if (m_main.DataFolderShared) {
+        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete})
+            button->setEnabled(false);
+        report(SharedFolderText());
+    }
     showDraws();
 }
 
 bool DlgHistory::ensureHistory(bool create)
 {
     DrawHistory &history = m_main.History();
+    if (create && m_main.DataFolderShared) {
+        failed(SharedFolderText());
+        return false;
+    }
     if (!m_writable && create)
         return false;
     if (history.open(create))
         return true;
-    if (!history.fileExists() || history.errorText().isEmpty()) {
+    // Only a file SQLite calls damaged may be set aside: a busy, unreadable
+    // or other version's history is left exactly as it is.
+    if (!history.fileExists() || history.errorText().isEmpty()
+        || history.problem() != DrawHistory::Problem::Damaged) {
         if (create)
             failed(history.errorText());
+        else if (history.fileExists())
+            goWithoutHistory(history.errorText());
         return false;
     }
     // A file that is there but no usable history: kept, never deleted.
@@ -252,10 +272,7 @@ bool DlgHistory::ensureHistory(bool create)
                                               "今のファイルは別の名前で残します。"
                                               "（キャンセルで履歴を使わずに続けます）");
     if (!m_main.dialogs().confirm(this, question, windowTitle(), QMessageBox::Warning)) {
-        m_writable = false;
-        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport})
-            button->setEnabled(false);
-        report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
+        goWithoutHistory(problem);
         return false;
     }
     const QString keptAs = history.setAside();
@@ -265,6 +282,14 @@ bool DlgHistory::ensureHistory(bool create)
     }
     report(problem + QStringLiteral("\n元のファイルは「%1」として残しました。").arg(keptAs));
     return history.open(create) || !create;
+}
+
+void DlgHistory::goWithoutHistory(const QString &problem)
+{
+    m_writable = false;
+    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport})
+        button->setEnabled(false);
+    report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
 }
 
 void DlgHistory::showDraws()

@@ -51,6 +51,8 @@ private:
     void showDraws();
     // Checks the history opens; offers a fresh one when the file is damaged.
     bool ensureHistory(bool create);
+    // Leaves the history alone for the rest of the dialog, saying why.
+    void goWithoutHistory(const QString &problem);
     // Compares, asks about conflicts, stores in one transaction and reports.
     void storeImport(DrawImport &import);
     void report(const QString &text);

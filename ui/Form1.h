@@ -85,6 +85,14 @@ public:
     // --- Start-up and shutdown (Form1.cpp) ---
     void Form_Load();
     void Form_Unload();
+    // Another running program holds the data folder: this one writes
+    // neither the settings nor the draw history.
+    bool DataFolderShared = false;
+    // The close comes from a termination signal: failures are not asked
+    // about in a dialog.
+    bool ClosingBySignal = false;
+    // Why the settings were not kept at the close; empty when they were.
+    const QString &SettingsError() const { return m_settingsError; }
 
     // --- Board, patterns, game switch, run (Form1Board.cpp) ---
     void CheckPatternFile();
@@ -161,6 +169,7 @@ private:
     QPointer<DlgJudge> m_judge;
     std::unique_ptr<DrawHistory> m_history;
     bool m_unloaded = false;
+    QString m_settingsError;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;
     // The game the window was last brought into line with.

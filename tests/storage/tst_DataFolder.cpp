@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -89,6 +90,20 @@ private slots:
         QCOMPARE(
             QDir(places.programFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System),
             before);
+    }
+
+    // A second program on the folder is told; once the first lets go, the
+    // folder is free again.
+    void lock_secondHolderRefused()
+    {
+        const QString folder = at(QStringLiteral("locked-by-one"));
+        QVERIFY(QDir().mkpath(folder));
+        {
+            const std::unique_ptr<QLockFile> first = LockDataFolder(folder);
+            QVERIFY(first && first->isLocked());
+            QVERIFY(!LockDataFolder(folder));
+        }
+        QVERIFY(LockDataFolder(folder));
     }
 };
 
