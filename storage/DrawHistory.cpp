@@ -39,6 +39,9 @@ const QString Columns = QStringLiteral(
     " carryover, source, stored_at");
 constexpr int FirstTierColumn = 9;
 
+// A row another program wrote with a draw number out of range is no draw.
+const QString InRange = QStringLiteral("AND draw BETWEEN 1 AND %1 ").arg(DrawRecord::MaxDrawNumber);
+
 // "yyyy-mm-dd" read by position: a hundred thousand rows make
 // QDate::fromString's general parser noticeable.
 QDate IsoDate(const unsigned char *text, int size)
@@ -307,9 +310,9 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
     if (!open())
         return records;
     sqlite3 *db = HandleOf(QSqlDatabase::database(m_connection, false));
-    const Statement statement = Prepare(db, QStringLiteral("SELECT ") + Columns
-                                                + QStringLiteral(" FROM draws WHERE game = ?1 ")
-                                                + order + QStringLiteral(" LIMIT ?2 OFFSET ?3"));
+    const Statement statement = Prepare(
+        db, QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM draws WHERE game = ?1 ")
+                + InRange + order + QStringLiteral(" LIMIT ?2 OFFSET ?3"));
     if (!statement) {
         fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
         return records;
@@ -349,13 +352,20 @@ int DrawHistory::count(int game)
     if (!open())
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT count(*) FROM draws WHERE game = ?"));
+    query.prepare(QStringLiteral("SELECT count(*) FROM draws WHERE game = ? ") + InRange);
     query.addBindValue(game);
     return query.exec() && query.next() ? query.value(0).toInt() : 0;
 }
 
 bool DrawHistory::store(const QVector<DrawRecord> &records)
 {
+    for (const DrawRecord &record : records) {
+        if (record.DrawNumber < 1 || record.DrawNumber > DrawRecord::MaxDrawNumber)
+            return fail(QStringLiteral("回号%1は1～%2の範囲にないため、履歴に書き込みません。")
+                            .arg(record.DrawNumber)
+                            .arg(DrawRecord::MaxDrawNumber),
+                        QString());
+    }
     if (!open(true))
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);

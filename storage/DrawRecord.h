@@ -14,6 +14,11 @@ struct DrawRecord
     static constexpr int MaxMainNumbers = 6;
     static constexpr int MaxTiers = 5; // LOTO6 pays five tiers, Mini LOTO four
     static constexpr qint64 Unknown = -1;
+    // Draw numbers run from 1 to this; anything else is no draw.
+    static constexpr int MaxDrawNumber = 99999;
+    // The largest prize or carry-over taken: a trillion yen, so that sums
+    // over every row and draw are still exact.
+    static constexpr qint64 MaxYen = qint64(1000000000000);
 
     int Game = 0;
     int DrawNumber = 0;
