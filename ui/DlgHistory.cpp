@@ -10,6 +10,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -325,13 +327,12 @@ void DlgHistory::CmdImport_Click()
         return;
     const QString fileName = QFileInfo(path).fileName();
 
-    QByteArray bytes;
     QString error;
-    if (!ReadWholeFile(path, bytes, &error)) {
+    DrawFile file;
+    if (!readInBackground(path, file, error)) {
         failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
         return;
     }
-    const DrawFile file = ReadDrawFile(bytes, fileName);
     if (file.Game < 0) {
         failed(QStringLiteral("「%1」はロト６・ミニロトの当選番号のファイルとして読めません。"
                               "開催回・日付・本数字・ボーナス数字の列が要ります。")
@@ -352,6 +353,27 @@ void DlgHistory::CmdImport_Click()
     DrawImport import = PlanImport(file, m_main.History().draws(file.Game), fileName);
     CmbGame->setCurrentIndex(file.Game);
     storeImport(import);
+}
+
+// A large or hostile file takes a while: it is read on a thread of its own
+// while the window keeps answering, with the dialog's controls off.
+bool DlgHistory::readInBackground(const QString &path, DrawFile &file, QString &error)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    bool read = false;
+    QEventLoop loop;
+    setEnabled(false);
+    std::thread worker([&] {
+        QByteArray bytes;
+        read = ReadWholeFile(path, bytes, &error);
+        if (read)
+            file = ReadDrawFile(bytes, fileName);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    setEnabled(true);
+    return read;
 }
 
 void DlgHistory::storeImport(DrawImport &import)

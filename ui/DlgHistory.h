@@ -53,6 +53,9 @@ private:
     bool ensureHistory(bool create);
     // Leaves the history alone for the rest of the dialog, saying why.
     void goWithoutHistory(const QString &problem);
+    // Reads and checks the file off the window's thread. False, with error
+    // set, when it cannot be read.
+    bool readInBackground(const QString &path, DrawFile &file, QString &error);
     // Compares, asks about conflicts, stores in one transaction and reports.
     void storeImport(DrawImport &import);
     void report(const QString &text);
