@@ -71,6 +71,8 @@ int main(int argc, char *argv[])
                                     "この画面では設定と当選番号履歴を書き換えません。")
                          .arg(QDir::toNativeSeparators(data.folder)),
                      QStringLiteral("Zanbo"));
+    } else {
+        window.OfferRecovery();
     }
     const int status = app.exec();
     if (!window.SettingsError().isEmpty()) {

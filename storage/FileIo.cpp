@@ -107,6 +107,8 @@ QString FileErrorText(int error)
     case ENOENT:
     case ENOTDIR:
         return QStringLiteral("フォルダが見つかりません。");
+    case ENAMETOOLONG:
+        return QStringLiteral("ファイル名が長すぎます。");
     case EISDIR:
         return QStringLiteral("同じ名前のフォルダがあります。");
     default:

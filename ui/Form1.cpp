@@ -114,6 +114,7 @@ Form1::Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent)
 
 Form1::~Form1()
 {
+    JoinRecoveryWriter();
     if (m_judge)
         delete m_judge.data();
 }
@@ -421,6 +422,8 @@ void Form1::Form_Unload()
     m_unloaded = true;
     if (m_judge)
         m_judge->close();
+    // A clean end: whatever was unsaved was given up knowingly.
+    DropRecoveryCopy();
     // Another program holds the data folder: its settings are its own.
     if (DataFolderShared)
         return;

@@ -12,8 +12,10 @@
 #include <QWidget>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class BoardSlider;
 class DrawHistory;
@@ -23,6 +25,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class ResultGrid;
 class UserDialogs;
 
@@ -125,6 +128,14 @@ public:
     qint64 LoadRowLimit = MaxSaveFileRows;
     qint64 LoadByteLimit = MaxLoadedGridBytes;
 
+    // --- Recovery copy of the save area (Form1Recovery.cpp) ---
+    QString RecoveryFilePath() const;
+    // At start-up: offers the rows a crash left unsaved. No keeps the copy
+    // under a dated name.
+    void OfferRecovery();
+    // How long after a change the recovery copy is written, at most.
+    int RecoveryIntervalMs = 5000;
+
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();
     void ChangeWebButton(int value);
@@ -164,6 +175,13 @@ private:
     // Offers to save a changed save area; false when the user cancels or the
     // save does not happen.
     bool SettleSaveAreaChanges(const QString &title);
+    // Marks the save area changed and has its recovery copy written.
+    void SaveAreaChanged();
+    void WriteRecoveryCopy();
+    void JoinRecoveryWriter();
+    // The rows are saved, replaced or given up: the copy goes.
+    void DropRecoveryCopy();
+    bool RestoreRecoveryCopy(const QString &path);
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
@@ -172,6 +190,10 @@ private:
     QString m_settingsError;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;
+    QTimer *m_recoveryTimer = nullptr;
+    bool m_recoveryPending = false;
+    std::thread m_recoveryWriter;
+    std::shared_ptr<std::atomic<bool>> m_recoveryWriting; // set when the write is done
     // The game the window was last brought into line with.
     int m_shownGame = -1;
 
