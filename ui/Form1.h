@@ -178,6 +178,7 @@ private:
     // Marks the save area changed and has its recovery copy written.
     void SaveAreaChanged();
     void WriteRecoveryCopy();
+    void CopyRecoverySlice();
     void JoinRecoveryWriter();
     // The rows are saved, replaced or given up: the copy goes.
     void DropRecoveryCopy();
@@ -194,6 +195,10 @@ private:
     bool m_recoveryPending = false;
     std::thread m_recoveryWriter;
     std::shared_ptr<std::atomic<bool>> m_recoveryWriting; // set when the write is done
+    // The copy being taken, and the change count it started from.
+    std::shared_ptr<GridCellStore> m_recoverySnapshot;
+    quint64 m_saveAreaGeneration = 0;
+    quint64 m_snapshotGeneration = 0;
     // The game the window was last brought into line with.
     int m_shownGame = -1;
 

@@ -26,6 +26,7 @@ QString Form1::RecoveryFilePath() const
 void Form1::SaveAreaChanged()
 {
     m_saveAreaChanged = true;
+    ++m_saveAreaGeneration;
     if (DataFolderShared)
         return;
     if (!m_recoveryTimer) {
@@ -34,7 +35,7 @@ void Form1::SaveAreaChanged()
         connect(m_recoveryTimer, &QTimer::timeout, this, [this] { WriteRecoveryCopy(); });
     }
     m_recoveryPending = true;
-    if (!m_recoveryTimer->isActive())
+    if (!m_recoveryTimer->isActive() && !m_recoverySnapshot)
         m_recoveryTimer->start(RecoveryIntervalMs);
 }
 
@@ -53,9 +54,32 @@ void Form1::WriteRecoveryCopy()
         QFile::remove(RecoveryFilePath());
         return;
     }
-    // The window's thread only takes a snapshot of the cells; the writing is
-    // done on a thread of its own.
-    auto snapshot = std::make_shared<const GridCellStore>(FGkekka[1]->gridModel()->store());
+    // The window's thread copies the cells a slice at a time between its
+    // events; the writing is done on a thread of its own.
+    m_recoverySnapshot = std::make_shared<GridCellStore>(1, 1);
+    m_recoverySnapshot->beginTextCopyOf(FGkekka[1]->gridModel()->store());
+    m_snapshotGeneration = m_saveAreaGeneration;
+    CopyRecoverySlice();
+}
+
+void Form1::CopyRecoverySlice()
+{
+    if (!m_recoverySnapshot)
+        return;
+    // A change since the copy began spoils it: the next turn starts afresh.
+    if (m_snapshotGeneration != m_saveAreaGeneration) {
+        m_recoverySnapshot.reset();
+        m_recoveryTimer->start(RecoveryIntervalMs);
+        return;
+    }
+    // Some 16 MB a slice: a few milliseconds.
+    constexpr size_t SliceCells = size_t(4) << 20;
+    if (!m_recoverySnapshot->continueTextCopyOf(FGkekka[1]->gridModel()->store(), SliceCells)) {
+        QTimer::singleShot(0, this, [this] { CopyRecoverySlice(); });
+        return;
+    }
+    std::shared_ptr<const GridCellStore> snapshot = std::move(m_recoverySnapshot);
+    m_recoverySnapshot.reset();
     auto done = std::make_shared<std::atomic<bool>>(false);
     m_recoveryWriting = done;
     m_recoveryWriter = std::thread([snapshot, done, path = RecoveryFilePath()] {
@@ -76,6 +100,7 @@ void Form1::DropRecoveryCopy()
     if (m_recoveryTimer)
         m_recoveryTimer->stop();
     m_recoveryPending = false;
+    m_recoverySnapshot.reset();
     JoinRecoveryWriter();
     if (!DataFolderShared)
         QFile::remove(RecoveryFilePath());
