@@ -50,8 +50,8 @@ Read ReadAll(const QByteArray &bytes, qsizetype blockBytes, qint64 maxRows, qint
     Read read;
     read.head = reader.readHead();
     Rows sink(room);
-    if (read.head.countsValid)
-        read.result = reader.readRows(sink, maxRows);
+    // As the program reads: a wrong C still lets the rows be read.
+    read.result = reader.readRows(sink, maxRows);
     read.rows = sink.rows;
     return read;
 }
