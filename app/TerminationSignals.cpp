@@ -23,14 +23,17 @@ void OnTerminationSignal(int)
 
 } // namespace
 
-void CloseWindowsOnTerminationSignals()
+void CloseWindowsOnTerminationSignals(std::function<void()> beforeClosing)
 {
+    std::signal(SIGXFSZ, SIG_IGN);
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [beforeClosing] {
         char bytes[16];
         while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {}
+        if (beforeClosing)
+            beforeClosing();
         QApplication::closeAllWindows();
     });
     struct sigaction action = {};

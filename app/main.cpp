@@ -2,11 +2,13 @@
 #include "app/TerminationSignals.h"
 #include "core/GameTable.h"
 #include "storage/DataFolder.h"
+#include "storage/FileIo.h"
 #include "ui/Form1.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -56,7 +58,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     LoadQtJapanese(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
-    CloseWindowsOnTerminationSignals();
 
     const DataFolderPlaces places = ProgramPlaces(request.dataDir);
     const DataFolderChoice data = ChooseDataFolder(places);
@@ -78,8 +79,32 @@ int main(int argc, char *argv[])
                          QStringLiteral("zanbo.ini"));
     }
 
+    // Only one program keeps the data folder's files; a second one is told
+    // and reads without writing.
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(data.folder);
+    if (lock && lock->isLocked())
+        RemoveLeftoverTemporaryFiles(data.folder);
+
     DesktopDialogs dialogs;
     Form1 window(data.folder, dialogs);
+    CloseWindowsOnTerminationSignals([&window] { window.ClosingBySignal = true; });
     window.show();
-    return app.exec();
+    if (!lock) {
+        window.DataFolderShared = true;
+        dialogs.warn(&window,
+                     QStringLiteral("データフォルダ「%1」は別のZanboが使っています。"
+                                    "この画面では設定と当選番号履歴を書き換えません。")
+                         .arg(QDir::toNativeSeparators(data.folder)),
+                     QStringLiteral("Zanbo"));
+    } else {
+        window.OfferRecovery();
+    }
+    const int status = app.exec();
+    if (!window.SettingsError().isEmpty()) {
+        std::fputs(
+            QStringLiteral("zanbo: %1\n").arg(window.SettingsError()).toLocal8Bit().constData(),
+            stderr);
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

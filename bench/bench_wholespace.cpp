@@ -14,6 +14,7 @@
 #include "ui/Form1.h"
 #include "ui/MessageLineBox.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultGridModel.h"
 #include "ui/TextBoxLines.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -198,6 +200,26 @@ int main(int argc, char **argv)
     ReportPeak("peak resident memory of the load", before, peakReset);
     ok = ok && saved->rowCount() == SpaceRows + 1
          && saved->text(int(SpaceRows), 0) == QString::number(SpaceRows);
+
+    // The recovery copy: the window's thread copies the cells a slice at a
+    // time between its events; the longest slice is what the window waits.
+    {
+        GridCellStore snapshot(1, 1);
+        const GridCellStore &cells = saved->gridModel()->store();
+        timer.start();
+        snapshot.beginTextCopyOf(cells);
+        double longest = timer.wall();
+        Stopwatch whole;
+        whole.start();
+        for (bool done = false; !done;) {
+            Stopwatch slice;
+            slice.start();
+            done = snapshot.continueTextCopyOf(cells, size_t(4) << 20);
+            longest = std::max(longest, slice.wall());
+        }
+        Report("recovery snapshot, all slices", whole,
+               QStringLiteral("longest slice %1 s").arg(longest, 0, 'f', 3));
+    }
 
     // Save, to another file: the same bytes come out.
     dialogs.fileName = dir.filePath(QStringLiteral("saved.loto"));

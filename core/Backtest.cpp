@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -200,9 +201,11 @@ GameDraws PrepareDraws(int game, const GameInfo &info, const QVector<DrawRecord>
         shown.Game = game;
         shown.DrawNumber = record.DrawNumber;
         shown.Date = record.Date;
-        shown.Priced = std::all_of(record.PrizeYen.begin(),
-                                   record.PrizeYen.begin() + TierCount(game),
-                                   [](qint64 yen) { return yen != DrawRecord::Unknown; });
+        // A prize past the limit (a history some other program wrote) is
+        // as good as unknown: no sum of it could be trusted.
+        shown.Priced = std::all_of(
+            record.PrizeYen.begin(), record.PrizeYen.begin() + TierCount(game),
+            [](qint64 yen) { return yen >= 0 && yen <= DrawRecord::MaxYen; });
         std::array<qint64, MaxTiers> prices{};
         for (int t = 0; t < TierCount(game); ++t) {
             // A tier nobody won stores no amount a win could be paid.
@@ -319,29 +322,37 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
         summary.ChanceWins[size_t(t)] = double(summary.Rows) * double(summary.Draws)
                                         * double(single[size_t(t)]) / outcomes;
 
+    __int128 winnings = 0;
     for (size_t j = 0; j < gameDraws.Sets.size(); ++j) {
         BacktestDraw &draw = result.Draws[gameDraws.ResultIndex[j]];
         for (const auto &perThread : wins) {
             for (int t = 0; t < MaxTiers; ++t)
                 draw.Wins[size_t(t)] += perThread[size_t(g)][j][size_t(t)];
         }
+        // Twenty million rows each winning a trillion yen pass what 64 bits
+        // hold: the sums are taken in 128 bits and checked.
+        __int128 drawYen = 0;
         for (int t = 0; t < TierCount(g); ++t) {
             const qint64 count = draw.Wins[size_t(t)];
             const qint64 price = gameDraws.Prices[j][size_t(t)];
             summary.Wins[size_t(t)] += count;
-            draw.Yen += count * price;
+            drawYen += __int128(count) * price;
             if (price == 0)
                 summary.UnpricedWins += count;
             else
                 summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
                                              / outcomes * double(price);
         }
-        summary.WinningsYen += draw.Yen;
+        draw.YenTooLarge = drawYen > std::numeric_limits<qint64>::max();
+        draw.Yen = draw.YenTooLarge ? 0 : qint64(drawYen);
+        winnings += drawYen;
         if (draw.Priced) {
             ++summary.PricedDraws;
             summary.PricedCostYen += summary.Rows * GameRuleOf(g).RowYen;
         }
     }
+    summary.WinningsTooLarge = winnings > std::numeric_limits<qint64>::max();
+    summary.WinningsYen = summary.WinningsTooLarge ? 0 : qint64(winnings);
 }
 
 } // namespace

@@ -30,7 +30,10 @@ struct BacktestDraw
     QDate Date;
     std::array<qint64, MaxTiers> Wins{};
     qint64 Yen = 0;
-    // Every tier's prize is stored; only such draws are priced.
+    // Yen would not fit: it is then left at 0 and not summed.
+    bool YenTooLarge = false;
+    // Every tier's prize is stored (none above DrawRecord::MaxYen); only
+    // such draws are priced.
     bool Priced = false;
 };
 
@@ -49,6 +52,9 @@ struct BacktestSummary
     qint64 CostYen = 0;       // every row at every draw
     qint64 PricedCostYen = 0; // at the priced draws: what the return is over
     qint64 WinningsYen = 0;
+    // The winnings are past what is counted exactly: WinningsYen is then
+    // left at 0 and must not be shown as a sum.
+    bool WinningsTooLarge = false;
     double ChanceWinningsYen = 0; // expected at the priced draws from chance alone
 };
 

@@ -48,8 +48,23 @@ std::optional<int> ParseDrawNumber(QStringView text)
     return ParseSmall(text);
 }
 
+// A field or row as a message quotes it: a hostile file's 64 MB field is
+// not copied into every reason.
+constexpr int MaxShownField = 40;
+constexpr int MaxShownRow = 400;
+QString Shown(QStringView text, qsizetype most = MaxShownField)
+{
+    if (text.size() <= most)
+        return text.toString();
+    return text.left(most).toString() + QStringLiteral("…");
+}
+
+// An amount with more digits than ParseAmount takes.
+constexpr qint64 TooLarge = -2;
+
 // Yen and counts: thousands separators, a trailing "円" or "口" and blanks
-// are allowed; anything that is still no number (empty, "該当なし") is unknown.
+// are allowed; anything that is still no number (empty, "該当なし") is
+// unknown, and a number of more than 15 digits TooLarge.
 qint64 ParseAmount(QStringView text)
 {
     qint64 value = 0;
@@ -58,9 +73,12 @@ qint64 ParseAmount(QStringView text)
         if (c == u',' || c == u'，' || c == u'円' || c == u'口' || c.isSpace())
             continue;
         const int digit = c.digitValue();
-        if (digit < 0 || ++digits > 15)
+        if (digit < 0)
             return DrawRecord::Unknown;
-        value = value * 10 + digit;
+        if (++digits > 15)
+            value = TooLarge;
+        else if (value != TooLarge)
+            value = value * 10 + digit;
     }
     return digits == 0 ? DrawRecord::Unknown : value;
 }
@@ -232,6 +250,9 @@ std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
     Layout layout;
     bool known = false;
     for (int column = 0; column < fields.size(); ++column) {
+        // No column name is long; a long field is data, not worth normalizing.
+        if (fields.at(column).size() > MaxShownField)
+            continue;
         // Full-width letters and digits and blanks are written many ways.
         QString name = fields.at(column).toString().normalized(QString::NormalizationForm_KC);
         name.remove(QLatin1Char(' '));
@@ -514,7 +535,11 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     const std::optional<int> drawNumber = ParseDrawNumber(fields.DrawNumber);
     if (!drawNumber || *drawNumber <= 0)
         return refuse(
-            QStringLiteral("回号「%1」が正の整数ではありません").arg(fields.DrawNumber.toString()));
+            QStringLiteral("回号「%1」が正の整数ではありません").arg(Shown(fields.DrawNumber)));
+    if (*drawNumber > DrawRecord::MaxDrawNumber)
+        return refuse(QStringLiteral("回号「%1」が1～%2の範囲にありません")
+                          .arg(Shown(fields.DrawNumber))
+                          .arg(DrawRecord::MaxDrawNumber));
     record.DrawNumber = *drawNumber;
 
     QString dateReason;
@@ -522,7 +547,7 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     if (!record.Date.isValid())
         return refuse(
             dateReason.isEmpty()
-                ? QStringLiteral("日付「%1」が正しくありません").arg(fields.Date.toString())
+                ? QStringLiteral("日付「%1」が正しくありません").arg(Shown(fields.Date))
                 : dateReason);
     if (const QString why = DateOutOfRange(record.Date, record.DrawNumber, game); !why.isEmpty())
         return refuse(why);
@@ -534,7 +559,7 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
         const std::optional<int> number = ParseSmall(text);
         if (!number || *number < 1 || *number > info.HighestNumber)
             return refuse(
-                QStringLiteral("本数字「%1」が%2の整数ではありません").arg(text.toString(), range));
+                QStringLiteral("本数字「%1」が%2の整数ではありません").arg(Shown(text), range));
         for (int k = 0; k < i; ++k) {
             if (record.Numbers[size_t(k)] == *number)
                 return refuse(QStringLiteral("本数字%1が重複しています").arg(*number));
@@ -546,18 +571,32 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     const std::optional<int> bonus = ParseSmall(fields.Bonus);
     if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
         return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
-                          .arg(fields.Bonus.toString(), range));
+                          .arg(Shown(fields.Bonus), range));
     if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
         != record.Numbers.begin() + info.PickCount)
         return refuse(QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus));
     record.Bonus = *bonus;
 
+    // Amounts past the limit are refused, not guessed: the back-test sums
+    // them over every saved row.
+    const auto tooLarge = [&refuse](QStringView text) {
+        return refuse(QStringLiteral("金額「%1」が1兆円を超えています").arg(Shown(text)));
+    };
     for (int t = 0; t < TierCount(game); ++t) {
         record.Winners[size_t(t)] = ParseAmount(fields.Winners[size_t(t)]);
+        if (record.Winners[size_t(t)] == TooLarge)
+            return refuse(
+                QStringLiteral("口数「%1」が大きすぎます").arg(Shown(fields.Winners[size_t(t)])));
         record.PrizeYen[size_t(t)] = ParseAmount(fields.PrizeYen[size_t(t)]);
+        if (record.PrizeYen[size_t(t)] == TooLarge
+            || record.PrizeYen[size_t(t)] > DrawRecord::MaxYen)
+            return tooLarge(fields.PrizeYen[size_t(t)]);
     }
-    if (GameRuleOf(game).CarryOver)
+    if (GameRuleOf(game).CarryOver) {
         record.CarryOverYen = ParseAmount(fields.CarryOverYen);
+        if (record.CarryOverYen == TooLarge || record.CarryOverYen > DrawRecord::MaxYen)
+            return tooLarge(fields.CarryOverYen);
+    }
     return record;
 }
 
@@ -638,7 +677,7 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
         else
             checked = CheckDraw(FieldsOf(fields, layout), file.Game, &reason);
         if (!checked) {
-            file.Rejected.append({line, reason, rowText.toString()});
+            file.Rejected.append({line, reason, Shown(rowText, MaxShownRow)});
             continue;
         }
         const int earlier = lineOfDraw.value(checked->DrawNumber);
@@ -646,7 +685,7 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
             file.Rejected.append(
                 {line,
                  QStringLiteral("第%1回が%2行目にもあります").arg(checked->DrawNumber).arg(earlier),
-                 rowText.toString()});
+                 Shown(rowText, MaxShownRow)});
             continue;
         }
         lineOfDraw.insert(checked->DrawNumber, line);

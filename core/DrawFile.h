@@ -35,9 +35,10 @@ struct DrawFields
     QStringView CarryOverYen;
 };
 
-// Checks one draw of game: draw number positive, date valid, from the
-// game's first draw (draw 1 on that day) to a week ahead, main numbers
-// whole, in range and distinct, bonus in range and not a main number. The
+// Checks one draw of game: draw number from 1 to MaxDrawNumber, date valid,
+// from the game's first draw (draw 1 on that day) to a week ahead, main
+// numbers whole, in range and distinct, bonus in range and not a main
+// number, prizes and carry-over at most MaxYen. The
 // record (main numbers ascending, Source and StoredAt left empty), or empty
 // with reason set to why the draw is refused.
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason);

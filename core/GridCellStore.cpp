@@ -347,6 +347,31 @@ bool GridCellStore::removeRows(int first, int last)
     return true;
 }
 
+void GridCellStore::beginTextCopyOf(const GridCellStore &other)
+{
+    // The pool and its index are shared until either side changes them.
+    m_rows = other.m_rows;
+    m_cols = other.m_cols;
+    m_pool = other.m_pool;
+    m_poolIndex = other.m_poolIndex;
+    m_poolBytes = other.m_poolBytes;
+    m_centered = other.m_centered;
+    m_palette.clear();
+    m_attrs.clear();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
+    m_cells.reserve(other.m_cells.size());
+}
+
+bool GridCellStore::continueTextCopyOf(const GridCellStore &other, size_t maxCells)
+{
+    const size_t from = m_cells.size();
+    const size_t to = std::min(other.m_cells.size(), from + maxCells);
+    m_cells.insert(m_cells.end(), other.m_cells.begin() + std::ptrdiff_t(from),
+                   other.m_cells.begin() + std::ptrdiff_t(to));
+    return m_cells.size() == other.m_cells.size();
+}
+
 void GridCellStore::clear()
 {
     std::fill(m_cells.begin(), m_cells.end(), EmptyCode);

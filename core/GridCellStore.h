@@ -79,6 +79,13 @@ public:
     // Empties every cell and drops every mark; counts and centring stay.
     void clear();
 
+    // A copy of other's texts taken in steps, so that a large store is copied
+    // without holding up the caller's thread for long: begin, then continue
+    // until it returns true. Marks are not copied. other must not change in
+    // between; the caller starts again when it does.
+    void beginTextCopyOf(const GridCellStore &other);
+    bool continueTextCopyOf(const GridCellStore &other, size_t maxCells);
+
     // Stable ascending sort of rows first..last (never row 0) by the key
     // columns in order. Numbers (texts that read as a finite number) come
     // first, by value; then other texts, by their UTF-16 order; empty cells

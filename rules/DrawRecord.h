@@ -26,6 +26,11 @@ struct DrawRecord
             amount = Unknown;
         return amounts;
     }
+    // Draw numbers run from 1 to this; anything else is no draw.
+    static constexpr int MaxDrawNumber = 99999;
+    // The largest prize or carry-over taken: a trillion yen, so that sums
+    // over every row and draw are still exact.
+    static constexpr qint64 MaxYen = qint64(1000000000000);
 
     int Game = 0;
     int DrawNumber = 0;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryFile>
 
 namespace {
@@ -78,4 +79,17 @@ QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFol
         }
     }
     return placed;
+}
+
+std::unique_ptr<QLockFile> LockDataFolder(const QString &folder)
+{
+    auto lock = std::make_unique<QLockFile>(AddPathSeparator(folder)
+                                            + QStringLiteral("zanbo.lock"));
+    // A program runs for hours: only a lock whose program is gone is stale.
+    lock->setStaleLockTime(0);
+    // A folder where no lock can be made is no one else's either: the
+    // writes there fail and say so themselves.
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
+        return nullptr;
+    return lock;
 }

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QLockFile;
+
 // Where the program keeps zanbo.ini, the pattern files and the draw history.
 enum class DataFolderKind {
     CommandLine,   // the folder given with --data-dir
@@ -44,3 +48,9 @@ QString InstalledSampleFolder(const DataFolderPlaces &places);
 // so the board has patterns at once. Returns the names copied.
 QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFolder,
                              const QStringList &names, const QString &settingsName);
+// Holds folder for this program while the result is alive, through a lock
+// file in it; null when another running program holds it, which must then
+// neither write the settings nor the draw history behind that one's back.
+// A lock left by a program that is no longer running is taken over.
+// Where no lock file can be made at all, the result holds nothing.
+std::unique_ptr<QLockFile> LockDataFolder(const QString &folder);

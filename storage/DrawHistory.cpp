@@ -45,6 +45,9 @@ constexpr int StoredTiers = 5;
 static_assert(DrawRecord::MaxMainNumbers == StoredNumbers && DrawRecord::MaxTiers == StoredTiers,
               "the draws table has a column for every number and tier of a record");
 
+// A row another program wrote with a draw number out of range is no draw.
+const QString InRange = QStringLiteral("AND draw BETWEEN 1 AND %1 ").arg(DrawRecord::MaxDrawNumber);
+
 // "yyyy-mm-dd" read by position: a hundred thousand rows make
 // QDate::fromString's general parser noticeable.
 QDate IsoDate(const unsigned char *text, int size)
@@ -161,10 +164,44 @@ bool DrawHistory::fileExists() const
     return QFileInfo::exists(m_path);
 }
 
-bool DrawHistory::fail(const QString &what, const QString &detail)
+bool DrawHistory::fail(const QString &what, const QString &detail, Problem problem)
 {
     m_error = detail.isEmpty() ? what : what + QStringLiteral("（") + detail + QStringLiteral("）");
+    m_problem = problem;
     return false;
+}
+
+// Only SQLite's own word makes a file damaged: a busy or locked file, or one
+// this user may not read, is somebody's healthy history.
+bool DrawHistory::failQuery(const QString &what, const QSqlError &error)
+{
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return fail(
+            QStringLiteral("当選番号履歴「%1」は別のZanboが使っています。"
+                           "しばらくしてからもう一度お試しください。履歴は変わっていません。")
+                .arg(m_path),
+            QString(), Problem::Busy);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+        return fail(QStringLiteral("当選番号履歴「%1」を読み書きする権限がありません。"
+                                   "履歴は変わっていません。")
+                        .arg(m_path),
+                    error.text(), Problem::Denied);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return fail(what, error.text(), Problem::Damaged);
+    default:
+        return fail(what, error.text(), Problem::Other);
+    }
+}
+
+QStringList DrawHistory::CompanionSuffixes()
+{
+    return {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 }
 
 bool DrawHistory::open(bool create)
@@ -172,23 +209,40 @@ bool DrawHistory::open(bool create)
     if (m_open)
         return true;
     m_error.clear();
+    m_problem = Problem::None;
     const QFileInfo info(m_path);
     if (!info.exists() && !create)
         return false;
     if (info.exists() && !info.isFile())
         return fail(QStringLiteral("「%1」は当選番号履歴のファイルではありません。").arg(m_path),
                     QString());
+    if (info.exists() && !info.isReadable())
+        return fail(QStringLiteral("当選番号履歴「%1」を読む権限がありません。"
+                                   "履歴は変わっていません。")
+                        .arg(m_path),
+                    QString(), Problem::Denied);
+    // SQLite would take a companion left without its database for the new
+    // one's, or delete it: either loses the draws it holds.
+    if (!info.exists()) {
+        for (const QString &suffix : CompanionSuffixes()) {
+            if (QFileInfo::exists(m_path + suffix))
+                return fail(
+                    QStringLiteral("「%1」が残っているため、新しい当選番号履歴を作れません。")
+                        .arg(m_path + suffix),
+                    QString());
+        }
+    }
     if (!QSqlDatabase::isDriverAvailable(Driver))
         return fail(QStringLiteral("当選番号履歴に使うSQLiteのドライバがありません。"), QString());
     const bool isNew = !info.exists();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(Driver, m_connection);
         db.setDatabaseName(m_path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
         m_open = db.open();
         if (!m_open) {
-            fail(QStringLiteral("当選番号履歴「%1」を開けません。").arg(m_path),
-                 db.lastError().text());
+            failQuery(QStringLiteral("当選番号履歴「%1」を開けません。").arg(m_path),
+                      db.lastError());
         } else if (!migrate()) {
             m_open = false;
         }
@@ -212,20 +266,27 @@ bool DrawHistory::migrate()
         = QStringLiteral("「%1」は当選番号履歴のファイルではないか、壊れています。").arg(m_path);
     // The first read of the file: anything but a database fails here.
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return fail(damaged, query.lastError().text());
+        return failQuery(damaged, query.lastError());
     int version = query.value(0).toInt();
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()
-        || query.value(0).toString() != QStringLiteral("ok"))
-        return fail(damaged, query.lastError().text());
+    // A version this program does not know is read and written by nothing.
     if (version > SchemaVersion)
         return fail(QStringLiteral("当選番号履歴「%1」は新しい版のZanboで作られたため読めません。")
                         .arg(m_path),
-                    QString());
+                    QString(), Problem::OtherVersion);
+    if (version < 0)
+        return fail(QStringLiteral("当選番号履歴「%1」は別の版のZanboで作られたため読めません。")
+                        .arg(m_path),
+                    QString(), Problem::OtherVersion);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        return failQuery(damaged, query.lastError());
+    if (!query.next() || query.value(0).toString() != QStringLiteral("ok"))
+        return fail(damaged, query.lastError().text(), Problem::Damaged);
     if (version == 0) {
         // Some other program's database must not be taken over.
-        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next()
-            || query.value(0).toInt() != 0)
-            return fail(damaged, query.lastError().text());
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            return failQuery(damaged, query.lastError());
+        if (!query.next() || query.value(0).toInt() != 0)
+            return fail(damaged, QString(), Problem::Damaged);
     }
     for (; version < SchemaVersion; ++version) {
         const bool done = db.transaction() && query.exec(QString::fromLatin1(Migrations[version]))
@@ -234,7 +295,11 @@ bool DrawHistory::migrate()
         if (!done) {
             const QString detail = query.lastError().isValid() ? query.lastError().text()
                                                                : db.lastError().text();
+            const QSqlError error = query.lastError().isValid() ? query.lastError()
+                                                                : db.lastError();
             db.rollback();
+            if (error.nativeErrorCode().toInt() == SQLITE_BUSY)
+                return failQuery(QString(), error);
             return fail(QStringLiteral("当選番号履歴「%1」を作れません。").arg(m_path), detail);
         }
     }
@@ -256,9 +321,9 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
     if (!open())
         return records;
     sqlite3 *db = HandleOf(QSqlDatabase::database(m_connection, false));
-    const Statement statement = Prepare(db, QStringLiteral("SELECT ") + Columns
-                                                + QStringLiteral(" FROM draws WHERE game = ?1 ")
-                                                + order + QStringLiteral(" LIMIT ?2 OFFSET ?3"));
+    const Statement statement = Prepare(
+        db, QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM draws WHERE game = ?1 ")
+                + InRange + order + QStringLiteral(" LIMIT ?2 OFFSET ?3"));
     if (!statement) {
         fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
         return records;
@@ -298,13 +363,20 @@ int DrawHistory::count(int game)
     if (!open())
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT count(*) FROM draws WHERE game = ?"));
+    query.prepare(QStringLiteral("SELECT count(*) FROM draws WHERE game = ? ") + InRange);
     query.addBindValue(game);
     return query.exec() && query.next() ? query.value(0).toInt() : 0;
 }
 
 bool DrawHistory::store(const QVector<DrawRecord> &records)
 {
+    for (const DrawRecord &record : records) {
+        if (record.DrawNumber < 1 || record.DrawNumber > DrawRecord::MaxDrawNumber)
+            return fail(QStringLiteral("回号%1は1～%2の範囲にないため、履歴に書き込みません。")
+                            .arg(record.DrawNumber)
+                            .arg(DrawRecord::MaxDrawNumber),
+                        QString());
+    }
     if (!open(true))
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -397,17 +469,33 @@ QString DrawHistory::setAside()
 {
     close();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QStringList suffixes = CompanionSuffixes();
+    const auto taken = [&suffixes](const QString &name) {
+        if (QFileInfo::exists(name))
+            return true;
+        for (const QString &suffix : suffixes) {
+            if (QFileInfo::exists(name + suffix))
+                return true;
+        }
+        return false;
+    };
     QString target = m_path + QStringLiteral(".damaged-") + stamp;
-    for (int n = 2; QFileInfo::exists(target); ++n)
+    for (int n = 2; taken(target); ++n)
         target = m_path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
     if (!QFile::rename(m_path, target)) {
         fail(QStringLiteral("「%1」を別名で残せません。").arg(m_path), QString());
         return QString();
     }
-    // A journal left beside the damaged file belongs to it, not to the new history.
-    const QString journal = m_path + QStringLiteral("-journal");
-    if (QFileInfo::exists(journal))
-        QFile::rename(journal, target + QStringLiteral("-journal"));
+    // The journal and the write-ahead log hold draws of the file moved; they
+    // go with it. One that stays keeps a fresh history from starting.
+    for (const QString &suffix : suffixes) {
+        const QString companion = m_path + suffix;
+        if (QFileInfo::exists(companion) && !QFile::rename(companion, target + suffix)) {
+            fail(QStringLiteral("「%1」を別名で残せません。").arg(companion), QString());
+            return QString();
+        }
+    }
     m_error.clear();
+    m_problem = Problem::None;
     return target;
 }

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -38,6 +39,14 @@ public:
     void close();
     // Why the last open or write failed, in Japanese; empty after success.
     QString errorText() const { return m_error; }
+    // What kind of failure the last open met. Only Damaged may be set aside:
+    // a busy, unreadable or other version's file is a healthy history.
+    enum class Problem { None, Damaged, Busy, Denied, OtherVersion, Other };
+    Problem problem() const { return m_problem; }
+    // How long a read or write waits for another program's write to end.
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+    // The files SQLite keeps beside the database; they belong to it.
+    static QStringList CompanionSuffixes();
 
     // Every stored draw of game, ascending by draw number.
     QVector<DrawRecord> draws(int game);
@@ -53,13 +62,15 @@ public:
     bool store(const QVector<DrawRecord> &records);
     bool remove(int game, const QVector<int> &drawNumbers);
 
-    // Closes the store and moves its file aside under a name of its own
-    // (never deleting it), so a fresh history can start. The new name, or
-    // empty (with errorText() set) when the file could not be moved.
+    // Closes the store and moves its file and its companions aside under a
+    // name of their own (never deleting them), so a fresh history can start.
+    // The new name, or empty (with errorText() set) when the file could not
+    // be moved.
     QString setAside();
 
 private:
-    bool fail(const QString &what, const QString &detail);
+    bool fail(const QString &what, const QString &detail, Problem problem = Problem::Other);
+    bool failQuery(const QString &what, const class QSqlError &error);
     // Ends the write's transaction: commits it, or rolls it back and fails.
     bool commit(QSqlDatabase &db, const QString &failed);
     QVector<DrawRecord> readDraws(int game, const QString &order, int skip, int count);
@@ -69,4 +80,6 @@ private:
     QString m_connection;
     bool m_open = false;
     QString m_error;
+    Problem m_problem = Problem::None;
+    int m_busyTimeoutMs = 10000;
 };

@@ -4,11 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <memory>
-
 class QFile;
 class QIODevice;
-class QSaveFile;
 
 // The largest file the program reads whole (settings and pattern files);
 // anything bigger is not one of ours and is treated as unreadable, so it is
@@ -32,7 +29,8 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, QString *error = null
 
 // Writes bytes as the whole new content of path through a temporary file
 // beside it and an atomic replace: on any failure the old file stays as it
-// was. False, with error set to the reason, when the write failed.
+// was. False, with error set to the reason (in Japanese), when the write
+// failed.
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // The same for content written piece by piece, so a large file never has to
@@ -42,6 +40,12 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
 class AtomicFileWriter
 {
 public:
+    // The temporary file's name: a dot, this prefix, random letters and the
+    // suffix. No file of the user's is named so; one left by a killed
+    // program is removed by RemoveLeftoverTemporaryFiles.
+    static QString TemporaryPrefix() { return QStringLiteral(".zanbo-writing-"); }
+    static QString TemporarySuffix() { return QStringLiteral(".partial"); }
+
     explicit AtomicFileWriter(const QString &path);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter &) = delete;
@@ -53,11 +57,26 @@ public:
 
 private:
     static constexpr qint64 WritebackBytes = qint64(8) << 20;
-    bool fail();
+    static constexpr qsizetype BufferBytes = qsizetype(1) << 20;
+    bool fail(int error);
+    bool flush();
     bool startWriteback();
+    void discard();
 
-    std::unique_ptr<QSaveFile> m_file;
+    QString m_target; // the file replaced, links followed
+    QString m_temporary;
+    int m_fd = -1;
+    QByteArray m_buffer;
     QString m_error;
     qint64 m_unsynced = 0;
     bool m_failed = false;
 };
+
+// Why a file operation failed, from the system's error number, in Japanese:
+// a full disk and a missing permission say so.
+QString FileErrorText(int error);
+
+// Removes the temporary files of AtomicFileWriter that a killed program left
+// in folder. Only call it while no other program writes there. The count
+// removed.
+int RemoveLeftoverTemporaryFiles(const QString &folder);

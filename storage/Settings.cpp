@@ -1,7 +1,10 @@
 #include "storage/Settings.h"
 
+#include "storage/FileIo.h"
 #include "storage/Module1.h"
 #include "storage/WholeNumber.h"
+
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -76,6 +79,42 @@ int WriteSetting(const QString &filePath, const TextSetting &setting, const QStr
 int WriteSetting(const QString &filePath, const SingleSetting &setting, float value)
 {
     return WriteIniValue(filePath, Text(setting.Section), Text(setting.Key), SingleText(value));
+}
+
+SettingText Entry(const IntegerSetting &setting, int value)
+{
+    return {setting.Section, setting.Key, QString::number(value)};
+}
+
+SettingText Entry(const TextSetting &setting, const QString &value)
+{
+    return {setting.Section, setting.Key, value};
+}
+
+SettingText Entry(const SingleSetting &setting, float value)
+{
+    return {setting.Section, setting.Key, SingleText(value)};
+}
+
+bool WriteSettings(const QString &filePath, const QVector<SettingText> &entries, QString *error)
+{
+    QByteArray bytes;
+    QString why;
+    // A file that exists but cannot be read whole must not be replaced by
+    // one holding only these keys.
+    if (QFileInfo::exists(filePath) && !ReadWholeFile(filePath, bytes, &why)) {
+        if (error)
+            *error = QStringLiteral("設定ファイル「%1」を読めません。%2").arg(filePath, why);
+        return false;
+    }
+    for (const SettingText &entry : entries)
+        bytes = IniDocument::withValue(bytes, Text(entry.Section), Text(entry.Key), entry.Text);
+    if (!WriteFileAtomically(filePath, bytes, &why)) {
+        if (error)
+            *error = QStringLiteral("設定ファイル「%1」に書き込めません。%2").arg(filePath, why);
+        return false;
+    }
+    return true;
 }
 
 QString SingleText(float value)

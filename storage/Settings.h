@@ -3,6 +3,7 @@
 #include "storage/IniDocument.h"
 
 #include <QString>
+#include <QVector>
 
 #include <limits>
 #include <optional>
@@ -96,6 +97,22 @@ int ReadSetting(const QString &filePath, const IntegerSetting &setting);
 int WriteSetting(const QString &filePath, const IntegerSetting &setting, int value);
 int WriteSetting(const QString &filePath, const TextSetting &setting, const QString &value);
 int WriteSetting(const QString &filePath, const SingleSetting &setting, float value);
+
+// One key and the text stored under it.
+struct SettingText
+{
+    const char16_t *Section;
+    const char16_t *Key;
+    QString Text;
+};
+SettingText Entry(const IntegerSetting &setting, int value);
+SettingText Entry(const TextSetting &setting, const QString &value);
+SettingText Entry(const SingleSetting &setting, float value);
+
+// Writes every entry in one replace of the file: all of them are kept or
+// none. False, with error set to why in Japanese, when the file could not be
+// read whole or written.
+bool WriteSettings(const QString &filePath, const QVector<SettingText> &entries, QString *error);
 
 // The text a single-precision number is stored as.
 QString SingleText(float value);

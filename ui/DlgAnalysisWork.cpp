@@ -154,6 +154,9 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
                      .arg(GameRuleOf(g).RowYen);
         if (summary.PricedDraws == 0) {
             lines << QStringLiteral("  賞金の記録がある回がないため、当選金と還元率は出せません。");
+        } else if (summary.WinningsTooLarge) {
+            lines << QStringLiteral("  当選金が正しく数えられる範囲を超えたため、当選金と還元率は"
+                                    "出せません。");
         } else {
             const double rate = double(summary.WinningsYen) / double(summary.PricedCostYen);
             const double chance = summary.ChanceWinningsYen / double(summary.PricedCostYen);
@@ -200,7 +203,10 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
         text(2, draw.Date.toString(QStringLiteral("yyyy/MM/dd")));
         for (int t = 0; t < TierCount(draw.Game); ++t)
             number(3 + t, draw.Wins[size_t(t)]);
-        number(8, draw.Yen);
+        if (draw.YenTooLarge)
+            text(8, QStringLiteral("範囲外"));
+        else
+            number(8, draw.Yen);
         text(9, draw.Priced ? QStringLiteral("記録あり") : QStringLiteral("記録なし"));
     }
     GridBacktestDraws->setSortingEnabled(true);

@@ -12,6 +12,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
@@ -22,12 +23,19 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
 const QString ImportTitle = QStringLiteral("当選番号の取込");
 const QString UpdateTitle = QStringLiteral("最新の当選番号の取得");
 const QString CsvFilter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+
+QString SharedFolderText()
+{
+    return QStringLiteral("データフォルダを別のZanboが使っているため、当選番号履歴は見るだけで、"
+                          "書き換えません。");
+}
 
 } // namespace
 
@@ -264,19 +272,33 @@ void DlgHistory::Form_Load()
     DrawHistory &history = m_main.History();
     if (history.fileExists())
         ensureHistory(false);
+    if (m_main.DataFolderShared) {
+        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete})
+            button->setEnabled(false);
+        report(SharedFolderText());
+    }
     showDraws();
 }
 
 bool DlgHistory::ensureHistory(bool create)
 {
     DrawHistory &history = m_main.History();
+    if (create && m_main.DataFolderShared) {
+        failed(SharedFolderText());
+        return false;
+    }
     if (!m_writable && create)
         return false;
     if (history.open(create))
         return true;
-    if (!history.fileExists() || history.errorText().isEmpty()) {
+    // Only a file SQLite calls damaged may be set aside: a busy, unreadable
+    // or other version's history is left exactly as it is.
+    if (!history.fileExists() || history.errorText().isEmpty()
+        || history.problem() != DrawHistory::Problem::Damaged) {
         if (create)
             failed(history.errorText());
+        else if (history.fileExists())
+            goWithoutHistory(history.errorText());
         return false;
     }
     // A file that is there but no usable history: kept, never deleted.
@@ -287,10 +309,7 @@ bool DlgHistory::ensureHistory(bool create)
                                               "今のファイルは別の名前で残します。"
                                               "（キャンセルで履歴を使わずに続けます）");
     if (!m_main.dialogs().confirm(this, question, windowTitle(), QMessageBox::Warning)) {
-        m_writable = false;
-        for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport, CmdUpdate})
-            button->setEnabled(false);
-        report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
+        goWithoutHistory(problem);
         return false;
     }
     const QString keptAs = history.setAside();
@@ -300,6 +319,14 @@ bool DlgHistory::ensureHistory(bool create)
     }
     report(problem + QStringLiteral("\n元のファイルは「%1」として残しました。").arg(keptAs));
     return history.open(create) || !create;
+}
+
+void DlgHistory::goWithoutHistory(const QString &problem)
+{
+    m_writable = false;
+    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport, CmdUpdate})
+        button->setEnabled(false);
+    report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
 }
 
 void DlgHistory::showDraws()
@@ -335,13 +362,12 @@ void DlgHistory::CmdImport_Click()
         return;
     const QString fileName = QFileInfo(path).fileName();
 
-    QByteArray bytes;
     QString error;
-    if (!ReadWholeFile(path, bytes, &error)) {
+    DrawFile file;
+    if (!readInBackground(path, file, error)) {
         failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
         return;
     }
-    DrawFile file = ReadDrawFile(bytes, fileName);
     if (file.Empty) {
         failed(QStringLiteral("「%1」は空のファイルです。").arg(fileName));
         return;
@@ -362,8 +388,10 @@ void DlgHistory::CmdImport_Click()
         report(QStringLiteral("「%1」の取込を取りやめました。").arg(fileName));
         return;
     }
-    if (game != file.Game)
-        file = ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
+    if (game != file.Game && !readInBackground(path, file, error, game)) {
+        failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
+        return;
+    }
     if (!ensureHistory(true))
         return;
     DrawImport import = PlanImport(file, m_main.History().draws(file.Game), fileName);
@@ -381,6 +409,28 @@ int DlgHistory::chooseImportGame(const QString &fileName, const DrawFile &file)
                                  .arg(fileName, games.at(file.Game))
                                  .arg(file.Rows);
     return m_main.dialogs().chooseOne(this, question, ImportTitle, games, file.Game);
+}
+
+// A large or hostile file takes a while: it is read on a thread of its own
+// while the window keeps answering, with the dialog's controls off.
+bool DlgHistory::readInBackground(const QString &path, DrawFile &file, QString &error, int game)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    bool read = false;
+    QEventLoop loop;
+    setEnabled(false);
+    std::thread worker([&] {
+        QByteArray bytes;
+        read = ReadWholeFile(path, bytes, &error);
+        if (read)
+            file = game < 0 ? ReadDrawFile(bytes, fileName)
+                            : ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    setEnabled(true);
+    return read;
 }
 
 void DlgHistory::storeImport(DrawImport &import)

@@ -61,6 +61,12 @@ private:
     void showDraws();
     // Checks the history opens; offers a fresh one when the file is damaged.
     bool ensureHistory(bool create);
+    // Leaves the history alone for the rest of the dialog, saying why.
+    void goWithoutHistory(const QString &problem);
+    // Reads and checks the file off the window's thread. False, with error
+    // set, when it cannot be read.
+    // game -1 lets the reader tell the game from the file.
+    bool readInBackground(const QString &path, DrawFile &file, QString &error, int game = -1);
     // Compares, asks about conflicts, stores in one transaction and reports.
     // The game the user takes the file for, offered among every game; -1 for Cancel.
     int chooseImportGame(const QString &fileName, const DrawFile &file);

@@ -114,6 +114,7 @@ Form1::Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent)
 
 Form1::~Form1()
 {
+    JoinRecoveryWriter();
     if (m_judge)
         delete m_judge.data();
 }
@@ -427,15 +428,27 @@ void Form1::Form_Unload()
     m_unloaded = true;
     if (m_judge)
         m_judge->close();
-    WriteSetting(SettingsFilePath, Setting::L6ml, CmbSwitch->currentText());
-    WriteSetting(SettingsFilePath, Setting::Kai, SldKosu->value());
-    WriteSetting(SettingsFilePath, Setting::NoWeb, NoWeb);
+    // A clean end: whatever was unsaved was given up knowingly.
+    DropRecoveryCopy();
+    // Another program holds the data folder: its settings are its own.
+    if (DataFolderShared)
+        return;
+    QVector<SettingText> settings{Entry(Setting::L6ml, CmbSwitch->currentText()),
+                                  Entry(Setting::Kai, SldKosu->value()),
+                                  Entry(Setting::NoWeb, NoWeb)};
     // A minimised window keeps the position of the previous run.
     if (!isMinimized()) {
         const QPoint position = frameGeometry().topLeft();
-        WriteSetting(SettingsFilePath, Setting::PosLeft, float(PixelsToTwips(position.x())));
-        WriteSetting(SettingsFilePath, Setting::PosTop, float(PixelsToTwips(position.y())));
+        settings << Entry(Setting::PosLeft, float(PixelsToTwips(position.x())))
+                 << Entry(Setting::PosTop, float(PixelsToTwips(position.y())));
     }
+    if (WriteSettings(SettingsFilePath, settings, &m_settingsError))
+        return;
+    m_settingsError = QStringLiteral("設定を保存できませんでした。\n") + m_settingsError;
+    // Closed by a signal, nobody may be there to answer; the program's end
+    // status tells instead.
+    if (!ClosingBySignal)
+        m_dialogs.warn(this, m_settingsError, QStringLiteral("終了"));
 }
 
 void Form1::closeEvent(QCloseEvent *event)

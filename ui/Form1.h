@@ -12,9 +12,11 @@
 #include <QWidget>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
+#include <thread>
 
 class BoardSlider;
 class DrawHistory;
@@ -25,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class ResultGrid;
 class UserDialogs;
 
@@ -88,6 +91,14 @@ public:
     // --- Start-up and shutdown (Form1.cpp) ---
     void Form_Load();
     void Form_Unload();
+    // Another running program holds the data folder: this one writes
+    // neither the settings nor the draw history.
+    bool DataFolderShared = false;
+    // The close comes from a termination signal: failures are not asked
+    // about in a dialog.
+    bool ClosingBySignal = false;
+    // Why the settings were not kept at the close; empty when they were.
+    const QString &SettingsError() const { return m_settingsError; }
 
     // --- Board, patterns, game switch, run (Form1Board.cpp) ---
     void CheckPatternFile();
@@ -119,6 +130,14 @@ public:
     // lies beyond is left with a warning.
     qint64 LoadRowLimit = MaxSaveFileRows;
     qint64 LoadByteLimit = MaxLoadedGridBytes;
+
+    // --- Recovery copy of the save area (Form1Recovery.cpp) ---
+    QString RecoveryFilePath() const;
+    // At start-up: offers the rows a crash left unsaved. No keeps the copy
+    // under a dated name.
+    void OfferRecovery();
+    // How long after a change the recovery copy is written, at most.
+    int RecoveryIntervalMs = 5000;
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();
@@ -174,14 +193,31 @@ private:
     // Offers to save a changed save area; false when the user cancels or the
     // save does not happen.
     bool SettleSaveAreaChanges(const QString &title);
+    // Marks the save area changed and has its recovery copy written.
+    void SaveAreaChanged();
+    void WriteRecoveryCopy();
+    void CopyRecoverySlice();
+    void JoinRecoveryWriter();
+    // The rows are saved, replaced or given up: the copy goes.
+    void DropRecoveryCopy();
+    bool RestoreRecoveryCopy(const QString &path);
 
     UserDialogs &m_dialogs;
     QPointer<DlgJudge> m_judge;
     std::unique_ptr<DrawHistory> m_history;
     DrawUpdateRunner *m_drawCheck = nullptr;
     bool m_unloaded = false;
+    QString m_settingsError;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;
+    QTimer *m_recoveryTimer = nullptr;
+    bool m_recoveryPending = false;
+    std::thread m_recoveryWriter;
+    std::shared_ptr<std::atomic<bool>> m_recoveryWriting; // set when the write is done
+    // The copy being taken, and the change count it started from.
+    std::shared_ptr<GridCellStore> m_recoverySnapshot;
+    quint64 m_saveAreaGeneration = 0;
+    quint64 m_snapshotGeneration = 0;
     // The game the window was last brought into line with.
     int m_shownGame = -1;
 

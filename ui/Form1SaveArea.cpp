@@ -98,7 +98,7 @@ void Form1::FGkekka_Click(int index)
         // Every data row is selected: what a click on a header cell gives.
         grid->sortSelection();
         if (index == 1)
-            m_saveAreaChanged = true;
+            SaveAreaChanged();
         CmdCopy[index]->setEnabled(false);
         CmdCopy[other]->setEnabled(false);
         return;
@@ -175,7 +175,7 @@ void Form1::CmdCopy_Click(int index)
     // Both grids changed under any selection the user had made.
     UnselectGrid(0);
     UnselectGrid(1);
-    m_saveAreaChanged = true;
+    SaveAreaChanged();
     SetSaveAreaButtons(FGkekka[1]->rowCount() > 1);
 }
 
@@ -213,6 +213,7 @@ bool Form1::WriteSaveArea()
         return false;
     }
     m_saveAreaChanged = false;
+    DropRecoveryCopy();
     return true;
 }
 
@@ -314,6 +315,7 @@ void Form1::CmdLoad_Click()
     const int rows = grid->rowCount() - 1;
     UnselectGrid(1);
     m_saveAreaChanged = false;
+    DropRecoveryCopy();
     SetSaveAreaButtons(true);
     if (read.limitReached)
         warnTooLarge(rows);
@@ -330,4 +332,5 @@ void Form1::CmdClear_Click()
     grid->setRowCount(1);
     UnselectGrid(1);
     SetSaveAreaButtons(false);
+    DropRecoveryCopy();
 }

@@ -361,6 +361,18 @@ void AnalysisTest::backtest_paysOnlyStoredPrizes()
             chance += 2 * double(single[size_t(t)]) / outcomes * double(draw.PrizeYen[size_t(t)]);
     }
     QVERIFY(qFuzzyCompare(summary.ChanceWinningsYen, chance));
+
+    // A prize past the limit, as another program's history may hold, is no
+    // price: 9224 first prizes of it pass what 64 bits hold.
+    DrawRecord hostile = priced;
+    hostile.PrizeYen[0] = 999999999999999;
+    const BacktestResult huge = RunBacktest(
+        ReadSavedRows(SaveGrid(QList<QStringList>(9224, Cells({1, 2, 3, 4, 5, 6})))),
+        {QVector<DrawRecord>{hostile}, {}}, control);
+    QCOMPARE(huge.Games[GameLoto6].Wins[0], qint64(9224));
+    QCOMPARE(huge.Games[GameLoto6].UnpricedWins, qint64(9224));
+    QCOMPARE(huge.Games[GameLoto6].WinningsYen, qint64(0));
+    QVERIFY(!huge.Draws[0].Priced);
 }
 
 void AnalysisTest::cancelInTheMiddle_data()

@@ -132,6 +132,12 @@ private slots:
         QTest::newRow("too few columns") << 9 << "列が足りません";
         QTest::newRow("draw twice in the file") << 10 << "第1回が2行目にもあります";
         QTest::newRow("not a number") << 12 << "本数字「x」が1～43の整数ではありません";
+        QTest::newRow("draw number past the last")
+            << 14 << "回号「100000」が1～99999の範囲にありません";
+        QTest::newRow("prize over a trillion yen")
+            << 15 << "金額「1,000,000,000,001」が1兆円を超えています";
+        QTest::newRow("carry-over of 16 digits")
+            << 16 << "金額「9999999999999999」が1兆円を超えています";
     }
 
     void readDrawFile_badRowsSkippedWithLineAndReason()
@@ -140,10 +146,11 @@ private slots:
         QFETCH(QString, reason);
         const DrawFile file = ReadDrawFile(Fixture("loto6-bad-rows.csv"), QStringLiteral("bad"));
         QCOMPARE(file.Game, 0);
-        QCOMPARE(file.Rows, 11); // the blank line is no row
-        QCOMPARE(file.Draws.size(), 2);
-        QCOMPARE(file.Draws.constLast().DrawNumber, 11);
-        QCOMPARE(file.Rejected.size(), 9);
+        QCOMPARE(file.Rows, 15); // the blank line is no row
+        QCOMPARE(file.Draws.size(), 3);
+        QCOMPARE(file.Draws.constLast().DrawNumber, 14);
+        QCOMPARE(file.Draws.constLast().CarryOverYen, DrawRecord::MaxYen);
+        QCOMPARE(file.Rejected.size(), 12);
         const auto found = std::find_if(
             file.Rejected.begin(), file.Rejected.end(),
             [line](const RejectedRow &row) { return row.Line == line; });

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -119,6 +120,20 @@ private slots:
         QCOMPARE(PlaceSampleFiles(samples, data, names, QStringLiteral("zanbo.ini")),
                  QStringList());
         QVERIFY(!QFileInfo::exists(data + QStringLiteral("a.txt")));
+    }
+
+    // A second program on the folder is told; once the first lets go, the
+    // folder is free again.
+    void lock_secondHolderRefused()
+    {
+        const QString folder = at(QStringLiteral("locked-by-one"));
+        QVERIFY(QDir().mkpath(folder));
+        {
+            const std::unique_ptr<QLockFile> first = LockDataFolder(folder);
+            QVERIFY(first && first->isLocked());
+            QVERIFY(!LockDataFolder(folder));
+        }
+        QVERIFY(LockDataFolder(folder));
     }
 };
 

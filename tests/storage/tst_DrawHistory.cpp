@@ -154,6 +154,8 @@ private slots:
                                                     << "壊れています";
         QTest::newRow("written by a newer program") << "newer"
                                                     << "新しい版";
+        QTest::newRow("negative version") << "negative"
+                                          << "別の版";
     }
 
     void open_unusableFile_reportsAndKeepsItAside()
@@ -187,6 +189,8 @@ private slots:
                 QSqlQuery query(db);
                 QVERIFY(query.exec(kind == QStringLiteral("newer")
                                        ? QStringLiteral("PRAGMA user_version = 99")
+                                   : kind == QStringLiteral("negative")
+                                       ? QStringLiteral("PRAGMA user_version = -1")
                                        : QStringLiteral("PRAGMA user_version = 0")));
                 query = QSqlQuery();
                 db.close();
@@ -199,6 +203,8 @@ private slots:
         DrawHistory history(file);
         QVERIFY(!history.open());
         QVERIFY2(history.errorText().contains(message), qPrintable(history.errorText()));
+        QCOMPARE(history.problem() == DrawHistory::Problem::OtherVersion,
+                 message != QStringLiteral("壊れています"));
         QVERIFY(history.draws(0).isEmpty());
         QVERIFY(!history.newest(0));
         QVERIFY(!history.store({Draw(0, 1, 1)}));
@@ -209,6 +215,77 @@ private slots:
         QCOMPARE(FileBytes(keptAs), before);
         QVERIFY(history.store({Draw(0, 1, 1)}));
         QCOMPARE(history.count(0), 1);
+    }
+
+    // Draws that live only in the write-ahead log (a crash of a program that
+    // wrote it) go aside with the file; a busy history is left alone.
+    void setAside_writeAheadLog_keepsEveryDraw_busyFileUntouched()
+    {
+        const QString file = path("wal.sqlite");
+        const QString copy = path("walcopy.sqlite");
+        QVector<DrawRecord> draws;
+        for (int n = 1; n <= 53; ++n)
+            draws.append(Draw(0, n, n));
+        {
+            DrawHistory history(file);
+            QVERIFY(history.store(draws.mid(0, 3)));
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                        QStringLiteral("wal"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            query.finish();
+            // A reader's open snapshot keeps the log from being folded in.
+            QVERIFY(query.exec(QStringLiteral("BEGIN")));
+            QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM draws")) && query.next());
+            {
+                DrawHistory writer(file);
+                QVERIFY2(writer.store(draws.mid(3)), qPrintable(writer.errorText()));
+            }
+            for (const QString &suffix :
+                 {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+                QVERIFY2(QFile::copy(file + suffix, copy + suffix), qPrintable(suffix));
+
+            query.finish();
+            QVERIFY(query.exec(QStringLiteral("COMMIT")));
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("wal"));
+
+        DrawHistory history(copy);
+        const QString keptAs = history.setAside();
+        QVERIFY(!keptAs.isEmpty());
+        QVERIFY(history.store({Draw(0, 1, 1)}));
+        QCOMPARE(history.count(0), 1);
+        QCOMPARE(DrawHistory(keptAs).count(0), 53);
+
+        // Another connection in the middle of a write: busy, not damaged.
+        const QString held = path("held.sqlite");
+        QVERIFY(DrawHistory(held).store(draws));
+        const QByteArray before = FileBytes(held);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                        QStringLiteral("held"));
+            db.setDatabaseName(held);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            DrawHistory busy(held);
+            busy.setBusyTimeout(100);
+            QVERIFY(!busy.open());
+            QCOMPARE(busy.problem(), DrawHistory::Problem::Busy);
+            QVERIFY2(busy.errorText().contains(QStringLiteral("別のZanbo")),
+                     qPrintable(busy.errorText()));
+            QVERIFY(query.exec(QStringLiteral("ROLLBACK")));
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("held"));
+        QCOMPARE(FileBytes(held), before);
     }
 
     void store_unwritableFolder_failsAndLeavesNoFile()

@@ -1,5 +1,7 @@
+#include "support/DiskFull.h"
 #include "support/TestFiles.h"
 
+#include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 
 #include <QDir>
@@ -37,6 +39,7 @@ private slots:
     void parse_survivesMutatedFiles();
     void write_failureKeepsOldFile_data();
     void write_failureKeepsOldFile();
+    void leftoverTemporaryFiles_onlyOursRemoved();
 };
 
 void SaveFileTest::write_givesExactBytes_data()
@@ -321,6 +324,7 @@ void SaveFileTest::write_failureKeepsOldFile_data()
     QTest::newRow("missing folder") << QStringLiteral("missing");
     QTest::newRow("target is a folder") << QStringLiteral("folder");
     QTest::newRow("read-only folder") << QStringLiteral("read-only");
+    QTest::newRow("full disk") << QStringLiteral("full");
 }
 
 void SaveFileTest::write_failureKeepsOldFile()
@@ -343,19 +347,65 @@ void SaveFileTest::write_failureKeepsOldFile()
             QSKIP("folder permissions are not enforced for this user");
     }
 
-    const SaveFileWriteResult result = WriteSaveFile(path, 1, 9, QStringLiteral("1\t2"));
+    if (where == QLatin1String("full")) {
+        QVERIFY(QDir().mkdir(folder));
+        path = folder + QStringLiteral("/a.loto");
+        WriteFileBytes(path, kExampleBytes);
+    }
+    QString clip = QStringLiteral("1\t2");
+    if (where == QLatin1String("full"))
+        clip = QString(kExampleClip + QLatin1Char('\r')).repeated(20000);
+    SaveFileWriteResult result;
+    {
+        DiskFull full(where == QLatin1String("full") ? 65536 : RLIM_INFINITY);
+        result = WriteSaveFile(path, 1, 9, clip);
+    }
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
+    // Every reason is told in Japanese: no system text in English.
+    QVERIFY2(!result.error.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))),
+             qPrintable(result.error));
     if (where == QLatin1String("missing"))
         QVERIFY(!QFile::exists(path));
     if (where == QLatin1String("folder"))
         QVERIFY(QFileInfo(path).isDir());
-    if (where == QLatin1String("read-only")) {
+    if (where == QLatin1String("read-only") || where == QLatin1String("full")) {
         QCOMPARE(FileBytes(path), kExampleBytes);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  QStringList(QStringLiteral("a.loto")));
         MakeWritable(folder);
     }
+}
+
+// A kill between writing and renaming leaves our temporary file; the next
+// start removes it and nothing of the user's that merely looks alike.
+void SaveFileTest::leftoverTemporaryFiles_onlyOursRemoved()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QStringList kept{QStringLiteral(".zanbo-writing-note.txt"), QStringLiteral("a.loto"),
+                           QStringLiteral("zanbo.ini.Ab12Cd"),
+                           QStringLiteral(".zanbo-writing-Ab12Cd.partial.bak")};
+    for (const QString &name : kept)
+        WriteFileBytes(dir.filePath(name), kExampleBytes);
+    {
+        AtomicFileWriter killed(dir.filePath(QStringLiteral("a.loto")));
+        QVERIFY(killed.write("partial"));
+        const QStringList all = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(all.size(), kept.size() + 1);
+        for (const QString &name : all)
+            QVERIFY(kept.contains(name)
+                    || (name.startsWith(AtomicFileWriter::TemporaryPrefix())
+                        && name.endsWith(AtomicFileWriter::TemporarySuffix())));
+    }
+    QCOMPARE(RemoveLeftoverTemporaryFiles(dir.path()), 0);
+    WriteFileBytes(dir.filePath(QStringLiteral(".zanbo-writing-Xy34Zw.partial")), "left by a kill");
+    QCOMPARE(RemoveLeftoverTemporaryFiles(dir.path()), 1);
+    QStringList now = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QStringList expected = kept;
+    now.sort();
+    expected.sort();
+    QCOMPARE(now, expected);
 }
 
 QTEST_GUILESS_MAIN(SaveFileTest)

@@ -1,3 +1,4 @@
+#include "support/DiskFull.h"
 #include "support/FakeDialogs.h"
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
@@ -86,6 +87,39 @@ private slots:
         w->close();
         QCOMPARE(ReadIniValue(iniPath(), QStringLiteral("ALL"), QStringLiteral("POSLEFT")),
                  QString::number(double(float(PixelsToTwips(w->frameGeometry().left()))), 'g', 7));
+    }
+
+    // A settings write that fails is told once, with its reason; closed by a
+    // signal it is only kept for the end status. A second program on the
+    // folder writes nothing.
+    void close_settingsNotKept_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("full disk") << "full";
+        QTest::newRow("full disk, closed by a signal") << "signal";
+        QTest::newRow("folder held by another program") << "shared";
+    }
+    void close_settingsNotKept()
+    {
+        QFETCH(QString, how);
+        writeIni(QStringLiteral("[ALL]\nKAI=5\n"));
+        const QByteArray before = FileBytes(iniPath());
+        m_dialogs = FakeDialogs();
+        auto w = start();
+        w->SldKosu->setValue(20);
+        w->ClosingBySignal = how == QStringLiteral("signal");
+        w->DataFolderShared = how == QStringLiteral("shared");
+        {
+            DiskFull full(16);
+            QVERIFY(full.isActive());
+            w->close();
+        }
+        QCOMPARE(FileBytes(iniPath()), before);
+        QCOMPARE(w->SettingsError().contains(QStringLiteral("上限")),
+                 how != QStringLiteral("shared"));
+        QCOMPARE(m_dialogs.warnings.size(), how == QStringLiteral("full") ? 1 : 0);
+        if (how == QStringLiteral("full"))
+            QCOMPARE(m_dialogs.warnings.constFirst().text, w->SettingsError());
     }
 
     void positionIgnored_data()

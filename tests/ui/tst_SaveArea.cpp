@@ -187,10 +187,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("existing");
         QTest::newRow("missing folder") << QStringLiteral("no such folder/out.loto") << false;
-        // No room for the temporary file's suffix beside a name at the
-        // file system's limit: the write fails with the old file there.
-        QTest::newRow("existing file, name at the length limit")
-            << QString(251, QLatin1Char('a')) + QStringLiteral(".txt") << true;
+        // A name past the file system's limit: the write fails, and says so.
+        QTest::newRow("name past the length limit")
+            << QString(252, QLatin1Char('a')) + QStringLiteral(".txt") << false;
     }
     void save_failureWarnsAndKeepsTheOldFile()
     {
@@ -569,6 +568,53 @@ private slots:
         Form1::SelectGridRange(grid(0), 1, 0, 1, OddColumn);
         m_w->CmdCopy_Click(0);
         QCOMPARE(Column(grid(1), 0), moved + Numbers({1}));
+    }
+
+    // Rows moved in and never saved survive a crash: the next start offers
+    // them back, or keeps the copy aside under a dated name.
+    void recovery_afterACrash_restoredOrKeptAside_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("restored as unsaved rows") << true;
+        QTest::newRow("kept aside") << false;
+    }
+    void recovery_afterACrash_restoredOrKeptAside()
+    {
+        QFETCH(bool, restore);
+        m_w->RecoveryIntervalMs = 0;
+        QList<QStringList> rows;
+        for (int k = 1; k <= 5; ++k)
+            rows << SampleRow(k);
+        Fill(grid(0), rows);
+        Form1::SelectGridRange(grid(0), 2, 0, 4, OddColumn);
+        m_w->CmdCopy_Click(0);
+        const QString copy = m_w->RecoveryFilePath();
+        QTRY_VERIFY(QFile::exists(copy));
+        m_w.reset(); // the program ends without closing its window
+
+        m_w = std::make_unique<Form1>(AddPathSeparator(m_dir->path()), *m_dialogs);
+        m_dialogs->confirmAnswers = {restore};
+        m_w->OfferRecovery();
+        QCOMPARE(m_dialogs->questions.size(), 1);
+        QCOMPARE(
+            m_dialogs->questions.constFirst().text,
+            QStringLiteral("前回保存されていない結果保存エリアの行があります。復元しますか？"));
+        const QStringList kept = QDir(m_dir->path())
+                                     .entryList({QStringLiteral("zanbo-recovery-*")});
+        if (restore) {
+            QCOMPARE(Column(grid(1), 0), Numbers({2, 3, 4}));
+            QCOMPARE(RowAt(grid(1), 1), SampleRow(2));
+            QVERIFY(kept.isEmpty());
+            // Still unsaved: closing asks, and a clean close removes the copy.
+            m_dialogs->yesNoCancelAnswers = {QMessageBox::No};
+            QVERIFY(m_w->close());
+            QCOMPARE(m_dialogs->questions.size(), 2);
+        } else {
+            QCOMPARE(grid(1)->rowCount(), 1);
+            QCOMPARE(kept.size(), 1);
+            QVERIFY(FileBytes(path(kept.constFirst())).startsWith("Zanbo\r\n 3 \r\n"));
+        }
+        QVERIFY(!QFile::exists(copy));
     }
 
     void move_onlyDataRowLeavesTheHeader_data()
