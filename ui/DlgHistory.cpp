@@ -423,8 +423,7 @@ bool DlgHistory::readInBackground(const QString &path, DrawFile &file, QString &
         QByteArray bytes;
         read = ReadWholeFile(path, bytes, &error);
         if (read)
-            file = game < 0 ? ReadDrawFile(bytes, fileName)
-                            : ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
+            file = ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
