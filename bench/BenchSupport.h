@@ -51,7 +51,7 @@ public:
         ++warnings;
         std::printf("  warning: %s\n", qPrintable(text));
     }
-    void openUrl(const QUrl &) override {}
+    bool openUrl(const QUrl &) override { return true; }
 };
 
 // Rows as the result grids hold them, drawn by the program's own generator

@@ -79,3 +79,14 @@ QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFol
     }
     return placed;
 }
+
+QString FileDialogFolder(const QString &lastUsed, const QString &dataFolder,
+                         const QString &perUserFolder, const QString &documentsFolder)
+{
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir())
+        return lastUsed;
+    if (perUserFolder.isEmpty() || documentsFolder.isEmpty()
+        || SameFolderForm(dataFolder) != SameFolderForm(perUserFolder))
+        return dataFolder;
+    return documentsFolder;
+}

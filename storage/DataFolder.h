@@ -44,3 +44,10 @@ QString InstalledSampleFolder(const DataFolderPlaces &places);
 // so the board has patterns at once. Returns the names copied.
 QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFolder,
                              const QStringList &names, const QString &settingsName);
+
+// Where a file dialog starts: the folder last used for that kind of file
+// while it still exists; else the user's documents folder when the data is
+// in the hidden per-user folder; else the data folder, the program's own or
+// the one the user named.
+QString FileDialogFolder(const QString &lastUsed, const QString &dataFolder,
+                         const QString &perUserFolder, const QString &documentsFolder);

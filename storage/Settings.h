@@ -54,6 +54,9 @@ constexpr IntegerSetting NoTosen{u"OPT", u"NOTOSEN", 0, AnyInteger, AnyIntegerMa
 constexpr TextSetting L6ml{u"ALL", u"L6ML", u"ロト６"};
 constexpr SingleSetting PosLeft{u"ALL", u"POSLEFT"};
 constexpr SingleSetting PosTop{u"ALL", u"POSTOP"};
+// The main window's size, in twips, once the user changed it from the design's.
+constexpr IntegerSetting Width{u"ALL", u"POSWIDTH", 11550, 1500, 1000000};
+constexpr IntegerSetting Height{u"ALL", u"POSHEIGHT", 7800, 1500, 1000000};
 
 } // namespace Setting
 
