@@ -86,6 +86,18 @@ int main(int argc, char *argv[])
         RemoveLeftoverTemporaryFiles(data.folder);
 
     DesktopDialogs dialogs;
+    // Settings, pattern files and the history would silently not be kept.
+    if (!CanCreateFilesIn(data.folder)) {
+        const QString warning = QStringLiteral(
+                                    "データフォルダ %1 に書き込めません。設定、パターンファイル、"
+                                    "当選番号履歴は保存されません。書き込めるフォルダを "
+                                    "--data-dir で指定してください。")
+                                    .arg(QDir::toNativeSeparators(data.folder));
+        std::fputs(
+            (QStringLiteral("zanbo: ") + warning + QLatin1Char('\n')).toLocal8Bit().constData(),
+            stderr);
+        dialogs.warn(nullptr, warning, QStringLiteral("Zanbo"));
+    }
     Form1 window(data.folder, dialogs);
     CloseWindowsOnTerminationSignals([&window] { window.ClosingBySignal = true; });
     window.show();

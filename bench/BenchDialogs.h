@@ -35,5 +35,5 @@ public:
         ++warnings;
         std::printf("  warning: %s\n", qPrintable(text));
     }
-    void openUrl(const QUrl &) override {}
+    bool openUrl(const QUrl &) override { return true; }
 };

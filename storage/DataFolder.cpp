@@ -93,3 +93,14 @@ std::unique_ptr<QLockFile> LockDataFolder(const QString &folder)
         return nullptr;
     return lock;
 }
+
+QString FileDialogFolder(const QString &lastUsed, const QString &dataFolder,
+                         const QString &perUserFolder, const QString &documentsFolder)
+{
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir())
+        return lastUsed;
+    if (perUserFolder.isEmpty() || documentsFolder.isEmpty()
+        || SameFolderForm(dataFolder) != SameFolderForm(perUserFolder))
+        return dataFolder;
+    return documentsFolder;
+}

@@ -54,3 +54,10 @@ QStringList PlaceSampleFiles(const QString &sampleFolder, const QString &dataFol
 // A lock left by a program that is no longer running is taken over.
 // Where no lock file can be made at all, the result holds nothing.
 std::unique_ptr<QLockFile> LockDataFolder(const QString &folder);
+
+// Where a file dialog starts: the folder last used for that kind of file
+// while it still exists; else the user's documents folder when the data is
+// in the hidden per-user folder; else the data folder, the program's own or
+// the one the user named.
+QString FileDialogFolder(const QString &lastUsed, const QString &dataFolder,
+                         const QString &perUserFolder, const QString &documentsFolder);

@@ -64,6 +64,9 @@ constexpr TextSetting L7Url1{u"DRAWS", u"L7URL1", u""};
 constexpr TextSetting L7Url2{u"DRAWS", u"L7URL2", u""};
 // 1: the draw sources are checked in the background at start-up.
 constexpr IntegerSetting CheckDrawsAtStart{u"DRAWS", u"CHECKATSTART", 0, 0, 1};
+// The main window's size, in twips, once the user changed it from the design's.
+constexpr IntegerSetting Width{u"ALL", u"POSWIDTH", 11550, 1500, 1000000};
+constexpr IntegerSetting Height{u"ALL", u"POSHEIGHT", 7800, 1500, 1000000};
 
 } // namespace Setting
 

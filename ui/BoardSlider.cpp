@@ -1,5 +1,6 @@
 #include "ui/BoardSlider.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionSlider>
 #include <QStylePainter>
 
@@ -15,6 +16,41 @@ bool BoardSlider::setValueChecked(int value)
         return false;
     setValue(value);
     return true;
+}
+
+void BoardSlider::JoinRow(const Row &row)
+{
+    for (BoardSlider *slider : *row) {
+        slider->m_row = row;
+        slider->setFocusPolicy(slider == row->constFirst() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
+void BoardSlider::keyPressEvent(QKeyEvent *event)
+{
+    const int step = event->key() == Qt::Key_Right ? 1 : event->key() == Qt::Key_Left ? -1 : 0;
+    if (!m_row || step == 0 || event->modifiers() != Qt::NoModifier) {
+        QSlider::keyPressEvent(event);
+        return;
+    }
+    const QList<BoardSlider *> &row = *m_row;
+    for (qsizetype i = row.indexOf(this) + step; i >= 0 && i < row.size(); i += step) {
+        if (row.at(i)->isVisible() && row.at(i)->isEnabled()) {
+            row.at(i)->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+    event->accept();
+}
+
+void BoardSlider::focusInEvent(QFocusEvent *event)
+{
+    // The slider last used is the row's Tab stop.
+    if (m_row) {
+        for (BoardSlider *slider : *m_row)
+            slider->setFocusPolicy(slider == this ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    QSlider::focusInEvent(event);
 }
 
 void BoardSlider::setFilledTowardMaximum(bool filled)

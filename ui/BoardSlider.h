@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QSlider>
+
+#include <memory>
 
 // A slider that refuses a value outside its range instead of clamping it,
 // and reports every change, whether the user or the program made it.
@@ -16,9 +19,17 @@ public:
     // minimum end, for a slider whose low values mean "more".
     void setFilledTowardMaximum(bool filled);
 
+    // Sliders of one row, left to right, that are one Tab stop: Left and
+    // Right move between the visible ones, Tab leaves the row.
+    using Row = std::shared_ptr<QList<BoardSlider *>>;
+    static void JoinRow(const Row &row);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     bool m_filledTowardMaximum = false;
+    Row m_row;
 };

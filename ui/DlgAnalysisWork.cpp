@@ -6,6 +6,7 @@
 #include "storage/FileIo.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"
+#include "ui/FileFolders.h"
 #include "ui/Form1.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
@@ -217,11 +218,12 @@ void DlgAnalysis::CmdExport_Click()
     FileDialogOptions options;
     options.filter = QStringLiteral("CSV(*.csv)|*.csv|全て|*.*");
     options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = m_main.ProgramFolder;
+    options.initialFolder = StartFolder(QStringLiteral("analysis"), m_main.ProgramFolder);
     options.confirmReplace = true;
     const QString fileName = m_main.dialogs().saveFileName(this, options);
     if (fileName.isEmpty())
         return;
+    RememberFolder(QStringLiteral("analysis"), fileName);
     const QByteArray bytes = ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
                                      + QStringLiteral("\r\n"));
     QString error;

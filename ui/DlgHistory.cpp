@@ -6,7 +6,9 @@
 #include "storage/Settings.h"
 #include "ui/ControlFactory.h"
 #include "ui/DrawUpdateRunner.h"
+#include "ui/FileFolders.h"
 #include "ui/Form1.h"
+#include "ui/StretchLayout.h"
 #include "ui/Twips.h"
 #include "ui/UserDialogs.h"
 
@@ -166,10 +168,25 @@ DlgHistory::DlgHistory(Form1 &main, QWidget *parent)
 {
     setObjectName(QStringLiteral("DlgHistory"));
     setWindowTitle(QStringLiteral("当選番号履歴"));
+    // The design's size by default; the grid and the report take any room
+    // the user gives, and a screen too small scrolls.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(TwipsToPixels(9600), TwipsToPixels(7200));
-    createControls();
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    const QSize design(TwipsToPixels(9600), TwipsToPixels(7200));
+    QWidget *content = ScrollableContent(this, design);
+    resize(FitToScreen(this, design));
+    createControls(content);
+    auto *stretch = new StretchLayout(content, design);
+    for (QWidget *control : content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control == GridHistory)
+            stretch->add(control, {0, 0, 1, 0.5});
+        else if (control == TxtReport)
+            stretch->add(control, {0, 0.5, 1, 0.5});
+        else if (control == CancelButton)
+            stretch->add(control, {1, 0.5, 0, 0});
+        else if (control->x() >= GridHistory->geometry().right())
+            stretch->add(control, {1, 0, 0, 0});
+    }
 
     connect(CmbGame, &QComboBox::activated, this, [this] { CmbGame_Click(); });
     connect(CmdImport, &QPushButton::clicked, this, [this] { CmdImport_Click(); });
@@ -193,16 +210,16 @@ DlgHistory::DlgHistory(Form1 &main, QWidget *parent)
     Form_Load();
 }
 
-void DlgHistory::createControls()
+void DlgHistory::createControls(QWidget *area)
 {
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("ゲーム："));
+    Label1 = MakeLabel(area, QStringLiteral("Label1"), QStringLiteral("ゲーム："));
     PlaceTwips(Label1, 120, 150, 720, 255);
-    CmbGame = new QComboBox(this);
+    CmbGame = new QComboBox(area);
     CmbGame->setObjectName(QStringLiteral("CmbGame"));
     PlaceTwips(CmbGame, 840, 120, 1500, 300);
 
     m_model = new DrawHistoryModel(this);
-    GridHistory = new QTableView(this);
+    GridHistory = new QTableView(area);
     GridHistory->setObjectName(QStringLiteral("GridHistory"));
     GridHistory->setModel(m_model);
     GridHistory->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -221,22 +238,22 @@ void DlgHistory::createControls()
         GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
     PlaceTwips(GridHistory, 120, 540, 7200, 3405);
 
-    CmdImport = MakeButton(this, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));
+    CmdImport = MakeButton(area, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));
     PlaceTwips(CmdImport, 7440, 540, 2040, 375);
-    CmdExport = MakeButton(this, QStringLiteral("CmdExport"), QStringLiteral("CSV書出し(&E)..."));
+    CmdExport = MakeButton(area, QStringLiteral("CmdExport"), QStringLiteral("CSV書出し(&E)..."));
     PlaceTwips(CmdExport, 7440, 960, 2040, 375);
-    CmdEnter = MakeButton(this, QStringLiteral("CmdEnter"), QStringLiteral("手入力(&N)..."));
+    CmdEnter = MakeButton(area, QStringLiteral("CmdEnter"), QStringLiteral("手入力(&N)..."));
     PlaceTwips(CmdEnter, 7440, 1380, 2040, 375);
-    CmdDelete = MakeButton(this, QStringLiteral("CmdDelete"), QStringLiteral("削除(&D)"));
+    CmdDelete = MakeButton(area, QStringLiteral("CmdDelete"), QStringLiteral("削除(&D)"));
     PlaceTwips(CmdDelete, 7440, 1800, 2040, 375);
-    CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
+    CancelButton = MakeButton(area, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
     PlaceTwips(CancelButton, 7440, 4065, 2040, 375);
-    createUpdateControls();
+    createUpdateControls(area);
     for (QPushButton *button :
          {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdUpdate, CmdStop, CancelButton})
         button->setAutoDefault(false);
 
-    TxtReport = new QPlainTextEdit(this);
+    TxtReport = new QPlainTextEdit(area);
     TxtReport->setObjectName(QStringLiteral("TxtReport"));
     TxtReport->setReadOnly(true);
     TxtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -244,19 +261,25 @@ void DlgHistory::createControls()
 }
 
 // The fetch of the draw sources, on a row of its own under the draws.
-void DlgHistory::createUpdateControls()
+void DlgHistory::createUpdateControls(QWidget *area)
 {
-    CmdUpdate = MakeButton(this, QStringLiteral("CmdUpdate"),
+    CmdUpdate = MakeButton(area, QStringLiteral("CmdUpdate"),
                            QStringLiteral("最新の当選番号を取得(&U)"));
     PlaceTwips(CmdUpdate, 120, 4065, 2880, 375);
-    CmdStop = MakeButton(this, QStringLiteral("CmdStop"), QStringLiteral("中止(&S)"));
+    CmdStop = MakeButton(area, QStringLiteral("CmdStop"), QStringLiteral("中止(&S)"));
     CmdStop->setEnabled(false);
     PlaceTwips(CmdStop, 3120, 4065, 1080, 375);
-    PrgUpdate = new QProgressBar(this);
+    PrgUpdate = new QProgressBar(area);
     PrgUpdate->setObjectName(QStringLiteral("PrgUpdate"));
     PrgUpdate->setTextVisible(false);
     PrgUpdate->setValue(0);
     PlaceTwips(PrgUpdate, 4320, 4110, 3000, 285);
+}
+
+void DlgHistory::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    KeepOnScreen(this);
 }
 
 int DlgHistory::currentGame() const
@@ -356,10 +379,11 @@ void DlgHistory::CmdImport_Click()
     FileDialogOptions options;
     options.filter = CsvFilter;
     options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = m_main.ProgramFolder;
+    options.initialFolder = StartFolder(QStringLiteral("csv"), m_main.ProgramFolder);
     const QString path = m_main.dialogs().openFileName(this, options);
     if (path.isEmpty())
         return;
+    RememberFolder(QStringLiteral("csv"), path);
     const QString fileName = QFileInfo(path).fileName();
 
     QString error;
@@ -458,11 +482,12 @@ void DlgHistory::CmdExport_Click()
     FileDialogOptions options;
     options.filter = CsvFilter;
     options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = m_main.ProgramFolder;
+    options.initialFolder = StartFolder(QStringLiteral("csv"), m_main.ProgramFolder);
     options.confirmReplace = true;
     const QString path = m_main.dialogs().saveFileName(this, options);
     if (path.isEmpty())
         return;
+    RememberFolder(QStringLiteral("csv"), path);
     QString error;
     if (!WriteFileAtomically(path, WriteDrawFile(draws, game), &error)) {
         failed(QStringLiteral("「%1」に書き出せません（%2）。").arg(path, error));

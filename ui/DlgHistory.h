@@ -55,9 +55,12 @@ public:
     // The game shown: the selected entry of CmbGame.
     int currentGame() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    void createControls();
-    void createUpdateControls();
+    void createControls(QWidget *area);
+    void createUpdateControls(QWidget *area);
     void showDraws();
     // Checks the history opens; offers a fresh one when the file is damaged.
     bool ensureHistory(bool create);
@@ -67,9 +70,9 @@ private:
     // set, when it cannot be read.
     // game -1 lets the reader tell the game from the file.
     bool readInBackground(const QString &path, DrawFile &file, QString &error, int game = -1);
-    // Compares, asks about conflicts, stores in one transaction and reports.
     // The game the user takes the file for, offered among every game; -1 for Cancel.
     int chooseImportGame(const QString &fileName, const DrawFile &file);
+    // Compares, asks about conflicts, stores in one transaction and reports.
     void storeImport(DrawImport &import);
     void report(const QString &text);
     void failed(const QString &text);

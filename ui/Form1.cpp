@@ -3,9 +3,11 @@
 #include "storage/DrawHistory.h"
 #include "storage/Settings.h"
 #include "ui/BoardSlider.h"
+#include "ui/CaptionKeys.h"
 #include "ui/ControlFactory.h"
 #include "ui/DlgJudge.h"
 #include "ui/ResultGrid.h"
+#include "ui/StretchLayout.h"
 #include "ui/Twips.h"
 #include "ui/UserDialogs.h"
 
@@ -94,11 +96,12 @@ Form1::Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zanbo"));
-    // Fixed border with a minimise box and no maximise box.
+    // The design's size by default; the window grows and shrinks to fit the
+    // screen, its controls scrolling when it is smaller than the design.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(TwipsToPixels(11550), TwipsToPixels(7800));
+                   | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    m_content = ScrollableContent(this, DesignSize());
+    resize(FitToScreen(this, DesignSize()));
     setWindowIcon(ProgramIcon());
     // The window's own Japanese proportional font, with the one Debian ships
     // as the fallback.
@@ -108,8 +111,45 @@ Form1::Form1(const QString &dataFolder, UserDialogs &dialogs, QWidget *parent)
     windowFont.setPointSize(9);
     setFont(windowFont);
     createControls();
+    stretchControls();
+    GiveCaptionKeys(this);
+    // The move buttons' captions name no key: Alt+M moves to the save area,
+    // Alt+X takes rows out of it.
+    GiveButtonKey(CmdCopy[0], QKeySequence(QStringLiteral("Alt+M")));
+    GiveButtonKey(CmdCopy[1], QKeySequence(QStringLiteral("Alt+X")));
     connectHandlers();
     Form_Load();
+}
+
+QSize Form1::DesignSize()
+{
+    return QSize(TwipsToPixels(11550), TwipsToPixels(7800));
+}
+
+// Beyond the design size the two grids and the message box take the room;
+// the rest keeps its place beside them.
+void Form1::stretchControls()
+{
+    // Inside the frames the grids and the message box take all the frame's room.
+    auto *inPrediction = new StretchLayout(Frame3, Frame3->size());
+    for (QWidget *control : Frame3->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control == TxtMessage)
+            inPrediction->add(control, {0, 0, 0, 1});
+        else if (control == FGkekka[0])
+            inPrediction->add(control, {0, 0, 1, 1});
+        else
+            // The history and analysis buttons and the picture keep to the right.
+            inPrediction->add(control, {control->x() >= TwipsToPixels(8800) ? 1.0 : 0.0, 1, 0, 0});
+    }
+    auto *inSaveArea = new StretchLayout(Frame2, Frame2->size());
+    for (QWidget *control : Frame2->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        inSaveArea->add(control, control == FGkekka[1] ? StretchLayout::Share{0, 0, 1, 1}
+                                                       : StretchLayout::Share{1, 0, 0, 0});
+    // The frames last: their design sizes are taken above.
+    auto *stretch = new StretchLayout(m_content, DesignSize());
+    stretch->add(Frame1, {0, 0, 1, 0});
+    stretch->add(Frame3, {0, 0, 1, 0.5});
+    stretch->add(Frame2, {0, 0.5, 1, 0.5});
 }
 
 Form1::~Form1()
@@ -138,7 +178,7 @@ void Form1::createControls()
 
 void Form1::createBoard()
 {
-    Frame1 = new QGroupBox(QStringLiteral("パターン制御盤"), this);
+    Frame1 = new QGroupBox(QStringLiteral("パターン制御盤"), m_content);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setToolTip(QStringLiteral("当選しそうな数字のスライダを＋側に、外れそうな数字のスライダ"
                                       "を－側にセットして、実行ボタンを押してください。"));
@@ -170,6 +210,11 @@ void Form1::createBoard()
         PlaceTwips(label, left, 960, 255, 255);
         Label1[i] = label;
     }
+    // The board is one Tab stop; its arrow keys move between the sliders.
+    auto row = std::make_shared<QList<BoardSlider *>>();
+    for (int i = 1; i <= HighestNumber; ++i)
+        row->append(Slider1[i]);
+    BoardSlider::JoinRow(row);
 
     QFont bold = font();
     bold.setBold(true);
@@ -205,7 +250,7 @@ void Form1::createBoard()
 
 void Form1::createPredictionArea()
 {
-    Frame3 = new QGroupBox(QStringLiteral("予測エリア"), this);
+    Frame3 = new QGroupBox(QStringLiteral("予測エリア"), m_content);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     PlaceTwips(Frame3, 120, 1920, 11295, 3735);
 
@@ -287,7 +332,7 @@ void Form1::createPredictionArea()
 
 void Form1::createSaveArea()
 {
-    Frame2 = new QGroupBox(QStringLiteral("結果保存エリア"), this);
+    Frame2 = new QGroupBox(QStringLiteral("結果保存エリア"), m_content);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     PlaceTwips(Frame2, 120, 5760, 11295, 1935);
 
@@ -357,7 +402,12 @@ void Form1::Form_Load()
     // answers every key below.
     const SettingsSnapshot settings(SettingsFilePath);
 
-    // 5. Window position.
+    // 5. Window size and position.
+    if (settings.stored(Setting::Width) || settings.stored(Setting::Height))
+        resize(FitToScreen(this, QSize(TwipsToPixels(settings.value(Setting::Width)),
+                                       TwipsToPixels(settings.value(Setting::Height)))));
+    m_sizeAtStart = size();
+    m_sizeStored = settings.stored(Setting::Width) || settings.stored(Setting::Height);
     RestorePosition(settings.value(Setting::PosLeft), settings.value(Setting::PosTop));
 
     // 6. Board labels and the user's own settings.
@@ -441,6 +491,11 @@ void Form1::Form_Unload()
         const QPoint position = frameGeometry().topLeft();
         settings << Entry(Setting::PosLeft, float(PixelsToTwips(position.x())))
                  << Entry(Setting::PosTop, float(PixelsToTwips(position.y())));
+        // Written only once the user changed it, so a file of the design
+        // size stays as it was.
+        if (m_sizeStored || size() != m_sizeAtStart)
+            settings << Entry(Setting::Width, int(PixelsToTwips(width())))
+                     << Entry(Setting::Height, int(PixelsToTwips(height())));
     }
     if (WriteSettings(SettingsFilePath, settings, &m_settingsError))
         return;
@@ -449,6 +504,12 @@ void Form1::Form_Unload()
     // status tells instead.
     if (!ClosingBySignal)
         m_dialogs.warn(this, m_settingsError, QStringLiteral("終了"));
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    KeepOnScreen(this);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -181,6 +181,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -189,6 +190,10 @@ private:
     void createSaveArea();
     void connectHandlers();
     void RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips);
+    // The window's size by design, which its controls are placed for.
+    static QSize DesignSize();
+    void stretchControls();
+    void OpenWebPage(const QUrl &url);
     bool WriteSaveArea();
     // Offers to save a changed save area; false when the user cancels or the
     // save does not happen.
@@ -208,6 +213,9 @@ private:
     DrawUpdateRunner *m_drawCheck = nullptr;
     bool m_unloaded = false;
     QString m_settingsError;
+    QWidget *m_content = nullptr; // what the window's scroll area shows
+    QSize m_sizeAtStart;
+    bool m_sizeStored = false;
     // Rows moved in or out or sorted since the last save or load.
     bool m_saveAreaChanged = false;
     QTimer *m_recoveryTimer = nullptr;

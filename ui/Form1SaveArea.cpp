@@ -3,6 +3,7 @@
 #include "core/GridSaveFile.h"
 #include "storage/FileIo.h"
 #include "storage/SaveFile.h"
+#include "ui/FileFolders.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/UserDialogs.h"
@@ -24,7 +25,7 @@ FileDialogOptions SaveFileDialogOptions(const QString &programFolder, bool forSa
     FileDialogOptions options;
     options.filter = QStringLiteral("ｻﾞﾝﾎﾞ(*.loto)|*.loto|ﾃｷｽﾄ(*.txt)|*.txt|全て|*.*");
     options.defaultExtension = QStringLiteral("*.loto");
-    options.initialFolder = programFolder;
+    options.initialFolder = StartFolder(QStringLiteral("save"), programFolder);
     options.confirmReplace = forSaving;
     return options;
 }
@@ -190,6 +191,7 @@ bool Form1::WriteSaveArea()
                                                     SaveFileDialogOptions(ProgramFolder, true));
     if (fileName.isEmpty())
         return false;
+    RememberFolder(QStringLiteral("save"), fileName);
 
     ResultGrid *grid = FGkekka[1];
     const int rows = grid->rowCount();
@@ -240,6 +242,7 @@ void Form1::CmdLoad_Click()
                                                     SaveFileDialogOptions(ProgramFolder, false));
     if (fileName.isEmpty())
         return;
+    RememberFolder(QStringLiteral("save"), fileName);
 
     const QString shownName = QDir::toNativeSeparators(fileName);
     const auto warnUnreadable = [&] {

@@ -21,9 +21,20 @@ void Form1::ChangeWebButton(int value)
     CmdHP->setEnabled(enabled);
 }
 
+void Form1::OpenWebPage(const QUrl &url)
+{
+    // Without a browser the user still gets the address, to open elsewhere.
+    if (!dialogs().openUrl(url))
+        dialogs().warn(this,
+                       QStringLiteral("ブラウザを起動できませんでした。次のアドレスをコピーして、"
+                                      "ブラウザで開いてください。\n\n%1")
+                           .arg(url.toString()),
+                       QStringLiteral("Zanbo"));
+}
+
 void Form1::CmdHelp_Click()
 {
-    dialogs().openUrl(QUrl(HelpPageUrl()));
+    OpenWebPage(QUrl(HelpPageUrl()));
 }
 
 void Form1::CmdHP_Click()
@@ -33,7 +44,7 @@ void Form1::CmdHP_Click()
     const QUrl url(Links.HomePageUrl);
     if (!IsWebAddress(url))
         return;
-    dialogs().openUrl(url);
+    OpenWebPage(url);
 }
 
 void Form1::CmdOption_Click()

@@ -115,7 +115,7 @@ void DesktopDialogs::warn(QWidget *parent, const QString &text, const QString &t
     QMessageBox::warning(parent, title, text);
 }
 
-void DesktopDialogs::openUrl(const QUrl &url)
+bool DesktopDialogs::openUrl(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }

@@ -40,7 +40,8 @@ public:
     virtual QString openFileName(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options) = 0;
     virtual void warn(QWidget *parent, const QString &text, const QString &title) = 0;
-    virtual void openUrl(const QUrl &url) = 0;
+    // False when no browser could be started.
+    virtual bool openUrl(const QUrl &url) = 0;
 };
 
 // The real dialogs: QMessageBox, QFileDialog, QDesktopServices.
@@ -56,7 +57,7 @@ public:
     QString openFileName(QWidget *parent, const FileDialogOptions &options) override;
     QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
     void warn(QWidget *parent, const QString &text, const QString &title) override;
-    void openUrl(const QUrl &url) override;
+    bool openUrl(const QUrl &url) override;
 };
 
 // Installs Qt's own Japanese texts (standard buttons, file and message

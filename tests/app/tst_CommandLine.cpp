@@ -354,6 +354,24 @@ private slots:
                               QStringLiteral("KAI")),
                  QStringLiteral("10"));
     }
+
+    // A folder the program cannot write is named at start-up, in Japanese,
+    // before anything is silently not kept. (No one adds files to /proc.)
+    void dataDir_unwritable_warnsAtStart()
+    {
+        QProcess process;
+        process.start(QStringLiteral(ZANBO_PROGRAM),
+                      {QStringLiteral("--data-dir"), QStringLiteral("/proc/")});
+        process.setReadChannel(QProcess::StandardError);
+        QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.state() == QProcess::NotRunning,
+                                 20000);
+        const QString said = QString::fromLocal8Bit(process.readAll());
+        process.kill();
+        process.waitForFinished(20000);
+        QVERIFY2(said.contains(QStringLiteral("/proc"))
+                     && said.contains(QStringLiteral("書き込めません")),
+                 qPrintable(said));
+    }
 };
 
 QTEST_GUILESS_MAIN(CommandLineTest)

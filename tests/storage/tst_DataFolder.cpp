@@ -92,6 +92,36 @@ private slots:
             before);
     }
 
+    void fileDialogFolder_data()
+    {
+        QTest::addColumn<QString>("lastUsed");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("installed: documents") << ""
+                                              << "home/Zanbo"
+                                              << "docs";
+        QTest::newRow("beside the program: its folder") << ""
+                                                        << "build/app"
+                                                        << "build/app";
+        QTest::newRow("last used wins") << "locked"
+                                        << "home/Zanbo"
+                                        << "locked";
+        QTest::newRow("last used gone") << "gone"
+                                        << "home/Zanbo"
+                                        << "docs";
+    }
+
+    void fileDialogFolder()
+    {
+        QFETCH(QString, lastUsed);
+        QFETCH(QString, data);
+        QFETCH(QString, expected);
+        QVERIFY(QDir().mkpath(at(QStringLiteral("home/Zanbo"))));
+        QCOMPARE(FileDialogFolder(lastUsed.isEmpty() ? QString() : at(lastUsed), at(data),
+                                  at(QStringLiteral("home/Zanbo")), at(QStringLiteral("docs"))),
+                 at(expected));
+    }
+
     // A first start gets the samples; a file of the user's is never replaced,
     // and a folder already in use gets nothing back that the user removed.
     void samplesOnFirstStartOnly()

@@ -84,7 +84,12 @@ public:
     {
         warnings.append({text, title});
     }
-    void openUrl(const QUrl &url) override { openedUrls.append(url); }
+    bool browserStarts = true;
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return browserStarts;
+    }
 
 private:
     QString nextFile(const FileDialogOptions &options, bool save)

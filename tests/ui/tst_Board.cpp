@@ -561,6 +561,42 @@ private slots:
         QVERIFY2(plus > 2 * minus, qPrintable(QStringLiteral("%1 %2").arg(plus).arg(minus)));
     }
 
+    // The board is one Tab stop whose arrows move between the visible
+    // sliders; a caption that shows a letter answers to Alt with it, and the
+    // move buttons have keys of their own.
+    void keyboard_boardIsOneTabStop_captionsGiveKeys()
+    {
+        Setup s;
+        s.copySamples();
+        Form1 &w = s.start();
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.Slider1[2]->focusPolicy(), Qt::ClickFocus);
+        w.Slider1[1]->setFocus();
+        QTest::keyClick(w.Slider1[1], Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), w.Slider1[2]);
+        QCOMPARE(w.Slider1[1]->value(), 3);
+        QCOMPARE(w.Slider1[2]->focusPolicy(), Qt::StrongFocus);
+        QTest::keyClick(w.Slider1[2], Qt::Key_Tab);
+        QVERIFY(!qobject_cast<BoardSlider *>(QApplication::focusWidget()));
+        PickGame(w, 1);
+        w.Slider1[31]->setFocus();
+        QTest::keyClick(w.Slider1[31], Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), w.Slider1[31]);
+
+        for (const auto &[button, key] :
+             {std::pair{w.CmdSave, Qt::Key_S}, std::pair{w.CmdCopy[0], Qt::Key_M},
+              std::pair{w.CmdCopy[1], Qt::Key_X}}) {
+            button->setEnabled(true);
+            QSignalSpy clicked(button, &QAbstractButton::clicked);
+            // Nothing answers the dialogs a click may open.
+            QTest::keyClick(&w, key, Qt::AltModifier);
+            QVERIFY2(clicked.count() == 1 || clicked.wait(1000), qPrintable(button->objectName()));
+        }
+        QCOMPARE(w.CmdSave->text(), QStringLiteral("保存(S)"));
+    }
+
     void gameSwitch_hidesAndShowsHighNumbers()
     {
         Setup s;

@@ -122,6 +122,27 @@ private slots:
             QCOMPARE(m_dialogs.warnings.constFirst().text, w->SettingsError());
     }
 
+    // A size the user gave comes back; the grids take the room beyond the
+    // design, the buttons beside them keep their distance from the edge.
+    void storedSize_isRestored_gridsTakeTheRoom()
+    {
+        writeIni(QStringLiteral("[ALL]\nPOSLEFT=0\nPOSTOP=0\nPOSWIDTH=11850\nPOSHEIGHT=9000\n"));
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QCOMPARE(w->size(), QSize(790, 600));
+        QCOMPARE(w->FGkekka[1]->size(), QSize(TwipsToPixels(8895) + 20, TwipsToPixels(1575) + 40));
+        QCOMPARE(w->FGkekka[0]->height(), TwipsToPixels(2055) + 40);
+        QCOMPARE(w->CmdSave->x(), TwipsToPixels(9240) + 20);
+        QCOMPARE(w->CmdRun->y(), TwipsToPixels(2520) + 40);
+        w->resize(700, 500);
+        w->close();
+        QCOMPARE(ReadIniValue(iniPath(), QStringLiteral("ALL"), QStringLiteral("POSWIDTH")),
+                 QStringLiteral("10500"));
+        QCOMPARE(ReadIniValue(iniPath(), QStringLiteral("ALL"), QStringLiteral("POSHEIGHT")),
+                 QStringLiteral("7500"));
+    }
+
     void positionIgnored_data()
     {
         QTest::addColumn<QString>("ini");

@@ -633,6 +633,12 @@ private slots:
         QVERIFY(!w->CmdReadPattern->isEnabled());
         QTest::mouseClick(w->CmdHelp, Qt::LeftButton);
         QCOMPARE(m_dialogs.openedUrls, QList<QUrl>{QUrl(HelpPageUrl())});
+        QVERIFY(m_dialogs.warnings.isEmpty());
+        // Without a browser the user is told, with the address to copy.
+        m_dialogs.browserStarts = false;
+        QTest::mouseClick(w->CmdHelp, Qt::LeftButton);
+        QCOMPARE(m_dialogs.warnings.size(), 1);
+        QVERIFY(m_dialogs.warnings[0].text.contains(HelpPageUrl()));
     }
 
     // Each address lands under its own key of [DRAWS]; an address that is not
