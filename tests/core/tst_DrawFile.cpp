@@ -6,6 +6,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -20,9 +21,10 @@ QString Summary(const DrawRecord &draw)
 {
     QStringList winners;
     QStringList prizes;
-    // The tiers of the draw's game; the tiers a game lacks stay unknown.
+    // Five tiers, and a sixth for a game that has one; a tier beyond the
+    // game's stays unknown.
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
-        if (t >= GameRuleOf(draw.Game).TierCount) {
+        if (t >= std::max(5, GameRuleOf(draw.Game).TierCount)) {
             if (draw.Winners[size_t(t)] != DrawRecord::Unknown
                 || draw.PrizeYen[size_t(t)] != DrawRecord::Unknown)
                 return QStringLiteral("amounts beyond the game's tiers");
