@@ -66,7 +66,7 @@ void DlgJudge::createControls()
     Label2 = MakeLabel(Frame1, QStringLiteral("Label2"), QString());
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    PlaceTwips(Label2, 120, 240 + 300 * GameCount, 5055, 1815 - 300 * GameCount);
+    PlaceTwips(Label2, 120, 240 + 300 * GameCount, 5055, 1815 - 240 - 300 * GameCount);
 
     OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("判定(&J)"));
     OKButton->setDefault(true);
