@@ -455,7 +455,8 @@ private slots:
         QStringList expectedHeader{QString()};
         for (int c = 1; c <= layout.NumberColumns; ++c)
             expectedHeader << (c <= k ? QStringLiteral("#") + QString::number(c) : QString());
-        expectedHeader << QStringLiteral("合計") << QStringLiteral("偏差") << QStringLiteral("奇数");
+        expectedHeader << QStringLiteral("合計") << QStringLiteral("偏差")
+                       << QStringLiteral("奇数");
         QCOMPARE(header, expectedHeader);
         for (int i = 32; i <= 43; ++i)
             QCOMPARE(w.Slider1[size_t(i)]->isVisibleTo(&w), i <= n);
