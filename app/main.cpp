@@ -75,8 +75,8 @@ int main(int argc, char *argv[])
         QStringList patternFiles;
         for (const GameInfo &game : MakeGameTable(QString()))
             patternFiles << game.PatternFilePath;
-        PlaceSampleFiles(InstalledSampleFolder(places), data.folder, patternFiles,
-                         QStringLiteral("zanbo.ini"));
+        PlaceSampleFiles(InstalledSampleFolder(ProgramPlaces(request.dataDir)), data.folder,
+                         patternFiles, QStringLiteral("zanbo.ini"));
     }
 
     // Only one program keeps the data folder's files; a second one is told

@@ -2,9 +2,10 @@
 // once with its statistics columns, loaded from a save file, saved again,
 // judged against one draw and sorted by a click on "合計", on a shown main
 // window; then the memory of loading files of bare line ends with a huge D.
-// The whole-space file is written once into the folder of this program and
-// reused. Run offscreen:
-//   QT_QPA_PLATFORM=offscreen bench_wholespace
+// With the argument "loto7" the same for the whole LOTO7 space, 10,295,472
+// rows of seven numbers. The whole-space file is written once into the
+// folder of this program and reused. Run offscreen:
+//   QT_QPA_PLATFORM=offscreen bench_wholespace [loto7]
 #include "bench/BenchDialogs.h"
 #include "bench/BenchSupport.h"
 #include "core/Judgement.h"
@@ -25,13 +26,63 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
-constexpr qint64 SpaceRows = 6096454; // 43 choose 6
+// A game's whole space: its size, file, draw and what the judgement and the
+// sort must give.
+struct Space
+{
+    const char *name;
+    int game;
+    int highest;
+    int pick;
+    qint64 rows;
+    const char *fileName;
+    const char *draw; // the [TOSENNUM] section
+    // Per tier, then the near miss: hits, bonus flag, rows.
+    std::vector<std::array<qint64, 3>> lines;
+    const char *smallestSum;
+    const char *largestSum;
+    const char *targets;
+};
+
+const Space Loto6Space{
+    "LOTO6",
+    GameLoto6,
+    43,
+    6,
+    6096454,
+    "/wholespace.loto",
+    "[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=1\nN2=2\n"
+    "N3=3\nN4=4\nN5=5\nN6=6\nN0=7\n",
+    {{6, 0, 1}, {5, 1, 6}, {5, 0, 216}, {4, 0, 9990}, {3, 0, 155400}, {2, 0, 990675}},
+    "21",
+    "243",
+    "each step < 2 s, load peak < 1 GB"};
+const Space Loto7Space{"LOTO7",
+                       GameLoto7,
+                       37,
+                       7,
+                       10295472,
+                       "/wholespace7.loto",
+                       "[TOSENNUM]\nNUMID=605\nDATE=2026/12/04\nN1=1\nN2=2\nN3=3\n"
+                       "N4=4\nN5=5\nN6=6\nN7=7\nN0=8\nN00=9\n",
+                       {{7, 0, 1},
+                        {6, 1, 14},
+                        {6, 0, 196},
+                        {5, 0, 9135},
+                        {4, 0, 142100},
+                        {3, 1, 242550},
+                        {3, 0, 716625}},
+                       "28",
+                       "238",
+                       "each step <= 2.5 s, peak <= 1.2 GB"};
 
 void Report(const char *what, const Stopwatch &timer, const QString &note = QString())
 {
@@ -48,23 +99,31 @@ void ReportPeak(const char *what, double before, bool peakReset)
 }
 
 // Every combination in ascending order, as the generator writes its rows:
-// row number, the six numbers, sum, deviation, odd count.
+// row number, the numbers, sum, deviation, odd count.
 class SpaceRowsText
 {
 public:
+    SpaceRowsText(int highest, int pick)
+        : m_highest(highest)
+        , m_pick(pick)
+    {
+        for (int k = 1; k <= pick; ++k)
+            m_numbers[size_t(k)] = k;
+    }
+
     QString operator()(qint64 first, qint64 count)
     {
         QString text;
-        text.reserve(qsizetype(count) * 32);
+        text.reserve(qsizetype(count) * 36);
         for (qint64 i = 0; i < count; ++i) {
             if (i > 0)
                 text += QLatin1Char('\r');
             text += QString::number(first + i + 1);
-            for (int k = 1; k <= 6; ++k)
+            for (int k = 1; k <= m_pick; ++k)
                 text += QLatin1Char('\t') + QString::number(m_numbers[size_t(k)]);
-            text += QLatin1Char('\t') + QString::number(CombinationSum(m_numbers, 6));
-            text += QLatin1Char('\t') + QString::number(CombinationDeviation(m_numbers, 6));
-            text += QLatin1Char('\t') + QString::number(CombinationOddCount(m_numbers, 6));
+            text += QLatin1Char('\t') + QString::number(CombinationSum(m_numbers, m_pick));
+            text += QLatin1Char('\t') + QString::number(CombinationDeviation(m_numbers, m_pick));
+            text += QLatin1Char('\t') + QString::number(CombinationOddCount(m_numbers, m_pick));
             next();
         }
         return text;
@@ -73,17 +132,19 @@ public:
 private:
     void next()
     {
-        int k = 6;
-        while (k >= 1 && m_numbers[size_t(k)] == HighestNumber - 6 + k)
+        int k = m_pick;
+        while (k >= 1 && m_numbers[size_t(k)] == m_highest - m_pick + k)
             --k;
         if (k < 1)
             return;
         ++m_numbers[size_t(k)];
-        for (int j = k + 1; j <= 6; ++j)
+        for (int j = k + 1; j <= m_pick; ++j)
             m_numbers[size_t(j)] = m_numbers[size_t(j - 1)] + 1;
     }
 
-    Combination m_numbers{0, 1, 2, 3, 4, 5, 6};
+    int m_highest;
+    int m_pick;
+    Combination m_numbers{};
 };
 
 // Whether the progress dialog showed during a step and how often it painted:
@@ -113,12 +174,13 @@ protected:
     }
 };
 
-bool SpaceFileReady(const QString &path)
+bool SpaceFileReady(const QString &path, const Space &space)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() < 200'000'000)
         return false;
-    return file.read(18) == QByteArray("Zanbo\r\n 6096454 \r\n");
+    const QByteArray head = "Zanbo\r\n " + QByteArray::number(space.rows) + " \r\n";
+    return file.read(head.size()) == head;
 }
 
 // A file whose rows are all empty: D, then bytes line ends.
@@ -151,17 +213,21 @@ bool SameFiles(const QString &a, const QString &b)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    const Space &space = argc > 1 && qstrcmp(argv[1], "loto7") == 0 ? Loto7Space : Loto6Space;
+    const qint64 SpaceRows = space.rows;
+    const int SumColumn = GridLayoutFor(space.pick).sumColumn();
     const QString spacePath = QCoreApplication::applicationDirPath()
-                              + QStringLiteral("/wholespace.loto");
+                              + QString::fromLatin1(space.fileName);
     Stopwatch timer;
     bool ok = true;
 
-    std::printf("whole LOTO6 space, %lld rows (targets: each step < 2 s, load peak < 1 GB)\n",
-                static_cast<long long>(SpaceRows));
-    if (!SpaceFileReady(spacePath)) {
+    std::printf("whole %s space, %lld rows (targets: %s)\n", space.name,
+                static_cast<long long>(SpaceRows), space.targets);
+    if (!SpaceFileReady(spacePath, space)) {
         timer.start();
-        SpaceRowsText rows;
-        const SaveFileWriteResult written = WriteSaveFile(spacePath, SpaceRows, 9, std::ref(rows));
+        SpaceRowsText rows(space.highest, space.pick);
+        const SaveFileWriteResult written = WriteSaveFile(
+            spacePath, SpaceRows, GridLayoutFor(space.pick).columnCount() - 1, std::ref(rows));
         if (!written.ok) {
             std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(spacePath),
                          qPrintable(written.error));
@@ -174,9 +240,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString folder = AddPathSeparator(dir.path());
     const GameTableType games = MakeGameTable(folder);
-    if (!WritePatternFile(games[GameLoto6].PatternFilePath,
-                          QStringLiteral("[TOSENNUM]\nNUMID=250\nDATE=2005/10/06\nN1=1\nN2=2\n"
-                                         "N3=3\nN4=4\nN5=5\nN6=6\nN0=7\n"))) {
+    if (!WritePatternFile(games[size_t(space.game)].PatternFilePath,
+                          QString::fromLatin1(space.draw))) {
         std::fprintf(stderr, "cannot write the pattern file\n");
         return 1;
     }
@@ -233,7 +298,7 @@ int main(int argc, char **argv)
     ok = ok && same;
     QFile::remove(dialogs.fileName);
 
-    // Judge against 1 2 3 4 5 6, bonus 7.
+    // Judge against 1 2 3 ..., then the bonus numbers.
     w.CmdJudge_Click();
     DlgJudge *judge = w.judgeDialog();
     Settle();
@@ -244,19 +309,15 @@ int main(int argc, char **argv)
     std::map<QString, qint64> tiers;
     for (const QString &line : MessageText(judge->Text1).split(QStringLiteral("\r\n")))
         ++tiers[line];
-    const qint64 expected[] = {1, 6, 216, 9990, 155400, 990675};
-    const struct
-    {
-        int hits;
-        int bonus;
-    } prizes[] = {{6, 0}, {5, 1}, {5, 0}, {4, 0}, {3, 0}, {2, 0}};
-    std::printf("  tiers:");
-    for (int i = 0; i < 6; ++i) {
-        const qint64 count = tiers[PrizeLine(GameLoto6, prizes[i].hits, prizes[i].bonus)];
+    std::printf("  tiers and near miss:");
+    QString expected;
+    for (const auto &line : space.lines) {
+        const qint64 count = tiers[PrizeLine(space.game, int(line[0]), int(line[1]))];
         std::printf(" %lld", static_cast<long long>(count));
-        ok = ok && count == expected[i];
+        expected += QLatin1Char(' ') + QString::number(line[2]);
+        ok = ok && count == line[2];
     }
-    std::printf("  (expected 1 6 216 9990 155400 990675)\n");
+    std::printf("  (expected%s)\n", qPrintable(expected));
     // Scroll the output box: to the top, a hundred pages down, to the end.
     QScrollBar *lines = judge->Text1->verticalScrollBar();
     timer.start();
@@ -281,8 +342,8 @@ int main(int argc, char **argv)
     w.FGkekka_Click(1);
     Settle();
     Report("sort by 合計 (FGkekka_Click)", timer);
-    ok = ok && saved->text(1, SumColumn) == QStringLiteral("21")
-         && saved->text(int(SpaceRows), SumColumn) == QStringLiteral("243");
+    ok = ok && saved->text(1, SumColumn) == QLatin1String(space.smallestSum)
+         && saved->text(int(SpaceRows), SumColumn) == QLatin1String(space.largestSum);
 
     // Files of bare line ends with a huge D: every byte an empty row. First
     // over the whole space still in the save area, then into an empty one.

@@ -13,6 +13,12 @@
 
 namespace {
 
+const GameTableType &Games()
+{
+    static const GameTableType games = MakeGameTable(QString());
+    return games;
+}
+
 // A whole number of decimal digits (full-width ones too); empty when the
 // text is anything else or too large.
 std::optional<qint64> ParseDigits(QStringView text)
@@ -189,16 +195,25 @@ private:
     std::deque<QString> m_unquoted;
 };
 
+template<size_t Count>
+constexpr std::array<int, Count> NoColumns()
+{
+    std::array<int, Count> columns{};
+    for (int &column : columns)
+        column = -1;
+    return columns;
+}
+
 // Where each field of a row stands; -1 where the file has no such column.
 struct Layout
 {
     int DrawNumber = -1;
     int Date = -1;
-    std::array<int, DrawRecord::MaxMainNumbers> Mains{-1, -1, -1, -1, -1, -1};
+    std::array<int, DrawRecord::MaxMainNumbers> Mains = NoColumns<DrawRecord::MaxMainNumbers>();
     int MainCount = 0;
     int Bonus = -1;
-    std::array<int, DrawRecord::MaxTiers> Winners{-1, -1, -1, -1, -1};
-    std::array<int, DrawRecord::MaxTiers> PrizeYen{-1, -1, -1, -1, -1};
+    std::array<int, DrawRecord::MaxTiers> Winners = NoColumns<DrawRecord::MaxTiers>();
+    std::array<int, DrawRecord::MaxTiers> PrizeYen = NoColumns<DrawRecord::MaxTiers>();
     int CarryOver = -1;
 
     int neededFields() const

@@ -438,8 +438,8 @@ void Form1::Form_Load()
     }
 
     // 11. Game list: list index = game index.
-    CmbSwitch->addItem(GameTable[GameLoto6].GameName);
-    CmbSwitch->addItem(GameTable[GameMiniLoto].GameName);
+    for (const GameInfo &info : GameTable)
+        CmbSwitch->addItem(info.GameName);
 
     // 12. Pattern tables of both games.
     CheckPatternFile();

@@ -22,7 +22,7 @@ for file in usr/bin/zanbo \
   usr/share/applications/example.quindle.zanbo.desktop \
   usr/share/icons/hicolor/scalable/apps/zanbo.svg \
   usr/share/metainfo/example.quindle.zanbo.metainfo.xml \
-  usr/share/zanbo/zanbol6.txt usr/share/zanbo/zanboml.txt; do
+  usr/share/zanbo/zanbol6.txt usr/share/zanbo/zanboml.txt usr/share/zanbo/zanbol7.txt; do
   [ -f "$root/$file" ] || fail "the package lacks $file"
 done
 # The desktop entry and the metainfo as installed, checked together.
@@ -54,7 +54,7 @@ pid=""
 [ "$status" -eq 0 ] || fail "zanbo ended with status $status"
 grep -q '^KAI=10' "$data/zanbo.ini" || fail "no settings written to $data/zanbo.ini"
 # A first start puts the samples in the empty data folder, so the board has patterns.
-for sample in zanbol6.txt zanboml.txt; do
+for sample in zanbol6.txt zanboml.txt zanbol7.txt; do
   cmp -s "$root/usr/share/zanbo/$sample" "$data/$sample" || fail "no sample $sample in $data"
 done
 [ "$(ls -A "$root/usr/bin")" = zanbo ] || fail "zanbo wrote beside itself in usr/bin"

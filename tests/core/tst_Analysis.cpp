@@ -243,7 +243,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
         const int game = pick(2);
         const GameInfo &info = Games[size_t(game)];
         const DrawRecord &near = draws[size_t(game)].at(pick(25));
-        std::array<int, 6> numbers = near.Numbers;
+        std::array<int, MaxPickCount> numbers = near.Numbers;
         for (int changes = pick(4); changes > 0; --changes)
             numbers[size_t(pick(info.PickCount))] = pick(3) == 0 ? near.Bonus
                                                                  : 1 + pick(info.MaxNumber);
@@ -292,7 +292,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
             const PreparedDraw prepared = PrepareDraw(winning, draw.MainCount);
             std::array<qint64, MaxTiers> drawWins{};
             for (int r = 1; r < store.rowCount(); ++r) {
-                if (RowGame(store.isEmptyCell(r, LastNumberColumn)) != g)
+                if (RowGame(store, r) != g)
                     continue;
                 std::array<QString, JudgedColumns> texts;
                 for (int c = 0; c < JudgedColumns; ++c)
@@ -314,7 +314,8 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
         QCOMPARE(result.Rows[i].GridRow, int(i + 1));
         QCOMPARE(result.Rows[i].Wins, rowWins[i]);
     }
-    for (int t = 0; t < MaxTiers; ++t)
+    // The rows are LOTO6 and Mini LOTO rows: every tier those games have.
+    for (int t = 0; t < TierCount(GameLoto6); ++t)
         QVERIFY2(allWins[size_t(t)] > 0, "every tier won at least once");
 }
 

@@ -424,6 +424,9 @@ private slots:
         QTest::newRow("Mini LOTO, 32..43 favoured but absent")
             << 1 << Repeat(u'5', 31) + Repeat(u'1', 12) << 100;
         QTest::newRow("Mini LOTO one row") << 1 << Repeat(u'3', 43) << 1;
+        QTest::newRow("LOTO7 neutral") << 2 << Repeat(u'3', 43) << 100;
+        QTest::newRow("LOTO7 extremes, 38..43 favoured but absent")
+            << 2 << QStringLiteral("1") + Repeat(u'5', 36) + Repeat(u'1', 6) << 100;
     }
     void run_rowsAreValidCombinations()
     {
@@ -439,23 +442,24 @@ private slots:
         w.CmdRun->click();
         QVERIFY(w.CmdRun->isEnabled());
 
-        const int n = game == 0 ? 43 : 31;
-        const int k = game == 0 ? 6 : 5;
+        const int n = GameInfoOf(game).MaxNumber;
+        const int k = GameInfoOf(game).PickCount;
+        // LOTO7 has a seventh number column before the statistics.
+        const GridLayout layout = GridLayoutFor(k);
         ResultGrid *grid = w.FGkekka[0];
         QCOMPARE(grid->rowCount(), rows + 1);
-        QCOMPARE(grid->columnCount(), int(GridColumnCount));
+        QCOMPARE(grid->columnCount(), layout.columnCount());
         QStringList header;
-        for (int c = 0; c < 10; ++c)
+        for (int c = 0; c < layout.columnCount(); ++c)
             header << grid->text(0, c);
-        QCOMPARE(header,
-                 game == 0 ? (QStringList{
-                     QString(), QStringLiteral("#1"), QStringLiteral("#2"), QStringLiteral("#3"),
-                     QStringLiteral("#4"), QStringLiteral("#5"), QStringLiteral("#6"),
-                     QStringLiteral("合計"), QStringLiteral("偏差"), QStringLiteral("奇数")})
-                           : (QStringList{QString(), QStringLiteral("#1"), QStringLiteral("#2"),
-                                          QStringLiteral("#3"), QStringLiteral("#4"),
-                                          QStringLiteral("#5"), QString(), QStringLiteral("合計"),
-                                          QStringLiteral("偏差"), QStringLiteral("奇数")}));
+        QStringList expectedHeader{QString()};
+        for (int c = 1; c <= layout.NumberColumns; ++c)
+            expectedHeader << (c <= k ? QStringLiteral("#") + QString::number(c) : QString());
+        expectedHeader << QStringLiteral("合計") << QStringLiteral("偏差")
+                       << QStringLiteral("奇数");
+        QCOMPARE(header, expectedHeader);
+        for (int i = 32; i <= 43; ++i)
+            QCOMPARE(w.Slider1[size_t(i)]->isVisibleTo(&w), i <= n);
 
         int favoured = 0;
         for (int r = 1; r <= rows; ++r) {
@@ -473,10 +477,12 @@ private slots:
             favoured += numbers[1] == 1;
             if (game == 1)
                 QVERIFY(grid->text(r, 6).isEmpty());
-            QCOMPARE(grid->text(r, SumColumn), QString::number(CombinationSum(numbers, k)));
-            QCOMPARE(grid->text(r, DeviationColumn),
+            QCOMPARE(grid->text(r, layout.sumColumn()),
+                     QString::number(CombinationSum(numbers, k)));
+            QCOMPARE(grid->text(r, layout.deviationColumn()),
                      QString::number(CombinationDeviation(numbers, k)));
-            QCOMPARE(grid->text(r, OddColumn), QString::number(CombinationOddCount(numbers, k)));
+            QCOMPARE(grid->text(r, layout.oddColumn()),
+                     QString::number(CombinationOddCount(numbers, k)));
         }
         // The thresholds reach the generator: 1 at "+" against all others at
         // "－" enters about nine rows in ten, against one in seven when neutral.

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
@@ -56,7 +57,7 @@ private:
         return controls;
     }
 
-    static void checkLayout(QWidget *window)
+    static void checkLayout(QWidget *window, const QString &variant = QString())
     {
         const qreal ratio = qApp->devicePixelRatio();
         QCOMPARE(window->devicePixelRatioF(), ratio);
@@ -92,10 +93,10 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // A screen other than the test platform's usual one names its pictures.
         const QSize screen = window->screen()->size() * ratio;
-        const QString suffix = screen == QSize(800, 800) ? QString()
+        const QString suffix = variant + (screen == QSize(800, 800) ? QString()
                                                          : QStringLiteral("_%1x%2")
                                                                .arg(screen.width())
-                                                               .arg(screen.height());
+                                                               .arg(screen.height()));
         SaveScreenshot(window,
                        QStringLiteral("scale%1_%2%3").arg(ratio).arg(window->objectName(), suffix));
     }
@@ -148,7 +149,7 @@ private slots:
         const QString folder = m_dir.filePath(
             QStringLiteral("a-data-folder-with-a-rather-long-name/for-the-options-dialog"));
         QVERIFY(QDir().mkpath(folder));
-        for (const char *name : {"zanbol6.txt", "zanboml.txt"})
+        for (const char *name : {"zanbol6.txt", "zanboml.txt", "zanbol7.txt"})
             QVERIFY(QFile::copy(QStringLiteral(ZANBO_SOURCE_DIR "/data/") + QLatin1String(name),
                                 folder + QLatin1Char('/') + QLatin1String(name)));
         m_main = std::make_unique<Form1>(AddPathSeparator(folder), m_dialogs);
@@ -174,18 +175,31 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QSize>("size");
         QTest::newRow("main") << QStringLiteral("Form1") << QSize(770, 520);
-        QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 384);
+        QTest::newRow("options") << QStringLiteral("DlgOption") << QSize(402, 432);
         QTest::newRow("history") << QStringLiteral("DlgHistory") << QSize(640, 480);
         QTest::newRow("judgement") << QStringLiteral("DlgJudge") << QSize(480, 360);
         QTest::newRow("download") << QStringLiteral("DlgDownload") << QSize(480, 261);
         QTest::newRow("wheel") << QStringLiteral("DlgWheel") << QSize(720, 512);
         QTest::newRow("analysis, popularity") << QStringLiteral("DlgAnalysis") << QSize(1040, 720);
+        QTest::newRow("main, LOTO7") << QStringLiteral("Form1") << QSize(770, 520);
+        QTest::newRow("judgement, LOTO7") << QStringLiteral("DlgJudge") << QSize(480, 360);
     }
 
     void window_keepsItsLayout()
     {
         QFETCH(QString, window);
         QFETCH(QSize, size);
+        // The LOTO7 rows show the game with a run of combinations in the
+        // prediction grid and two of them in the save area.
+        const bool loto7 = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"LOTO7");
+        if (loto7 && m_main->CmbSwitch->currentIndex() != GameLoto7) {
+            m_main->CmbSwitch->setCurrentIndex(GameLoto7);
+            m_main->CmbSwitch_Click();
+            m_main->CmdRun->click();
+            Form1::SelectGridRange(m_main->FGkekka[0], 1, 0, 2, 0);
+            m_main->CmdCopy_Click(0);
+            m_main->CmdRun->click();
+        }
         std::unique_ptr<QWidget> dialog;
         if (window == QStringLiteral("DlgOption"))
             dialog = std::make_unique<DlgOption>(*m_main, m_main.get());
@@ -218,7 +232,7 @@ private slots:
         } else {
             QCOMPARE(shown->size(), size);
         }
-        checkLayout(shown);
+        checkLayout(shown, loto7 ? QStringLiteral("_loto7") : QString());
         if (auto *options = qobject_cast<DlgOption *>(shown))
             QVERIFY(options->LblDataFolder->text().contains(
                 QDir::toNativeSeparators(m_main->ProgramFolder)));

@@ -46,8 +46,9 @@ private slots:
 
         QCOMPARE(w->windowTitle(), QStringLiteral("Zanbo"));
         QCOMPARE(w->CmbSwitch->currentIndex(), 0);
-        QCOMPARE(w->CmbSwitch->count(), 2);
+        QCOMPARE(w->CmbSwitch->count(), 3);
         QCOMPARE(w->CmbSwitch->itemText(1), QStringLiteral("ミニロト"));
+        QCOMPARE(w->CmbSwitch->itemText(2), QStringLiteral("ロト７"));
         for (int i = 1; i <= 43; ++i) {
             QCOMPARE(w->Slider1[i]->value(), 3);
             QCOMPARE(w->CustomSettings[i], 3);

@@ -76,6 +76,10 @@ QStringList OutputLines(const DlgJudge *dialog)
 const QString Closing = QStringLiteral("＝＝＝　判定終了です。当たりましたか？　＝＝＝");
 const QString Loto6Head = QStringLiteral("■ロト６の本数字 と ボーナス数字: ");
 const QString MiniHead = QStringLiteral("■ミニロトの本数字 と ボーナス数字: ");
+// No LOTO7 pattern file in these tests: the heading alone.
+const QString Loto7Head = QStringLiteral("■ロト７の本数字 と ボーナス数字: ");
+// The lines before the judgement when both other games have a draw.
+constexpr int DrawLineCount = 5;
 
 } // namespace
 
@@ -120,7 +124,7 @@ private:
 private slots:
     void init()
     {
-        for (const char *name : {"zanbol6.txt", "zanboml.txt", "zanbo.ini"})
+        for (const char *name : {"zanbol6.txt", "zanboml.txt", "zanbol7.txt", "zanbo.ini"})
             QFile::remove(folder() + QLatin1String(name));
         m_dialogs = FakeDialogs();
     }
@@ -213,7 +217,7 @@ private slots:
         QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
 
         QCOMPARE(Marks(w->FGkekka[1], 1), marks);
-        QStringList expected = OutputLines(dialog).mid(0, 4);
+        QStringList expected = OutputLines(dialog).mid(0, DrawLineCount);
         if (!line.isEmpty())
             expected.append(line);
         expected.append(Closing);
@@ -242,11 +246,39 @@ private slots:
         QCOMPARE(Marks(grid, 2), QStringLiteral("R.R.R."));
         QCOMPARE(Marks(grid, 3), QStringLiteral("......"));
         QCOMPARE(Marks(grid, 4), QStringLiteral(".Y..R."));
-        QCOMPARE(OutputLines(dialog).mid(4),
+        QCOMPARE(OutputLines(dialog).mid(DrawLineCount),
                  (QStringList{QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆"),
                               QStringLiteral("ミニロト　４等 オメデトウ！　☆"), Closing}));
         QCOMPARE(grid->currentRow(), 4);
         QCOMPARE(grid->currentColumn(), 5);
+    }
+
+    // A LOTO7 row in the save area is judged against the LOTO7 draw with both
+    // bonus numbers; the LOTO6 row beside it against its own.
+    void judge_loto7Row_bothBonusNumbers()
+    {
+        writeLoto6(DrawSection(250, QStringLiteral("2005/10/06"), {1, 2, 3, 30, 31, 32, 33}));
+        WriteFileBytes(folder() + QStringLiteral("zanbol7.txt"),
+                       Cp932Lines(DrawSection(QStringLiteral("605"), QStringLiteral("2026/12/04"),
+                                              Cells("1|2|3|4|5|6|7"), QStringLiteral("8"))
+                                      .join(QLatin1Char('\n'))
+                                  + QStringLiteral("\nN00=9\n")));
+        auto w = start();
+        // A seventh number widens the grid; the LOTO6 row keeps its cells.
+        w->AppendRowsToSaveArea({{1, 2, 3, 4, 5, 6, 9}, {1, 2, 3, 4, 5, 6}});
+        QCOMPARE(w->FGkekka[1]->columnCount(), int(WideGridColumnCount));
+        DlgJudge *dialog = openJudge(*w);
+        QCOMPARE(dialog->LblJ[GameLoto7]->text(), QStringLiteral("605回　(抽選日 2026/12/04)"));
+        // LOTO6's heading and draw, Mini LOTO's heading alone, then LOTO7's.
+        QCOMPARE(OutputLines(dialog).mid(3),
+                 (QStringList{Loto7Head, QStringLiteral("    1  2  3  4  5  6  7 (8) (9)")}));
+        dialog->OKButton_Click();
+        QCOMPARE(Marks(w->FGkekka[1], 1), QStringLiteral("RRRRRR"));
+        QCOMPARE(w->FGkekka[1]->cellColor(1, SeventhNumberColumn), QColor(255, 255, 0));
+        QCOMPARE(Marks(w->FGkekka[1], 2), QStringLiteral("RRR..."));
+        QCOMPARE(OutputLines(dialog).mid(5),
+                 (QStringList{QStringLiteral("ロト７　２等　ホントニ！？　☆☆☆☆☆"),
+                              QStringLiteral("ロト６　５等　オメデトウ！　☆"), Closing}));
     }
 
     void judge_largeGrid_everyRowJudgedInPlace()
@@ -272,7 +304,7 @@ private slots:
                                                           : QStringLiteral("RR...Y");
             QCOMPARE(Marks(grid, r), expected);
         }
-        QCOMPARE(OutputLines(dialog).mid(4),
+        QCOMPARE(OutputLines(dialog).mid(DrawLineCount),
                  QStringList(hitRows.size(), QStringLiteral("ロト６　残念！　２個当たり　もう一息"))
                      + QStringList{Closing});
     }
@@ -405,10 +437,10 @@ private slots:
         const QStringList shown = OutputLines(dialog);
         if (loto6Readable)
             QCOMPARE(shown, (QStringList{Loto6Head, QStringLiteral("    1  2  3  4  5  6 (7)"),
-                                         MiniHead}));
+                                         MiniHead, Loto7Head}));
         else
-            QCOMPARE(shown,
-                     (QStringList{Loto6Head, MiniHead, QStringLiteral("    1  2  3  4  5 (6)")}));
+            QCOMPARE(shown, (QStringList{Loto6Head, MiniHead,
+                                         QStringLiteral("    1  2  3  4  5 (6)"), Loto7Head}));
 
         dialog->OKButton_Click();
         QCOMPARE(Marks(w->FGkekka[1], 1),
@@ -435,13 +467,13 @@ private slots:
             << "250回　(抽選日 2005/10/06)"
             << "330回　(抽選日 2005/10/04)"
             << QStringList{Loto6Head, QStringLiteral("    3 15 22 31 40 43 (7)"), MiniHead,
-                           QStringLiteral("    2  9 17 24 30 (11)")};
+                           QStringLiteral("    2  9 17 24 30 (11)"), Loto7Head};
         QTest::newRow("no DATE shows ERR; mini file with N6 ignores it")
             << DrawSection(1, QString(), {10, 11, 12, 13, 14, 15, 43})
             << DrawSection(7, QString(), {1, 2, 3, 4, 5, 31, 6}) << "1回　(抽選日 ERR)"
             << "7回　(抽選日 ERR)"
             << QStringList{Loto6Head, QStringLiteral("   10 11 12 13 14 15 (43)"), MiniHead,
-                           QStringLiteral("    1  2  3  4  5 (6)")};
+                           QStringLiteral("    1  2  3  4  5 (6)"), Loto7Head};
     }
 
     void showWinningNumbers_formats()
@@ -482,7 +514,7 @@ private slots:
         QTRY_VERIFY(!w->judgeDialog());
         DlgJudge *second = openJudge(*w);
         QVERIFY(second);
-        QCOMPARE(OutputLines(second).size(), 3); // fresh: draw lines only
+        QCOMPARE(OutputLines(second).size(), 4); // fresh: draw lines only
     }
 
     void downloadButton_showsOnlyTheNewDraws()
@@ -506,7 +538,7 @@ private slots:
 
         QCOMPARE(OutputLines(dialog),
                  (QStringList{Loto6Head, QStringLiteral("   11 12 13 14 15 16 (17)"), MiniHead,
-                              QStringLiteral("   21 22 23 24 25 (26)")}));
+                              QStringLiteral("   21 22 23 24 25 (26)"), Loto7Head}));
         QCOMPARE(dialog->LblJ[0]->text(), QStringLiteral("251回　(抽選日 2005/10/13)"));
         QCOMPARE(dialog->LblJ[1]->text(), QStringLiteral("331回　(抽選日 2005/10/11)"));
         QCoreApplication::processEvents(); // the closing timer must not reach a later test
