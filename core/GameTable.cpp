@@ -12,7 +12,7 @@ QString TextOf(std::u16string_view text)
 GameInfo GameInfoOf(int game)
 {
     const GameRule &rule = GameRuleOf(game);
-    return {rule.HighestNumber, rule.PickCount, TextOf(rule.Name), QString()};
+    return {rule.HighestNumber, rule.PickCount, TextOf(rule.Name), QString(), rule.BonusCount};
 }
 
 GameTableType MakeGameTable(const QString &programFolder)

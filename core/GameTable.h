@@ -40,6 +40,7 @@ struct GameInfo
     int PickCount = 0;
     QString GameName;
     QString PatternFilePath;
+    int BonusCount = 1;
 };
 
 using GameTableType = std::array<GameInfo, GameCount>;
