@@ -13,7 +13,7 @@
 
 namespace {
 
-DataFolderChoice ProgramDataFolder(const QString &dataDir)
+DataFolderPlaces ProgramDataPlaces(const QString &dataDir)
 {
     DataFolderPlaces places;
     places.programFolder = QCoreApplication::applicationDirPath();
@@ -21,7 +21,7 @@ DataFolderChoice ProgramDataFolder(const QString &dataDir)
     places.installedSamplesFromBin = QStringLiteral(ZANBO_SAMPLES_FROM_BINDIR);
     places.commandLineFolder = dataDir;
     places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return ChooseDataFolder(places);
+    return places;
 }
 
 } // namespace
@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
         request = ReadCommandLine(QCoreApplication::arguments());
         if (request.action == CommandLineRequest::Action::Command) {
             CommandCall call = request.call;
-            call.dataFolder = ProgramDataFolder(request.dataDir).folder;
+            call.dataFolder = ChooseDataFolder(ProgramDataPlaces(request.dataDir)).folder;
             return request.command->Run(call);
         }
         if (request.action != CommandLineRequest::Action::Run)
@@ -53,7 +53,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
     CloseWindowsOnTerminationSignals();
 
-    const DataFolderChoice data = ProgramDataFolder(request.dataDir);
+    const DataFolderPlaces places = ProgramDataPlaces(request.dataDir);
+    const DataFolderChoice data = ChooseDataFolder(places);
     if (!QDir().mkpath(data.folder)) {
         const QString message = QStringLiteral("zanbo: フォルダ %1 を作れません。\n")
                                     .arg(QDir::toNativeSeparators(data.folder));
