@@ -106,19 +106,19 @@ void AnalysisTest::chance_knownValues_data()
 {
     QTest::addColumn<int>("game");
     QTest::addColumn<int>("copies");
-    // Tier t or better won, out of the main sets (the second prize out of
-    // main sets times the bonus choices).
+    // Tier t or better won, out of the main sets, or out of the main sets
+    // times the bonus choices where the bonus numbers can change that.
     QTest::addColumn<Counts>("atLeast");
-    QTest::addColumn<Counts>("perRowTiers"); // over the main sets
+    QTest::addColumn<Counts>("perRowTiers"); // over all outcomes
 
     const Counts loto6{1, 259, 223, 10213, 165613};
     const Counts mini{1, 156, 131, 3381};
-    QTest::newRow("one LOTO6 row") << GameLoto6 << 1 << loto6 << Counts{1, 6, 216, 9990, 155400};
-    QTest::newRow("two identical LOTO6 rows")
-        << GameLoto6 << 2 << loto6 << Counts{1, 6, 216, 9990, 155400};
-    QTest::newRow("one Mini LOTO row") << GameMiniLoto << 1 << mini << Counts{1, 5, 125, 3250};
-    QTest::newRow("three identical Mini LOTO rows")
-        << GameMiniLoto << 3 << mini << Counts{1, 5, 125, 3250};
+    const Counts loto6Tiers{37, 222, 7992, 369630, 5749800};
+    const Counts miniTiers{26, 130, 3250, 84500};
+    QTest::newRow("one LOTO6 row") << GameLoto6 << 1 << loto6 << loto6Tiers;
+    QTest::newRow("two identical LOTO6 rows") << GameLoto6 << 2 << loto6 << loto6Tiers;
+    QTest::newRow("one Mini LOTO row") << GameMiniLoto << 1 << mini << miniTiers;
+    QTest::newRow("three identical Mini LOTO rows") << GameMiniLoto << 3 << mini << miniTiers;
 }
 
 void AnalysisTest::chance_knownValues()
@@ -128,26 +128,27 @@ void AnalysisTest::chance_knownValues()
     QFETCH(Counts, atLeast);
     QFETCH(Counts, perRowTiers);
     const GameInfo &info = Games[size_t(game)];
-    const NumberSet row = game == GameLoto6 ? SetOf({5, 12, 19, 28, 36, 43})
-                                            : SetOf({2, 9, 17, 24, 31});
+    std::vector<int> numbers{5, 12, 19, 28, 31, 36, 37};
+    numbers.resize(size_t(info.PickCount));
+    NumberSet row = 0;
+    for (const int n : numbers)
+        row |= NumberBit(n);
     const ChanceResult result = Chance(game, std::vector<NumberSet>(size_t(copies), row));
 
     QVERIFY(!result.Cancelled);
     QCOMPARE(result.Rows, qint64(copies));
     QCOMPARE(result.DistinctRows, qint64(1));
-    QCOMPARE(MainOutcomes(info), game == GameLoto6 ? quint64(6096454) : quint64(169911));
+    const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
     for (int t = 0; t < TierCount(game); ++t) {
         QCOMPARE(result.AtLeast[size_t(t)].Winning, atLeast.at(t));
         QCOMPARE(result.AtLeast[size_t(t)].Outcomes,
-                 t == 1 ? BonusOutcomes(info) : MainOutcomes(info));
-        const quint64 tier = SingleRowTierOutcomes(info)[size_t(t)];
-        QCOMPARE(tier % quint64(info.MaxNumber - info.PickCount), quint64(0));
-        QCOMPARE(tier / quint64(info.MaxNumber - info.PickCount), perRowTiers.at(t));
+                 AtLeastNeedsBonus(game, t) ? BonusOutcomes(info) : MainOutcomes(info));
+        QCOMPARE(single[size_t(t)], perRowTiers.at(t));
         QCOMPARE(result.ExpectedWins[size_t(t)],
-                 copies * double(perRowTiers.at(t)) / double(MainOutcomes(info)));
+                 copies * double(perRowTiers.at(t)) / double(BonusOutcomes(info)));
     }
     // Rows drawn at random may differ; these never do, so they cover less.
-    const double one = double(atLeast.last()) / double(MainOutcomes(info));
+    const double one = result.AtLeast[size_t(TierCount(game) - 1)].fraction();
     QVERIFY(qFuzzyCompare(result.IndependentAtLeast[size_t(TierCount(game) - 1)],
                           1 - std::pow(1 - one, copies)));
 }
@@ -171,39 +172,52 @@ void AnalysisTest::chance_agreesWithEveryOutcome_data()
                                                SetOf({38, 39, 40, 41, 42, 43})};
 }
 
-// Counts the outcomes one by one, judging every row by the prize rules.
+// Counts the outcomes main set by main set, judging every row by the prize
+// rules; the bonus choices that win are those that take a number a row
+// missed, of a row that wins with it.
 void AnalysisTest::chance_agreesWithEveryOutcome()
 {
     QFETCH(int, game);
     QFETCH(QList<NumberSet>, rows);
     const GameInfo &info = Games[size_t(game)];
     const int tiers = TierCount(game);
+    const int outside = info.MaxNumber - info.PickCount;
+    const quint64 choices = Binomial(outside, info.BonusCount);
 
-    // [t]: main sets in which the best row wins tier t + 1 or better, the
-    // second prize counted over every bonus.
+    // [t]: outcomes, over the main sets and bonus choices, in which the
+    // best row wins tier t + 1 or better.
     std::array<quint64, MaxTiers> expected{};
+    bool winsOnlyWithoutBonus = false;
     ForEachSet(info.MaxNumber, info.PickCount, [&](NumberSet drawn) {
-        int best = MaxTiers + 1;
-        NumberSet secondBonuses = 0;
-        for (const NumberSet row : rows) {
-            const int hits = CountNumbers(row & drawn);
-            best = std::min(best, PrizeTier(game, hits, false) == 0 ? MaxTiers + 1
-                                                                    : PrizeTier(game, hits, false));
-            if (hits == info.PickCount - 1)
-                secondBonuses |= row & ~drawn; // the bonus that turns it into a second prize
-        }
         for (int t = 0; t < tiers; ++t) {
-            if (t == 1)
-                expected[1] += best == 1 ? quint64(info.MaxNumber - info.PickCount)
-                                         : quint64(CountNumbers(secondBonuses));
-            else if (best <= t + 1)
-                ++expected[size_t(t)];
+            bool whole = false;
+            NumberSet bonuses = 0;
+            for (const NumberSet row : rows) {
+                const int hits = CountNumbers(row & drawn);
+                const auto wins = [&](bool bonusHit) {
+                    const int tier = PrizeTier(game, hits, bonusHit);
+                    return tier >= 1 && tier <= t + 1;
+                };
+                const bool with = hits < info.PickCount ? wins(true) : wins(false);
+                winsOnlyWithoutBonus |= wins(false) && !with;
+                if (wins(false))
+                    whole = true;
+                else if (with)
+                    bonuses |= row & ~drawn;
+            }
+            expected[size_t(t)] += whole ? choices
+                                         : choices
+                                               - Binomial(outside - CountNumbers(bonuses),
+                                                          info.BonusCount);
         }
     });
+    QVERIFY(!winsOnlyWithoutBonus);
 
     const ChanceResult result = Chance(game, std::vector<NumberSet>(rows.begin(), rows.end()));
-    for (int t = 0; t < tiers; ++t)
-        QCOMPARE(result.AtLeast[size_t(t)].Winning, expected[size_t(t)]);
+    for (int t = 0; t < tiers; ++t) {
+        const OutcomeCount &count = result.AtLeast[size_t(t)];
+        QCOMPARE(count.Winning * (BonusOutcomes(info) / count.Outcomes), expected[size_t(t)]);
+    }
 }
 
 void AnalysisTest::chance_leavesOutRowsThatAreNoCombination()
