@@ -61,6 +61,8 @@ bool LoadSaveFile(const QString &path, GridCellStore &cells, QString *error)
         *error = QStringLiteral("「%1」は保存ファイルではありません。").arg(path);
         return false;
     }
+    // The file's own layout: a LOTO7 row keeps its seventh number.
+    cells.setColumnCount(SaveFileGridColumns(head));
     const SaveFileRowsRead read = ReadSaveFileRows(reader, head, file.size(), cells);
     if (read.readFailed) {
         *error = QStringLiteral("「%1」を読めません（%2）。").arg(path, read.error);

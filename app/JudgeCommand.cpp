@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace {
 
@@ -85,7 +86,7 @@ int RunJudge(const CommandCall &call)
     GameDraws draws;
     for (int g = 0; g < GameCount; ++g)
         draws[size_t(g)] = NewerDraw(ReadWinningNumbers(games, g), history.newest(g));
-    if (!draws[GameLoto6] && !draws[GameMiniLoto])
+    if (std::none_of(draws.begin(), draws.end(), [](const auto &draw) { return bool(draw); }))
         return Failure(NoDrawToJudgeLine());
     const std::vector<JudgedRow> rows = JudgeSaveRows(cells, draws, games);
     if (call.format == QStringLiteral("csv"))

@@ -13,7 +13,7 @@
 
 namespace {
 
-DataFolderPlaces ProgramDataPlaces(const QString &dataDir)
+DataFolderPlaces ProgramPlaces(const QString &dataDir)
 {
     DataFolderPlaces places;
     places.programFolder = QCoreApplication::applicationDirPath();
@@ -22,6 +22,11 @@ DataFolderPlaces ProgramDataPlaces(const QString &dataDir)
     places.commandLineFolder = dataDir;
     places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return places;
+}
+
+DataFolderChoice ProgramDataFolder(const QString &dataDir)
+{
+    return ChooseDataFolder(ProgramPlaces(dataDir));
 }
 
 } // namespace
@@ -41,7 +46,7 @@ int main(int argc, char *argv[])
         request = ReadCommandLine(QCoreApplication::arguments());
         if (request.action == CommandLineRequest::Action::Command) {
             CommandCall call = request.call;
-            call.dataFolder = ChooseDataFolder(ProgramDataPlaces(request.dataDir)).folder;
+            call.dataFolder = ProgramDataFolder(request.dataDir).folder;
             return request.command->Run(call);
         }
         if (request.action != CommandLineRequest::Action::Run)
@@ -53,8 +58,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
     CloseWindowsOnTerminationSignals();
 
-    const DataFolderPlaces places = ProgramDataPlaces(request.dataDir);
-    const DataFolderChoice data = ChooseDataFolder(places);
+    const DataFolderChoice data = ProgramDataFolder(request.dataDir);
     if (!QDir().mkpath(data.folder)) {
         const QString message = QStringLiteral("zanbo: フォルダ %1 を作れません。\n")
                                     .arg(QDir::toNativeSeparators(data.folder));
@@ -69,8 +73,8 @@ int main(int argc, char *argv[])
         QStringList patternFiles;
         for (const GameInfo &game : MakeGameTable(QString()))
             patternFiles << game.PatternFilePath;
-        PlaceSampleFiles(InstalledSampleFolder(places), data.folder, patternFiles,
-                         QStringLiteral("zanbo.ini"));
+        PlaceSampleFiles(InstalledSampleFolder(ProgramPlaces(request.dataDir)), data.folder,
+                         patternFiles, QStringLiteral("zanbo.ini"));
     }
 
     DesktopDialogs dialogs;

@@ -13,6 +13,12 @@
 
 namespace {
 
+const GameTableType &Games()
+{
+    static const GameTableType games = MakeGameTable(QString());
+    return games;
+}
+
 // A whole number of decimal digits (full-width ones too); empty when the
 // text is anything else or too large.
 std::optional<qint64> ParseDigits(QStringView text)
@@ -170,6 +176,15 @@ private:
     // Fields that held doubled quotes, unescaped; a deque keeps them in place.
     std::deque<QString> m_unquoted;
 };
+
+template<size_t Count>
+constexpr std::array<int, Count> NoColumns()
+{
+    std::array<int, Count> columns{};
+    for (int &column : columns)
+        column = -1;
+    return columns;
+}
 
 // Where each field of a row stands; -1 where the file has no such column.
 struct Layout

@@ -22,6 +22,7 @@ struct GameKey
 inline constexpr std::array<GameKey, GameCount> GameKeys{{
     {u"loto6", GameLoto6, {Setting::L6Url1, Setting::L6Url2}},
     {u"miniloto", GameMiniLoto, {Setting::MlUrl1, Setting::MlUrl2}},
+    {u"loto7", GameLoto7, {Setting::L7Url1, Setting::L7Url2}},
 }};
 
 // The game of a key ("loto6"), compared exactly; nothing for an unknown key.

@@ -254,6 +254,47 @@ void GridCellStore::setColumnCount(int columns)
     m_centered.resize(columns);
 }
 
+void GridCellStore::moveColumns(int col, int oldCols, int columns)
+{
+    // Columns before col stay; inserting moves the rest one column right,
+    // removing drops column col and moves the rest left.
+    auto relayout = [&](auto &store, auto fill) {
+        using Vec = std::decay_t<decltype(store)>;
+        if (store.empty())
+            return;
+        Vec next(size_t(m_rows) * size_t(columns), fill);
+        for (int r = 0; r < m_rows; ++r) {
+            const auto from = store.begin() + ptrdiff_t(size_t(r) * size_t(oldCols));
+            const auto to = next.begin() + ptrdiff_t(size_t(r) * size_t(columns));
+            std::copy_n(from, col, to);
+            if (columns > oldCols)
+                std::copy_n(from + col, oldCols - col, to + col + 1);
+            else
+                std::copy_n(from + col + 1, oldCols - col - 1, to + col);
+        }
+        store = std::move(next);
+    };
+    relayout(m_cells, EmptyCode);
+    relayout(m_attrs, quint8(0));
+    m_cols = columns;
+}
+
+void GridCellStore::insertColumn(int col)
+{
+    col = std::clamp(col, 0, m_cols);
+    moveColumns(col, m_cols, m_cols + 1);
+    m_centered.insert(col, false);
+}
+
+bool GridCellStore::removeColumn(int col)
+{
+    if (col < 0 || col >= m_cols || m_cols == 1)
+        return false;
+    moveColumns(col, m_cols, m_cols - 1);
+    m_centered.remove(col);
+    return true;
+}
+
 void GridCellStore::appendRows(int count)
 {
     if (count <= 0)

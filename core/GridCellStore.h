@@ -34,6 +34,10 @@ public:
     // Cells of rows/columns that stay are kept; new ones are empty. At least 1.
     void setRowCount(int rows);
     void setColumnCount(int columns);
+    // An empty column at col, the cells from col on one column further right;
+    // and the other way, column col taken out (never the last column left).
+    void insertColumn(int col);
+    bool removeColumn(int col);
     void appendRows(int count);
     // Makes room for rows in all, so that filling the store up to them never
     // moves its cells: the room costs address space, not memory, until rows
@@ -75,6 +79,8 @@ public:
     {
         return isValidCell(row, col) ? cellCode(row, col) : EmptyCode;
     }
+    // The key of an empty cell, and of any cell outside the grid.
+    static constexpr quint32 EmptyKey = 0xFFFFFFFFu;
 
     // Empties every cell and drops every mark; counts and centring stay.
     void clear();
@@ -114,7 +120,7 @@ public:
 private:
     struct SortKey;
 
-    static constexpr quint32 EmptyCode = 0xFFFFFFFFu;
+    static constexpr quint32 EmptyCode = EmptyKey;
     static constexpr quint32 PoolBit = 0x80000000u;
     static constexpr quint8 BoldBit = 0x80u;
     static constexpr quint8 ColorMask = 0x7Fu;
@@ -124,6 +130,7 @@ private:
     quint32 encode(QStringView text);
     quint32 encode(QLatin1StringView text);
     std::optional<size_t> newRow();
+    void moveColumns(int col, int oldCols, int columns);
     QString decode(quint32 code) const;
     const QString &pooled(quint32 code) const { return m_pool.at(qsizetype(code & ~PoolBit)); }
     qsizetype textLength(quint32 code) const;

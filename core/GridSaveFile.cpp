@@ -1,5 +1,7 @@
 #include "core/GridSaveFile.h"
 
+#include "core/GameTable.h"
+
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -18,6 +20,13 @@ bool GridRowSink::addRow(QStringView row)
         return false;
     m_cells.appendRowText(row);
     return true;
+}
+
+int SaveFileGridColumns(const SaveFileHead &head)
+{
+    return head.countsValid && head.declaredLastColumn == WideGridColumnCount - 1
+               ? int(WideGridColumnCount)
+               : int(GridColumnCount);
 }
 
 SaveFileRowsRead ReadSaveFileRows(SaveFileReader &reader, const SaveFileHead &head,

@@ -31,6 +31,11 @@ private:
     qint64 m_maxBytes;
 };
 
+// The columns a save file's rows take in a grid: a file with a seventh
+// number column (C = 10) fills a grid of seven number columns, any other a
+// grid of six, however many cells its rows hold.
+int SaveFileGridColumns(const SaveFileHead &head);
+
 // Reads the rows after a head already read into the bottom of cells, until
 // cells hold maxBytes. Room is made first for as many rows as the file can
 // give: no more than D, maxRows, or the bytes left in the file, so a lying D

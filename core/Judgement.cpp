@@ -1,25 +1,38 @@
 #include "core/Judgement.h"
 
 #include "core/GameTable.h"
+#include "core/GridCellStore.h"
 
 #include <algorithm>
 
-PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount)
+PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount, int bonusCount)
 {
     PreparedDraw prepared;
     prepared.PickCount = std::clamp(pickCount, 0, MaxPickCount);
+    prepared.BonusCount = std::clamp(bonusCount, 0, MaxBonusCount);
     for (int k = 0; k < prepared.PickCount; ++k)
         prepared.Texts[k] = QString::number(draw.Numbers[k]);
-    prepared.Texts[BonusSlot] = QString::number(draw.Numbers[BonusSlot]);
+    for (int b = 0; b < prepared.BonusCount; ++b)
+        prepared.Texts[BonusSlot + b] = QString::number(draw.Numbers[BonusSlot + b]);
     return prepared;
 }
+
+namespace {
+
+// Whether draw slot k holds one of the game's numbers.
+bool UsedSlot(int k, int pickCount, int bonusCount)
+{
+    return k < pickCount || (k >= BonusSlot && k < BonusSlot + bonusCount);
+}
+
+} // namespace
 
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits)
 {
     std::array<bool, DrawSlots> equal{};
-    for (int k = 0; k < draw.PickCount; ++k)
-        equal[size_t(k)] = cellText == draw.Texts[size_t(k)];
-    equal[BonusSlot] = cellText == draw.Texts[BonusSlot];
+    for (int k = 0; k < DrawSlots; ++k)
+        equal[size_t(k)] = UsedSlot(k, draw.PickCount, draw.BonusCount)
+                           && cellText == draw.Texts[size_t(k)];
     return MatchEqualities(equal, draw.PickCount, mainHits);
 }
 
@@ -32,22 +45,38 @@ CellMatch MatchEqualities(const std::array<bool, DrawSlots> &equal, int pickCoun
     }
     if (mainHits > 0)
         return CellMatch::Main;
-    return equal[BonusSlot] ? CellMatch::Bonus : CellMatch::None;
+    for (int k = BonusSlot; k < DrawSlots; ++k) {
+        if (equal[size_t(k)])
+            return CellMatch::Bonus;
+    }
+    return CellMatch::None;
 }
 
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,
-                    int &mainHits)
+                    int &mainHits, int bonusCount)
 {
-    return MatchCell(cellText, PrepareDraw(draw, pickCount), mainHits);
+    return MatchCell(cellText, PrepareDraw(draw, pickCount, bonusCount), mainHits);
+}
+
+int RowGame(const GridCellStore &cells, int row)
+{
+    const GridLayout layout = GridLayoutOf(cells.columnCount());
+    if (cells.isEmptyCell(row, LastNumberColumn))
+        return GameMiniLoto;
+    if (layout.NumberColumns > LastNumberColumn && !cells.isEmptyCell(row, SeventhNumberColumn))
+        return GameLoto7;
+    return GameLoto6;
 }
 
 DrawKeys KeysOf(const PreparedDraw &draw, const CellKeyOf &keyOf)
 {
     DrawKeys keys;
     keys.PickCount = draw.PickCount;
-    for (int k = 0; k < draw.PickCount; ++k)
-        keys.Keys[size_t(k)] = keyOf(draw.Texts[size_t(k)]);
-    keys.Keys[BonusSlot] = keyOf(draw.Texts[BonusSlot]);
+    keys.BonusCount = draw.BonusCount;
+    for (int k = 0; k < DrawSlots; ++k) {
+        if (UsedSlot(k, draw.PickCount, draw.BonusCount))
+            keys.Keys[size_t(k)] = keyOf(draw.Texts[size_t(k)]);
+    }
     return keys;
 }
 
@@ -55,13 +84,13 @@ namespace {
 
 // equalTo(c, k): whether judged column c equals draw slot k.
 template<typename EqualTo>
-RowJudgement JudgeCells(int pickCount, EqualTo equalTo)
+RowJudgement JudgeCells(int pickCount, int bonusCount, EqualTo equalTo)
 {
     RowJudgement row;
     for (int c = 0; c < JudgedColumns; ++c) {
         std::array<bool, DrawSlots> equal{};
         for (int k = 0; k < DrawSlots; ++k)
-            equal[size_t(k)] = (k < pickCount || k == BonusSlot) && equalTo(c, k);
+            equal[size_t(k)] = UsedSlot(k, pickCount, bonusCount) && equalTo(c, k);
         int cellHits = 0;
         const CellMatch match = MatchEqualities(equal, pickCount, cellHits);
         row.Marks[size_t(c)] = match;
@@ -76,7 +105,7 @@ RowJudgement JudgeCells(int pickCount, EqualTo equalTo)
 
 RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const DrawKeys &draw)
 {
-    return JudgeCells(draw.PickCount, [&](int c, int k) {
+    return JudgeCells(draw.PickCount, draw.BonusCount, [&](int c, int k) {
         const std::optional<quint32> &key = draw.Keys[size_t(k)];
         return key && *key == cellKeys[size_t(c)];
     });
@@ -84,17 +113,19 @@ RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const 
 
 RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts, const PreparedDraw &draw)
 {
-    return JudgeCells(draw.PickCount,
+    return JudgeCells(draw.PickCount, draw.BonusCount,
                       [&](int c, int k) { return cellTexts[size_t(c)] == draw.Texts[size_t(k)]; });
 }
 
 namespace {
 
 // Per game, the line of each prize tier, index 0 the first prize, and the
-// line for a row one hit short of the smallest prize.
+// line for a row that won nothing with NearHits main hits: one hit short of
+// the smallest prize, or for LOTO7 a bonus number short of it.
 struct PrizeTexts
 {
     std::array<const char16_t *, MaxTiers> Tiers;
+    int NearHits;
     const char16_t *Near;
 };
 
@@ -104,10 +135,17 @@ const std::array<PrizeTexts, GameCount> &PrizeTextTable()
         {{u"ロト６　１等　ホントニ！？　☆☆☆☆☆", u"ロト６　２等　ホントニ！？　☆☆☆☆",
           u"ロト６　３等　オメデトウ！　☆☆☆", u"ロト６　４等　オメデトウ！　☆☆",
           u"ロト６　５等　オメデトウ！　☆"},
+         2,
          u"ロト６　残念！　２個当たり　もう一息"},
         {{u"ミニロト　１等 ホントニ！？　☆☆☆☆", u"ミニロト　２等 ホントニ！？　☆☆☆",
           u"ミニロト　３等 オメデトウ！　☆☆", u"ミニロト　４等 オメデトウ！　☆"},
+         2,
          u"ミニロト　残念！　２個当たり　もう一息"},
+        {{u"ロト７　１等　ホントニ！？　☆☆☆☆☆☆", u"ロト７　２等　ホントニ！？　☆☆☆☆☆",
+          u"ロト７　３等　オメデトウ！　☆☆☆☆", u"ロト７　４等　オメデトウ！　☆☆☆",
+          u"ロト７　５等　オメデトウ！　☆☆", u"ロト７　６等　オメデトウ！　☆"},
+         3,
+         u"ロト７　残念！　３個当たり　もう一息"},
     }};
     return texts;
 }
@@ -122,7 +160,7 @@ QString PrizeLine(int game, int hits, int bonusFlag)
     const int tier = PrizeTier(game, hits, bonusFlag != 0);
     if (tier > 0)
         return QString::fromUtf16(texts.Tiers[size_t(tier - 1)]);
-    if (hits == MinPrizeHits(game) - 1)
+    if (hits == texts.NearHits)
         return QString::fromUtf16(texts.Near);
     return QString();
 }

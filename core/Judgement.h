@@ -15,33 +15,37 @@ enum class CellMatch { None, Main, Bonus };
 // without formatting the draw again for every cell.
 struct PreparedDraw
 {
-    // 0..PickCount-1 the main numbers, BonusSlot the bonus; the others are unused.
+    // 0..PickCount-1 the main numbers, from BonusSlot the BonusCount bonus
+    // numbers; the others are unused.
     std::array<QString, DrawSlots> Texts;
     int PickCount = 0;
+    int BonusCount = 1;
 };
 
-PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount);
+PreparedDraw PrepareDraw(const WinningNumbers &draw, int pickCount, int bonusCount = 1);
 
 // Compares the text of a cell with the draw's numbers written in plain
 // decimal, exactly (" 7" and "07" never match 7). mainHits is set to how many
 // of the first pickCount main numbers the text equals (a number repeated in
 // the draw counts once per repetition). Bonus only when no main number
-// matched and the text equals the bonus number.
+// matched and the text equals a bonus number.
 CellMatch MatchCell(const QString &cellText, const PreparedDraw &draw, int &mainHits);
 // The same rule where the comparisons are already made: equal[k] tells
-// whether the cell equals draw text k (the main numbers, then BonusSlot).
+// whether the cell equals draw text k (the main numbers, then from BonusSlot
+// the bonus numbers; slots the game does not use are false).
 CellMatch MatchEqualities(const std::array<bool, DrawSlots> &equal, int pickCount, int &mainHits);
 CellMatch MatchCell(const QString &cellText, const WinningNumbers &draw, int pickCount,
-                    int &mainHits);
+                    int &mainHits, int bonusCount = 1);
 
-// The columns a judgement compares with the draw: the number columns.
-constexpr int JudgedColumns = LastNumberColumn - FirstNumberColumn + 1;
+// The most columns a judgement compares with the draw: the number columns of
+// the widest grid.
+constexpr int JudgedColumns = MaxPickCount;
 
-// The game of a saved row: only LOTO6 fills the last number column.
-inline int RowGame(bool lastNumberCellEmpty)
-{
-    return lastNumberCellEmpty ? GameMiniLoto : GameLoto6;
-}
+class GridCellStore;
+
+// The game of a saved row of a grid: an empty sixth number cell makes it
+// Mini LOTO, a filled seventh LOTO7, anything else LOTO6.
+int RowGame(const GridCellStore &cells, int row);
 
 // A draw as keys of the store that holds the rows' cells: a cell equals draw
 // number k exactly when its key equals Keys[k]; no key means no cell holds
@@ -50,6 +54,7 @@ struct DrawKeys
 {
     std::array<std::optional<quint32>, DrawSlots> Keys;
     int PickCount = 0;
+    int BonusCount = 1;
 };
 
 using CellKeyOf = std::function<std::optional<quint32>(QStringView text)>;
@@ -59,7 +64,7 @@ DrawKeys KeysOf(const PreparedDraw &draw, const CellKeyOf &keyOf);
 struct RowJudgement
 {
     int Hits = 0;      // cells equal to a main number
-    int BonusFlag = 0; // 1 when a cell equals the bonus and no main number
+    int BonusFlag = 0; // 1 when a cell equals a bonus number and no main number
     // Per judged column: Main (red), Bonus (yellow) or None (no mark).
     std::array<CellMatch, JudgedColumns> Marks{};
 };

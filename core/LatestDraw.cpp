@@ -8,6 +8,8 @@ WinningNumbers ToWinningNumbers(const DrawRecord &draw)
     for (int i = 0; i < draw.MainCount; ++i)
         numbers.Numbers[size_t(i)] = draw.Numbers[size_t(i)];
     numbers.Numbers[BonusSlot] = draw.Bonus;
+    for (size_t b = 0; b < draw.MoreBonuses.size(); ++b)
+        numbers.Numbers[BonusSlot + 1 + b] = draw.MoreBonuses[b];
     return numbers;
 }
 

@@ -4,7 +4,7 @@
 #include "core/WinningNumbers.h"
 #include "storage/IniDocument.h"
 
-PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount)
+PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount, int bonusCount)
 {
     if (!HasTitleMark(bytes))
         return PatternFileVerdict::NoTitleMark;
@@ -15,7 +15,7 @@ PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount)
         });
     if (!summary.CountsReadable || summary.MissingEntries > 0)
         return PatternFileVerdict::Incomplete;
-    if (!ReadWinningNumbers(document, pickCount))
+    if (!ReadWinningNumbers(document, pickCount, bonusCount))
         return PatternFileVerdict::NoDraw;
     return PatternFileVerdict::Whole;
 }
@@ -39,7 +39,7 @@ QString RefusalReason(PatternFileVerdict verdict, const QByteArray &bytes)
 PatternStoreResult StoreWholePatternFile(const GameInfo &game, const QByteArray &body,
                                          QString *error, PatternFileVerdict *verdict)
 {
-    const PatternFileVerdict checked = CheckPatternFileBytes(body, game.PickCount);
+    const PatternFileVerdict checked = CheckPatternFileBytes(body, game.PickCount, game.BonusCount);
     if (verdict)
         *verdict = checked;
     if (checked != PatternFileVerdict::Whole)

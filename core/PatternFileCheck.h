@@ -17,7 +17,8 @@ enum class PatternFileVerdict {
     NoDraw,      // no readable draw of the game in "TOSENNUM"
 };
 
-PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount);
+PatternFileVerdict CheckPatternFileBytes(const QByteArray &bytes, int pickCount,
+                                         int bonusCount = 1);
 
 // Why bytes with that verdict were refused, for the download's details;
 // empty for a whole file.

@@ -36,10 +36,11 @@ SavedRowSets ReadSavedRows(const GridCellStore &store)
 
     SavedRowSets saved;
     const int rows = store.rowCount();
+    const int numberColumns = GridLayoutOf(store.columnCount()).NumberColumns;
     for (int r = 1; r < rows; ++r) {
-        GameRowSets &game = saved.Games[size_t(RowGame(store.isEmptyCell(r, LastNumberColumn)))];
+        GameRowSets &game = saved.Games[size_t(RowGame(store, r))];
         std::array<NumberSet, JudgedColumns> atLeast{};
-        for (int c = 0; c < JudgedColumns; ++c) {
+        for (int c = 0; c < numberColumns; ++c) {
             const int n = numberOf(store.cellKey(r, FirstNumberColumn + c));
             if (n == 0)
                 continue;

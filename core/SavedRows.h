@@ -37,8 +37,8 @@ struct SavedRowSets
     std::array<GameRowSets, GameCount> Games;
 };
 
-// Rows 1.. of the save grid; a row's game is told by its last number cell,
-// as the judgement tells it.
+// Rows 1.. of the save grid; a row's game is told by its number cells, as
+// the judgement tells it.
 SavedRowSets ReadSavedRows(const GridCellStore &store);
 
 // The sets of the rows that are combinations of the game: its count of

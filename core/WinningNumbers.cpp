@@ -2,18 +2,30 @@
 
 #include "core/PatternTables.h"
 
-std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount)
+#include <iterator>
+
+namespace {
+
+// The keys of the bonus numbers, first to last.
+const char *const BonusKeys[] = {"N0", "N00"};
+static_assert(std::size(BonusKeys) == MaxBonusCount, "a key for every bonus number");
+
+} // namespace
+
+std::optional<WinningNumbers> ReadWinningNumbers(const QString &patternFilePath, int pickCount,
+                                                 int bonusCount)
 {
     if (pickCount < 1 || pickCount > MaxPickCount)
         return std::nullopt;
     // One parse of the file answers every key as ReadIniValue would, and the
     // file is still read afresh on every call.
-    return ReadWinningNumbers(IniDocument::fromFile(patternFilePath), pickCount);
+    return ReadWinningNumbers(IniDocument::fromFile(patternFilePath), pickCount, bonusCount);
 }
 
-std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &document, int pickCount)
+std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &document, int pickCount,
+                                                 int bonusCount)
 {
-    if (pickCount < 1 || pickCount > MaxPickCount)
+    if (pickCount < 1 || pickCount > MaxPickCount || bonusCount < 1 || bonusCount > MaxBonusCount)
         return std::nullopt;
     const QString section = QStringLiteral("TOSENNUM");
 
@@ -33,11 +45,13 @@ std::optional<WinningNumbers> ReadWinningNumbers(const IniDocument &document, in
         draw.Numbers[i - 1] = *number;
     }
 
-    const std::optional<qint32> bonus = ParseWholeNumber(
-        document.value(section, QStringLiteral("N0")));
-    if (!bonus)
-        return std::nullopt;
-    draw.Numbers[BonusSlot] = *bonus;
+    for (int b = 0; b < bonusCount; ++b) {
+        const std::optional<qint32> bonus = ParseWholeNumber(
+            document.value(section, QString::fromLatin1(BonusKeys[b])));
+        if (!bonus)
+            return std::nullopt;
+        draw.Numbers[size_t(BonusSlot + b)] = *bonus;
+    }
     draw.Sample = document.value(section, QStringLiteral("SAMPLE")).trimmed() == QLatin1String("1");
     return draw;
 }
@@ -46,5 +60,6 @@ std::optional<WinningNumbers> ReadWinningNumbers(const GameTableType &games, int
 {
     if (game < 0 || game >= GameCount)
         return std::nullopt;
-    return ReadWinningNumbers(games[game].PatternFilePath, games[game].PickCount);
+    return ReadWinningNumbers(games[game].PatternFilePath, games[game].PickCount,
+                              games[game].BonusCount);
 }

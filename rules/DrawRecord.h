@@ -9,7 +9,7 @@
 #include <array>
 
 // One published draw as the draw history keeps it. The game index is the
-// program's own (0 LOTO6, 1 Mini LOTO); the game table says how many main
+// program's own (0 LOTO6, 1 Mini LOTO, 2 LOTO7); the game table says how many main
 // numbers, bonus numbers and prize tiers each game has and their range.
 struct DrawRecord
 {

@@ -45,7 +45,7 @@ struct GameRule
 // Each row: key, name, highest number, main numbers, bonus numbers, yen a
 // row, tiers, the tiers (main hits, bonus, fixed, fixed yen), carry-over,
 // pattern file.
-inline constexpr std::array<GameRule, 2> GameRules{{
+inline constexpr std::array<GameRule, 3> GameRules{{
     {"loto6",
      u"ロト６",
      43,
@@ -70,6 +70,21 @@ inline constexpr std::array<GameRule, 2> GameRules{{
      {{{5, BonusNeed::Any}, {4, BonusNeed::Some}, {4, BonusNeed::None}, {3, BonusNeed::Any}}},
      false,
      u"zanboml.txt"},
+    {"loto7",
+     u"ロト７",
+     37,
+     7,
+     2,
+     300,
+     6,
+     {{{7, BonusNeed::Any},
+       {6, BonusNeed::Some},
+       {6, BonusNeed::None},
+       {5, BonusNeed::Any},
+       {4, BonusNeed::Any},
+       {3, BonusNeed::Some}}},
+     true,
+     u"zanbol7.txt"},
 }};
 
 constexpr int GameRuleCount = int(GameRules.size());

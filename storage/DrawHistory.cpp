@@ -9,6 +9,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -20,6 +21,7 @@ namespace {
 const QString Driver = QStringLiteral("QSQLITE");
 
 // One step per schema version: step i turns version i into version i + 1.
+// A step may hold several statements, each ending in a semicolon.
 const char *const Migrations[] = {
     "CREATE TABLE draws ("
     " game INTEGER NOT NULL, draw INTEGER NOT NULL, date TEXT NOT NULL,"
@@ -29,20 +31,33 @@ const char *const Migrations[] = {
     " p1 INTEGER, p2 INTEGER, p3 INTEGER, p4 INTEGER, p5 INTEGER,"
     " carryover INTEGER, source TEXT NOT NULL, stored_at INTEGER NOT NULL,"
     " PRIMARY KEY (game, draw)) WITHOUT ROWID",
+    // LOTO7: a seventh number, a second bonus number and a sixth tier.
+    "ALTER TABLE draws ADD COLUMN n7 INTEGER;"
+    "ALTER TABLE draws ADD COLUMN bonus2 INTEGER;"
+    "ALTER TABLE draws ADD COLUMN w6 INTEGER;"
+    "ALTER TABLE draws ADD COLUMN p6 INTEGER;",
 };
 static_assert(sizeof(Migrations) / sizeof(Migrations[0]) == DrawHistory::SchemaVersion,
               "one migration step per schema version");
 
 // The columns after game, in the order readRecord expects them.
 const QString Columns = QStringLiteral(
-    "draw, date, n1, n2, n3, n4, n5, n6, bonus, w1, w2, w3, w4, w5, p1, p2, p3, p4, p5,"
-    " carryover, source, stored_at");
+    "draw, date, n1, n2, n3, n4, n5, n6, n7, bonus, bonus2, w1, w2, w3, w4, w5, w6,"
+    " p1, p2, p3, p4, p5, p6, carryover, source, stored_at");
+// The table holds n1..n7, two bonus numbers and six tiers; a game with more
+// needs a migration.
+constexpr int StoredNumbers = 7;
+constexpr int StoredBonuses = 2;
+constexpr int StoredTiers = 6;
 constexpr int FirstNumberColumn = 2;
-constexpr int FirstTierColumn = 9;
-// The table holds n1..n6 and five tiers; a game with more needs a migration.
-constexpr int StoredNumbers = FirstTierColumn - 1 - FirstNumberColumn;
-constexpr int StoredTiers = 5;
-static_assert(DrawRecord::MaxMainNumbers == StoredNumbers && DrawRecord::MaxTiers == StoredTiers,
+constexpr int FirstBonusColumn = FirstNumberColumn + StoredNumbers;
+constexpr int FirstTierColumn = FirstBonusColumn + StoredBonuses;
+constexpr int CarryOverColumn = FirstTierColumn + 2 * StoredTiers;
+constexpr int SourceColumn = CarryOverColumn + 1;
+constexpr int StoredAtColumn = SourceColumn + 1;
+static_assert(DrawRecord::MaxMainNumbers == StoredNumbers
+                  && DrawRecord::MaxBonusNumbers == StoredBonuses
+                  && DrawRecord::MaxTiers == StoredTiers,
               "the draws table has a column for every number and tier of a record");
 
 // "yyyy-mm-dd" read by position: a hundred thousand rows make
@@ -92,18 +107,22 @@ DrawRecord ReadRecord(sqlite3_stmt *statement, int game, QString &source)
         --record.MainCount;
     for (int i = 0; i < record.MainCount; ++i)
         record.Numbers[size_t(i)] = sqlite3_column_int(statement, FirstNumberColumn + i);
-    record.Bonus = sqlite3_column_int(statement, 8);
+    record.Bonus = sqlite3_column_int(statement, FirstBonusColumn);
+    // NULL, for a game with one bonus number, reads as 0.
+    for (int b = 1; b < StoredBonuses; ++b)
+        record.MoreBonuses[size_t(b - 1)] = sqlite3_column_int(statement, FirstBonusColumn + b);
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
         record.Winners[size_t(t)] = KnownOr(statement, FirstTierColumn + t);
         record.PrizeYen[size_t(t)] = KnownOr(statement, FirstTierColumn + StoredTiers + t);
     }
-    record.CarryOverYen = KnownOr(statement, 19);
-    const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, 20));
-    const qsizetype length = sqlite3_column_bytes16(statement, 20) / 2;
+    record.CarryOverYen = KnownOr(statement, CarryOverColumn);
+    const auto *text = static_cast<const QChar *>(sqlite3_column_text16(statement, SourceColumn));
+    const qsizetype length = sqlite3_column_bytes16(statement, SourceColumn) / 2;
     if (QStringView(text, length) != source)
         source = QString(text, length);
     record.Source = source;
-    record.StoredAt = QDateTime::fromSecsSinceEpoch(sqlite3_column_int64(statement, 21), Qt::UTC);
+    record.StoredAt = QDateTime::fromSecsSinceEpoch(sqlite3_column_int64(statement, StoredAtColumn),
+                                                    Qt::UTC);
     return record;
 }
 
@@ -136,6 +155,26 @@ Statement Prepare(sqlite3 *db, const QString &sql)
 QString SqliteError(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no SQLite handle");
+}
+
+// "?1, ?2, ..., ?count".
+QString Placeholders(int count)
+{
+    QStringList marks;
+    for (int i = 1; i <= count; ++i)
+        marks.append(QStringLiteral("?%1").arg(i));
+    return marks.join(QStringLiteral(", "));
+}
+
+// Runs the statements of a migration step one by one.
+bool RunStep(QSqlQuery &query, const char *step)
+{
+    for (const QString &statement :
+         QString::fromLatin1(step).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!query.exec(statement))
+            return false;
+    }
+    return true;
 }
 
 QString NewConnectionName()
@@ -228,7 +267,7 @@ bool DrawHistory::migrate()
             return fail(damaged, query.lastError().text());
     }
     for (; version < SchemaVersion; ++version) {
-        const bool done = db.transaction() && query.exec(QString::fromLatin1(Migrations[version]))
+        const bool done = db.transaction() && RunStep(query, Migrations[version])
                           && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1))
                           && db.commit();
         if (!done) {
@@ -316,9 +355,8 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
     {
         const Statement statement = Prepare(
             handle, QStringLiteral("INSERT OR REPLACE INTO draws (game, ") + Columns
-                        + QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11,"
-                                         " ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22,"
-                                         " ?23)"));
+                        + QStringLiteral(") VALUES (") + Placeholders(StoredAtColumn + 2)
+                        + QStringLiteral(")"));
         written = bool(statement);
         sqlite3_stmt *insert = statement.get();
         for (int r = 0; written && r < records.size(); ++r) {
@@ -336,6 +374,13 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
                     sqlite3_bind_null(insert, column++);
             }
             sqlite3_bind_int(insert, column++, record.Bonus);
+            // No second bonus number is NULL, as a missing seventh number is.
+            for (const int bonus : record.MoreBonuses) {
+                if (bonus != 0)
+                    sqlite3_bind_int(insert, column++, bonus);
+                else
+                    sqlite3_bind_null(insert, column++);
+            }
             for (qint64 winners : record.Winners)
                 BindKnown(insert, column++, winners);
             for (qint64 yen : record.PrizeYen)

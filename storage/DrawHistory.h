@@ -19,7 +19,7 @@ class DrawHistory
 public:
     static QString FileName() { return QStringLiteral("zanbo-draws.sqlite"); }
     // The schema this program writes; an older file is migrated on opening.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     explicit DrawHistory(const QString &filePath);
     ~DrawHistory();

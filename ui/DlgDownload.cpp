@@ -40,6 +40,9 @@ constexpr int ImageSize = 40;
 
 // What became of one game's file in a run. Only Stored changed the local
 // file; every other outcome leaves it exactly as it was.
+// The games whose pattern files this dialog fetches: LOTO6 and Mini LOTO.
+constexpr int DownloadGames = 2;
+
 enum class Outcome {
     NotFetched, // an earlier request timed out or was cancelled
     TimedOut,
@@ -193,7 +196,7 @@ void DlgDownload::Form_Load()
     Label1->setText(DownloadIntroText(m_main.ProgramFolder, QApplication::applicationDirPath()));
     Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
     Text2->clear();
-    for (int g = 0; g < GameCount; ++g)
+    for (int g = 0; g < DownloadGames; ++g)
         PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath,
                                           QStringLiteral("MSG"), QStringLiteral("MSG1"));
     // A value that is no whole number is carried as 0 rather than lost in a failed read.
@@ -264,8 +267,8 @@ void DlgDownload::DownloadPatternFiles()
     TimeoutSeconds = ReadSetting(m_settingsFilePath, Setting::NetTimeout);
     Inet1->setRequestTimeout(TimeoutSeconds);
 
-    std::array<Outcome, GameCount> outcome{Outcome::NotFetched, Outcome::NotFetched};
-    for (int g = 0; g < GameCount; ++g) {
+    std::array<Outcome, DownloadGames> outcome{Outcome::NotFetched, Outcome::NotFetched};
+    for (int g = 0; g < DownloadGames; ++g) {
         const GameInfo &game = m_main.GameTable[g];
         const QUrl address(m_main.Links.DownloadBaseUrl + GetFileName(game.PatternFilePath));
         // Tells the detail view which request the state lines below belong to.
@@ -306,7 +309,7 @@ void DlgDownload::DownloadPatternFiles()
 
     // Each game is reported on its own, whatever became of the other.
     int goodFiles = 0;
-    for (int g = 0; g < GameCount; ++g) {
+    for (int g = 0; g < DownloadGames; ++g) {
         const GameInfo &game = m_main.GameTable[g];
         if (outcome[g] == Outcome::TimedOut)
             AppendMessageLine(
@@ -335,7 +338,7 @@ void DlgDownload::DownloadPatternFiles()
         }
         ++goodFiles;
     }
-    if (goodFiles != GameCount)
+    if (goodFiles != DownloadGames)
         AppendMessageLine(Text1,
                           QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
 }

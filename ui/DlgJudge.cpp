@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+#include <algorithm>
 
 #include <optional>
 
@@ -53,11 +54,11 @@ void DlgJudge::createControls()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(Frame1, 120, 60, 5295, 1875);
 
-    Label1[0] = MakeLabel(Frame1, QStringLiteral("Label1_0"), QStringLiteral("ロト６"));
-    Label1[1] = MakeLabel(Frame1, QStringLiteral("Label1_1"), QStringLiteral("ミニロト"));
-    LblJ[0] = MakeLabel(Frame1, QStringLiteral("LblJ_0"), QString());
-    LblJ[1] = MakeLabel(Frame1, QStringLiteral("LblJ_1"), QString());
-    for (int g = 0; g < 2; ++g) {
+    // One line per game: its name, then its draw.
+    for (int g = 0; g < GameCount; ++g) {
+        Label1[g] = MakeLabel(Frame1, QStringLiteral("Label1_%1").arg(g),
+                              m_main.GameTable[size_t(g)].GameName);
+        LblJ[g] = MakeLabel(Frame1, QStringLiteral("LblJ_%1").arg(g), QString());
         PlaceTwips(Label1[g], 120, 240 + 300 * g, 900, 255);
         PlaceTwips(LblJ[g], 1020, 240 + 300 * g, 4155, 255);
     }
@@ -65,7 +66,7 @@ void DlgJudge::createControls()
     Label2 = MakeLabel(Frame1, QStringLiteral("Label2"), QString());
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    PlaceTwips(Label2, 120, 900, 5055, 915);
+    PlaceTwips(Label2, 120, 240 + 300 * GameCount, 5055, 1815 - 300 * GameCount);
 
     OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("判定(&J)"));
     OKButton->setDefault(true);
@@ -154,7 +155,7 @@ QStringList DlgJudge::JudgeSaveGrid()
     GameDraws draws;
     for (int g = 0; g < GameCount; ++g)
         draws[size_t(g)] = m_main.LatestDraw(g);
-    if (!draws[GameLoto6] && !draws[GameMiniLoto])
+    if (std::none_of(draws.begin(), draws.end(), [](const auto &draw) { return bool(draw); }))
         return {NoDrawToJudgeLine()};
 
     // The marks go straight into the store and the grid repaints once at the
@@ -175,7 +176,8 @@ QStringList DlgJudge::JudgeSaveGrid()
             for (const JudgedRow &row : JudgeSaveRows(cells, draws, m_main.GameTable, mark))
                 lines.append(row.line());
         },
-        GridBlock{1, FirstNumberColumn, rows - 1, LastNumberColumn});
+        GridBlock{1, FirstNumberColumn, rows - 1,
+                  GridLayoutOf(model.store().columnCount()).lastNumberColumn()});
     if (lastRow > 0) {
         grid->setCurrentColumn(lastCol);
         grid->setCurrentRow(lastRow);

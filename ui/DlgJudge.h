@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GameTable.h"
+
 #include <QDialog>
 #include <QRgb>
 #include <QStringList>
@@ -21,8 +23,8 @@ public:
     explicit DlgJudge(Form1 &main, QWidget *parent = nullptr);
 
     QGroupBox *Frame1 = nullptr;
-    std::array<QLabel *, 2> Label1{};
-    std::array<QLabel *, 2> LblJ{};
+    std::array<QLabel *, GameCount> Label1{};
+    std::array<QLabel *, GameCount> LblJ{};
     QLabel *Label2 = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;

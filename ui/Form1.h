@@ -110,6 +110,11 @@ public:
     // Leaves FGkekka(index) with nothing selected and its move button
     // disabled, so only rows the user selects again can move.
     void UnselectGrid(int index);
+    // Gives grid index its seventh number column while it holds a LOTO7 row
+    // (the prediction grid also while LOTO7 is the game), and takes it away
+    // otherwise, so a grid without one looks as it always did.
+    void FitGridColumns(int index);
+    void SetGridNumberColumns(int index, int numberColumns);
     void CmdCopy_Click(int index);
     void CmdSave_Click();
     void CmdLoad_Click();

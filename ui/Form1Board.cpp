@@ -50,11 +50,12 @@ void Form1::CmbSwitch_Click()
     const int g = currentGame();
     m_shownGame = g;
 
-    // Mini LOTO has no numbers above 31; the hidden sliders keep their values.
-    const bool loto6 = g == GameLoto6;
+    // Sliders above the game's highest number do not apply: they are hidden
+    // and keep their values.
+    const int highest = IsGame(g) ? GameTable[g].MaxNumber : HighestNumber;
     for (int i = GameTable[GameMiniLoto].MaxNumber + 1; i <= HighestNumber; ++i) {
-        Slider1[i]->setVisible(loto6);
-        Label1[i]->setVisible(loto6);
+        Slider1[i]->setVisible(i <= highest);
+        Label1[i]->setVisible(i <= highest);
     }
 
     CmbPattern->clear();
@@ -189,13 +190,15 @@ void Form1::PrepareResultGrids()
     if (!IsGame(g))
         return;
     const int k = GameTable[g].PickCount;
+    FitGridColumns(0);
     // The save grid keeps its rows; only the header follows the game.
     for (ResultGrid *grid : FGkekka) {
-        for (int c = 1; c <= k; ++c)
+        const GridLayout layout = GridLayoutOf(grid->columnCount());
+        for (int c = 1; c <= std::min(k, layout.NumberColumns); ++c)
             grid->setText(0, FirstNumberColumn + c - 1, QStringLiteral("#") + QString::number(c));
-        grid->setText(0, SumColumn, QStringLiteral("合計"));
-        grid->setText(0, DeviationColumn, QStringLiteral("偏差"));
-        grid->setText(0, OddColumn, QStringLiteral("奇数"));
+        grid->setText(0, layout.sumColumn(), QStringLiteral("合計"));
+        grid->setText(0, layout.deviationColumn(), QStringLiteral("偏差"));
+        grid->setText(0, layout.oddColumn(), QStringLiteral("奇数"));
     }
 }
 
@@ -206,10 +209,13 @@ void Form1::WriteCombinationRow(int row)
         return;
     const int k = GameTable[g].PickCount;
     ResultGrid *grid = FGkekka[0];
+    const GridLayout layout = GridLayoutOf(grid->columnCount());
     grid->setText(row, RowNumberColumn, QString::number(row));
     for (int i = 1; i <= k; ++i)
         grid->setText(row, FirstNumberColumn + i - 1, QString::number(SelectedNumbers[i]));
-    grid->setText(row, SumColumn, QString::number(CombinationSum(SelectedNumbers, k)));
-    grid->setText(row, OddColumn, QString::number(CombinationOddCount(SelectedNumbers, k)));
-    grid->setText(row, DeviationColumn, QString::number(CombinationDeviation(SelectedNumbers, k)));
+    grid->setText(row, layout.sumColumn(), QString::number(CombinationSum(SelectedNumbers, k)));
+    grid->setText(row, layout.oddColumn(),
+                  QString::number(CombinationOddCount(SelectedNumbers, k)));
+    grid->setText(row, layout.deviationColumn(),
+                  QString::number(CombinationDeviation(SelectedNumbers, k)));
 }

@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include "core/GridSaveFile.h"
+#include "core/Judgement.h"
 #include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 #include "ui/ResultGrid.h"
@@ -33,7 +34,8 @@ FileDialogOptions SaveFileDialogOptions(const QString &programFolder, bool forSa
 // numbers is never moved.
 bool HoldsNumbers(const ResultGrid *grid, int row)
 {
-    for (int c = FirstNumberColumn; c <= LastNumberColumn; ++c) {
+    const int last = GridLayoutOf(grid->columnCount()).lastNumberColumn();
+    for (int c = FirstNumberColumn; c <= last; ++c) {
         if (!grid->isEmptyCell(row, c))
             return true;
     }
@@ -125,10 +127,49 @@ void Form1::UnselectGrid(int index)
     CmdCopy[index]->setEnabled(false);
 }
 
+namespace {
+
+bool HoldsLoto7Row(const ResultGrid *grid)
+{
+    const GridCellStore &cells = grid->gridModel()->store();
+    if (GridLayoutOf(cells.columnCount()).NumberColumns <= LastNumberColumn)
+        return false;
+    for (int r = 1; r < cells.rowCount(); ++r) {
+        if (RowGame(cells, r) == GameLoto7)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void Form1::SetGridNumberColumns(int index, int numberColumns)
+{
+    ResultGrid *grid = FGkekka[index];
+    const int now = GridLayoutOf(grid->columnCount()).NumberColumns;
+    if (numberColumns > now) {
+        grid->insertColumn(SeventhNumberColumn, grid->columnWidthTwips(FirstNumberColumn), true);
+        grid->setText(0, SeventhNumberColumn, QStringLiteral("#7"));
+    } else if (numberColumns < now) {
+        grid->removeColumn(SeventhNumberColumn);
+    }
+}
+
+void Form1::FitGridColumns(int index)
+{
+    const bool wide = HoldsLoto7Row(FGkekka[index]) || (index == 0 && currentGame() == GameLoto7);
+    SetGridNumberColumns(index, wide ? MaxPickCount : int(LastNumberColumn));
+}
+
 void Form1::CmdCopy_Click(int index)
 {
     ResultGrid *source = FGkekka[index];
     ResultGrid *target = FGkekka[1 - index];
+    // Rows move cell for cell between grids of one layout.
+    const int numberColumns = std::max(GridLayoutOf(source->columnCount()).NumberColumns,
+                                       GridLayoutOf(target->columnCount()).NumberColumns);
+    SetGridNumberColumns(index, numberColumns);
+    SetGridNumberColumns(1 - index, numberColumns);
 
     const int sourceRows = source->rowCount();
     // Only rows the user selected move; the header row never does.
@@ -172,6 +213,8 @@ void Form1::CmdCopy_Click(int index)
             source->removeRows(run->first, run->second);
     }
 
+    FitGridColumns(0);
+    FitGridColumns(1);
     // Both grids changed under any selection the user had made.
     UnselectGrid(0);
     UnselectGrid(1);
@@ -282,11 +325,11 @@ void Form1::CmdLoad_Click()
     }
 
     // The rows go into a store of their own, so the save grid stays as it was
-    // until the whole file has been read. It keeps its ten columns whatever
-    // the file says: the judgement reads columns 1 to 9. Both stores live at
-    // once for a moment, so the old one's size comes off the new one's share.
+    // until the whole file has been read. It has the columns of the file's
+    // layout whatever else the file says. Both stores live at once for a
+    // moment, so the old one's size comes off the new one's share.
     ResultGrid *grid = FGkekka[1];
-    GridCellStore cells(1, GridColumnCount);
+    GridCellStore cells(1, SaveFileGridColumns(head));
     SaveFileRowsRead read;
     {
         FileProgress progress(this, QStringLiteral("読み込んでいます…"), file.size(), true);
@@ -309,8 +352,9 @@ void Form1::CmdLoad_Click()
         return;
     }
 
-    grid->setColumnCount(GridColumnCount);
+    SetGridNumberColumns(1, GridLayoutOf(cells.columnCount()).NumberColumns);
     grid->gridModel()->replaceCells(std::move(cells));
+    FitGridColumns(1);
     const int rows = grid->rowCount() - 1;
     UnselectGrid(1);
     m_saveAreaChanged = false;
@@ -328,6 +372,7 @@ void Form1::CmdClear_Click()
                            QStringLiteral("クリア"), QMessageBox::Question))
         return;
     grid->setRowCount(1);
+    FitGridColumns(1);
     UnselectGrid(1);
     SetSaveAreaButtons(false);
 }

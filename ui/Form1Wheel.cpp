@@ -5,6 +5,8 @@
 #include "ui/DlgWheel.h"
 #include "ui/ResultGrid.h"
 
+#include <algorithm>
+
 namespace {
 
 // Slider values run from 1 at the "+" end to 5; 3 is the middle.
@@ -40,6 +42,10 @@ bool Form1::AppendRowsToSaveArea(const std::vector<std::vector<int>> &rows)
     if (rows.empty())
         return true;
     ResultGrid *grid = FGkekka[1];
+    for (const std::vector<int> &row : rows)
+        SetGridNumberColumns(1, std::max(GridLayoutOf(grid->columnCount()).NumberColumns,
+                                         GridLayoutFor(int(row.size())).NumberColumns));
+    const GridLayout layout = GridLayoutOf(grid->columnCount());
     const int first = grid->rowCount();
     grid->appendRows(int(rows.size()));
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -51,9 +57,10 @@ bool Form1::AppendRowsToSaveArea(const std::vector<std::vector<int>> &rows)
         grid->setText(r, RowNumberColumn, QString::number(i + 1));
         for (int c = 1; c <= k; ++c)
             grid->setText(r, FirstNumberColumn + c - 1, QString::number(numbers[size_t(c)]));
-        grid->setText(r, SumColumn, QString::number(CombinationSum(numbers, k)));
-        grid->setText(r, DeviationColumn, QString::number(CombinationDeviation(numbers, k)));
-        grid->setText(r, OddColumn, QString::number(CombinationOddCount(numbers, k)));
+        grid->setText(r, layout.sumColumn(), QString::number(CombinationSum(numbers, k)));
+        grid->setText(r, layout.deviationColumn(),
+                      QString::number(CombinationDeviation(numbers, k)));
+        grid->setText(r, layout.oddColumn(), QString::number(CombinationOddCount(numbers, k)));
     }
     // As after a move: the grids changed under any selection.
     UnselectGrid(0);

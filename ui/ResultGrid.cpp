@@ -273,6 +273,26 @@ void ResultGrid::setColumnCount(int columns)
     d->clampSelection();
 }
 
+void ResultGrid::insertColumn(int col, int widthTwips, bool centered)
+{
+    if (col < 1 || col > columnCount())
+        return;
+    d->model->insertGridColumn(col);
+    d->widthTwips.insert(col, -1);
+    setColumnWidthTwips(col, widthTwips);
+    if (centered)
+        setColumnAlignmentCentered(col);
+    d->clampSelection();
+}
+
+void ResultGrid::removeColumn(int col)
+{
+    if (!d->model->removeGridColumn(col))
+        return;
+    d->widthTwips.remove(col);
+    d->clampSelection();
+}
+
 void ResultGrid::appendRow()
 {
     d->model->appendRows(1);

@@ -23,6 +23,10 @@ public:
     void setRowCount(int rows);
     int columnCount() const;
     void setColumnCount(int columns);
+    // A column put in at col (never column 0), the cells from col on moving
+    // one column right; removing takes column col out.
+    void insertColumn(int col, int widthTwips, bool centered);
+    void removeColumn(int col);
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString &text);

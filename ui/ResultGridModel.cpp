@@ -69,6 +69,28 @@ void ResultGridModel::setGridColumnCount(int columns)
         endRemoveColumns();
 }
 
+void ResultGridModel::insertGridColumn(int col)
+{
+    // Column 0 is the left column, never a model column.
+    if (col < 1 || col > m_store.columnCount())
+        return;
+    syncRowCount();
+    beginInsertColumns(QModelIndex(), col - 1, col - 1);
+    m_store.insertColumn(col);
+    endInsertColumns();
+}
+
+bool ResultGridModel::removeGridColumn(int col)
+{
+    if (col < 1 || col >= m_store.columnCount())
+        return false;
+    syncRowCount();
+    beginRemoveColumns(QModelIndex(), col - 1, col - 1);
+    m_store.removeColumn(col);
+    endRemoveColumns();
+    return true;
+}
+
 void ResultGridModel::appendRows(int count)
 {
     if (count <= 0)

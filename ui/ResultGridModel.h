@@ -29,6 +29,10 @@ public:
 
     void setGridRowCount(int rows);
     void setGridColumnCount(int columns);
+    // A data column (never column 0) put in at col or taken out, the cells
+    // after it moving along.
+    void insertGridColumn(int col);
+    bool removeGridColumn(int col);
     void appendRows(int count);
     // Removes grid rows first..last (data rows only); false if out of range.
     bool removeGridRows(int first, int last);

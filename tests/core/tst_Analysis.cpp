@@ -306,7 +306,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
             const PreparedDraw prepared = PrepareDraw(winning, draw.MainCount);
             std::array<qint64, MaxTiers> drawWins{};
             for (int r = 1; r < store.rowCount(); ++r) {
-                if (RowGame(store.isEmptyCell(r, LastNumberColumn)) != g)
+                if (RowGame(store, r) != g)
                     continue;
                 std::array<QString, JudgedColumns> texts;
                 for (int c = 0; c < JudgedColumns; ++c)

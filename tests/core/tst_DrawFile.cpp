@@ -20,7 +20,14 @@ QString Summary(const DrawRecord &draw)
 {
     QStringList winners;
     QStringList prizes;
+    // The tiers of the draw's game; the tiers a game lacks stay unknown.
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
+        if (t >= GameRuleOf(draw.Game).TierCount) {
+            if (draw.Winners[size_t(t)] != DrawRecord::Unknown
+                || draw.PrizeYen[size_t(t)] != DrawRecord::Unknown)
+                return QStringLiteral("amounts beyond the game's tiers");
+            continue;
+        }
         winners << QString::number(draw.Winners[size_t(t)]);
         prizes << QString::number(draw.PrizeYen[size_t(t)]);
     }
@@ -364,7 +371,7 @@ private slots:
         const std::optional<WinningNumbers> draw = NewerDraw(pattern, stored, &fromHistory);
         QCOMPARE(draw ? DrawLabel(*draw, fromHistory) : QString(), label);
         if (fromHistory)
-            QCOMPARE(draw->Numbers, (std::array<qint32, DrawSlots>{1, 2, 3, 4, 5, 6, 7}));
+            QCOMPARE(draw->Numbers, (std::array<qint32, DrawSlots>{1, 2, 3, 4, 5, 6, 0, 7}));
     }
 };
 

@@ -23,12 +23,17 @@ DrawRecord Draw(int game, int number, int seed)
     draw.Game = game;
     draw.DrawNumber = number;
     draw.Date = QDate(2000, 10, 5).addDays(7 * number);
-    draw.MainCount = game == 0 ? 6 : 5;
+    draw.MainCount = game == 0 ? 6 : game == 1 ? 5 : 7;
     for (int i = 0; i < draw.MainCount; ++i)
         draw.Numbers[size_t(i)] = (seed + i * 5) % 25 + 1 + i; // ascending, distinct
     draw.Bonus = 43 - game * 12;
-    draw.Winners = {number % 2, 3, 100, 2000, DrawRecord::Unknown};
-    draw.PrizeYen = {DrawRecord::Unknown, 15219100, 522700, 9100, 1000};
+    if (game == 2) {
+        draw.MoreBonuses[0] = 30;
+        draw.Winners[5] = 40000;
+        draw.PrizeYen[5] = 1400;
+    }
+    draw.Winners = {number % 2, 3, 100, 2000, DrawRecord::Unknown, DrawRecord::Unknown};
+    draw.PrizeYen = {DrawRecord::Unknown, 15219100, 522700, 9100, 1000, DrawRecord::Unknown};
     draw.CarryOverYen = game == 0 ? qint64(number) * 1000000000 : DrawRecord::Unknown;
     draw.Source = number % 2 ? QStringLiteral("a.csv") : QStringLiteral("manual");
     draw.StoredAt = QDateTime::fromSecsSinceEpoch(1700000000 + number, Qt::UTC);
@@ -100,12 +105,13 @@ private slots:
         for (int n = 1; n <= 600; ++n)
             loto6.append(Draw(0, n, n));
         const QVector<DrawRecord> mini{Draw(1, 5, 3), Draw(1, 9, 4)};
+        const QVector<DrawRecord> loto7{Draw(2, 600, 5)};
         {
             DrawHistory history(file);
             QVERIFY(!history.fileExists());
             QVERIFY(history.draws(0).isEmpty());
             QVERIFY(!history.fileExists()); // reading creates nothing
-            QVERIFY(history.store(mini + loto6));
+            QVERIFY(history.store(mini + loto6 + loto7));
         }
         DrawHistory history(file); // a second store on the same file reads it back
         const QVector<DrawRecord> read = history.draws(0);
@@ -113,6 +119,7 @@ private slots:
         for (int i = 0; i < read.size(); ++i)
             QVERIFY2(SameRecord(read.at(i), loto6.at(i)), qPrintable(DrawLine(read.at(i))));
         QVERIFY(SameRecord(history.draws(1).constLast(), mini.constLast()));
+        QVERIFY(SameRecord(history.draws(2).constLast(), loto7.constLast()));
         QCOMPARE(history.newest(0)->DrawNumber, 600);
         QCOMPARE(history.newest(1)->DrawNumber, 9);
         QCOMPARE(history.count(0), 600);
@@ -209,6 +216,46 @@ private slots:
         QCOMPARE(FileBytes(keptAs), before);
         QVERIFY(history.store({Draw(0, 1, 1)}));
         QCOMPARE(history.count(0), 1);
+    }
+
+    // A history of the first schema, with a draw in it, opens into the
+    // current one and keeps the draw.
+    void open_firstSchema_migratesAndKeepsDraws()
+    {
+        const QString file = path("first.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                        QStringLiteral("first"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral(
+                "CREATE TABLE draws (game INTEGER NOT NULL, draw INTEGER NOT NULL,"
+                " date TEXT NOT NULL, n1 INTEGER NOT NULL, n2 INTEGER NOT NULL,"
+                " n3 INTEGER NOT NULL, n4 INTEGER NOT NULL, n5 INTEGER NOT NULL, n6 INTEGER,"
+                " bonus INTEGER NOT NULL, w1 INTEGER, w2 INTEGER, w3 INTEGER, w4 INTEGER,"
+                " w5 INTEGER, p1 INTEGER, p2 INTEGER, p3 INTEGER, p4 INTEGER, p5 INTEGER,"
+                " carryover INTEGER, source TEXT NOT NULL, stored_at INTEGER NOT NULL,"
+                " PRIMARY KEY (game, draw)) WITHOUT ROWID")));
+            QVERIFY(query.exec(QStringLiteral(
+                "INSERT INTO draws VALUES (0, 7, '2001-01-04', 1, 2, 3, 4, 5, 6, 7,"
+                " 1, 2, 3, 4, 5, 10, 20, 30, 40, 1000, NULL, 'a.csv', 1700000000)")));
+            QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 1")));
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("first"));
+        DrawHistory history(file);
+        const QVector<DrawRecord> read = history.draws(0);
+        QCOMPARE(read.size(), 1);
+        QCOMPARE(read[0].MainCount, 6);
+        QCOMPARE(read[0].Bonus, 7);
+        QCOMPARE(read[0].MoreBonuses[0], 0);
+        QCOMPARE(read[0].PrizeYen[4], qint64(1000));
+        QCOMPARE(read[0].PrizeYen[5], DrawRecord::Unknown);
+        DrawRecord loto7 = Draw(2, 1, 1);
+        QVERIFY(history.store({loto7}));
+        QVERIFY(SameRecord(history.draws(2).constFirst(), loto7));
     }
 
     void store_unwritableFolder_failsAndLeavesNoFile()

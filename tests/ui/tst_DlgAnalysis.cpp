@@ -140,7 +140,7 @@ private slots:
     {
         auto w = start();
         DlgAnalysis dialog(*w, Fixtures());
-        QCOMPARE(dialog.CmbGame->count(), 2);
+        QCOMPARE(dialog.CmbGame->count(), int(GameCount));
         QCOMPARE(dialog.SpnFrom->value(), 1);
         QCOMPARE(dialog.SpnTo->value(), Loto6Draws);
         QCOMPARE(ChartFigures(dialog).first, 6.0 * Loto6Draws);

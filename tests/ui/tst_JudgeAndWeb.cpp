@@ -74,6 +74,8 @@ QStringList OutputLines(const DlgJudge *dialog)
 const QString Closing = QStringLiteral("＝＝＝　判定終了です。当たりましたか？　＝＝＝");
 const QString Loto6Head = QStringLiteral("■ロト６の本数字 と ボーナス数字: ");
 const QString MiniHead = QStringLiteral("■ミニロトの本数字 と ボーナス数字: ");
+// No LOTO7 pattern file in these tests: the heading alone.
+const QString Loto7Head = QStringLiteral("■ロト７の本数字 と ボーナス数字: ");
 
 } // namespace
 
@@ -403,10 +405,10 @@ private slots:
         const QStringList shown = OutputLines(dialog);
         if (loto6Readable)
             QCOMPARE(shown, (QStringList{Loto6Head, QStringLiteral("    1  2  3  4  5  6 (7)"),
-                                         MiniHead}));
+                                         MiniHead, Loto7Head}));
         else
-            QCOMPARE(shown,
-                     (QStringList{Loto6Head, MiniHead, QStringLiteral("    1  2  3  4  5 (6)")}));
+            QCOMPARE(shown, (QStringList{Loto6Head, MiniHead, QStringLiteral("    1  2  3  4  5 (6)"),
+                                         Loto7Head}));
 
         dialog->OKButton_Click();
         QCOMPARE(Marks(w->FGkekka[1], 1),
@@ -433,13 +435,13 @@ private slots:
             << "250回　(抽選日 2005/10/06)"
             << "330回　(抽選日 2005/10/04)"
             << QStringList{Loto6Head, QStringLiteral("    3 15 22 31 40 43 (7)"), MiniHead,
-                           QStringLiteral("    2  9 17 24 30 (11)")};
+                           QStringLiteral("    2  9 17 24 30 (11)"), Loto7Head};
         QTest::newRow("no DATE shows ERR; mini file with N6 ignores it")
             << DrawSection(1, QString(), {10, 11, 12, 13, 14, 15, 43})
             << DrawSection(7, QString(), {1, 2, 3, 4, 5, 31, 6}) << "1回　(抽選日 ERR)"
             << "7回　(抽選日 ERR)"
             << QStringList{Loto6Head, QStringLiteral("   10 11 12 13 14 15 (43)"), MiniHead,
-                           QStringLiteral("    1  2  3  4  5 (6)")};
+                           QStringLiteral("    1  2  3  4  5 (6)"), Loto7Head};
     }
 
     void showWinningNumbers_formats()
@@ -504,7 +506,7 @@ private slots:
 
         QCOMPARE(OutputLines(dialog),
                  (QStringList{Loto6Head, QStringLiteral("   11 12 13 14 15 16 (17)"), MiniHead,
-                              QStringLiteral("   21 22 23 24 25 (26)")}));
+                              QStringLiteral("   21 22 23 24 25 (26)"), Loto7Head}));
         QCOMPARE(dialog->LblJ[0]->text(), QStringLiteral("251回　(抽選日 2005/10/13)"));
         QCOMPARE(dialog->LblJ[1]->text(), QStringLiteral("331回　(抽選日 2005/10/11)"));
         QCoreApplication::processEvents(); // the closing timer must not reach a later test
