@@ -544,7 +544,13 @@ ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<Num
     const int tiers = TierCount(game);
     result.Rows = qint64(rows.size());
 
-    std::vector<NumberSet> distinct = rows;
+    // Only combinations of the game have a place among its outcomes.
+    std::vector<NumberSet> distinct;
+    distinct.reserve(rows.size());
+    for (const NumberSet row : rows) {
+        if (CountNumbers(row) == k && (row & ~NumbersUpTo(n)) == 0)
+            distinct.push_back(row);
+    }
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     result.DistinctRows = qint64(distinct.size());
