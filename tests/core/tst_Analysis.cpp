@@ -1,6 +1,8 @@
 #include "support/DrawFixtures.h"
+#include "support/TestFiles.h"
 
 #include "core/Backtest.h"
+#include "core/DrawFile.h"
 #include "core/DrawFrequency.h"
 #include "core/GridCellStore.h"
 #include "core/Judgement.h"
@@ -93,6 +95,7 @@ private slots:
 
     void backtest_agreesWithTheJudgement();
     void backtest_paysOnlyStoredPrizes();
+    void backtest_loto7FileByHand();
     void cancelInTheMiddle_data();
     void cancelInTheMiddle();
 
@@ -119,6 +122,10 @@ void AnalysisTest::chance_knownValues_data()
     QTest::newRow("two identical LOTO6 rows") << GameLoto6 << 2 << loto6 << loto6Tiers;
     QTest::newRow("one Mini LOTO row") << GameMiniLoto << 1 << mini << miniTiers;
     QTest::newRow("three identical Mini LOTO rows") << GameMiniLoto << 3 << mini << miniTiers;
+    // Over C(37, 7) × C(30, 2) = 4,478,530,320 outcomes: any prize 3.8269 %.
+    QTest::newRow("one LOTO7 row")
+        << GameLoto7 << 1 << Counts{1, 6525, 211, 9346, 151446, 171388260}
+        << Counts{435, 6090, 85260, 3973725, 61813500, 105509250};
 }
 
 void AnalysisTest::chance_knownValues()
@@ -170,6 +177,11 @@ void AnalysisTest::chance_agreesWithEveryOutcome_data()
                                                SetOf({1, 2, 3, 4, 40, 41}),
                                                SetOf({1, 2, 3, 30, 31, 32}),
                                                SetOf({38, 39, 40, 41, 42, 43})};
+    QTest::newRow("LOTO7") << GameLoto7
+                           << QList<NumberSet>{
+                                  SetOf({1, 2, 3, 4, 5, 6, 7}), SetOf({1, 2, 3, 4, 5, 6, 8}),
+                                  SetOf({1, 2, 3, 4, 5, 30, 31}), SetOf({1, 2, 3, 20, 21, 22, 23}),
+                                  SetOf({31, 32, 33, 34, 35, 36, 37})};
 }
 
 // Counts the outcomes main set by main set, judging every row by the prize
@@ -257,7 +269,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
         const int game = pick(2);
         const GameInfo &info = Games[size_t(game)];
         const DrawRecord &near = draws[size_t(game)].at(pick(25));
-        std::array<int, 6> numbers = near.Numbers;
+        std::array<int, MaxPickCount> numbers = near.Numbers;
         for (int changes = pick(4); changes > 0; --changes)
             numbers[size_t(pick(info.PickCount))] = pick(3) == 0 ? near.Bonus
                                                                  : 1 + pick(info.MaxNumber);
@@ -328,7 +340,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
         QCOMPARE(result.Rows[i].GridRow, int(i + 1));
         QCOMPARE(result.Rows[i].Wins, rowWins[i]);
     }
-    for (int t = 0; t < MaxTiers; ++t)
+    for (int t = 0; t < TierCount(GameLoto6); ++t)
         QVERIFY2(allWins[size_t(t)] > 0, "every tier won at least once");
 }
 
@@ -375,6 +387,52 @@ void AnalysisTest::backtest_paysOnlyStoredPrizes()
             chance += 2 * double(single[size_t(t)]) / outcomes * double(draw.PrizeYen[size_t(t)]);
     }
     QVERIFY(qFuzzyCompare(summary.ChanceWinningsYen, chance));
+}
+
+// The published LOTO7 layouts as read from a file, against rows counted by
+// hand: every tier, a bonus number that makes the sixth prize and three hits
+// without one that win nothing.
+void AnalysisTest::backtest_loto7FileByHand()
+{
+    const DrawFile file = ReadDrawFile(
+        FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/tests/data/loto7-cp932-interleaved.csv")),
+        QStringLiteral("loto7"));
+    QCOMPARE(file.Game, GameLoto7);
+    QVERIFY(file.Rejected.isEmpty());
+    const QList<QList<int>> rows{
+        {4, 14, 17, 21, 27, 35, 37}, {4, 14, 17, 21, 27, 35, 19}, {4, 14, 17, 21, 27, 35, 1},
+        {4, 14, 17, 21, 27, 2, 19},  {4, 14, 17, 21, 3, 9, 12},   {4, 14, 17, 2, 3, 5, 6},
+        {4, 14, 17, 5, 6, 7, 8},     {1, 6, 10, 16, 2, 3, 9},     {1, 6, 10, 8, 20, 22, 30}};
+    SavedRowSets saved;
+    for (int r = 0; r < rows.size(); ++r) {
+        NumberSet set = 0;
+        for (const int n : rows.at(r))
+            set |= NumberBit(n);
+        saved.Games[GameLoto7].Sets.push_back(set);
+        saved.Games[GameLoto7].GridRows.push_back(r + 1);
+    }
+    std::array<QVector<DrawRecord>, GameCount> draws;
+    draws[GameLoto7] = file.Draws;
+    WorkControl control;
+    const BacktestResult result = RunBacktest(saved, draws, control);
+
+    using Wins = std::array<quint32, MaxTiers>;
+    const QList<Wins> rowWins{{1, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 0},
+                              {0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 1, 0}, {0, 0, 0, 0, 0, 1},
+                              {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 1}, {0, 0, 0, 0, 0, 1}};
+    for (int r = 0; r < rows.size(); ++r)
+        QCOMPARE(result.Rows[size_t(r)].Wins, rowWins.at(r));
+    using DrawWins = std::array<qint64, MaxTiers>;
+    QCOMPARE(result.Draws.size(), size_t(3));
+    QCOMPARE(result.Draws[0].Wins, (DrawWins{1, 1, 1, 1, 1, 1}));
+    QCOMPARE(result.Draws[1].Wins, (DrawWins{0, 0, 0, 0, 0, 1}));
+    QCOMPARE(result.Draws[2].Wins, (DrawWins{0, 0, 0, 0, 1, 1}));
+    // Nobody won the first prize of draw 1, so that win is not paid.
+    QCOMPARE(result.Draws[0].Yen, qint64(9604300 + 493400 + 8800 + 1600 + 1000));
+    const BacktestSummary &summary = result.Games[GameLoto7];
+    QCOMPARE(summary.UnpricedWins, qint64(1));
+    QCOMPARE(summary.WinningsYen, qint64(10109100 + 1000 + 1700 + 1000));
+    QCOMPARE(summary.CostYen, qint64(9 * 3 * 300));
 }
 
 void AnalysisTest::cancelInTheMiddle_data()

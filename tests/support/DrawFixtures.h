@@ -22,9 +22,7 @@ inline DrawRecord MakeDraw(int game, int drawNumber, std::array<int, 6> numbers,
     draw.DrawNumber = drawNumber;
     draw.MainCount = game == GameLoto6 ? 6 : 5;
     std::sort(numbers.begin(), numbers.begin() + draw.MainCount);
-    draw.Numbers = numbers;
-    if (draw.MainCount < 6)
-        draw.Numbers[5] = 0;
+    std::copy_n(numbers.begin(), draw.MainCount, draw.Numbers.begin());
     draw.Bonus = bonus;
     draw.Source = QStringLiteral("fixture");
     return draw;
