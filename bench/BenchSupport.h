@@ -46,6 +46,9 @@ public:
         m_odd = CombinationOddCount(m_numbers, m_pick);
     }
 
+    // The drawn row's number i, from 1.
+    int number(int i) const { return m_numbers[size_t(i)]; }
+
     // Cell col of the drawn row when it stands at grid row `row`.
     QString cell(int row, int col) const
     {

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -19,7 +20,8 @@ struct GameDraws
 {
     std::vector<std::array<int, MaxPickCount>> Numbers;
     std::vector<DrawSets> Sets;
-    std::vector<int> Bonus;
+    // The bonus numbers; a game with fewer than the most leaves slot 0.
+    std::vector<std::array<int, MaxBonusCount>> Bonus;
     // Per tier the prize one win earns; 0 where it is not known.
     std::vector<std::array<qint64, MaxTiers>> Prices;
     std::vector<size_t> ResultIndex; // into BacktestResult::Draws
@@ -39,6 +41,7 @@ struct Block
 
 // The tier index (0 the first prize, -1 none) of a count of hits written as
 // bits 2, 1, 0 followed by the bonus bit, read off the game's prize tiers.
+// Three bits count up to seven hits.
 template<int Game>
 int TierIndex(int code)
 {
@@ -90,10 +93,9 @@ public:
             }
         }
         const int words = int((job.Count + 63) / 64);
-        if (job.Game == GameLoto6)
-            scan<GameLoto6>(job, block, words, wins);
-        else
-            scan<GameMiniLoto>(job, block, words, wins);
+        static const std::array<Scan, GameCount> scans = MakeScans(
+            std::make_index_sequence<GameCount>());
+        (this->*scans[size_t(job.Game)])(job, block, words, wins);
         const std::vector<int> &gridRows = m_rows.Games[size_t(job.Game)].GridRows;
         for (size_t i = 0; i < job.Count; ++i) {
             BacktestRow &row = m_out[size_t(gridRows[job.First + i] - 1)];
@@ -123,47 +125,85 @@ public:
     }
 
 private:
+    using Scan = void (Judge::*)(const Job &, Block &, int, DrawWins &) const;
+    template<size_t... Game>
+    static constexpr std::array<Scan, sizeof...(Game)> MakeScans(std::index_sequence<Game...>)
+    {
+        return {&Judge::scan<int(Game)>...};
+    }
+
+    // The rows of 64 lanes that hit at least Fewest numbers, from the bits of
+    // their counts.
+    template<int Fewest>
+    static quint64 AtLeastHits(quint64 bit2, quint64 bit1, quint64 bit0)
+    {
+        static_assert(Fewest >= 1 && Fewest <= 7, "three bits count one to seven hits");
+        if constexpr (Fewest == 1)
+            return bit2 | bit1 | bit0;
+        else if constexpr (Fewest == 2)
+            return bit2 | bit1;
+        else if constexpr (Fewest == 3)
+            return bit2 | (bit1 & bit0);
+        else if constexpr (Fewest == 4)
+            return bit2;
+        else if constexpr (Fewest == 5)
+            return bit2 & (bit1 | bit0);
+        else if constexpr (Fewest == 6)
+            return bit2 & bit1;
+        else
+            return bit2 & bit1 & bit0;
+    }
+
     // Adds up each row's hits with the draw bit by bit across 64 rows at a
-    // time: bit0, bit1 and bit2 of every row's count; a row with three or
-    // more takes its tier from its count bits and bonus bit.
+    // time: bit0, bit1 and bit2 of every row's count, two full adders of
+    // three numbers each and the seventh number added to their sums. Slot 0
+    // holds no number, so the numbers a game lacks add nothing. A row with
+    // enough hits to win takes its tier from its count bits and bonus bit.
     template<int Game>
     void scan(const Job &job, Block &block, int words, DrawWins &wins) const
     {
         constexpr int Pick = GameRules[Game].PickCount;
-        static_assert(Pick >= 5 && Pick <= 6 && MinPrizeHits(Game) == 3,
-                      "the counters add up five or six numbers and a win starts at three");
+        constexpr int Bonuses = GameRules[Game].BonusCount;
+        static_assert(Pick <= 7 && Pick <= MaxPickCount, "the counters add up seven numbers");
+        static_assert(Bonuses >= 1 && Bonuses <= MaxBonusCount, "a draw has a bonus number");
         const GameDraws &draws = m_draws[size_t(job.Game)];
         for (size_t j = 0; j < draws.Numbers.size(); ++j) {
             const std::array<int, MaxPickCount> &numbers = draws.Numbers[j];
-            const quint64 *a = block.Bits[size_t(numbers[0])].data();
-            const quint64 *b = block.Bits[size_t(numbers[1])].data();
-            const quint64 *c = block.Bits[size_t(numbers[2])].data();
-            const quint64 *d = block.Bits[size_t(numbers[3])].data();
-            const quint64 *e = block.Bits[size_t(numbers[4])].data();
-            const quint64 *f = block.Bits[size_t(Pick > 5 ? numbers[5] : 0)].data();
-            const quint64 *bonus = block.Bits[size_t(draws.Bonus[j])].data();
+            std::array<const quint64 *, 7> in{};
+            for (int i = 0; i < 7; ++i)
+                in[size_t(i)] = block.Bits[size_t(i < Pick ? numbers[size_t(i)] : 0)].data();
+            std::array<const quint64 *, Bonuses> bonus{};
+            for (int i = 0; i < Bonuses; ++i)
+                bonus[size_t(i)] = block.Bits[size_t(draws.Bonus[j][size_t(i)])].data();
             const std::array<qint64, MaxTiers> &prices = draws.Prices[j];
             std::array<qint64, MaxTiers> &drawWins = wins[j];
             for (int w = 0; w < words; ++w) {
-                const quint64 x1 = a[w] ^ b[w];
-                const quint64 s1 = x1 ^ c[w];
-                const quint64 c1 = (a[w] & b[w]) | (c[w] & x1);
-                const quint64 x2 = d[w] ^ e[w];
-                // Slot 0 holds no number, so f is all zeros for Mini LOTO.
-                const quint64 s2 = x2 ^ f[w];
-                const quint64 c2 = (d[w] & e[w]) | (f[w] & x2);
-                const quint64 bit0 = s1 ^ s2;
-                const quint64 k0 = s1 & s2;
+                const quint64 a = in[0][w], b = in[1][w], c = in[2][w];
+                const quint64 d = in[3][w], e = in[4][w], f = in[5][w], g = in[6][w];
+                const quint64 x1 = a ^ b;
+                const quint64 s1 = x1 ^ c;
+                const quint64 c1 = (a & b) | (c & x1);
+                const quint64 x2 = d ^ e;
+                const quint64 s2 = x2 ^ f;
+                const quint64 c2 = (d & e) | (f & x2);
+                const quint64 x0 = s1 ^ s2;
+                const quint64 bit0 = x0 ^ g;
+                const quint64 k0 = (s1 & s2) | (g & x0);
                 const quint64 x3 = c1 ^ c2;
                 const quint64 bit1 = x3 ^ k0;
                 const quint64 bit2 = (c1 & c2) | (k0 & x3);
-                const quint64 winners = bit2 | (bit1 & bit0); // three hits or more
-                const quint64 bonusBits = bonus[w];
+                const quint64 winners = AtLeastHits<std::max(1, MinPrizeHits(Game))>(bit2, bit1,
+                                                                                     bit0);
+                quint64 bonusBits = 0;
+                for (int i = 0; i < Bonuses; ++i)
+                    bonusBits |= bonus[size_t(i)][w];
                 for (quint64 mask = winners; mask != 0; mask &= mask - 1) {
                     const int lane = __builtin_ctzll(mask);
                     const int code = int((bit2 >> lane) & 1) << 3 | int((bit1 >> lane) & 1) << 2
                                      | int((bit0 >> lane) & 1) << 1 | int((bonusBits >> lane) & 1);
                     const int t = TierIndex<Game>(code);
+                    if (t < 0)
+                        continue; // enough hits only with a bonus number
                     const size_t i = size_t(w) * 64 + size_t(lane);
                     ++block.Wins[i][size_t(t)];
                     block.Yen[i] += prices[size_t(t)];
@@ -195,7 +235,11 @@ GameDraws PrepareDraws(int game, const GameInfo &info, const QVector<DrawRecord>
         std::copy_n(record.Numbers.begin(), info.PickCount, numbers.begin());
         draws.Numbers.push_back(numbers);
         draws.Sets.push_back(*sets);
-        draws.Bonus.push_back(record.Bonus);
+        std::array<int, MaxBonusCount> bonus{};
+        bonus[0] = record.Bonus;
+        for (size_t i = 1; i < bonus.size() && int(i) < GameRuleOf(game).BonusCount; ++i)
+            bonus[i] = record.MoreBonuses[i - 1];
+        draws.Bonus.push_back(bonus);
 
         BacktestDraw shown;
         shown.Game = game;

@@ -64,7 +64,7 @@ struct BacktestResult
     std::array<BacktestSummary, GameCount> Games;
     // Index r - 1 for save-grid row r.
     std::vector<BacktestRow> Rows;
-    // LOTO6 draws, then Mini LOTO, each in the order given.
+    // Each game's draws in the table's order, each in the order given.
     std::vector<BacktestDraw> Draws;
 };
 

@@ -209,23 +209,34 @@ struct Layout
 {
     int DrawNumber = -1;
     int Date = -1;
-    std::array<int, DrawRecord::MaxMainNumbers> Mains = NoColumns<DrawRecord::MaxMainNumbers>();
+    std::array<int, DrawRecord::MaxMainNumbers> Mains;
     int MainCount = 0;
-    int Bonus = -1;
-    std::array<int, DrawRecord::MaxTiers> Winners = NoColumns<DrawRecord::MaxTiers>();
-    std::array<int, DrawRecord::MaxTiers> PrizeYen = NoColumns<DrawRecord::MaxTiers>();
+    std::array<int, DrawRecord::MaxBonusNumbers> Bonuses;
+    int BonusCount = 0;
+    std::array<int, DrawRecord::MaxTiers> Winners;
+    std::array<int, DrawRecord::MaxTiers> PrizeYen;
     int CarryOver = -1;
+
+    Layout()
+    {
+        Mains.fill(-1);
+        Bonuses.fill(-1);
+        Winners.fill(-1);
+        PrizeYen.fill(-1);
+    }
 
     int neededFields() const
     {
-        int last = std::max({DrawNumber, Date, Bonus});
+        int last = std::max(DrawNumber, Date);
         for (int i = 0; i < MainCount; ++i)
             last = std::max(last, Mains[size_t(i)]);
+        for (int i = 0; i < BonusCount; ++i)
+            last = std::max(last, Bonuses[size_t(i)]);
         return last + 1;
     }
 };
 
-// Without a header: draw number, date, the main numbers, the bonus.
+// Without a header: draw number, date, the main numbers, the bonus numbers.
 Layout PlainLayout(int game)
 {
     Layout layout;
@@ -234,7 +245,9 @@ Layout PlainLayout(int game)
     layout.MainCount = GameRuleOf(game).PickCount;
     for (int i = 0; i < layout.MainCount; ++i)
         layout.Mains[size_t(i)] = 2 + i;
-    layout.Bonus = 2 + layout.MainCount;
+    layout.BonusCount = GameRuleOf(game).BonusCount;
+    for (int i = 0; i < layout.BonusCount; ++i)
+        layout.Bonuses[size_t(i)] = 2 + layout.MainCount + i;
     return layout;
 }
 
@@ -251,7 +264,7 @@ bool IsOneOf(const QString &name, std::initializer_list<const char16_t *> names)
 // digits of name once prefix and suffix are taken off; 0 when it is not so.
 int NumberIn(const QString &name, QStringView prefix, QStringView suffix)
 {
-    if (!name.startsWith(prefix) || !name.endsWith(suffix)
+    if (!name.startsWith(prefix, Qt::CaseInsensitive) || !name.endsWith(suffix)
         || name.size() <= prefix.size() + suffix.size())
         return 0;
     const std::optional<int> n = ParseSmall(
@@ -281,7 +294,11 @@ std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
         } else if (IsOneOf(name, {u"日付", u"抽せん日", u"抽選日"})) {
             set(layout.Date);
         } else if (IsOneOf(name, {u"BONUS数字", u"ボーナス数字", u"ボーナス"})) {
-            set(layout.Bonus);
+            // Unnumbered bonus columns take the bonus numbers in turn.
+            const auto free = std::find(layout.Bonuses.begin(), layout.Bonuses.end(), -1);
+            if (free != layout.Bonuses.end())
+                set(*free);
+            known = true;
         } else if (IsOneOf(name, {u"キャリーオーバー"})) {
             set(layout.CarryOver);
         } else {
@@ -292,6 +309,13 @@ std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
                 n = NumberIn(name, u"数字", u"");
             if (n >= 1 && n <= DrawRecord::MaxMainNumbers) {
                 set(layout.Mains[size_t(n - 1)]);
+                continue;
+            }
+            int bonus = NumberIn(name, u"ボーナス数字", u"");
+            if (bonus == 0)
+                bonus = NumberIn(name, u"BONUS数字", u"");
+            if (bonus >= 1 && bonus <= DrawRecord::MaxBonusNumbers) {
+                set(layout.Bonuses[size_t(bonus - 1)]);
                 continue;
             }
             const int winners = NumberIn(name, u"", u"等口数");
@@ -309,19 +333,24 @@ std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
     while (layout.MainCount < DrawRecord::MaxMainNumbers
            && layout.Mains[size_t(layout.MainCount)] >= 0)
         ++layout.MainCount;
+    while (layout.BonusCount < DrawRecord::MaxBonusNumbers
+           && layout.Bonuses[size_t(layout.BonusCount)] >= 0)
+        ++layout.BonusCount;
     return layout;
 }
 
-// The game of a header's columns: six number columns LOTO6, five Mini LOTO;
-// -1 when a column the draw needs is missing.
+// The game of a header's columns: the one with as many main numbers as the
+// number columns and no more bonus numbers than the bonus columns; -1 when
+// a column the draw needs is missing.
 int HeaderGame(const Layout &layout)
 {
-    if (layout.DrawNumber < 0 || layout.Date < 0 || layout.Bonus < 0)
+    if (layout.DrawNumber < 0 || layout.Date < 0)
         return -1;
-    if (layout.MainCount == GameRules[GameLoto6].PickCount)
-        return GameLoto6;
-    if (layout.MainCount == GameRules[GameMiniLoto].PickCount)
-        return GameMiniLoto;
+    for (int game = 0; game < GameCount; ++game) {
+        const GameRule &rule = GameRuleOf(game);
+        if (layout.MainCount == rule.PickCount && layout.BonusCount >= rule.BonusCount)
+            return game;
+    }
     return -1;
 }
 
@@ -337,7 +366,9 @@ DrawFields FieldsOf(const QVector<QStringView> &fields, const Layout &layout)
     draw.Date = Field(fields, layout.Date);
     for (int i = 0; i < layout.MainCount; ++i)
         draw.Mains[size_t(i)] = Field(fields, layout.Mains[size_t(i)]);
-    draw.Bonus = Field(fields, layout.Bonus);
+    draw.Bonus = Field(fields, layout.Bonuses[0]);
+    for (size_t i = 0; i < draw.MoreBonuses.size(); ++i)
+        draw.MoreBonuses[i] = Field(fields, layout.Bonuses[i + 1]);
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
         draw.Winners[size_t(t)] = Field(fields, layout.Winners[size_t(t)]);
         draw.PrizeYen[size_t(t)] = Field(fields, layout.PrizeYen[size_t(t)]);
@@ -352,12 +383,13 @@ bool IsBlankRow(const QVector<QStringView> &fields)
                        [](QStringView field) { return field.isEmpty(); });
 }
 
-// Whether every number in the columns of game's main numbers and bonus is
+// Whether every number in the columns of game's main and bonus numbers is
 // within the game's range; fields that are no number are left to the checks.
 bool NumbersFit(const QVector<QStringView> &fields, int game)
 {
     const GameInfo &info = GameInfoOf(game);
-    for (int column = 2; column < std::min(int(fields.size()), 3 + info.PickCount); ++column) {
+    const int end = 2 + info.PickCount + info.BonusCount;
+    for (int column = 2; column < std::min(int(fields.size()), end); ++column) {
         const std::optional<int> number = ParseSmall(fields.at(column));
         if (number && *number > info.MaxNumber)
             return false;
@@ -423,12 +455,17 @@ int PlainGame(QStringView text)
 
 QDate FirstDrawDate(int game)
 {
-    // Indexed by game; a game added to the table adds its first draw here.
-    static const std::array<QDate, GameCount> firstDraws{
-        QDate(2000, 10, 5), // LOTO6
-        QDate(1999, 4, 13), // Mini LOTO
-    };
-    return game >= 0 && game < GameCount ? firstDraws[size_t(game)] : QDate();
+    // By the game's key; a game added to the table adds its first draw here.
+    if (game < 0 || game >= GameCount)
+        return QDate();
+    const std::string_view key = GameRuleOf(game).Key;
+    if (key == "loto6")
+        return QDate(2000, 10, 5);
+    if (key == "miniloto")
+        return QDate(1999, 4, 13);
+    if (key == "loto7")
+        return QDate(2013, 4, 5);
+    return QDate();
 }
 
 namespace {
@@ -525,8 +562,7 @@ QString DateOutOfRange(const QDate &date, int drawNumber, int game)
     const QString text = date.toString(QStringLiteral("yyyy/MM/dd"));
     if (date < first || (drawNumber == 1 && date != first))
         return QStringLiteral("日付%1が%2の第1回（%3）と合いません")
-            .arg(text, GameInfoOf(game).GameName,
-                 first.toString(QStringLiteral("yyyy/MM/dd")));
+            .arg(text, GameInfoOf(game).GameName, first.toString(QStringLiteral("yyyy/MM/dd")));
     if (date > QDate::currentDate().addDays(7))
         return QStringLiteral("日付%1が7日より先です").arg(text);
     return QString();
@@ -583,14 +619,23 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     }
     std::sort(record.Numbers.begin(), record.Numbers.begin() + info.PickCount);
 
-    const std::optional<int> bonus = ParseSmall(fields.Bonus);
-    if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
-        return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
-                          .arg(Shown(fields.Bonus), range));
-    if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
-        != record.Numbers.begin() + info.PickCount)
-        return refuse(QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus));
-    record.Bonus = *bonus;
+    std::array<int, DrawRecord::MaxBonusNumbers> bonuses{};
+    for (size_t i = 0; i < bonuses.size() && int(i) < info.BonusCount; ++i) {
+        const QStringView text = i == 0 ? fields.Bonus : fields.MoreBonuses[i - 1];
+        const std::optional<int> bonus = ParseSmall(text);
+        if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
+            return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
+                              .arg(Shown(text), range));
+        if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
+            != record.Numbers.begin() + info.PickCount)
+            return refuse(QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus));
+        if (std::find(bonuses.begin(), bonuses.begin() + i, *bonus) != bonuses.begin() + i)
+            return refuse(QStringLiteral("ボーナス数字%1が重複しています").arg(*bonus));
+        bonuses[i] = *bonus;
+    }
+    std::sort(bonuses.begin(), bonuses.begin() + info.BonusCount);
+    record.Bonus = bonuses[0];
+    std::copy_n(bonuses.begin() + 1, record.MoreBonuses.size(), record.MoreBonuses.begin());
 
     // Amounts past the limit are refused, not guessed: the back-test sums
     // them over every saved row.
@@ -717,7 +762,11 @@ QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
     QStringList header{QStringLiteral("開催回"), QStringLiteral("日付")};
     for (int i = 1; i <= info.PickCount; ++i)
         header << QStringLiteral("第%1数字").arg(i);
-    header << QStringLiteral("BONUS数字");
+    if (info.BonusCount == 1)
+        header << QStringLiteral("BONUS数字");
+    else
+        for (int i = 1; i <= info.BonusCount; ++i)
+            header << QStringLiteral("BONUS数字%1").arg(i);
     for (int t = 1; t <= TierCount(game); ++t)
         header << QStringLiteral("%1等口数").arg(t);
     for (int t = 1; t <= TierCount(game); ++t)
@@ -740,6 +789,8 @@ QByteArray WriteDrawFile(const QVector<DrawRecord> &draws, int game)
         for (int i = 0; i < info.PickCount; ++i)
             row << QString::number(draw.Numbers[size_t(i)]);
         row << QString::number(draw.Bonus);
+        for (int i = 1; i < info.BonusCount; ++i)
+            row << QString::number(draw.MoreBonuses[size_t(i - 1)]);
         for (int t = 0; t < TierCount(game); ++t)
             row << amount(draw.Winners[size_t(t)]);
         for (int t = 0; t < TierCount(game); ++t)

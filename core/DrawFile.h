@@ -29,7 +29,8 @@ struct DrawFields
     QStringView DrawNumber;
     QStringView Date;
     std::array<QStringView, DrawRecord::MaxMainNumbers> Mains;
-    QStringView Bonus;
+    QStringView Bonus; // the first; a game with more has the rest in MoreBonuses
+    std::array<QStringView, DrawRecord::MaxBonusNumbers - 1> MoreBonuses;
     std::array<QStringView, DrawRecord::MaxTiers> Winners;
     std::array<QStringView, DrawRecord::MaxTiers> PrizeYen;
     QStringView CarryOverYen;
@@ -37,10 +38,10 @@ struct DrawFields
 
 // Checks one draw of game: draw number from 1 to MaxDrawNumber, date valid,
 // from the game's first draw (draw 1 on that day) to a week ahead, main
-// numbers whole, in range and distinct, bonus in range and not a main
-// number, prizes and carry-over at most MaxYen. The
-// record (main numbers ascending, Source and StoredAt left empty), or empty
-// with reason set to why the draw is refused.
+// numbers whole, in range and distinct, the game's bonus numbers in range,
+// distinct and none a main number, prizes and carry-over at most MaxYen.
+// The record (main and bonus numbers ascending, Source and StoredAt left
+// empty), or empty with reason set to why the draw is refused.
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason);
 
 // Year, month and day: "2000/10/5", "2000.10.5", "2000-10-05", "20001005",

@@ -100,7 +100,7 @@ FrequencyStats CountFrequencies(const QVector<DrawRecord> &draws, int game, cons
 {
     FrequencyStats stats;
     stats.MaxNumber = info.MaxNumber;
-    stats.PerDraw = info.PickCount + (withBonus ? 1 : 0);
+    stats.PerDraw = info.PickCount + (withBonus ? info.BonusCount : 0);
     stats.DrawsSince.fill(-1);
     CountDraws(draws, game, info, withBonus, stats);
 

@@ -13,7 +13,7 @@
 struct FrequencyStats
 {
     int MaxNumber = 0;
-    int PerDraw = 0;         // numbers counted per draw: the main ones, the bonus too if asked
+    int PerDraw = 0;         // numbers counted per draw: the main ones, the bonus ones if asked
     qint64 Draws = 0;        // well-formed draws counted
     qint64 SkippedDraws = 0; // records left out as not well-formed
     std::array<qint64, BoardSlots> Counts{};

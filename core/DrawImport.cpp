@@ -61,10 +61,15 @@ QString DrawLine(const DrawRecord &draw)
     QString numbers;
     for (int i = 0; i < draw.MainCount; ++i)
         numbers += QStringLiteral("%1 ").arg(draw.Numbers[size_t(i)], 2);
+    QString bonuses = QString::number(draw.Bonus);
+    const int bonusCount = draw.Game >= 0 && draw.Game < GameCount
+                               ? GameRuleOf(draw.Game).BonusCount
+                               : 1;
+    for (int i = 1; i < bonusCount; ++i)
+        bonuses += QLatin1Char(' ') + QString::number(draw.MoreBonuses[size_t(i - 1)]);
     return QStringLiteral("第%1回 %2  %3(%4)")
         .arg(draw.DrawNumber)
-        .arg(draw.Date.toString(QStringLiteral("yyyy/MM/dd")), numbers)
-        .arg(draw.Bonus);
+        .arg(draw.Date.toString(QStringLiteral("yyyy/MM/dd")), numbers, bonuses);
 }
 
 QString ReplaceQuestion(const DrawImport &import)

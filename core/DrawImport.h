@@ -35,7 +35,8 @@ DrawImport PlanImport(const DrawFile &file, const QVector<DrawRecord> &stored,
 // of every conflict when the user chose to replace them.
 QVector<DrawRecord> DrawsToStore(const DrawImport &import);
 
-// One draw on one line: "第12回 2000/12/21   3  9 15 22 31 40 (7)".
+// One draw on one line: "第12回 2000/12/21   3  9 15 22 31 40 (7)", the
+// bonus numbers of a game with more apart by blanks in the brackets.
 QString DrawLine(const DrawRecord &draw);
 
 // The question that offers to replace conflicting draws, both versions shown.

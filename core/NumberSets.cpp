@@ -12,8 +12,14 @@ std::optional<DrawSets> DrawSetsOf(const DrawRecord &draw, const GameInfo &game)
             return std::nullopt;
         sets.Main |= NumberBit(n);
     }
-    if (!inRange(draw.Bonus) || (sets.Main & NumberBit(draw.Bonus)))
-        return std::nullopt;
-    sets.Bonus = NumberBit(draw.Bonus);
+    // The game's bonus numbers, distinct and none of them a main number.
+    const int bonuses = draw.Game >= 0 && draw.Game < GameCount ? GameRuleOf(draw.Game).BonusCount
+                                                                : 1;
+    for (size_t i = 0; i <= draw.MoreBonuses.size() && int(i) < bonuses; ++i) {
+        const int bonus = i == 0 ? draw.Bonus : draw.MoreBonuses[i - 1];
+        if (!inRange(bonus) || ((sets.Main | sets.Bonus) & NumberBit(bonus)))
+            return std::nullopt;
+        sets.Bonus |= NumberBit(bonus);
+    }
     return sets;
 }

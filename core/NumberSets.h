@@ -35,6 +35,6 @@ struct DrawSets
 };
 
 // Empty when the record is not a well-formed draw of its game: the game's
-// count of distinct main numbers in range, and a bonus in range that is none
-// of them. Such a record is left out of every analysis.
+// count of distinct main numbers in range, and its count of bonus numbers in
+// range, distinct and none of them a main number. Such a record is left out of every analysis.
 std::optional<DrawSets> DrawSetsOf(const DrawRecord &draw, const GameInfo &game);

@@ -55,19 +55,47 @@ quint32 SubsetRank(const int *elements, int count)
     return quint32(rank);
 }
 
-// Counts the k-subsets of {0..n-1} that hold at least one marked s-subset.
-// completes[rank of an (s-1)-subset G] holds the elements x with G + x
-// marked. The subsets are walked in ascending order of their elements; a
-// subset that already holds a marked one is counted with all its
-// completions at once.
+// C(n, k) at compile time, for the sizes of the tables below.
+constexpr int SmallBinomial(int n, int k)
+{
+    if (k < 0 || k > n)
+        return 0;
+    long long c = 1;
+    for (int i = 1; i <= k; ++i)
+        c = c * (n - k + i) / i;
+    return int(c);
+}
+
+// Rows that hit some main numbers win with a bonus number among their
+// others: per such count of hits, the numbers that complete each subset of
+// that size to a row (see MarkSubsets).
+struct BonusLevel
+{
+    int Hits = 0;
+    const std::vector<quint64> *Completes = nullptr;
+};
+
+// Counts the outcomes in which the k-subsets of {0..n-1} hold at least one
+// marked s-subset, and, with bonus levels, those in which the bonus numbers
+// make a row win. completes[rank of an (s-1)-subset G] holds the elements x
+// with G + x marked. The subsets are walked in ascending order of their
+// elements; a subset that already holds a marked one is counted with all
+// its completions at once, weighted by whole (every bonus choice). A main
+// set that holds none is weighted by wins[u], u the numbers outside it that
+// make one of the rows win when drawn as a bonus.
 class CoverCounter
 {
 public:
-    CoverCounter(int n, int k, int s, const std::vector<quint64> &completes)
+    CoverCounter(int n, int k, int s, const std::vector<quint64> &completes,
+                 std::vector<BonusLevel> levels = {}, std::vector<quint64> wins = {},
+                 quint64 whole = 1)
         : m_n(n)
         , m_k(k)
         , m_s(s)
         , m_completes(completes)
+        , m_levels(std::move(levels))
+        , m_wins(std::move(wins))
+        , m_whole(whole)
     {}
 
     // Those whose smallest element is first.
@@ -80,26 +108,45 @@ public:
     }
 
 private:
-    static constexpr int MaxRanks = 16; // C(5, j) for the sizes kept
+    // C(K - 1, j) for the sizes kept.
+    static constexpr int MaxRanks = SmallBinomial(MaxPickCount - 1, (MaxPickCount - 1) / 2);
     struct Node
     {
-        quint64 next = 0; // elements whose addition completes a marked subset
-        int last = -1;
+        quint64 next = 0;   // elements whose addition completes a marked subset
+        quint64 chosen = 0; // the elements themselves
+        quint64 bonus = 0;  // numbers that as a bonus make a row win
         int depth = 0;
         // Ranks of the chosen elements' subsets of each size 0..s-2.
         std::array<std::array<quint32, MaxRanks>, MaxPickCount> ranks{};
         std::array<int, MaxPickCount> counts{};
     };
 
+    // The bonus numbers of node's rows once x is chosen too: those of the
+    // subsets that hold x, of each level's size.
+    quint64 bonusWith(const Node &node, int x) const
+    {
+        quint64 bonus = node.bonus;
+        for (const BonusLevel &level : m_levels) {
+            const int below = level.Hits - 1;
+            const quint64 gain = Binomial(x, level.Hits);
+            for (int i = 0; i < node.counts[size_t(below)]; ++i)
+                bonus |= (*level.Completes)[node.ranks[size_t(below)][size_t(i)] + gain];
+        }
+        return bonus;
+    }
+
     Node extend(const Node &node, int x) const
     {
         Node child;
-        child.last = x;
         child.depth = node.depth + 1;
         child.next = node.next;
+        child.chosen = node.chosen | (quint64(1) << x);
+        if (!m_levels.empty())
+            child.bonus = bonusWith(node, x);
         const int top = m_s - 2;
+        const quint64 gainTop = Binomial(x, m_s - 1);
         for (int i = 0; i < node.counts[size_t(top)]; ++i)
-            child.next |= m_completes[node.ranks[size_t(top)][size_t(i)] + Binomial(x, m_s - 1)];
+            child.next |= m_completes[node.ranks[size_t(top)][size_t(i)] + gainTop];
         child.ranks[0][0] = 0;
         child.counts[0] = 1;
         for (int j = 1; j <= top; ++j) {
@@ -114,6 +161,15 @@ private:
         return child;
     }
 
+    // A whole main set that holds no marked subset: what its bonus numbers win.
+    quint64 uncovered(const Node &node, int x) const
+    {
+        if (m_levels.empty())
+            return 0;
+        const quint64 set = node.chosen | (quint64(1) << x);
+        return m_wins[size_t(__builtin_popcountll(bonusWith(node, x) & ~set))];
+    }
+
     quint64 visit(const Node &node, int low, int high) const
     {
         quint64 count = 0;
@@ -121,13 +177,15 @@ private:
         high = std::min(high, m_n - remaining);
         for (int x = low; x <= high; ++x) {
             if (node.next & (quint64(1) << x)) {
-                count += Binomial(m_n - 1 - x, remaining - 1);
+                count += m_whole * Binomial(m_n - 1 - x, remaining - 1);
                 continue;
             }
-            if (remaining == 1)
+            if (remaining == 1) {
+                count += uncovered(node, x);
                 continue;
+            }
             const Node child = extend(node, x);
-            if (remaining == 2) {
+            if (remaining == 2 && m_levels.empty()) {
                 // The last element: any above x that completes a marked subset.
                 const quint64 above = (m_n >= 64 ? ~quint64(0) : (quint64(1) << m_n) - 1)
                                       & ~((quint64(2) << x) - 1);
@@ -143,6 +201,9 @@ private:
     int m_k;
     int m_s;
     const std::vector<quint64> &m_completes;
+    std::vector<BonusLevel> m_levels;
+    std::vector<quint64> m_wins;
+    quint64 m_whole;
 };
 
 // Marks, for every (s-1)-subset of every row, the row's numbers that complete
@@ -171,9 +232,89 @@ std::vector<quint64> MarkSubsets(const std::vector<NumberSet> &rows, int n, int 
     return completes;
 }
 
-// The (k+1)-sets that hold at least one of the rows, counted on a bitmap of
+// What "tier t + 1 or better" asks of a row with some count of hits: nothing
+// it can meet, a bonus number among its other numbers, or nothing more.
+enum class AtLeastNeed { Never, Bonus, Always };
+
+constexpr AtLeastNeed NeedAt(int game, int t, int hits)
+{
+    const auto wins = [&](bool bonusHit) {
+        const int tier = PrizeTier(game, hits, bonusHit);
+        return tier >= 1 && tier <= t + 1;
+    };
+    // A row that hits every main number has no other number to be a bonus.
+    const bool without = wins(false);
+    const bool with = hits < GameRuleOf(game).PickCount ? wins(true) : without;
+    if (with && without)
+        return AtLeastNeed::Always;
+    // Winning only without a bonus number is ruled out below.
+    return with ? AtLeastNeed::Bonus : AtLeastNeed::Never;
+}
+
+// The counting below takes for granted, in every game and for every t, that
+// more hits never do worse, that no tier needs a bonus number to be missed
+// for "tier t or better", that every main number hit wins the first prize
+// and that a win needs at least two hits, or one and a bonus number.
+constexpr bool CountableTiers()
+{
+    for (int game = 0; game < GameRuleCount; ++game) {
+        const int k = GameRuleOf(game).PickCount;
+        for (int t = 0; t < TierCount(game); ++t) {
+            for (int hits = 0; hits <= k; ++hits) {
+                const bool without = PrizeTier(game, hits, false) >= 1
+                                     && PrizeTier(game, hits, false) <= t + 1;
+                if (without && NeedAt(game, t, hits) != AtLeastNeed::Always)
+                    return false;
+                if (hits > 0 && NeedAt(game, t, hits) < NeedAt(game, t, hits - 1))
+                    return false;
+            }
+            if (NeedAt(game, t, k) != AtLeastNeed::Always
+                || NeedAt(game, t, 1) == AtLeastNeed::Always
+                || NeedAt(game, t, 0) != AtLeastNeed::Never)
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(CountableTiers(), "the exact chance can count every game's tiers");
+
+// The fewest hits that win tier t + 1 or better whatever the bonus, and the
+// fewest that win it with a bonus number (the same when none does).
+struct AtLeastHits
+{
+    int Always = 0;
+    int Bonus = 0;
+};
+
+AtLeastHits HitsFor(int game, int t)
+{
+    const int k = GameRuleOf(game).PickCount;
+    AtLeastHits hits{k + 1, k + 1};
+    for (int h = k; h >= 0; --h) {
+        const AtLeastNeed need = NeedAt(game, t, h);
+        if (need == AtLeastNeed::Always)
+            hits.Always = h;
+        if (need != AtLeastNeed::Never)
+            hits.Bonus = h;
+    }
+    return hits;
+}
+
+// The game row of the table a game's numbers come from.
+int GameOf(const GameInfo &info)
+{
+    for (int g = 0; g < GameRuleCount; ++g) {
+        const GameRule &rule = GameRuleOf(g);
+        if (rule.HighestNumber == info.MaxNumber && rule.PickCount == info.PickCount
+            && rule.BonusCount == info.BonusCount)
+            return g;
+    }
+    return -1;
+}
+
+// The (k+1)-sets that hold at least one of the rows, marked on a bitmap of
 // all of them.
-quint64 CountCoveringSupersets(const std::vector<NumberSet> &distinctRows, int n, int k)
+std::vector<quint64> CoveringSupersets(const std::vector<NumberSet> &distinctRows, int n, int k)
 {
     std::vector<quint64> bitmap(size_t(Binomial(n, k + 1) / 64 + 1), 0);
     std::array<int, MaxPickCount + 1> elements{};
@@ -198,9 +339,63 @@ quint64 CountCoveringSupersets(const std::vector<NumberSet> &distinctRows, int n
             bitmap[rank / 64] |= quint64(1) << (rank % 64);
         }
     }
+    return bitmap;
+}
+
+// The elements of the size-subset of rank rank (the inverse of SubsetRank).
+void UnrankSubset(quint64 rank, int size, int n, int *elements)
+{
+    int c = n - 1;
+    for (int i = size; i >= 1; --i) {
+        while (Binomial(c, i) > rank)
+            --c;
+        elements[i - 1] = c;
+        rank -= Binomial(c, i);
+        --c;
+    }
+}
+
+// The outcomes won when the first prize needs all k main numbers and the
+// second k - 1 with a bonus number among the row's others. That is so
+// exactly when the main set D with one of the bonus numbers holds a row:
+// with u(D) the numbers y for which D + y does, D wins C(m, b) - C(m - u, b)
+// of the bonus choices. Each covering (k+1)-set adds one to u of each of its
+// k-subsets; with one bonus number the sum is all that counts.
+quint64 CountNearRows(const std::vector<NumberSet> &distinctRows, int n, int k, int b)
+{
+    if (distinctRows.empty())
+        return 0;
+    const std::vector<quint64> covering = CoveringSupersets(distinctRows, n, k);
+    quint64 sets = 0;
+    for (const quint64 word : covering)
+        sets += quint64(__builtin_popcountll(word));
+    if (b == 1)
+        return sets * quint64(k + 1);
+    std::vector<quint8> near(size_t(Binomial(n, k)), 0);
+    std::array<int, MaxPickCount + 1> elements{};
+    for (size_t w = 0; w < covering.size(); ++w) {
+        for (quint64 word = covering[w]; word != 0; word &= word - 1) {
+            UnrankSubset(quint64(w) * 64 + quint64(__builtin_ctzll(word)), k + 1, n,
+                         elements.data());
+            // Rank of the set without element i: those below keep their
+            // places, those above move down one.
+            quint64 above = 0;
+            for (int j = 1; j <= k; ++j)
+                above += Binomial(elements[size_t(j)], j);
+            quint64 below = 0;
+            for (int i = 0; i <= k; ++i) {
+                ++near[size_t(below + above)];
+                if (i < k) {
+                    above -= Binomial(elements[size_t(i + 1)], i + 1);
+                    below += Binomial(elements[size_t(i)], i + 1);
+                }
+            }
+        }
+    }
+    const int m = n - k;
     quint64 count = 0;
-    for (const quint64 word : bitmap)
-        count += quint64(__builtin_popcountll(word));
+    for (const quint8 u : near)
+        count += Binomial(m, b) - Binomial(m - u, b);
     return count;
 }
 
@@ -252,27 +447,93 @@ quint64 MainOutcomes(const GameInfo &game)
 
 quint64 BonusOutcomes(const GameInfo &game)
 {
-    return MainOutcomes(game) * quint64(game.MaxNumber - game.PickCount);
+    return MainOutcomes(game) * Binomial(game.MaxNumber - game.PickCount, game.BonusCount);
+}
+
+bool AtLeastNeedsBonus(int game, int t)
+{
+    if (game < 0 || game >= GameRuleCount || t < 0 || t >= TierCount(game))
+        return false;
+    const AtLeastHits hits = HitsFor(game, t);
+    return hits.Bonus < hits.Always;
 }
 
 std::array<quint64, MaxTiers> SingleRowTierOutcomes(const GameInfo &game)
 {
+    std::array<quint64, MaxTiers> tiers{};
+    const int g = GameOf(game);
+    if (g < 0)
+        return tiers;
     const int n = game.MaxNumber;
     const int k = game.PickCount;
-    const quint64 others = quint64(n - k); // numbers outside the row
-    std::array<quint64, MaxTiers> tiers{};
-    tiers[0] = others; // the row itself, any bonus
-    // One number missed: the bonus is that number for the second prize and
-    // any other for the third.
-    tiers[1] = quint64(k) * others;
-    tiers[2] = quint64(k) * others * (others - 1);
-    // Fewer hits, any bonus, down to the fewest that win.
-    for (int t = 3; t < MaxTiers && k - t + 1 >= 3; ++t) {
-        const int hits = k - t + 1;
-        tiers[size_t(t)] = Binomial(k, hits) * Binomial(n - k, k - hits) * others;
+    const int b = game.BonusCount;
+    const int outside = n - k; // the numbers a bonus is drawn from
+    for (int hits = 0; hits <= k; ++hits) {
+        // Main sets that hit so many of the row; then the bonus choices that
+        // take none of the row's missed numbers, and those that take some.
+        const quint64 mains = Binomial(k, hits) * Binomial(outside, k - hits);
+        const quint64 missing = Binomial(outside - (k - hits), b);
+        const quint64 all = Binomial(outside, b);
+        if (const int tier = PrizeTier(g, hits, false); tier > 0)
+            tiers[size_t(tier - 1)] += mains * missing;
+        if (const int tier = PrizeTier(g, hits, true); tier > 0)
+            tiers[size_t(tier - 1)] += mains * (all - missing);
     }
     return tiers;
 }
+
+namespace {
+
+// One count: main sets of a tier's "or better" whose smallest number is
+// first; all of them by CountNearRows when first is -1.
+struct ChanceTask
+{
+    int Tier = 0;
+    int First = 0;
+};
+
+// Per size s, the numbers completing each (s-1)-subset of a row to the row's
+// s-subsets; only the sizes the game's tiers ask for are made.
+std::vector<std::vector<quint64>> MarkNeededSubsets(int game, const std::vector<NumberSet> &rows,
+                                                    int n, int k)
+{
+    std::vector<std::vector<quint64>> marks(size_t(k + 1));
+    const auto need = [&](int s) {
+        if (marks[size_t(s)].empty())
+            marks[size_t(s)] = MarkSubsets(rows, n, s);
+    };
+    for (int t = 0; t < TierCount(game); ++t) {
+        const AtLeastHits hits = HitsFor(game, t);
+        if (hits.Always == k && hits.Bonus >= k - 1)
+            continue; // the rows themselves, or CountNearRows
+        need(hits.Always);
+        for (int h = hits.Bonus; h < hits.Always; ++h)
+            need(h + 1);
+    }
+    return marks;
+}
+
+CoverCounter CounterFor(int game, int t, const GameInfo &info,
+                        const std::vector<std::vector<quint64>> &marks)
+{
+    const int n = info.MaxNumber;
+    const int k = info.PickCount;
+    const AtLeastHits hits = HitsFor(game, t);
+    if (hits.Bonus == hits.Always)
+        return CoverCounter(n, k, hits.Always, marks[size_t(hits.Always)]);
+    std::vector<BonusLevel> levels;
+    for (int h = hits.Bonus; h < hits.Always; ++h)
+        levels.push_back({h, &marks[size_t(h + 1)]});
+    const int outside = n - k;
+    std::vector<quint64> wins(size_t(n + 1), 0);
+    for (int u = 0; u <= outside; ++u)
+        wins[size_t(u)] = Binomial(outside, info.BonusCount)
+                          - Binomial(outside - u, info.BonusCount);
+    return CoverCounter(n, k, hits.Always, marks[size_t(hits.Always)], std::move(levels),
+                        std::move(wins), Binomial(outside, info.BonusCount));
+}
+
+} // namespace
 
 ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<NumberSet> &rows,
                            WorkControl &control, int threads)
@@ -283,29 +544,39 @@ ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<Num
     const int tiers = TierCount(game);
     result.Rows = qint64(rows.size());
 
-    std::vector<NumberSet> distinct = rows;
+    // Only combinations of the game have a place among its outcomes.
+    std::vector<NumberSet> distinct;
+    distinct.reserve(rows.size());
+    for (const NumberSet row : rows) {
+        if (CountNumbers(row) == k && (row & ~NumbersUpTo(n)) == 0)
+            distinct.push_back(row);
+    }
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     result.DistinctRows = qint64(distinct.size());
 
-    // Task 0 counts the sets for the second prize; then one task per tier
-    // from the third down and per smallest element of the main set.
-    const int firsts = n - k + 1;
-    auto marks = std::vector<std::vector<quint64>>(static_cast<size_t>(tiers));
-    for (int t = 2; t < tiers; ++t)
-        marks[size_t(t)] = MarkSubsets(distinct, n, k - t + 1);
-    std::vector<quint64> counts(size_t(1 + (tiers - 2) * firsts), 0);
-    const int taskCount = int(counts.size());
-    control.start(taskCount);
-    RunTasks(taskCount, ThreadCount(threads), control, [&](int task) {
-        if (task == 0) {
-            counts[0] = distinct.empty() ? 0 : CountCoveringSupersets(distinct, n, k);
-            return;
+    // One task per tier and smallest element of the main set, but for a
+    // tier won by the rows themselves alone.
+    const std::vector<std::vector<quint64>> marks = MarkNeededSubsets(game, distinct, n, k);
+    std::vector<ChanceTask> tasks;
+    for (int t = 0; t < tiers; ++t) {
+        const AtLeastHits hits = HitsFor(game, t);
+        if (hits.Always == k && hits.Bonus == k)
+            continue;
+        if (hits.Always == k && hits.Bonus == k - 1) {
+            tasks.push_back({t, -1});
+            continue;
         }
-        const int t = 2 + (task - 1) / firsts;
-        const int first = (task - 1) % firsts;
-        const CoverCounter counter(n, k, k - t + 1, marks[size_t(t)]);
-        counts[size_t(task)] = counter.countWithSmallest(first);
+        for (int first = 0; first <= n - k; ++first)
+            tasks.push_back({t, first});
+    }
+    std::vector<quint64> counts(tasks.size(), 0);
+    control.start(qint64(tasks.size()));
+    RunTasks(int(tasks.size()), ThreadCount(threads), control, [&](int i) {
+        const ChanceTask &task = tasks[size_t(i)];
+        counts[size_t(i)] = task.First < 0 ? CountNearRows(distinct, n, k, info.BonusCount)
+                                           : CounterFor(game, task.Tier, info, marks)
+                                                 .countWithSmallest(task.First);
     });
     if (control.isCancelled()) {
         result.Cancelled = true;
@@ -314,13 +585,14 @@ ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<Num
 
     const quint64 mainOutcomes = MainOutcomes(info);
     const quint64 bonusOutcomes = BonusOutcomes(info);
-    result.AtLeast[0] = {quint64(distinct.size()), mainOutcomes};
-    result.AtLeast[1] = {counts[0] * quint64(k + 1), bonusOutcomes};
-    for (int t = 2; t < tiers; ++t) {
-        quint64 covered = 0;
-        for (int first = 0; first < firsts; ++first)
-            covered += counts[size_t(1 + (t - 2) * firsts + first)];
-        result.AtLeast[size_t(t)] = {covered, mainOutcomes};
+    for (int t = 0; t < tiers; ++t)
+        result.AtLeast[size_t(t)] = {0, AtLeastNeedsBonus(game, t) ? bonusOutcomes : mainOutcomes};
+    for (size_t i = 0; i < tasks.size(); ++i)
+        result.AtLeast[size_t(tasks[i].Tier)].Winning += counts[i];
+    for (int t = 0; t < tiers; ++t) {
+        const AtLeastHits hits = HitsFor(game, t);
+        if (hits.Always == k && hits.Bonus == k)
+            result.AtLeast[size_t(t)].Winning = quint64(distinct.size());
     }
 
     const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);

@@ -16,14 +16,19 @@ class WorkControl;
 quint64 Binomial(int n, int k);
 
 // The next draw's outcomes, every one equally likely: the main numbers, and
-// the bonus from the numbers left.
+// the bonus numbers from the numbers left.
 quint64 MainOutcomes(const GameInfo &game);  // C(N, K): 6,096,454 and 169,911
-quint64 BonusOutcomes(const GameInfo &game); // C(N, K) × (N - K)
+quint64 BonusOutcomes(const GameInfo &game); // C(N, K) × C(N - K, B)
 
 // One row's winning outcomes per tier (index 0 the first prize) out of
-// BonusOutcomes. Each is a whole multiple of N - K, so dividing gives the
-// same chance over the main sets alone: 1, 6, 216, 9,990, 155,400 for LOTO6.
+// BonusOutcomes: 1, 6, 216, 9,990, 155,400 times N - K for LOTO6, as a
+// single bonus number changes only the second and third prizes.
 std::array<quint64, MaxTiers> SingleRowTierOutcomes(const GameInfo &game);
+
+// Whether winning tier t + 1 or better can depend on the bonus numbers
+// (LOTO6: the second prize only). Such a tier's chance is counted over
+// BonusOutcomes, every other one over MainOutcomes.
+bool AtLeastNeedsBonus(int game, int t);
 
 struct OutcomeCount
 {
@@ -37,9 +42,9 @@ struct ChanceResult
     bool Cancelled = false;
     qint64 Rows = 0;         // combinations counted, repeats included
     qint64 DistinctRows = 0; // different combinations among them
-    // [t]: outcomes in which at least one row wins tier t + 1 or better.
-    // The second prize needs the bonus, so its figure is over BonusOutcomes;
-    // every other one over MainOutcomes, since the bonus cannot change it.
+    // [t]: outcomes in which at least one row wins tier t + 1 or better,
+    // over BonusOutcomes where the bonus numbers can change that (see
+    // AtLeastNeedsBonus), else over MainOutcomes.
     std::array<OutcomeCount, MaxTiers> AtLeast{};
     // The same chance for as many rows chosen independently at random.
     std::array<double, MaxTiers> IndependentAtLeast{};
@@ -47,13 +52,13 @@ struct ChanceResult
     std::array<double, MaxTiers> ExpectedWins{};
 };
 
-// Exact, by counting outcomes. A row wins tier t or better (t of 3 and
-// below) exactly when the drawn main set holds one of the row's subsets of
-// the size that tier needs; the covered subsets are marked, then the main
-// sets that hold a marked one are counted, so the cost hardly grows with the
-// rows. The second prize or better is won exactly when the drawn main
-// numbers with the bonus, K + 1 numbers, hold a row; each such set stands
-// for K + 1 outcomes, one for each of its numbers as the bonus.
+// Exact, by counting outcomes. A row wins a tier or better whatever the
+// bonus exactly when the drawn main set holds one of the row's subsets of
+// the size that needs; the covered subsets are marked, then the main sets
+// that hold a marked one are counted, so the cost hardly grows with the
+// rows. Where fewer hits win with a bonus number, each main set that holds
+// no marked subset gathers the numbers that would make one of its rows win
+// as a bonus, and counts the bonus choices that take one of them.
 // rows are combinations of the game (see CombinationRows).
 ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<NumberSet> &rows,
                            WorkControl &control, int threads = 0);

@@ -1,5 +1,6 @@
 #include "ui/DlgAnalysis.h"
 
+#include "core/PrizeChance.h"
 #include "core/WorkControl.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"
@@ -61,6 +62,24 @@ QTableWidget *MakeTable(QWidget *parent, const QString &name, const QStringList 
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return table;
+}
+
+// The games where more than the second prize or better depends on the
+// bonus numbers, and those tiers: "ロト７は6等以上も…".
+QString MoreBonusTiersText(const GameTableType &games)
+{
+    QString text;
+    for (int g = 0; g < GameCount; ++g) {
+        QStringList tiers;
+        for (int t = 2; t < TierCount(g); ++t) {
+            if (AtLeastNeedsBonus(g, t))
+                tiers << BacktestRowModel::tierName(t + 1) + QStringLiteral("以上");
+        }
+        if (!tiers.isEmpty())
+            text += QStringLiteral("%1は%2もボーナス数字で変わるので、同じ組を分母にしています。")
+                        .arg(games[size_t(g)].GameName, tiers.join(QStringLiteral("・")));
+    }
+    return text;
 }
 
 } // namespace
@@ -209,17 +228,30 @@ QWidget *DlgAnalysis::createBacktestTab()
     CmdExport->setEnabled(false);
     for (QPushButton *button : {CmdBacktest, CmdExport})
         button->setAutoDefault(false);
+    // One price for every game, or each game's own.
+    QStringList prices;
+    for (int g = 0; g < GameCount; ++g)
+        prices << QStringLiteral("%1 %2 円")
+                      .arg(m_main.GameTable[g].GameName)
+                      .arg(GameRuleOf(g).RowYen);
+    const bool onePrice = std::all_of(GameRules.begin(), GameRules.end(), [](const GameRule &rule) {
+        return rule.RowYen == GameRules.front().RowYen;
+    });
     auto *explain = MakeLabel(
         tab, QStringLiteral("LblBacktest"),
-        QStringLiteral("保存エリアの行（両方のくじ）を、くじごとに上で選んだ範囲の過去の"
+        QStringLiteral("保存エリアの行（%1のくじ）を、くじごとに上で選んだ範囲の過去の"
                        "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
-                       "1口 %1 円として、記録された賞金だけで計算します。")
-            .arg(GameRuleOf(GameLoto6).RowYen));
+                       "1口 %2として、記録された賞金だけで計算します。")
+            .arg(GameCount == 2 ? QStringLiteral("両方") : QStringLiteral("すべて"),
+                 onePrice ? QStringLiteral("%1 円").arg(GameRules.front().RowYen)
+                          : prices.join(QStringLiteral("、"))));
     explain->setWordWrap(true);
     TxtBacktest = MakeOutputBox(tab, QStringLiteral("TxtBacktest"));
 
-    m_rowModel = new BacktestRowModel(
-        {m_main.GameTable[GameLoto6].GameName, m_main.GameTable[GameMiniLoto].GameName}, this);
+    QStringList names;
+    for (const GameInfo &info : m_main.GameTable)
+        names << info.GameName;
+    m_rowModel = new BacktestRowModel(names, this);
     GridBacktest = new QTableView(tab);
     GridBacktest->setObjectName(QStringLiteral("GridBacktest"));
     GridBacktest->setModel(m_rowModel);
@@ -233,11 +265,11 @@ QWidget *DlgAnalysis::createBacktestTab()
     GridBacktest->setColumnWidth(BacktestRowModel::RowColumn, 64);
     GridBacktest->setColumnWidth(BacktestRowModel::GameColumn, 64);
     GridBacktest->horizontalHeader()->setStretchLastSection(true);
-    GridBacktestDraws = MakeTable(
-        tab, QStringLiteral("GridBacktestDraws"),
-        {QStringLiteral("くじ"), QStringLiteral("回"), QStringLiteral("抽選日"),
-         QStringLiteral("1等"), QStringLiteral("2等"), QStringLiteral("3等"), QStringLiteral("4等"),
-         QStringLiteral("5等"), QStringLiteral("当選金(円)"), QStringLiteral("賞金")});
+    QStringList drawColumns{QStringLiteral("くじ"), QStringLiteral("回"), QStringLiteral("抽選日")};
+    for (int t = 1; t <= MaxTiers; ++t)
+        drawColumns << BacktestRowModel::tierName(t);
+    drawColumns << QStringLiteral("当選金(円)") << QStringLiteral("賞金");
+    GridBacktestDraws = MakeTable(tab, QStringLiteral("GridBacktestDraws"), drawColumns);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(CmdBacktest);
@@ -267,7 +299,8 @@ QWidget *DlgAnalysis::createChanceTab()
         QStringLiteral("次回の抽選で保存エリアの行（くじごと）が当たる確率を、起こりうる結果を"
                        "すべて数え上げて厳密に求めます。どの結果も同じ確からしさで起こります。"
                        "2等はボーナス数字で決まるので、2等以上は本数字とボーナス数字の組を分母に、"
-                       "ほかは本数字の組を分母にしています（ボーナス数字で変わらないため）。"));
+                       "ほかは本数字の組を分母にしています（ボーナス数字で変わらないため）。")
+            + MoreBonusTiersText(m_main.GameTable));
     LblChance->setWordWrap(true);
     TxtChance = MakeOutputBox(tab, QStringLiteral("TxtChance"));
     TxtChance->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -205,10 +205,10 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
         for (int t = 0; t < TierCount(draw.Game); ++t)
             number(3 + t, draw.Wins[size_t(t)]);
         if (draw.YenTooLarge)
-            text(8, QStringLiteral("範囲外"));
+            text(3 + MaxTiers, QStringLiteral("範囲外"));
         else
-            number(8, draw.Yen);
-        text(9, draw.Priced ? QStringLiteral("記録あり") : QStringLiteral("記録なし"));
+            number(3 + MaxTiers, draw.Yen);
+        text(4 + MaxTiers, draw.Priced ? QStringLiteral("記録あり") : QStringLiteral("記録なし"));
     }
     GridBacktestDraws->setSortingEnabled(true);
 }
@@ -273,7 +273,6 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
     for (int g = 0; g < GameCount; ++g) {
         const ChanceResult &result = results[size_t(g)];
         const GameInfo &info = m_main.GameTable[g];
-        const int others = info.MaxNumber - info.PickCount;
         if (result.Rows == 0) {
             lines << QStringLiteral("■%1　保存エリアにこのくじの組合せがありません。")
                          .arg(info.GameName);
@@ -297,12 +296,18 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
                          + PadCells(OutcomeText(count.Winning, count.Outcomes), 39)
                          + PercentText(result.IndependentAtLeast[size_t(t)]);
         }
-        lines << QStringLiteral("  （%1以上は何か当たる確率。分母は本数字の組 %2 通り、2等以上だけ"
+        QStringList bonusTiers; // those whose chance is over the bonus numbers too
+        for (int t = 0; t < TierCount(g); ++t) {
+            if (AtLeastNeedsBonus(g, t))
+                bonusTiers << BacktestRowModel::tierName(t + 1) + QStringLiteral("以上");
+        }
+        lines << QStringLiteral("  （%1以上は何か当たる確率。分母は本数字の組 %2 通り、%5だけ"
                                 "本数字とボーナス数字の組 %2 × %3 = %4 通り）")
                      .arg(BacktestRowModel::tierName(TierCount(g)),
                           Grouped(qint64(MainOutcomes(info))))
-                     .arg(others)
-                     .arg(Grouped(qint64(BonusOutcomes(info))));
+                     .arg(Grouped(qint64(BonusOutcomes(info) / MainOutcomes(info))))
+                     .arg(Grouped(qint64(BonusOutcomes(info))),
+                          bonusTiers.join(QStringLiteral("と")));
 
         QStringList expected;
         for (int t = 0; t < TierCount(g); ++t)

@@ -128,8 +128,13 @@ public:
                                                     QLatin1Char('0'));
             return numbers.join(QLatin1Char(' '));
         }
-        case BonusColumn:
-            return QStringLiteral("%1").arg(draw.Bonus, 2, 10, QLatin1Char('0'));
+        case BonusColumn: {
+            QStringList bonuses{QStringLiteral("%1").arg(draw.Bonus, 2, 10, QLatin1Char('0'))};
+            for (int i = 1; i < GameRuleOf(draw.Game).BonusCount; ++i)
+                bonuses << QStringLiteral("%1").arg(draw.MoreBonuses[size_t(i - 1)], 2, 10,
+                                                    QLatin1Char('0'));
+            return bonuses.join(QLatin1Char(' '));
+        }
         case FirstWinnersColumn:
             return amount(draw.Winners[0]);
         case FirstPrizeColumn:
@@ -633,6 +638,7 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
                                     480);
     label(QStringLiteral("Label5"), QStringLiteral("ボーナス"), 120, 1320);
     TxtBonus = edit(QStringLiteral("TxtBonus"), 1200, 1290, 480);
+    TxtBonus2 = edit(QStringLiteral("TxtBonus2"), 1740, 1290, 480);
 
     LblMessage = MakeLabel(this, QStringLiteral("LblMessage"), QString());
     QPalette palette = LblMessage->palette();
@@ -663,6 +669,9 @@ void DlgEnterDraw::CmbGame_Click()
     }
     for (int i = 0; i < GameRuleOf(game).PickCount; ++i)
         TxtNumber[size_t(i)]->setEnabled(true);
+    TxtBonus2->setEnabled(GameRuleOf(game).BonusCount > 1);
+    if (!TxtBonus2->isEnabled())
+        TxtBonus2->clear();
 }
 
 void DlgEnterDraw::OKButton_Click()
@@ -675,6 +684,7 @@ void DlgEnterDraw::OKButton_Click()
     for (size_t i = 0; i < mains.size(); ++i)
         mains[i] = TxtNumber[i]->text();
     const QString bonus = TxtBonus->text();
+    const QString bonus2 = TxtBonus2->text();
 
     DrawFields fields;
     fields.DrawNumber = drawNumber;
@@ -682,6 +692,8 @@ void DlgEnterDraw::OKButton_Click()
     for (size_t i = 0; i < mains.size(); ++i)
         fields.Mains[i] = mains[i];
     fields.Bonus = bonus;
+    if (!fields.MoreBonuses.empty())
+        fields.MoreBonuses.front() = bonus2;
     QString reason;
     const std::optional<DrawRecord> draw = CheckDraw(fields, game, &reason);
     if (!draw) {

@@ -97,6 +97,7 @@ public:
     QLineEdit *TxtDate = nullptr;
     std::array<QLineEdit *, MaxPickCount> TxtNumber{};
     QLineEdit *TxtBonus = nullptr;
+    QLineEdit *TxtBonus2 = nullptr; // the second bonus number, for a game that has one
     QLabel *LblMessage = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;

@@ -1,6 +1,8 @@
 #include "support/DrawFixtures.h"
+#include "support/TestFiles.h"
 
 #include "core/Backtest.h"
+#include "core/DrawFile.h"
 #include "core/DrawFrequency.h"
 #include "core/GridCellStore.h"
 #include "core/Judgement.h"
@@ -93,6 +95,7 @@ private slots:
 
     void backtest_agreesWithTheJudgement();
     void backtest_paysOnlyStoredPrizes();
+    void backtest_loto7FileByHand();
     void cancelInTheMiddle_data();
     void cancelInTheMiddle();
 
@@ -106,19 +109,23 @@ void AnalysisTest::chance_knownValues_data()
 {
     QTest::addColumn<int>("game");
     QTest::addColumn<int>("copies");
-    // Tier t or better won, out of the main sets (the second prize out of
-    // main sets times the bonus choices).
+    // Tier t or better won, out of the main sets, or out of the main sets
+    // times the bonus choices where the bonus numbers can change that.
     QTest::addColumn<Counts>("atLeast");
-    QTest::addColumn<Counts>("perRowTiers"); // over the main sets
+    QTest::addColumn<Counts>("perRowTiers"); // over all outcomes
 
     const Counts loto6{1, 259, 223, 10213, 165613};
     const Counts mini{1, 156, 131, 3381};
-    QTest::newRow("one LOTO6 row") << GameLoto6 << 1 << loto6 << Counts{1, 6, 216, 9990, 155400};
-    QTest::newRow("two identical LOTO6 rows")
-        << GameLoto6 << 2 << loto6 << Counts{1, 6, 216, 9990, 155400};
-    QTest::newRow("one Mini LOTO row") << GameMiniLoto << 1 << mini << Counts{1, 5, 125, 3250};
-    QTest::newRow("three identical Mini LOTO rows")
-        << GameMiniLoto << 3 << mini << Counts{1, 5, 125, 3250};
+    const Counts loto6Tiers{37, 222, 7992, 369630, 5749800};
+    const Counts miniTiers{26, 130, 3250, 84500};
+    QTest::newRow("one LOTO6 row") << GameLoto6 << 1 << loto6 << loto6Tiers;
+    QTest::newRow("two identical LOTO6 rows") << GameLoto6 << 2 << loto6 << loto6Tiers;
+    QTest::newRow("one Mini LOTO row") << GameMiniLoto << 1 << mini << miniTiers;
+    QTest::newRow("three identical Mini LOTO rows") << GameMiniLoto << 3 << mini << miniTiers;
+    // Over C(37, 7) × C(30, 2) = 4,478,530,320 outcomes: any prize 3.8269 %.
+    QTest::newRow("one LOTO7 row")
+        << GameLoto7 << 1 << Counts{1, 6525, 211, 9346, 151446, 171388260}
+        << Counts{435, 6090, 85260, 3973725, 61813500, 105509250};
 }
 
 void AnalysisTest::chance_knownValues()
@@ -128,26 +135,27 @@ void AnalysisTest::chance_knownValues()
     QFETCH(Counts, atLeast);
     QFETCH(Counts, perRowTiers);
     const GameInfo &info = Games[size_t(game)];
-    const NumberSet row = game == GameLoto6 ? SetOf({5, 12, 19, 28, 36, 43})
-                                            : SetOf({2, 9, 17, 24, 31});
+    std::vector<int> numbers{5, 12, 19, 28, 31, 36, 37};
+    numbers.resize(size_t(info.PickCount));
+    NumberSet row = 0;
+    for (const int n : numbers)
+        row |= NumberBit(n);
     const ChanceResult result = Chance(game, std::vector<NumberSet>(size_t(copies), row));
 
     QVERIFY(!result.Cancelled);
     QCOMPARE(result.Rows, qint64(copies));
     QCOMPARE(result.DistinctRows, qint64(1));
-    QCOMPARE(MainOutcomes(info), game == GameLoto6 ? quint64(6096454) : quint64(169911));
+    const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(info);
     for (int t = 0; t < TierCount(game); ++t) {
         QCOMPARE(result.AtLeast[size_t(t)].Winning, atLeast.at(t));
         QCOMPARE(result.AtLeast[size_t(t)].Outcomes,
-                 t == 1 ? BonusOutcomes(info) : MainOutcomes(info));
-        const quint64 tier = SingleRowTierOutcomes(info)[size_t(t)];
-        QCOMPARE(tier % quint64(info.MaxNumber - info.PickCount), quint64(0));
-        QCOMPARE(tier / quint64(info.MaxNumber - info.PickCount), perRowTiers.at(t));
+                 AtLeastNeedsBonus(game, t) ? BonusOutcomes(info) : MainOutcomes(info));
+        QCOMPARE(single[size_t(t)], perRowTiers.at(t));
         QCOMPARE(result.ExpectedWins[size_t(t)],
-                 copies * double(perRowTiers.at(t)) / double(MainOutcomes(info)));
+                 copies * double(perRowTiers.at(t)) / double(BonusOutcomes(info)));
     }
     // Rows drawn at random may differ; these never do, so they cover less.
-    const double one = double(atLeast.last()) / double(MainOutcomes(info));
+    const double one = result.AtLeast[size_t(TierCount(game) - 1)].fraction();
     QVERIFY(qFuzzyCompare(result.IndependentAtLeast[size_t(TierCount(game) - 1)],
                           1 - std::pow(1 - one, copies)));
 }
@@ -169,41 +177,59 @@ void AnalysisTest::chance_agreesWithEveryOutcome_data()
                                                SetOf({1, 2, 3, 4, 40, 41}),
                                                SetOf({1, 2, 3, 30, 31, 32}),
                                                SetOf({38, 39, 40, 41, 42, 43})};
+    QTest::newRow("LOTO7") << GameLoto7
+                           << QList<NumberSet>{
+                                  SetOf({1, 2, 3, 4, 5, 6, 7}), SetOf({1, 2, 3, 4, 5, 6, 8}),
+                                  SetOf({1, 2, 3, 4, 5, 30, 31}), SetOf({1, 2, 3, 20, 21, 22, 23}),
+                                  SetOf({31, 32, 33, 34, 35, 36, 37})};
 }
 
-// Counts the outcomes one by one, judging every row by the prize rules.
+// Counts the outcomes main set by main set, judging every row by the prize
+// rules; the bonus choices that win are those that take a number a row
+// missed, of a row that wins with it.
 void AnalysisTest::chance_agreesWithEveryOutcome()
 {
     QFETCH(int, game);
     QFETCH(QList<NumberSet>, rows);
     const GameInfo &info = Games[size_t(game)];
     const int tiers = TierCount(game);
+    const int outside = info.MaxNumber - info.PickCount;
+    const quint64 choices = Binomial(outside, info.BonusCount);
 
-    // [t]: main sets in which the best row wins tier t + 1 or better, the
-    // second prize counted over every bonus.
+    // [t]: outcomes, over the main sets and bonus choices, in which the
+    // best row wins tier t + 1 or better.
     std::array<quint64, MaxTiers> expected{};
+    bool winsOnlyWithoutBonus = false;
     ForEachSet(info.MaxNumber, info.PickCount, [&](NumberSet drawn) {
-        int best = MaxTiers + 1;
-        NumberSet secondBonuses = 0;
-        for (const NumberSet row : rows) {
-            const int hits = CountNumbers(row & drawn);
-            best = std::min(best, PrizeTier(game, hits, false) == 0 ? MaxTiers + 1
-                                                                    : PrizeTier(game, hits, false));
-            if (hits == info.PickCount - 1)
-                secondBonuses |= row & ~drawn; // the bonus that turns it into a second prize
-        }
         for (int t = 0; t < tiers; ++t) {
-            if (t == 1)
-                expected[1] += best == 1 ? quint64(info.MaxNumber - info.PickCount)
-                                         : quint64(CountNumbers(secondBonuses));
-            else if (best <= t + 1)
-                ++expected[size_t(t)];
+            bool whole = false;
+            NumberSet bonuses = 0;
+            for (const NumberSet row : rows) {
+                const int hits = CountNumbers(row & drawn);
+                const auto wins = [&](bool bonusHit) {
+                    const int tier = PrizeTier(game, hits, bonusHit);
+                    return tier >= 1 && tier <= t + 1;
+                };
+                const bool with = hits < info.PickCount ? wins(true) : wins(false);
+                winsOnlyWithoutBonus |= wins(false) && !with;
+                if (wins(false))
+                    whole = true;
+                else if (with)
+                    bonuses |= row & ~drawn;
+            }
+            expected[size_t(t)] += whole ? choices
+                                         : choices
+                                               - Binomial(outside - CountNumbers(bonuses),
+                                                          info.BonusCount);
         }
     });
+    QVERIFY(!winsOnlyWithoutBonus);
 
     const ChanceResult result = Chance(game, std::vector<NumberSet>(rows.begin(), rows.end()));
-    for (int t = 0; t < tiers; ++t)
-        QCOMPARE(result.AtLeast[size_t(t)].Winning, expected[size_t(t)]);
+    for (int t = 0; t < tiers; ++t) {
+        const OutcomeCount &count = result.AtLeast[size_t(t)];
+        QCOMPARE(count.Winning * (BonusOutcomes(info) / count.Outcomes), expected[size_t(t)]);
+    }
 }
 
 void AnalysisTest::chance_leavesOutRowsThatAreNoCombination()
@@ -314,7 +340,6 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
         QCOMPARE(result.Rows[i].GridRow, int(i + 1));
         QCOMPARE(result.Rows[i].Wins, rowWins[i]);
     }
-    // The rows are LOTO6 and Mini LOTO rows: every tier those games have.
     for (int t = 0; t < TierCount(GameLoto6); ++t)
         QVERIFY2(allWins[size_t(t)] > 0, "every tier won at least once");
 }
@@ -374,6 +399,52 @@ void AnalysisTest::backtest_paysOnlyStoredPrizes()
     QCOMPARE(huge.Games[GameLoto6].UnpricedWins, qint64(9224));
     QCOMPARE(huge.Games[GameLoto6].WinningsYen, qint64(0));
     QVERIFY(!huge.Draws[0].Priced);
+}
+
+// The published LOTO7 layouts as read from a file, against rows counted by
+// hand: every tier, a bonus number that makes the sixth prize and three hits
+// without one that win nothing.
+void AnalysisTest::backtest_loto7FileByHand()
+{
+    const DrawFile file = ReadDrawFile(
+        FileBytes(QStringLiteral(ZANBO_SOURCE_DIR "/tests/data/loto7-cp932-interleaved.csv")),
+        QStringLiteral("loto7"));
+    QCOMPARE(file.Game, GameLoto7);
+    QVERIFY(file.Rejected.isEmpty());
+    const QList<QList<int>> rows{
+        {4, 14, 17, 21, 27, 35, 37}, {4, 14, 17, 21, 27, 35, 19}, {4, 14, 17, 21, 27, 35, 1},
+        {4, 14, 17, 21, 27, 2, 19},  {4, 14, 17, 21, 3, 9, 12},   {4, 14, 17, 2, 3, 5, 6},
+        {4, 14, 17, 5, 6, 7, 8},     {1, 6, 10, 16, 2, 3, 9},     {1, 6, 10, 8, 20, 22, 30}};
+    SavedRowSets saved;
+    for (int r = 0; r < rows.size(); ++r) {
+        NumberSet set = 0;
+        for (const int n : rows.at(r))
+            set |= NumberBit(n);
+        saved.Games[GameLoto7].Sets.push_back(set);
+        saved.Games[GameLoto7].GridRows.push_back(r + 1);
+    }
+    std::array<QVector<DrawRecord>, GameCount> draws;
+    draws[GameLoto7] = file.Draws;
+    WorkControl control;
+    const BacktestResult result = RunBacktest(saved, draws, control);
+
+    using Wins = std::array<quint32, MaxTiers>;
+    const QList<Wins> rowWins{{1, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 0},
+                              {0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 1, 0}, {0, 0, 0, 0, 0, 1},
+                              {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 1}, {0, 0, 0, 0, 0, 1}};
+    for (int r = 0; r < rows.size(); ++r)
+        QCOMPARE(result.Rows[size_t(r)].Wins, rowWins.at(r));
+    using DrawWins = std::array<qint64, MaxTiers>;
+    QCOMPARE(result.Draws.size(), size_t(3));
+    QCOMPARE(result.Draws[0].Wins, (DrawWins{1, 1, 1, 1, 1, 1}));
+    QCOMPARE(result.Draws[1].Wins, (DrawWins{0, 0, 0, 0, 0, 1}));
+    QCOMPARE(result.Draws[2].Wins, (DrawWins{0, 0, 0, 0, 1, 1}));
+    // Nobody won the first prize of draw 1, so that win is not paid.
+    QCOMPARE(result.Draws[0].Yen, qint64(9604300 + 493400 + 8800 + 1600 + 1000));
+    const BacktestSummary &summary = result.Games[GameLoto7];
+    QCOMPARE(summary.UnpricedWins, qint64(1));
+    QCOMPARE(summary.WinningsYen, qint64(10109100 + 1000 + 1700 + 1000));
+    QCOMPARE(summary.CostYen, qint64(9 * 3 * 300));
 }
 
 void AnalysisTest::cancelInTheMiddle_data()

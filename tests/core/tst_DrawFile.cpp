@@ -78,18 +78,18 @@ private slots:
                " y -1 -1 895700 9800 1000 c -1";
         QTest::newRow("Mini LOTO, code page 932, LF, other names and order, extra column")
             << Fixture("mini-cp932-lf.csv") << 1 << true << 3
-            << "第1回 1999/04/13   3 16 19 28 31 (7) w 2 9 321 8012 -1"
-               " y 12100300 214500 12300 1100 -1 c -1"
-            << "第3回 1999/04/27   1  4 12 22 29 (17) w 1 5 300 7500 -1"
-               " y 20051600 301200 14900 1200 -1 c -1";
+            << "第1回 1999/04/13   3 16 19 28 31 (7) w 2 9 321 8012"
+               " y 12100300 214500 12300 1100 c -1"
+            << "第3回 1999/04/27   1  4 12 22 29 (17) w 1 5 300 7500"
+               " y 20051600 301200 14900 1200 c -1";
         QTest::newRow("LOTO6 without header, numbers sorted")
             << Fixture("loto6-noheader-lf.csv") << 0 << false << 3
             << "第1回 2000/10/05   2  8 10 13 27 30 (39) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
             << "第3回 2000/10/19   1  5 15 31 36 38 (13) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1";
         QTest::newRow("Mini LOTO without header, code page 932, CR LF, every field quoted")
             << Fixture("mini-noheader-cp932-crlf.csv") << 1 << false << 2
-            << "第1回 1999/04/13   3 16 19 28 31 (7) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
-            << "第2回 1999/04/20   2 11 18 26 30 (24) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1";
+            << "第1回 1999/04/13   3 16 19 28 31 (7) w -1 -1 -1 -1 y -1 -1 -1 -1 c -1"
+            << "第2回 1999/04/20   2 11 18 26 30 (24) w -1 -1 -1 -1 y -1 -1 -1 -1 c -1";
         QTest::newRow("no header, numbers that fit both games: nine columns are LOTO6")
             << QByteArray("1,2000/10/5,1,2,3,4,5,6,7\n") << 0 << false << 1
             << "第1回 2000/10/05   1  2  3  4  5  6 (7) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
@@ -100,8 +100,20 @@ private slots:
                    "ボーナス\r\n第12回,2000年12月5日,\"a,\"\"b\"\"\n c\",１,2,3,4,5,6\r\n")
                    .toUtf8()
             << 1 << true << 1
-            << "第12回 2000/12/05   1  2  3  4  5 (6) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1"
-            << "第12回 2000/12/05   1  2  3  4  5 (6) w -1 -1 -1 -1 -1 y -1 -1 -1 -1 -1 c -1";
+            << "第12回 2000/12/05   1  2  3  4  5 (6) w -1 -1 -1 -1 y -1 -1 -1 -1 c -1"
+            << "第12回 2000/12/05   1  2  3  4  5 (6) w -1 -1 -1 -1 y -1 -1 -1 -1 c -1";
+        QTest::newRow("LOTO7, UTF-8, 抽せん回 and 本数字 names, grouped tiers, weekday")
+            << Fixture("loto7-utf8-grouped.csv") << 2 << true << 3
+            << "第1回 2013/04/05   4 14 17 21 27 35 37 (2 19) w 0 4 152 5869 103540 169722"
+               " y -1 9604300 493400 8800 1600 1000 c 1282613660"
+            << "第3回 2013/04/19   1  6 10 16 25 26 33 (8 20) w 0 3 97 4873 96112 158030"
+               " y 0 11958100 408300 9500 1700 1000 c 414296080";
+        QTest::newRow("LOTO7, code page 932, 第n数字 and BONUS数字 names, tiers interleaved")
+            << Fixture("loto7-cp932-interleaved.csv") << 2 << true << 3
+            << "第1回 2013/04/05   4 14 17 21 27 35 37 (2 19) w 0 4 152 5869 103540 169722"
+               " y 0 9604300 493400 8800 1600 1000 c 1282613660"
+            << "第3回 2013/04/19   1  6 10 16 25 26 33 (8 20) w 0 3 97 4873 96112 158030"
+               " y 0 11958100 408300 9500 1700 1000 c 414296080";
     }
 
     void readDrawFile_layouts()
@@ -303,13 +315,15 @@ private slots:
         QTest::addColumn<int>("game");
         QTest::newRow("LOTO6") << 0;
         QTest::newRow("Mini LOTO") << 1;
+        QTest::newRow("LOTO7") << 2;
     }
 
     void writeDrawFile_readsBackTheSame()
     {
         QFETCH(int, game);
-        const QByteArray source = Fixture(game == 0 ? "loto6-utf8-bom-crlf.csv"
-                                                    : "mini-cp932-lf.csv");
+        const char *const names[] = {"loto6-utf8-bom-crlf.csv", "mini-cp932-lf.csv",
+                                     "loto7-cp932-interleaved.csv"};
+        const QByteArray source = Fixture(names[game]);
         const DrawFile first = ReadDrawFile(source, QStringLiteral("a"));
         const DrawFile again = ReadDrawFile(WriteDrawFile(first.Draws, game), QStringLiteral("a"));
         QCOMPARE(again.Game, game);
