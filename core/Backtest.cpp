@@ -239,13 +239,11 @@ namespace {
 
 using ThreadWins = std::vector<std::array<DrawWins, GameCount>>;
 
-// Every saved row gets its place in the result, numbered as in the grid.
+// Every ticket gets its place in the result, numbered as in the grid; the
+// places of other rows are dropped once the run is over.
 void PlaceRows(const SavedRowSets &rows, BacktestResult &result)
 {
-    size_t rowCount = 0;
-    for (const GameRowSets &game : rows.Games)
-        rowCount += game.size();
-    result.Rows.resize(rowCount);
+    result.Rows.resize(size_t(rows.GridRowCount));
     for (int g = 0; g < GameCount; ++g) {
         const GameRowSets &game = rows.Games[size_t(g)];
         for (size_t i = 0; i < game.size(); ++i) {
@@ -371,8 +369,13 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
         return cancelled;
     }
 
-    for (int g = 0; g < GameCount; ++g)
+    for (int g = 0; g < GameCount; ++g) {
         Summarize(g, GameInfoOf(g), prepared[size_t(g)], wins, qint64(rows.Games[size_t(g)].size()),
                   result);
+        result.Games[size_t(g)].NotTickets = rows.Games[size_t(g)].NotTickets;
+    }
+    result.Rows.erase(std::remove_if(result.Rows.begin(), result.Rows.end(),
+                                     [](const BacktestRow &row) { return row.GridRow == 0; }),
+                      result.Rows.end());
     return result;
 }

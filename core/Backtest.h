@@ -36,7 +36,8 @@ struct BacktestDraw
 
 struct BacktestSummary
 {
-    qint64 Rows = 0;
+    qint64 Rows = 0;         // tickets only
+    qint64 NotTickets = 0;   // rows of the game left out as not tickets
     qint64 Draws = 0;        // well-formed draws in the range
     qint64 SkippedDraws = 0; // records left out as not well-formed
     qint64 PricedDraws = 0;
@@ -56,7 +57,7 @@ struct BacktestResult
 {
     bool Cancelled = false;
     std::array<BacktestSummary, GameCount> Games;
-    // Index r - 1 for save-grid row r.
+    // The tickets, in grid order.
     std::vector<BacktestRow> Rows;
     // LOTO6 draws, then Mini LOTO, each in the order given.
     std::vector<BacktestDraw> Draws;

@@ -12,13 +12,18 @@ std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws
             keys[size_t(g)] = KeysOf(PrepareDraw(*draws[size_t(g)], games[size_t(g)].PickCount),
                                      keyOf);
     }
+    const TicketRows tickets(cells);
     std::vector<JudgedRow> judged;
     const int rows = cells.rowCount();
     for (int r = 1; r < rows; ++r) {
-        const int game = RowGame(cells.isEmptyCell(r, LastNumberColumn));
+        const int game = tickets.game(r);
         const std::optional<DrawKeys> &draw = keys[size_t(game)];
         if (!draw)
             continue;
+        if (!IsTicket(game, tickets.cells(r))) {
+            judged.push_back({r, game, 0, 0, false});
+            continue;
+        }
         std::array<quint32, JudgedColumns> cellKeys;
         for (int c = 0; c < JudgedColumns; ++c)
             cellKeys[size_t(c)] = cells.cellKey(r, FirstNumberColumn + c);

@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include "core/GridSaveFile.h"
+#include "core/TicketRows.h"
 #include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 #include "ui/ResultGrid.h"
@@ -317,6 +318,9 @@ void Form1::CmdLoad_Click()
     SetSaveAreaButtons(true);
     if (read.limitReached)
         warnTooLarge(rows);
+    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
+    if (notTickets > 0)
+        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
 }
 
 void Form1::CmdClear_Click()

@@ -163,17 +163,23 @@ private slots:
             << "";
         QTest::newRow("loto6 nothing") << l6 << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "......"
                                        << "";
-        QTest::newRow("text compare: leading blank or zero never matches")
-            << Cells(" 7|07|8|9|10|11") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "..RY.."
-            << "";
+        // A row that is no ticket is not compared and gets a line of its own.
+        const QString notTicket = QStringLiteral(
+            "ロト６　1 行目は 1～43 の異なる 6 個の数字ではないため、判定しません");
+        QTest::newRow("text compare: leading blank or zero is no ticket")
+            << Cells(" 7|07|8|9|10|11") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "......"
+            << notTicket;
+        QTest::newRow("a number twice is no ticket")
+            << Cells("7|7|7|7|7|7") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "......"
+            << notTicket;
         // Cells are handed out from a block of clip text; a separator inside a
         // cell must not shift the other cells.
         for (const auto &[name, odd] : {std::pair{"TAB in a cell", QStringLiteral("2\t9")},
                                         std::pair{"CR in a cell", QStringLiteral("2\r9")}}) {
             QStringList cells = l6;
             cells[1] = odd;
-            QTest::newRow(name) << cells << IntList{1, 2, 3, 4, 5, 6, 9} << otherMini << "R.RRRR"
-                                << "ロト６　３等　オメデトウ！　☆☆☆";
+            QTest::newRow(name) << cells << IntList{1, 2, 3, 4, 5, 6, 9} << otherMini << "......"
+                                << notTicket;
         }
 
         QTest::newRow("mini first") << ml << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "RRRRR."
