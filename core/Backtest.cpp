@@ -305,8 +305,9 @@ ThreadWins RunJobs(const Judge &judge, const std::vector<Job> &jobs,
 
 // Wins, winnings and what chance alone gives, per game and per draw.
 void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const ThreadWins &wins,
-               qint64 rowCount, BacktestResult &result)
+               qint64 rowCount, const QVector<DrawRecord> &records, BacktestResult &result)
 {
+    const std::array<std::optional<double>, MaxTiers> expected = AveragePrizeYen(records, g);
     BacktestSummary &summary = result.Games[size_t(g)];
     summary.Rows = rowCount;
     summary.CostYen = summary.Rows * summary.Draws * GameRuleOf(g).RowYen;
@@ -330,9 +331,9 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
             draw.Yen += count * price;
             if (price == 0)
                 summary.UnpricedWins += count;
-            else
+            if (draw.Priced && expected[size_t(t)])
                 summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
-                                             / outcomes * double(price);
+                                             / outcomes * *expected[size_t(t)];
         }
         summary.WinningsYen += draw.Yen;
         if (draw.Priced) {
@@ -371,7 +372,7 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
 
     for (int g = 0; g < GameCount; ++g) {
         Summarize(g, GameInfoOf(g), prepared[size_t(g)], wins, qint64(rows.Games[size_t(g)].size()),
-                  result);
+                  draws[size_t(g)], result);
         result.Games[size_t(g)].NotTickets = rows.Games[size_t(g)].NotTickets;
     }
     result.Rows.erase(std::remove_if(result.Rows.begin(), result.Rows.end(),

@@ -50,7 +50,9 @@ struct BacktestSummary
     qint64 CostYen = 0;       // every row at every draw
     qint64 PricedCostYen = 0; // at the priced draws: what the return is over
     qint64 WinningsYen = 0;
-    double ChanceWinningsYen = 0; // expected at the priced draws from chance alone
+    // Expected at the priced draws from chance alone, each tier at its
+    // expected prize (see AveragePrizeYen), as the chance counts it.
+    double ChanceWinningsYen = 0;
 };
 
 struct BacktestResult

@@ -169,6 +169,7 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
                               Grouped(summary.PricedCostYen));
             lines << QStringLiteral("  還元率 %1（偶然だけの期待値 %2）")
                          .arg(RateText(rate), RateText(chance));
+            lines << ExpectedPrizeRuleLine();
         }
         if (summary.UnpricedWins > 0)
             lines << QStringLiteral("  賞金不明の当選 %1 件（賞金の記録がない回、または該当者が"
@@ -330,7 +331,7 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
             if (!missing.isEmpty())
                 line += QStringLiteral("　%1は平均賞金がないため含めていません。")
                             .arg(missing.join(QStringLiteral("・")));
-            lines << line;
+            lines << line << ExpectedPrizeRuleLine();
         }
         lines << QString();
     }

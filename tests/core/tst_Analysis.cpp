@@ -418,14 +418,22 @@ void AnalysisTest::backtest_paysOnlyStoredPrizes()
     QCOMPARE(result.Draws[1].Priced, false);
     QCOMPARE(result.Draws[1].Yen, qint64(0));
     QCOMPARE(result.Draws[2].Yen, qint64(1000));
-    // Chance alone at the two priced draws, the first prize of draw 3 unpaid.
-    const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(Games[GameLoto6]);
-    const double outcomes = double(BonusOutcomes(Games[GameLoto6]));
-    double chance = 0;
-    for (const DrawRecord &draw : {priced, nobodyFirst}) {
-        for (int t = 0; t < 5; ++t)
-            chance += 2 * double(single[size_t(t)]) / outcomes * double(draw.PrizeYen[size_t(t)]);
-    }
+    // Chance alone gives the return the chance tab gives for the same rows
+    // and draws, each tier at its one expected prize: the first prize of
+    // draw 3, which nobody won, does not count as paying nothing.
+    const QVector<DrawRecord> draws{priced, unpriced, nobodyFirst, repeated};
+    const SavedRowSets rows = ReadSavedRows(store);
+    const ChanceResult next = ComputeChance(
+        GameLoto6, Games[GameLoto6], CombinationRows(rows.Games[GameLoto6], Games[GameLoto6]),
+        control);
+    const std::array<std::optional<double>, MaxTiers> prize = AveragePrizeYen(draws, GameLoto6);
+    double yen = 0;
+    for (int t = 0; t < 5; ++t)
+        yen += next.ExpectedWins[size_t(t)] * prize[size_t(t)].value_or(0);
+    QVERIFY(yen > 0);
+    QVERIFY(qFuzzyCompare(summary.ChanceWinningsYen / double(summary.PricedCostYen),
+                          yen / double(next.Rows * 200)));
+}
 
 void AnalysisTest::cancelInTheMiddle_data()
 {
