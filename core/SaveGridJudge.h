@@ -42,6 +42,15 @@ using CellMarkSink = std::function<void(int row, int column, CellMatch match)>;
 std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
                                      const GameTableType &games, const CellMarkSink &mark = {});
 
+// Written before the closing line: per game judged, how many rows won each
+// tier, how many are no tickets, and the numbers of the winning rows, the
+// first MaxListedRows of them, then how many more.
+constexpr int MaxListedRows = 100;
+QStringList JudgementSummaryLines(const std::vector<JudgedRow> &judged, const GameDraws &draws);
+
+// The rows that won a prize, in grid order.
+std::vector<int> WinningRows(const std::vector<JudgedRow> &judged);
+
 // The heading of a game's draw and its numbers right-aligned in two
 // characters, "   3  9 15 22 31 40 (7)"; the heading alone without a draw.
 QStringList DrawNumbersLines(const GameInfo &game, const std::optional<WinningNumbers> &draw);

@@ -351,7 +351,7 @@ private slots:
         QTest::newRow("pattern file's draw newer")
             << 249 << "250回　(抽選日 2005/10/06)"
             << "    3 15 22 31 40 43 (7)"
-            << "＝＝＝　判定終了です。当たりましたか？　＝＝＝";
+            << "■ロト６の判定のまとめ　１等 0 行、２等 0 行、３等 0 行、４等 0 行、５等 0 行";
     }
 
     void judge_usesTheNewerDraw()
