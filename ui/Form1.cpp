@@ -303,6 +303,10 @@ void Form1::createSaveArea()
     PlaceTwips(CmdLoad, 9240, 960, 1815, 375);
     CmdClear = MakeButton(Frame2, QStringLiteral("CmdClear"), QStringLiteral("クリア(&C)"));
     PlaceTwips(CmdClear, 10080, 1440, 975, 375);
+    // The one free place beside the buttons above.
+    CmdInputRow = MakeButton(Frame2, QStringLiteral("CmdInputRow"),
+                             QStringLiteral("行を入力(&I)..."));
+    PlaceTwips(CmdInputRow, 9240, 1440, 825, 375);
     CmdJudge->setEnabled(false);
     CmdSave->setEnabled(false);
 }
@@ -340,6 +344,7 @@ void Form1::connectHandlers()
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });
     connect(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
+    connect(CmdInputRow, &QPushButton::clicked, this, [this] { CmdInputRow_Click(); });
 }
 
 void Form1::Form_Load()

@@ -82,6 +82,7 @@ public:
     QPushButton *CmdSave = nullptr;
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
+    QPushButton *CmdInputRow = nullptr;
     QPushButton *CmdAnalysis = nullptr;
     QPushButton *CmdWheel = nullptr;
 
@@ -119,6 +120,12 @@ public:
     // lies beyond is left with a warning.
     qint64 LoadRowLimit = MaxSaveFileRows;
     qint64 LoadByteLimit = MaxLoadedGridBytes;
+
+    // --- The player's own tickets (Form1Tickets.cpp) ---
+    void CmdInputRow_Click();
+    // Appends the ticket at the bottom of the save area; false, after
+    // saying why, when the numbers are no ticket of the game.
+    bool AppendTicketRow(int game, const QString &numbers);
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();

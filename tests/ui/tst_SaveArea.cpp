@@ -921,6 +921,8 @@ private slots:
         QTest::newRow("close, Yes, save cancelled")
             << true << "move" << yes << false << true << false;
         QTest::newRow("close, sorted") << true << "sort" << cancel << false << true << false;
+        QTest::newRow("close, ticket typed in")
+            << true << "input" << cancel << false << true << false;
         QTest::newRow("close, saved") << true << "move, save" << cancel << false << false << true;
         QTest::newRow("close, all moved out")
             << true << "move out all" << cancel << false << false << true;
@@ -945,6 +947,8 @@ private slots:
         if (change == QLatin1String("load")) {
             m_dialogs->fileNames.push_back(loaded);
             m_w->CmdLoad_Click();
+        } else if (change == QLatin1String("input")) {
+            QVERIFY(m_w->AppendTicketRow(GameLoto6, QStringLiteral("1 2 3 4 5 6")));
         } else if (change == QLatin1String("sort")) {
             ClickHeader(grid(1), RowNumberColumn);
         } else if (change == QLatin1String("move out all")) {
@@ -987,6 +991,44 @@ private slots:
             QCOMPARE(DataRows(grid(1)), goesOn ? fromFile : kept);
     }
 
+    // --- The player's own tickets ---
+
+    void inputRow_appendsTicketOrRefuses_data()
+    {
+        QTest::addColumn<int>("game");
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("row"); // empty: refused
+        QTest::newRow("LOTO6 in any order, commas") << int(GameLoto6) << "43, 3 15、22 31 40"
+                                                    << "2 3 15 22 31 40 43 154 14 4";
+        QTest::newRow("Mini LOTO") << int(GameMiniLoto) << "31 1 2 3 4"
+                                   << "2 1 2 3 4 31 - 41 11 3";
+        QTest::newRow("a number repeated") << int(GameLoto6) << "7 7 7 7 7 7"
+                                           << "";
+        QTest::newRow("too few") << int(GameLoto6) << "1 2 3 4 5"
+                                 << "";
+        QTest::newRow("out of range") << int(GameMiniLoto) << "1 2 3 4 32"
+                                      << "";
+        QTest::newRow("leading zero") << int(GameLoto6) << "07 1 2 3 4 5"
+                                      << "";
+        QTest::newRow("text") << int(GameLoto6) << "abc"
+                              << "";
+    }
+    void inputRow_appendsTicketOrRefuses()
+    {
+        QFETCH(int, game);
+        QFETCH(QString, numbers);
+        QFETCH(QString, row);
+        Fill(grid(1), {SampleRow(1)});
+        QCOMPARE(m_w->AppendTicketRow(game, numbers), !row.isEmpty());
+        if (row.isEmpty()) {
+            QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(1)});
+            QCOMPARE(m_dialogs->warnings.size(), 1);
+            QVERIFY(m_dialogs->warnings[0].text.contains(QStringLiteral("異なる")));
+        } else {
+            QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), Row(row)}));
+            QVERIFY(m_w->CmdSave->isEnabled());
+        }
+    }
 
     // --- Clear ---
 
