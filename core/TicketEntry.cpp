@@ -1,5 +1,6 @@
 #include "core/TicketEntry.h"
 
+#include "core/GridCellStore.h"
 #include "core/Statistics.h"
 #include "core/TicketRows.h"
 
@@ -58,4 +59,44 @@ TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber)
     entry.Cells[DeviationColumn] = QString::number(CombinationDeviation(selected, k));
     entry.Cells[OddColumn] = QString::number(CombinationOddCount(selected, k));
     return entry;
+}
+
+namespace {
+
+QString CsvField(QString text)
+{
+    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front()))
+        text.prepend(QLatin1Char('\''));
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
+        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        text = QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return text;
+}
+
+} // namespace
+
+QStringList SaveAreaCsvLines(const GridCellStore &cells, const GameTableType &games,
+                             const std::function<int(int row)> &tierOf)
+{
+    QStringList header{QStringLiteral("行"), QStringLiteral("くじ")};
+    for (int c = 0; c < JudgedColumns; ++c)
+        header << QStringLiteral("数字%1").arg(c + 1);
+    header << QStringLiteral("合計") << QStringLiteral("偏差") << QStringLiteral("奇数")
+           << QStringLiteral("等級");
+    QStringList lines{header.join(QLatin1Char(','))};
+    const TicketRows tickets(cells);
+    for (int r = 1; r < cells.rowCount(); ++r) {
+        const int game = tickets.game(r);
+        QStringList fields{QString::number(r), CsvField(games[size_t(game)].GameName)};
+        for (int c = FirstNumberColumn; c <= LastNumberColumn; ++c)
+            fields << CsvField(cells.text(r, c));
+        for (const int c : {int(SumColumn), int(DeviationColumn), int(OddColumn)})
+            fields << CsvField(cells.text(r, c));
+        const int tier = tierOf ? tierOf(r) : 0;
+        fields << (tier > 0 ? QStringLiteral("%1等").arg(tier) : QString());
+        lines << fields.join(QLatin1Char(','));
+    }
+    return lines;
 }

@@ -24,6 +24,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QAction;
 class QPushButton;
 class ResultGrid;
 class UserDialogs;
@@ -83,6 +84,7 @@ public:
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
     QPushButton *CmdInputRow = nullptr;
+    QAction *ActExportCsv = nullptr; // in the save grid's context menu
     QPushButton *CmdAnalysis = nullptr;
     QPushButton *CmdWheel = nullptr;
 
@@ -121,11 +123,12 @@ public:
     qint64 LoadRowLimit = MaxSaveFileRows;
     qint64 LoadByteLimit = MaxLoadedGridBytes;
 
-    // --- The player's own tickets (Form1Tickets.cpp) ---
+    // --- The player's own tickets, CSV (Form1Tickets.cpp) ---
     void CmdInputRow_Click();
     // Appends the ticket at the bottom of the save area; false, after
     // saying why, when the numbers are no ticket of the game.
     bool AppendTicketRow(int game, const QString &numbers);
+    void ExportSaveAreaCsv();
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();

@@ -991,7 +991,7 @@ private slots:
             QCOMPARE(DataRows(grid(1)), goesOn ? fromFile : kept);
     }
 
-    // --- The player's own tickets ---
+    // --- The player's own tickets, CSV ---
 
     void inputRow_appendsTicketOrRefuses_data()
     {
@@ -1028,6 +1028,29 @@ private slots:
             QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), Row(row)}));
             QVERIFY(m_w->CmdSave->isEnabled());
         }
+    }
+
+    void exportCsv_utf8WithTheMarkedTier()
+    {
+        Fill(grid(1), {Row(QStringLiteral("3 5 11 18 27 33 41 135 12 5")),
+                       Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2")),
+                       Row(QStringLiteral("8 =1+1 2 3 4 5 6 - - -"))});
+        // As a judgement leaves them: five main hits and the bonus.
+        for (int c = 1; c <= 6; ++c) {
+            Form1::SelectGridRange(grid(1), 1, c, 1, c);
+            grid(1)->setCellColor(c < 6 ? qRgb(255, 0, 0) : qRgb(255, 255, 0));
+        }
+        m_dialogs->fileNames.push_back(path(QStringLiteral("out.csv")));
+        m_w->ExportSaveAreaCsv();
+        const QByteArray bytes = FileBytes(path(QStringLiteral("out.csv")));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(
+            QString::fromUtf8(bytes.mid(3)),
+            QStringLiteral("行,くじ,数字1,数字2,数字3,数字4,数字5,数字6,合計,偏差,奇数,等級\r\n"
+                           "1,ロト６,5,11,18,27,33,41,135,12,5,2等\r\n"
+                           "2,ミニロト,2,9,14,23,30,,78,10,2,\r\n"
+                           "3,ロト６,'=1+1,2,3,4,5,6,,,,\r\n"));
+        QVERIFY(m_dialogs->fileDialogWasSave.constLast());
     }
 
     // --- Clear ---
