@@ -13,7 +13,7 @@
 
 namespace {
 
-DataFolderChoice ProgramDataFolder(const QString &dataDir)
+DataFolderPlaces ProgramPlaces(const QString &dataDir)
 {
     DataFolderPlaces places;
     places.programFolder = QCoreApplication::applicationDirPath();
@@ -21,7 +21,12 @@ DataFolderChoice ProgramDataFolder(const QString &dataDir)
     places.installedSamplesFromBin = QStringLiteral(ZANBO_SAMPLES_FROM_BINDIR);
     places.commandLineFolder = dataDir;
     places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return ChooseDataFolder(places);
+    return places;
+}
+
+DataFolderChoice ProgramDataFolder(const QString &dataDir)
+{
+    return ChooseDataFolder(ProgramPlaces(dataDir));
 }
 
 } // namespace
@@ -68,8 +73,8 @@ int main(int argc, char *argv[])
         QStringList patternFiles;
         for (const GameInfo &game : MakeGameTable(QString()))
             patternFiles << game.PatternFilePath;
-        PlaceSampleFiles(InstalledSampleFolder(places), data.folder, patternFiles,
-                         QStringLiteral("zanbo.ini"));
+        PlaceSampleFiles(InstalledSampleFolder(ProgramPlaces(request.dataDir)), data.folder,
+                         patternFiles, QStringLiteral("zanbo.ini"));
     }
 
     DesktopDialogs dialogs;
