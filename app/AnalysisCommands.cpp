@@ -63,7 +63,9 @@ GameFigures BacktestFigures(int game, const GameInfo &info, const BacktestSummar
          {QStringLiteral("unpriced_wins"), QStringLiteral("賞金不明の当選（当選金に含めず）"),
           double(s.UnpricedWins)},
          {QStringLiteral("skipped_draws"), QStringLiteral("除いた形の正しくない記録"),
-          double(s.SkippedDraws)}});
+          double(s.SkippedDraws)},
+         {QStringLiteral("other_rows"), QStringLiteral("券の形でない行（除外）"),
+          double(s.NotTickets)}});
 }
 
 // What the rows win per draw at the stored draws' average prizes, with the
@@ -97,7 +99,7 @@ GameFigures ChanceFigures(int game, const GameInfo &info, const ChanceResult &r,
         game, info,
         {{QStringLiteral("rows"), QStringLiteral("組合せの行"), double(r.Rows)},
          {QStringLiteral("distinct_rows"), QStringLiteral("異なる組合せ"), double(r.DistinctRows)},
-         {QStringLiteral("other_rows"), QStringLiteral("数字がそろっていない行（除外）"),
+         {QStringLiteral("other_rows"), QStringLiteral("券の形でない行（除外）"),
           double(saved - r.Rows)},
          {QStringLiteral("at_least_outcomes"),
           QStringLiteral("どれかの行がその等級以上に当たる組（1等から）"), PerTier(game, winning)},
@@ -166,8 +168,8 @@ int RunChance(const CommandCall &call)
         const GameRowSets &saved = rows.Games[size_t(g)];
         const ChanceResult result = ComputeChance(
             g, games[size_t(g)], CombinationRows(saved, games[size_t(g)]), control);
-        figures << ChanceFigures(g, games[size_t(g)], result, qint64(saved.size()),
-                                 history.draws(g));
+        figures << ChanceFigures(g, games[size_t(g)], result,
+                                 qint64(saved.size()) + saved.NotTickets, history.draws(g));
     }
     WriteFigures(figures, call.format,
                  QStringLiteral("確率は偶然だけで決まります。どの行も当たりを約束しません。"));

@@ -286,13 +286,11 @@ namespace {
 
 using ThreadWins = std::vector<std::array<DrawWins, GameCount>>;
 
-// Every saved row gets its place in the result, numbered as in the grid.
+// Every ticket gets its place in the result, numbered as in the grid; the
+// places of other rows are dropped once the run is over.
 void PlaceRows(const SavedRowSets &rows, BacktestResult &result)
 {
-    size_t rowCount = 0;
-    for (const GameRowSets &game : rows.Games)
-        rowCount += game.size();
-    result.Rows.resize(rowCount);
+    result.Rows.resize(size_t(rows.GridRowCount));
     for (int g = 0; g < GameCount; ++g) {
         const GameRowSets &game = rows.Games[size_t(g)];
         for (size_t i = 0; i < game.size(); ++i) {
@@ -354,8 +352,9 @@ ThreadWins RunJobs(const Judge &judge, const std::vector<Job> &jobs,
 
 // Wins, winnings and what chance alone gives, per game and per draw.
 void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const ThreadWins &wins,
-               qint64 rowCount, BacktestResult &result)
+               qint64 rowCount, const QVector<DrawRecord> &records, BacktestResult &result)
 {
+    const std::array<std::optional<double>, MaxTiers> expected = AveragePrizeYen(records, g);
     BacktestSummary &summary = result.Games[size_t(g)];
     summary.Rows = rowCount;
     summary.CostYen = summary.Rows * summary.Draws * GameRuleOf(g).RowYen;
@@ -383,9 +382,9 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
             drawYen += __int128(count) * price;
             if (price == 0)
                 summary.UnpricedWins += count;
-            else
+            if (draw.Priced && expected[size_t(t)])
                 summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
-                                             / outcomes * double(price);
+                                             / outcomes * *expected[size_t(t)];
         }
         draw.YenTooLarge = drawYen > std::numeric_limits<qint64>::max();
         draw.Yen = draw.YenTooLarge ? 0 : qint64(drawYen);
@@ -426,8 +425,13 @@ BacktestResult RunBacktest(const SavedRowSets &rows,
         return cancelled;
     }
 
-    for (int g = 0; g < GameCount; ++g)
+    for (int g = 0; g < GameCount; ++g) {
         Summarize(g, GameInfoOf(g), prepared[size_t(g)], wins, qint64(rows.Games[size_t(g)].size()),
-                  result);
+                  draws[size_t(g)], result);
+        result.Games[size_t(g)].NotTickets = rows.Games[size_t(g)].NotTickets;
+    }
+    result.Rows.erase(std::remove_if(result.Rows.begin(), result.Rows.end(),
+                                     [](const BacktestRow &row) { return row.GridRow == 0; }),
+                      result.Rows.end());
     return result;
 }

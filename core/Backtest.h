@@ -39,7 +39,8 @@ struct BacktestDraw
 
 struct BacktestSummary
 {
-    qint64 Rows = 0;
+    qint64 Rows = 0;         // tickets only
+    qint64 NotTickets = 0;   // rows of the game left out as not tickets
     qint64 Draws = 0;        // well-formed draws in the range
     qint64 SkippedDraws = 0; // records left out as not well-formed
     qint64 PricedDraws = 0;
@@ -55,14 +56,16 @@ struct BacktestSummary
     // The winnings are past what is counted exactly: WinningsYen is then
     // left at 0 and must not be shown as a sum.
     bool WinningsTooLarge = false;
-    double ChanceWinningsYen = 0; // expected at the priced draws from chance alone
+    // Expected at the priced draws from chance alone, each tier at its
+    // expected prize (see AveragePrizeYen), as the chance counts it.
+    double ChanceWinningsYen = 0;
 };
 
 struct BacktestResult
 {
     bool Cancelled = false;
     std::array<BacktestSummary, GameCount> Games;
-    // Index r - 1 for save-grid row r.
+    // The tickets, in grid order.
     std::vector<BacktestRow> Rows;
     // Each game's draws in the table's order, each in the order given.
     std::vector<BacktestDraw> Draws;

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // Long lists are cut in the report: a file of a hundred thousand draws must
@@ -42,6 +44,26 @@ DrawImport PlanImport(const DrawFile &file, const QVector<DrawRecord> &stored,
             import.AlreadyStored.append(draw.DrawNumber);
         else
             import.Conflicts.append({stored.at(*found), draw});
+    }
+    return import;
+}
+
+DrawImport PlanCorrection(const DrawRecord &corrected, const QVector<DrawRecord> &stored)
+{
+    DrawImport import;
+    import.FileName = QStringLiteral("修正");
+    import.Game = corrected.Game;
+    const auto found = std::find_if(stored.begin(), stored.end(), [&](const DrawRecord &draw) {
+        return draw.Game == corrected.Game && draw.DrawNumber == corrected.DrawNumber;
+    });
+    if (found == stored.end()) {
+        import.New.append(corrected);
+    } else if (found->sameNumbers(corrected) && found->Date == corrected.Date
+               && found->Winners == corrected.Winners && found->PrizeYen == corrected.PrizeYen
+               && found->CarryOverYen == corrected.CarryOverYen) {
+        import.AlreadyStored.append(corrected.DrawNumber);
+    } else {
+        import.Conflicts.append({*found, corrected});
     }
     return import;
 }

@@ -31,6 +31,12 @@ struct DrawImport
 DrawImport PlanImport(const DrawFile &file, const QVector<DrawRecord> &stored,
                       const QString &fileName);
 
+// A stored draw corrected by hand: a conflict whenever anything the user can
+// type differs (numbers, date, winners, prizes, carry-over), so it goes
+// through the same question as a file's conflicting draw; already stored
+// when nothing does.
+DrawImport PlanCorrection(const DrawRecord &corrected, const QVector<DrawRecord> &stored);
+
 // The records one transaction writes: the new draws, and the file's version
 // of every conflict when the user chose to replace them.
 QVector<DrawRecord> DrawsToStore(const DrawImport &import);

@@ -172,7 +172,14 @@ QString JudgementClosingLine()
 
 QString NoDrawToJudgeLine()
 {
-    return QStringLiteral("実際の抽せんの当選番号がないため、判定できませんでした。"
-                          "メイン画面の「当選番号履歴(Y)」で当選番号を取り込むか入力するか、"
-                          "ダウンロードボタンで最新のデータを取得してください。");
+    return NoDrawToJudgeLines().join(QString());
+}
+
+QStringList NoDrawToJudgeLines()
+{
+    // Broken where a line of the judgement box ends.
+    return {QStringLiteral("実際の抽せんの当選番号がないため、判定できませんでした。"),
+            QStringLiteral("メイン画面の「当選番号履歴(Y)」で"),
+            QStringLiteral("当選番号を取り込むか入力するか、"),
+            QStringLiteral("ダウンロードボタンで最新のデータを取得してください。")};
 }

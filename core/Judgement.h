@@ -3,6 +3,7 @@
 #include "core/WinningNumbers.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -80,5 +81,7 @@ QString PrizeLine(int game, int hits, int bonusFlag);
 // Closing line of a judgement.
 QString JudgementClosingLine();
 
-// Written before the closing line when neither game's draw can be read.
+// Written before the closing line when neither game's draw can be read; the
+// lines fit the judgement box.
 QString NoDrawToJudgeLine();
+QStringList NoDrawToJudgeLines();

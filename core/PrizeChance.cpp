@@ -630,3 +630,9 @@ std::array<std::optional<double>, MaxTiers> AveragePrizeYen(const QVector<DrawRe
     }
     return average;
 }
+
+QString ExpectedPrizeRuleLine()
+{
+    return QStringLiteral("  期待値の賞金は、等級ごとに、範囲内で賞金の記録があり当選者がいた回の"
+                          "平均賞金です（当選者がいなかった回は平均に入れません）。");
+}

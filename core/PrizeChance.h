@@ -63,7 +63,11 @@ struct ChanceResult
 ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<NumberSet> &rows,
                            WorkControl &control, int threads = 0);
 
-// Per tier, the average prize of the draws that store one and had winners
-// of it; empty where none did.
+// A tier's expected prize, the one figure the back-test and the chance both
+// price a win with: the average prize of the draws that store one and had
+// winners of the tier; empty where none did. A draw nobody won a tier at
+// says nothing of what a winner there would have been paid.
+// ExpectedPrizeRuleLine says so in one sentence.
 std::array<std::optional<double>, MaxTiers> AveragePrizeYen(const QVector<DrawRecord> &draws,
                                                             int game);
+QString ExpectedPrizeRuleLine();

@@ -2,6 +2,8 @@
 
 #include "core/GridCellStore.h"
 
+#include <QLocale>
+
 std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
                                      const GameTableType &games, const CellMarkSink &mark)
 {
@@ -13,15 +15,19 @@ std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws
                                                  games[size_t(g)].BonusCount),
                                      keyOf);
     }
+    const TicketRows tickets(cells);
     std::vector<JudgedRow> judged;
     const int rows = cells.rowCount();
     const int numberColumns = GridLayoutOf(cells.columnCount()).NumberColumns;
     for (int r = 1; r < rows; ++r) {
-        const int game = RowGame(cells, r);
+        const int game = tickets.game(r);
         const std::optional<DrawKeys> &draw = keys[size_t(game)];
         if (!draw)
             continue;
-        // A grid without a seventh number column judges that cell as empty.
+        if (!IsTicket(game, tickets.cells(r))) {
+            judged.push_back({r, game, 0, 0, false});
+            continue;
+        }
         std::array<quint32, JudgedColumns> cellKeys;
         cellKeys.fill(GridCellStore::EmptyKey);
         for (int c = 0; c < numberColumns; ++c)
@@ -58,4 +64,79 @@ QStringList DrawNumbersLines(const GameInfo &game, const std::optional<WinningNu
                        + QStringLiteral(")"));
     lines.append(QStringLiteral("   ") + numbers + bonuses.join(QLatin1Char(' ')));
     return lines;
+}
+
+namespace {
+
+QString TierName(int tier)
+{
+    return QString(QChar(0xFF10 + tier)) + QStringLiteral("等");
+}
+
+// One game's part of the summary, from its rows among the judged.
+QStringList GameSummaryLines(int game, const std::vector<JudgedRow> &judged)
+{
+    const QLocale locale(QLocale::Japanese);
+    std::array<qint64, MaxTiers> tiers{};
+    qint64 notTickets = 0;
+    QStringList listed;
+    qint64 winning = 0;
+    for (const JudgedRow &row : judged) {
+        if (row.Game != game)
+            continue;
+        if (!row.Ticket) {
+            ++notTickets;
+            continue;
+        }
+        const int tier = row.tier();
+        if (tier == 0)
+            continue;
+        ++tiers[size_t(tier - 1)];
+        if (++winning <= MaxListedRows)
+            listed << QString::number(row.Row);
+    }
+    const GameRule &rule = GameRuleOf(game);
+    QStringList counts;
+    for (int t = 0; t < rule.TierCount; ++t)
+        counts
+            << QStringLiteral("%1 %2 行").arg(TierName(t + 1), locale.toString(tiers[size_t(t)]));
+    QStringList lines{QStringLiteral("■%1の判定のまとめ　")
+                          .arg(QString::fromUtf16(rule.Name.data(), qsizetype(rule.Name.size())))
+                      + counts.join(QStringLiteral("、"))};
+    if (notTickets > 0)
+        lines << QStringLiteral("  券の形でないため判定しなかった行 %1 行")
+                     .arg(locale.toString(notTickets));
+    if (winning == 0) {
+        lines << QStringLiteral("  当たった行はありません。");
+        return lines;
+    }
+    lines << QStringLiteral("  当たった行（行番号）:");
+    // Ten numbers a line keeps each line within the box.
+    for (qsizetype i = 0; i < listed.size(); i += 10)
+        lines << QStringLiteral("    ") + listed.mid(i, 10).join(QStringLiteral(", "));
+    if (winning > MaxListedRows)
+        lines << QStringLiteral("    ほか %1 行").arg(locale.toString(winning - MaxListedRows));
+    return lines;
+}
+
+} // namespace
+
+QStringList JudgementSummaryLines(const std::vector<JudgedRow> &judged, const GameDraws &draws)
+{
+    QStringList lines;
+    for (int g = 0; g < GameCount; ++g) {
+        if (draws[size_t(g)])
+            lines << GameSummaryLines(g, judged);
+    }
+    return lines;
+}
+
+std::vector<int> WinningRows(const std::vector<JudgedRow> &judged)
+{
+    std::vector<int> rows;
+    for (const JudgedRow &row : judged) {
+        if (row.tier() > 0)
+            rows.push_back(row.Row);
+    }
+    return rows;
 }

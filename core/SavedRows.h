@@ -28,6 +28,8 @@ struct GameRowSets
         std::array<NumberSet, JudgedColumns> AtLeast{}; // [k]: in k + 1 cells or more
     };
     std::vector<Repeat> Repeats;
+    // Rows of the game left out as not tickets (see IsTicket).
+    qint64 NotTickets = 0;
 
     size_t size() const { return Sets.size(); }
 };
@@ -35,10 +37,11 @@ struct GameRowSets
 struct SavedRowSets
 {
     std::array<GameRowSets, GameCount> Games;
+    int GridRowCount = 0; // data rows of the save grid, tickets or not
 };
 
-// Rows 1.. of the save grid; a row's game is told by its number cells, as
-// the judgement tells it.
+// The tickets among rows 1.. of the save grid; a row's game is told by its
+// last number cell, as the judgement tells it.
 SavedRowSets ReadSavedRows(const GridCellStore &store);
 
 // The sets of the rows that are combinations of the game: its count of

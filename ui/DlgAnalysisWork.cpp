@@ -1,6 +1,7 @@
 #include "ui/DlgAnalysis.h"
 
 #include "core/SavedRows.h"
+#include "core/TicketRows.h"
 #include "core/WorkControl.h"
 #include "storage/CodePage.h"
 #include "storage/FileIo.h"
@@ -131,11 +132,15 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
         const QString &name = m_main.GameTable[g].GameName;
         if (summary.Rows == 0) {
             lines << QStringLiteral("■%1　保存エリアにこのくじの行がありません。").arg(name);
+            if (summary.NotTickets > 0)
+                lines << NotTicketsLeftOutLine(g, summary.NotTickets);
             continue;
         }
         if (summary.Draws == 0) {
             lines << QStringLiteral("■%1　保存エリアの %2 行。対象の抽選がありません。")
                          .arg(name, Grouped(summary.Rows));
+            if (summary.NotTickets > 0)
+                lines << NotTicketsLeftOutLine(g, summary.NotTickets);
             continue;
         }
         const Range &range = m_ranges[size_t(g)];
@@ -144,6 +149,8 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
                      .arg(std::min(range.From, range.To))
                      .arg(std::max(range.From, range.To))
                      .arg(Grouped(summary.Draws));
+        if (summary.NotTickets > 0)
+            lines << NotTicketsLeftOutLine(g, summary.NotTickets);
         lines << QStringLiteral("  当選回数（偶然だけの期待値）");
         for (int t = 0; t < TierCount(g); ++t)
             lines << QStringLiteral("    %1  %2 回（%3 回）")
@@ -166,6 +173,7 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
                               Grouped(summary.PricedCostYen));
             lines << QStringLiteral("  還元率 %1（偶然だけの期待値 %2）")
                          .arg(RateText(rate), RateText(chance));
+            lines << ExpectedPrizeRuleLine();
         }
         if (summary.UnpricedWins > 0)
             lines << QStringLiteral("  賞金不明の当選 %1 件（賞金の記録がない回、または該当者が"
@@ -241,7 +249,7 @@ void DlgAnalysis::CmdChance_Click()
     std::array<qint64, GameCount> saved{};
     for (int g = 0; g < GameCount; ++g) {
         combinations[size_t(g)] = CombinationRows(rows.Games[size_t(g)], m_main.GameTable[g]);
-        saved[size_t(g)] = qint64(rows.Games[size_t(g)].size());
+        saved[size_t(g)] = qint64(rows.Games[size_t(g)].size()) + rows.Games[size_t(g)].NotTickets;
     }
     const GameTableType games = m_main.GameTable;
     TxtChance->setPlainText(QStringLiteral("計算しています…"));
@@ -282,9 +290,7 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
         lines << QStringLiteral("■%1　保存エリアの %2 行（異なる組合せ %3）")
                      .arg(info.GameName, Grouped(result.Rows), Grouped(result.DistinctRows));
         if (savedRows[size_t(g)] > result.Rows)
-            lines << QStringLiteral("  %1 個の数字がそろっていない行 %2 行は除いています。")
-                         .arg(info.PickCount)
-                         .arg(Grouped(savedRows[size_t(g)] - result.Rows));
+            lines << NotTicketsLeftOutLine(g, savedRows[size_t(g)] - result.Rows);
         lines << QStringLiteral("  ") + PadCells(QStringLiteral("次回どれかの行が当たる確率"), 48)
                      + QStringLiteral("偶然に選んだ %1 行なら").arg(Grouped(result.Rows));
         for (int t = 0; t < TierCount(g); ++t) {
@@ -338,7 +344,7 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
             if (!missing.isEmpty())
                 line += QStringLiteral("　%1は平均賞金がないため含めていません。")
                             .arg(missing.join(QStringLiteral("・")));
-            lines << line;
+            lines << line << ExpectedPrizeRuleLine();
         }
         lines << QString();
     }

@@ -198,6 +198,8 @@ DlgHistory::DlgHistory(Form1 &main, QWidget *parent)
     connect(CmdExport, &QPushButton::clicked, this, [this] { CmdExport_Click(); });
     connect(CmdEnter, &QPushButton::clicked, this, [this] { CmdEnter_Click(); });
     connect(CmdDelete, &QPushButton::clicked, this, [this] { CmdDelete_Click(); });
+    connect(CmdEdit, &QPushButton::clicked, this, [this] { CmdEdit_Click(); });
+    connect(GridHistory, &QTableView::doubleClicked, this, [this] { CmdEdit_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
     connect(CmdUpdate, &QPushButton::clicked, this, [this] { CmdUpdate_Click(); });
     connect(CmdStop, &QPushButton::clicked, this, [this] { CmdStop_Click(); });
@@ -251,11 +253,13 @@ void DlgHistory::createControls(QWidget *area)
     PlaceTwips(CmdEnter, 7440, 1380, 2040, 375);
     CmdDelete = MakeButton(area, QStringLiteral("CmdDelete"), QStringLiteral("削除(&D)"));
     PlaceTwips(CmdDelete, 7440, 1800, 2040, 375);
+    CmdEdit = MakeButton(area, QStringLiteral("CmdEdit"), QStringLiteral("修正(&M)..."));
+    PlaceTwips(CmdEdit, 7440, 2220, 2040, 375);
     CancelButton = MakeButton(area, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
     PlaceTwips(CancelButton, 7440, 4065, 2040, 375);
     createUpdateControls(area);
     for (QPushButton *button :
-         {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdUpdate, CmdStop, CancelButton})
+         {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdEdit, CmdUpdate, CmdStop, CancelButton})
         button->setAutoDefault(false);
 
     TxtReport = new QPlainTextEdit(area);
@@ -352,7 +356,7 @@ bool DlgHistory::ensureHistory(bool create)
 void DlgHistory::goWithoutHistory(const QString &problem)
 {
     m_writable = false;
-    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdExport, CmdUpdate})
+    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdEdit, CmdExport, CmdUpdate})
         button->setEnabled(false);
     report(problem + QStringLiteral("\n当選番号履歴を使わずに続けます。"));
 }
@@ -518,6 +522,20 @@ void DlgHistory::CmdEnter_Click()
     storeImport(import);
 }
 
+void DlgHistory::CmdEdit_Click()
+{
+    const QModelIndexList rows = GridHistory->selectionModel()->selectedRows();
+    if (rows.size() != 1 || !m_writable)
+        return;
+    const DrawRecord stored = m_model->drawAt(rows.constFirst().row());
+    DlgEnterDraw form(stored.Game, stored.DrawNumber, this);
+    form.setDraw(stored);
+    if (form.exec() != QDialog::Accepted || !ensureHistory(true))
+        return;
+    DrawImport import = PlanCorrection(form.draw(), m_main.History().draws(stored.Game));
+    storeImport(import);
+}
+
 void DlgHistory::CmdDelete_Click()
 {
     QVector<int> numbers;
@@ -562,7 +580,7 @@ void DlgHistory::CmdStop_Click()
 
 void DlgHistory::setUpdating(bool updating)
 {
-    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdUpdate})
+    for (QPushButton *button : {CmdImport, CmdEnter, CmdDelete, CmdEdit, CmdUpdate})
         button->setEnabled(!updating && m_writable);
     CmdStop->setEnabled(updating);
     PrgUpdate->setRange(0, 1);
@@ -605,7 +623,9 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     setWindowTitle(QStringLiteral("当選番号の入力"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520));
+    // Room below the numbers for the prizes of the game with the most tiers.
+    const int prizeRows = MaxTiers + 2;
+    setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520 + 330 * prizeRows));
 
     const auto label = [this](const QString &name, const QString &text, int left, int top) {
         PlaceTwips(MakeLabel(this, name, text), left, top, 1080, 255);
@@ -639,19 +659,31 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     label(QStringLiteral("Label5"), QStringLiteral("ボーナス"), 120, 1320);
     TxtBonus = edit(QStringLiteral("TxtBonus"), 1200, 1290, 480);
     TxtBonus2 = edit(QStringLiteral("TxtBonus2"), 1740, 1290, 480);
+    label(QStringLiteral("Label6"), QStringLiteral("口数"), 1200, 1680);
+    label(QStringLiteral("Label7"), QStringLiteral("1口の賞金（円）"), 2760, 1680);
+    for (int t = 0; t < MaxTiers; ++t) {
+        const int top = 1680 + 330 * (t + 1);
+        label(QStringLiteral("LblTier_%1").arg(t), QStringLiteral("%1等").arg(t + 1), 120,
+              top + 30);
+        TxtWinners[size_t(t)] = edit(QStringLiteral("TxtWinners_%1").arg(t), 1200, top, 1440);
+        TxtPrize[size_t(t)] = edit(QStringLiteral("TxtPrize_%1").arg(t), 2760, top, 2040);
+    }
+    label(QStringLiteral("Label8"), QStringLiteral("キャリー"), 120, 1710 + 330 * (MaxTiers + 1));
+    TxtCarryOver = edit(QStringLiteral("TxtCarryOver"), 2760, 1680 + 330 * (MaxTiers + 1), 2040);
+    const int below = 330 * prizeRows;
 
     LblMessage = MakeLabel(this, QStringLiteral("LblMessage"), QString());
     QPalette palette = LblMessage->palette();
     palette.setColor(QPalette::WindowText, Qt::red);
     LblMessage->setPalette(palette);
-    PlaceTwips(LblMessage, 120, 1680, 5160, 255);
+    PlaceTwips(LblMessage, 120, 1680 + below, 5160, 255);
 
     OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("登録(&S)"));
     OKButton->setDefault(true);
-    PlaceTwips(OKButton, 2760, 2040, 1215, 375);
+    PlaceTwips(OKButton, 2760, 2040 + below, 1215, 375);
     CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("ｷｬﾝｾﾙ"));
     CancelButton->setAutoDefault(false);
-    PlaceTwips(CancelButton, 4080, 2040, 1215, 375);
+    PlaceTwips(CancelButton, 4080, 2040 + below, 1215, 375);
 
     connect(CmbGame, &QComboBox::currentIndexChanged, this, [this] { CmbGame_Click(); });
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
@@ -672,6 +704,41 @@ void DlgEnterDraw::CmbGame_Click()
     TxtBonus2->setEnabled(GameRuleOf(game).BonusCount > 1);
     if (!TxtBonus2->isEnabled())
         TxtBonus2->clear();
+    for (int t = 0; t < MaxTiers; ++t) {
+        const bool used = t < TierCount(game);
+        TxtWinners[size_t(t)]->setEnabled(used);
+        TxtPrize[size_t(t)]->setEnabled(used);
+        if (!used) {
+            TxtWinners[size_t(t)]->clear();
+            TxtPrize[size_t(t)]->clear();
+        }
+    }
+    TxtCarryOver->setEnabled(GameRuleOf(game).CarryOver);
+    if (!GameRuleOf(game).CarryOver)
+        TxtCarryOver->clear();
+}
+
+void DlgEnterDraw::setDraw(const DrawRecord &draw)
+{
+    setWindowTitle(QStringLiteral("当選番号の修正"));
+    CmbGame->setCurrentIndex(std::clamp(draw.Game, 0, GameCount - 1));
+    CmbGame->setEnabled(false);
+    TxtDrawNumber->setText(QString::number(draw.DrawNumber));
+    TxtDrawNumber->setReadOnly(true);
+    TxtDate->setText(draw.Date.toString(QStringLiteral("yyyy/MM/dd")));
+    for (int i = 0; i < draw.MainCount && i < int(TxtNumber.size()); ++i)
+        TxtNumber[size_t(i)]->setText(QString::number(draw.Numbers[size_t(i)]));
+    TxtBonus->setText(QString::number(draw.Bonus));
+    if (GameRuleOf(draw.Game).BonusCount > 1)
+        TxtBonus2->setText(QString::number(draw.MoreBonuses[0]));
+    const auto amount = [](qint64 value) {
+        return value == DrawRecord::Unknown ? QString() : QString::number(value);
+    };
+    for (int t = 0; t < TierCount(draw.Game); ++t) {
+        TxtWinners[size_t(t)]->setText(amount(draw.Winners[size_t(t)]));
+        TxtPrize[size_t(t)]->setText(amount(draw.PrizeYen[size_t(t)]));
+    }
+    TxtCarryOver->setText(amount(draw.CarryOverYen));
 }
 
 void DlgEnterDraw::OKButton_Click()
@@ -685,8 +752,20 @@ void DlgEnterDraw::OKButton_Click()
         mains[i] = TxtNumber[i]->text();
     const QString bonus = TxtBonus->text();
     const QString bonus2 = TxtBonus2->text();
+    std::array<QString, MaxTiers> winners;
+    std::array<QString, MaxTiers> prizes;
+    for (int t = 0; t < MaxTiers; ++t) {
+        winners[size_t(t)] = TxtWinners[size_t(t)]->text().trimmed();
+        prizes[size_t(t)] = TxtPrize[size_t(t)]->text().trimmed();
+    }
+    const QString carryOver = TxtCarryOver->text().trimmed();
 
     DrawFields fields;
+    for (int t = 0; t < MaxTiers; ++t) {
+        fields.Winners[size_t(t)] = winners[size_t(t)];
+        fields.PrizeYen[size_t(t)] = prizes[size_t(t)];
+    }
+    fields.CarryOverYen = carryOver;
     fields.DrawNumber = drawNumber;
     fields.Date = date;
     for (size_t i = 0; i < mains.size(); ++i)
@@ -698,6 +777,22 @@ void DlgEnterDraw::OKButton_Click()
     const std::optional<DrawRecord> draw = CheckDraw(fields, game, &reason);
     if (!draw) {
         LblMessage->setText(reason + QStringLiteral("。"));
+        return;
+    }
+    // An amount typed but unreadable is refused, never stored as unknown.
+    const auto unread = [](const QString &text, qint64 value) {
+        return !text.isEmpty() && value == DrawRecord::Unknown;
+    };
+    for (int t = 0; t < TierCount(game); ++t) {
+        if (unread(winners[size_t(t)], draw->Winners[size_t(t)])
+            || unread(prizes[size_t(t)], draw->PrizeYen[size_t(t)])) {
+            LblMessage->setText(
+                QStringLiteral("%1等の口数または賞金が数ではありません。").arg(t + 1));
+            return;
+        }
+    }
+    if (unread(carryOver, draw->CarryOverYen)) {
+        LblMessage->setText(QStringLiteral("キャリーオーバーが数ではありません。"));
         return;
     }
     m_draw = *draw;

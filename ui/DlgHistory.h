@@ -35,6 +35,7 @@ public:
     QPushButton *CmdExport = nullptr;
     QPushButton *CmdEnter = nullptr;
     QPushButton *CmdDelete = nullptr;
+    QPushButton *CmdEdit = nullptr;
     QPushButton *CmdUpdate = nullptr;
     QPushButton *CmdStop = nullptr;
     QProgressBar *PrgUpdate = nullptr;
@@ -47,6 +48,8 @@ public:
     void CmdExport_Click();
     void CmdEnter_Click();
     void CmdDelete_Click();
+    // Corrects the selected stored draw (also a double-click on it).
+    void CmdEdit_Click();
     // Fetches the draw sources in the background, then stores what they agree on.
     void CmdUpdate_Click();
     void CmdStop_Click();
@@ -98,12 +101,18 @@ public:
     std::array<QLineEdit *, MaxPickCount> TxtNumber{};
     QLineEdit *TxtBonus = nullptr;
     QLineEdit *TxtBonus2 = nullptr; // the second bonus number, for a game that has one
+    // Per tier: winners and yen a winner; the carry-over. Empty: unknown.
+    std::array<QLineEdit *, MaxTiers> TxtWinners{};
+    std::array<QLineEdit *, MaxTiers> TxtPrize{};
+    QLineEdit *TxtCarryOver = nullptr;
     QLabel *LblMessage = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
 
     void CmbGame_Click();
     void OKButton_Click();
+    // Fills the form with a stored draw to correct; its game and number stay.
+    void setDraw(const DrawRecord &draw);
 
     // The checked draw once OK was accepted.
     const DrawRecord &draw() const { return m_draw; }

@@ -23,13 +23,6 @@
 
 #include <optional>
 
-namespace {
-
-constexpr QRgb MainHitColor = 0xFFFF0000u;  // red
-constexpr QRgb BonusHitColor = 0xFFFFFF00u; // yellow
-
-} // namespace
-
 DlgJudge::DlgJudge(Form1 &main, QWidget *parent)
     : QDialog(parent)
     , m_main(main)
@@ -45,6 +38,7 @@ DlgJudge::DlgJudge(Form1 &main, QWidget *parent)
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
     connect(CmdDownload, &QPushButton::clicked, this, [this] { CmdDownload_Click(); });
+    connect(CmdWinRow, &QPushButton::clicked, this, [this] { CmdWinRow_Click(); });
     Form_Load();
 }
 
@@ -78,6 +72,10 @@ void DlgJudge::createControls()
                              QStringLiteral("ダウンロード(&D)"));
     CmdDownload->setAutoDefault(false);
     PlaceTwips(CmdDownload, 5520, 1560, 1560, 375);
+    CmdWinRow = MakeButton(this, QStringLiteral("CmdWinRow"), QStringLiteral("当たった行へ(&W)"));
+    CmdWinRow->setAutoDefault(false);
+    CmdWinRow->setEnabled(false);
+    PlaceTwips(CmdWinRow, 5520, 1080, 1560, 375);
 
     // A judgement of a large save grid writes hundreds of thousands of lines.
     Text1 = new MessageLineBox(this);
@@ -155,8 +153,11 @@ QStringList DlgJudge::JudgeSaveGrid()
     GameDraws draws;
     for (int g = 0; g < GameCount; ++g)
         draws[size_t(g)] = m_main.LatestDraw(g);
+    m_winningRows.clear();
+    m_nextWin = 0;
+    CmdWinRow->setEnabled(false);
     if (std::none_of(draws.begin(), draws.end(), [](const auto &draw) { return bool(draw); }))
-        return {NoDrawToJudgeLine()};
+        return NoDrawToJudgeLines();
 
     // The marks go straight into the store and the grid repaints once at the
     // end: a grid of millions of rows would otherwise be told of every cell.
@@ -173,11 +174,17 @@ QStringList DlgJudge::JudgeSaveGrid()
                                    match == CellMatch::Main ? MainHitColor : BonusHitColor);
                 cells.setCellBold(row, column);
             };
-            for (const JudgedRow &row : JudgeSaveRows(cells, draws, m_main.GameTable, mark))
+            const std::vector<JudgedRow> judged = JudgeSaveRows(cells, draws, m_main.GameTable,
+                                                                mark);
+            lines.reserve(qsizetype(judged.size()) + 40);
+            for (const JudgedRow &row : judged)
                 lines.append(row.line());
+            lines.append(JudgementSummaryLines(judged, draws));
+            m_winningRows = WinningRows(judged);
         },
         GridBlock{1, FirstNumberColumn, rows - 1,
                   GridLayoutOf(model.store().columnCount()).lastNumberColumn()});
+    CmdWinRow->setEnabled(!m_winningRows.empty());
     if (lastRow > 0) {
         grid->setCurrentColumn(lastCol);
         grid->setCurrentRow(lastRow);
@@ -197,6 +204,19 @@ void DlgJudge::CmdDownload_Click()
     if (!self)
         return;
     ShowWinningNumbers();
+}
+
+void DlgJudge::CmdWinRow_Click()
+{
+    if (m_winningRows.empty())
+        return;
+    ResultGrid *grid = m_main.FGkekka[1];
+    const int row = m_winningRows[m_nextWin % m_winningRows.size()];
+    ++m_nextWin;
+    // Rows removed since the judgement are no longer there to select.
+    if (row >= grid->rowCount())
+        return;
+    Form1::SelectGridRange(grid, row, 0, row, grid->columnCount() - 1);
 }
 
 void DlgJudge::CancelButton_Click()

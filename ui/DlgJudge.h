@@ -6,6 +6,8 @@
 #include <QRgb>
 #include <QStringList>
 
+#include <vector>
+
 #include <array>
 
 class Form1;
@@ -22,6 +24,10 @@ class DlgJudge : public QDialog
 public:
     explicit DlgJudge(Form1 &main, QWidget *parent = nullptr);
 
+    // The marks a judgement leaves on the cells that equal a drawn number.
+    static constexpr QRgb MainHitColor = 0xFFFF0000u;  // red
+    static constexpr QRgb BonusHitColor = 0xFFFFFF00u; // yellow
+
     QGroupBox *Frame1 = nullptr;
     std::array<QLabel *, GameCount> Label1{};
     std::array<QLabel *, GameCount> LblJ{};
@@ -29,6 +35,8 @@ public:
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
     QPushButton *CmdDownload = nullptr;
+    // Selects the next winning row of the last judgement in the save grid.
+    QPushButton *CmdWinRow = nullptr;
     MessageLineBox *Text1 = nullptr;
 
     void Form_Load();
@@ -36,6 +44,7 @@ public:
     void OKButton_Click();
     void CmdDownload_Click();
     void CancelButton_Click();
+    void CmdWinRow_Click();
 
     // Shown in LblJ when a game's draw cannot be read.
     static QString NoDrawText();
@@ -49,4 +58,6 @@ private:
     QStringList JudgeSaveGrid();
 
     Form1 &m_main;
+    std::vector<int> m_winningRows;
+    size_t m_nextWin = 0;
 };

@@ -11,6 +11,7 @@
 #include "ui/Twips.h"
 #include "ui/UserDialogs.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -349,6 +350,14 @@ void Form1::createSaveArea()
     PlaceTwips(CmdLoad, 9240, 960, 1815, 375);
     CmdClear = MakeButton(Frame2, QStringLiteral("CmdClear"), QStringLiteral("クリア(&C)"));
     PlaceTwips(CmdClear, 10080, 1440, 975, 375);
+    // The one free place beside the buttons above.
+    CmdInputRow = MakeButton(Frame2, QStringLiteral("CmdInputRow"),
+                             QStringLiteral("行を入力(&I)..."));
+    PlaceTwips(CmdInputRow, 9240, 1440, 825, 375);
+    ActExportCsv = new QAction(QStringLiteral("CSVに書き出す(&E)..."), FGkekka[1]);
+    ActExportCsv->setObjectName(QStringLiteral("ActExportCsv"));
+    FGkekka[1]->addAction(ActExportCsv);
+    FGkekka[1]->setContextMenuPolicy(Qt::ActionsContextMenu);
     CmdJudge->setEnabled(false);
     CmdSave->setEnabled(false);
 }
@@ -386,6 +395,8 @@ void Form1::connectHandlers()
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(CmdLoad, &QPushButton::clicked, this, [this] { CmdLoad_Click(); });
     connect(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
+    connect(CmdInputRow, &QPushButton::clicked, this, [this] { CmdInputRow_Click(); });
+    connect(ActExportCsv, &QAction::triggered, this, [this] { ExportSaveAreaCsv(); });
 }
 
 void Form1::Form_Load()

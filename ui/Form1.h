@@ -26,6 +26,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QAction;
 class QPushButton;
 class QTimer;
 class ResultGrid;
@@ -85,6 +86,8 @@ public:
     QPushButton *CmdSave = nullptr;
     QPushButton *CmdLoad = nullptr;
     QPushButton *CmdClear = nullptr;
+    QPushButton *CmdInputRow = nullptr;
+    QAction *ActExportCsv = nullptr; // in the save grid's context menu
     QPushButton *CmdAnalysis = nullptr;
     QPushButton *CmdWheel = nullptr;
 
@@ -143,6 +146,12 @@ public:
     void OfferRecovery();
     // How long after a change the recovery copy is written, at most.
     int RecoveryIntervalMs = 5000;
+    // --- The player's own tickets, CSV (Form1Tickets.cpp) ---
+    void CmdInputRow_Click();
+    // Appends the ticket at the bottom of the save area; false, after
+    // saying why, when the numbers are no ticket of the game.
+    bool AppendTicketRow(int game, const QString &numbers);
+    void ExportSaveAreaCsv();
 
     // --- Web links, options, judgement (Form1Web.cpp) ---
     void LoadWebSettings();

@@ -2,6 +2,7 @@
 
 #include "core/GridSaveFile.h"
 #include "core/Judgement.h"
+#include "core/TicketRows.h"
 #include "storage/FileIo.h"
 #include "storage/SaveFile.h"
 #include "ui/FileFolders.h"
@@ -366,6 +367,9 @@ void Form1::CmdLoad_Click()
     SetSaveAreaButtons(true);
     if (read.limitReached)
         warnTooLarge(rows);
+    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
+    if (notTickets > 0)
+        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
 }
 
 void Form1::CmdClear_Click()

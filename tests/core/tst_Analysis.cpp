@@ -7,7 +7,9 @@
 #include "core/GridCellStore.h"
 #include "core/Judgement.h"
 #include "core/PrizeChance.h"
+#include "core/SaveGridJudge.h"
 #include "core/SavedRows.h"
+#include "core/TicketRows.h"
 #include "core/WinningNumbers.h"
 #include "core/WorkControl.h"
 
@@ -92,6 +94,8 @@ private slots:
     void chance_agreesWithEveryOutcome_data();
     void chance_agreesWithEveryOutcome();
     void chance_leavesOutRowsThatAreNoCombination();
+    void rowsThatAreNoTicket_data();
+    void rowsThatAreNoTicket();
 
     void backtest_agreesWithTheJudgement();
     void backtest_paysOnlyStoredPrizes();
@@ -245,12 +249,71 @@ void AnalysisTest::chance_leavesOutRowsThatAreNoCombination()
         Cells({1, 2, 3, 4, 32}),                    // Mini LOTO, out of range
     });
     const SavedRowSets rows = ReadSavedRows(store);
-    QCOMPARE(rows.Games[GameLoto6].size(), size_t(4));
-    QCOMPARE(rows.Games[GameMiniLoto].size(), size_t(2));
+    QCOMPARE(rows.Games[GameLoto6].size(), size_t(1));
+    QCOMPARE(rows.Games[GameLoto6].NotTickets, qint64(3));
+    QCOMPARE(rows.Games[GameMiniLoto].size(), size_t(1));
+    QCOMPARE(rows.Games[GameMiniLoto].NotTickets, qint64(1));
     QCOMPARE(CombinationRows(rows.Games[GameLoto6], Games[GameLoto6]),
              std::vector<NumberSet>{SetOf({1, 2, 3, 4, 5, 6})});
     QCOMPARE(CombinationRows(rows.Games[GameMiniLoto], Games[GameMiniLoto]),
              std::vector<NumberSet>{SetOf({1, 2, 3, 4, 5})});
+}
+
+void AnalysisTest::rowsThatAreNoTicket_data()
+{
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<bool>("ticket");
+    const auto texts = [](const char *row) {
+        return QString::fromUtf8(row).split(QLatin1Char(','));
+    };
+    QTest::newRow("LOTO6 one number six times") << texts("7,7,7,7,7,7") << false;
+    QTest::newRow("Mini LOTO a number repeated") << texts("1,1,1,1,2") << false;
+    QTest::newRow("text") << texts("abc") << false;
+    QTest::newRow("out of range") << texts("7,8,9,10,11,44") << false;
+    QTest::newRow("Mini LOTO out of range") << texts("1,2,3,4,32") << false;
+    QTest::newRow("zero") << texts("0,7,8,9,10,11") << false;
+    QTest::newRow("leading zero") << texts("07,8,9,10,11,12") << false;
+    QTest::newRow("leading blank") << texts(" 7,8,9,10,11,12") << false;
+    QTest::newRow("LOTO6 a cell missing") << texts("7,,9,10,11,12") << false;
+    QTest::newRow("LOTO6 in any order") << texts("12,11,10,9,8,7") << true;
+    QTest::newRow("Mini LOTO in any order") << texts("5,4,3,2,1") << true;
+}
+
+// A row that is no ticket is left out alike by the judgement, the back-test
+// and the chance; a ticket in any cell order is judged.
+void AnalysisTest::rowsThatAreNoTicket()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(bool, ticket);
+    GridCellStore store = SaveGrid({cells});
+    const int game = RowGame(store.isEmptyCell(1, LastNumberColumn));
+    const std::array<QVector<DrawRecord>, GameCount> draws{
+        QVector<DrawRecord>{MakeDraw(GameLoto6, 1, {7, 8, 9, 10, 11, 12}, 13)},
+        QVector<DrawRecord>{MakeDraw(GameMiniLoto, 1, {1, 2, 3, 4, 5}, 6)}};
+    GameDraws judged;
+    for (int g = 0; g < GameCount; ++g) {
+        WinningNumbers winning;
+        const DrawRecord &draw = draws[size_t(g)].constFirst();
+        std::copy_n(draw.Numbers.begin(), draw.MainCount, winning.Numbers.begin());
+        winning.Numbers[BonusSlot] = draw.Bonus;
+        judged[size_t(g)] = winning;
+    }
+    int marks = 0;
+    const std::vector<JudgedRow> lines = JudgeSaveRows(store, judged, Games,
+                                                       [&](int, int, CellMatch) { ++marks; });
+    QCOMPARE(lines.size(), size_t(1));
+    QCOMPARE(lines.front().Ticket, ticket);
+    QCOMPARE(lines.front().line() == NotTicketLine(game, 1), !ticket);
+    QCOMPARE(marks > 0, ticket);
+
+    WorkControl control;
+    const SavedRowSets rows = ReadSavedRows(store);
+    const BacktestResult result = RunBacktest(rows, draws, control);
+    QCOMPARE(result.Games[size_t(game)].Rows, qint64(ticket));
+    QCOMPARE(result.Games[size_t(game)].NotTickets, qint64(!ticket));
+    QCOMPARE(result.Games[size_t(game)].Wins[0], qint64(ticket));
+    QCOMPARE(result.Rows.size(), size_t(ticket));
+    QCOMPARE(CombinationRows(rows.Games[size_t(game)], Games[size_t(game)]).size(), size_t(ticket));
 }
 
 // Every row against every draw: the tier the back-test counts is the one
@@ -304,7 +367,8 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
     WorkControl control;
     const BacktestResult result = RunBacktest(ReadSavedRows(store), draws, control);
     QVERIFY(!result.Cancelled);
-    QCOMPARE(result.Rows.size(), size_t(rows.size()));
+    const TicketRows tickets(store);
+    QCOMPARE(qint64(result.Rows.size()), qint64(rows.size()) - tickets.countNotTickets());
     QCOMPARE(control.done(), control.total());
 
     std::vector<std::array<quint32, MaxTiers>> rowWins(size_t(rows.size()));
@@ -318,7 +382,7 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
             const PreparedDraw prepared = PrepareDraw(winning, draw.MainCount);
             std::array<qint64, MaxTiers> drawWins{};
             for (int r = 1; r < store.rowCount(); ++r) {
-                if (RowGame(store, r) != g)
+                if (RowGame(store, r) != g || !tickets.isTicket(r))
                     continue;
                 std::array<QString, JudgedColumns> texts;
                 for (int c = 0; c < JudgedColumns; ++c)
@@ -336,9 +400,11 @@ void AnalysisTest::backtest_agreesWithTheJudgement()
             QCOMPARE(counted.Wins, drawWins);
         }
     }
-    for (size_t i = 0; i < rowWins.size(); ++i) {
-        QCOMPARE(result.Rows[i].GridRow, int(i + 1));
-        QCOMPARE(result.Rows[i].Wins, rowWins[i]);
+    int lastRow = 0;
+    for (const BacktestRow &row : result.Rows) {
+        QVERIFY(row.GridRow > lastRow && tickets.isTicket(row.GridRow));
+        lastRow = row.GridRow;
+        QCOMPARE(row.Wins, rowWins[size_t(row.GridRow - 1)]);
     }
     for (int t = 0; t < TierCount(GameLoto6); ++t)
         QVERIFY2(allWins[size_t(t)] > 0, "every tier won at least once");
@@ -378,15 +444,21 @@ void AnalysisTest::backtest_paysOnlyStoredPrizes()
     QCOMPARE(result.Draws[1].Priced, false);
     QCOMPARE(result.Draws[1].Yen, qint64(0));
     QCOMPARE(result.Draws[2].Yen, qint64(1000));
-    // Chance alone at the two priced draws, the first prize of draw 3 unpaid.
-    const std::array<quint64, MaxTiers> single = SingleRowTierOutcomes(Games[GameLoto6]);
-    const double outcomes = double(BonusOutcomes(Games[GameLoto6]));
-    double chance = 0;
-    for (const DrawRecord &draw : {priced, nobodyFirst}) {
-        for (int t = 0; t < 5; ++t)
-            chance += 2 * double(single[size_t(t)]) / outcomes * double(draw.PrizeYen[size_t(t)]);
-    }
-    QVERIFY(qFuzzyCompare(summary.ChanceWinningsYen, chance));
+    // Chance alone gives the return the chance tab gives for the same rows
+    // and draws, each tier at its one expected prize: the first prize of
+    // draw 3, which nobody won, does not count as paying nothing.
+    const QVector<DrawRecord> draws{priced, unpriced, nobodyFirst, repeated};
+    const SavedRowSets rows = ReadSavedRows(store);
+    const ChanceResult next = ComputeChance(
+        GameLoto6, Games[GameLoto6], CombinationRows(rows.Games[GameLoto6], Games[GameLoto6]),
+        control);
+    const std::array<std::optional<double>, MaxTiers> prize = AveragePrizeYen(draws, GameLoto6);
+    double yen = 0;
+    for (int t = 0; t < 5; ++t)
+        yen += next.ExpectedWins[size_t(t)] * prize[size_t(t)].value_or(0);
+    QVERIFY(yen > 0);
+    QVERIFY(qFuzzyCompare(summary.ChanceWinningsYen / double(summary.PricedCostYen),
+                          yen / double(next.Rows * 200)));
 
     // A prize past the limit, as another program's history may hold, is no
     // price: 9224 first prizes of it pass what 64 bits hold.

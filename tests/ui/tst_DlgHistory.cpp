@@ -280,17 +280,30 @@ private slots:
     {
         QTest::addColumn<QStringList>("numbers"); // six main numbers, then the bonus
         QTest::addColumn<QString>("message");     // empty: accepted
-        QTest::newRow("accepted, sorted") << Words("40 3 15 22 31 43 7") << "";
+        // Winners and yen of tiers 1 to 5, then the carry-over; "-" left empty.
+        QTest::addColumn<QStringList>("prizes");
+        const QStringList none(11, QStringLiteral("-"));
+        QTest::newRow("accepted, sorted") << Words("40 3 15 22 31 43 7") << "" << none;
         QTest::newRow("bonus among the main numbers")
-            << Words("3 15 22 31 40 43 15") << "ボーナス数字15が本数字と重複しています。";
+            << Words("3 15 22 31 40 43 15") << "ボーナス数字15が本数字と重複しています。" << none;
         QTest::newRow("out of range")
-            << Words("3 15 22 31 40 44 7") << "本数字「44」が1～43の整数ではありません。";
+            << Words("3 15 22 31 40 44 7") << "本数字「44」が1～43の整数ではありません。" << none;
+        QTest::newRow("with prizes") << Words("40 3 15 22 31 43 7") << ""
+                                     << Words("0 0 5 10,000,000 150 300000 8000 6000 140000 "
+                                              "1000 450,000,000");
+        QTest::newRow("a prize that is no number")
+            << Words("40 3 15 22 31 43 7") << "2等の口数または賞金が数ではありません。"
+            << Words("0 0 5 abc - - - - - - -");
     }
 
     void enterDraw_checkedAndStoredAsManual()
     {
         QFETCH(QStringList, numbers);
         QFETCH(QString, message);
+        QFETCH(QStringList, prizes);
+        const auto typed = [&](int i) {
+            return prizes.at(i) == QLatin1String("-") ? QString() : prizes.at(i);
+        };
         auto w = start();
         DlgHistory dialog(*w, w.get());
         QString shown;
@@ -303,6 +316,11 @@ private slots:
             for (int i = 0; i < 6; ++i)
                 form->TxtNumber[size_t(i)]->setText(numbers.at(i));
             form->TxtBonus->setText(numbers.at(6));
+            for (int t = 0; t < 5; ++t) {
+                form->TxtWinners[size_t(t)]->setText(typed(2 * t));
+                form->TxtPrize[size_t(t)]->setText(typed(2 * t + 1));
+            }
+            form->TxtCarryOver->setText(typed(10));
             QTest::mouseClick(form->OKButton, Qt::LeftButton);
             shown = form->LblMessage->text();
             if (form->isVisible())
@@ -315,7 +333,50 @@ private slots:
             return;
         }
         QCOMPARE(GridRow(dialog, 0), QStringLiteral("1234|2017/11/30|03 15 22 31 40 43|07"));
-        QCOMPARE(w->History().newest(0)->Source, QStringLiteral("manual"));
+        const DrawRecord stored = *w->History().newest(0);
+        QCOMPARE(stored.Source, QStringLiteral("manual"));
+        const auto amount = [&](int i) {
+            return typed(i).isEmpty() ? DrawRecord::Unknown
+                                      : typed(i).remove(QLatin1Char(',')).toLongLong();
+        };
+        for (int t = 0; t < 5; ++t) {
+            QCOMPARE(stored.Winners[size_t(t)], amount(2 * t));
+            QCOMPARE(stored.PrizeYen[size_t(t)], amount(2 * t + 1));
+        }
+        QCOMPARE(stored.CarryOverYen, amount(10));
+    }
+
+    // A stored draw corrected in the form goes through the conflict question
+    // and is written whole, or not at all.
+    void editDraw_asksThenReplaces_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("replaced") << true;
+        QTest::newRow("kept") << false;
+    }
+    void editDraw_asksThenReplaces()
+    {
+        QFETCH(bool, replace);
+        auto w = start();
+        QVERIFY(w->History().store({StoredDraw(1234, {3, 15, 22, 31, 40, 43}, 7, "2017-11-30")}));
+        DlgHistory dialog(*w, w.get());
+        dialog.GridHistory->selectRow(0);
+        m_dialogs.confirmAnswers = {replace};
+        OnNextModal([&](QWidget *modal) {
+            auto *form = qobject_cast<DlgEnterDraw *>(modal);
+            QVERIFY(form);
+            QCOMPARE(form->TxtNumber[5]->text(), QStringLiteral("43"));
+            QVERIFY(form->TxtDrawNumber->isReadOnly());
+            form->TxtNumber[5]->setText(QStringLiteral("42"));
+            form->TxtPrize[0]->setText(QStringLiteral("200000000"));
+            QTest::mouseClick(form->OKButton, Qt::LeftButton);
+        });
+        dialog.CmdEdit->click();
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        const DrawRecord stored = *w->History().newest(0);
+        QCOMPARE(w->History().count(0), 1);
+        QCOMPARE(stored.Numbers[5], replace ? 42 : 43);
+        QCOMPARE(stored.PrizeYen[0], replace ? qint64(200000000) : DrawRecord::Unknown);
     }
 
     void damagedHistory_reportedAndKeptUnderNewName_data()
@@ -370,7 +431,7 @@ private slots:
         QTest::newRow("pattern file's draw newer")
             << 249 << "250回　(抽選日 2005/10/06)"
             << "    3 15 22 31 40 43 (7)"
-            << "＝＝＝　判定終了です。当たりましたか？　＝＝＝";
+            << "■ロト６の判定のまとめ　１等 0 行、２等 0 行、３等 0 行、４等 0 行、５等 0 行";
     }
 
     void judge_usesTheNewerDraw()

@@ -65,11 +65,29 @@ QString Marks(const ResultGrid *grid, int row)
 }
 
 // Text1 as lines, without the empty piece after the last line end.
-QStringList OutputLines(const DlgJudge *dialog)
+QStringList AllOutputLines(const DlgJudge *dialog)
 {
     QStringList lines = MessageText(dialog->Text1).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
+    return lines;
+}
+
+bool IsSummaryHead(const QString &line)
+{
+    return line.startsWith(QStringLiteral("■")) && line.contains(QStringLiteral("の判定のまとめ"));
+}
+
+// The same without the summaries before the closing lines.
+QStringList OutputLines(const DlgJudge *dialog)
+{
+    QStringList lines;
+    bool inSummary = false;
+    for (const QString &line : AllOutputLines(dialog)) {
+        inSummary = IsSummaryHead(line) || (inSummary && line.startsWith(QStringLiteral("  ")));
+        if (!inSummary)
+            lines << line;
+    }
     return lines;
 }
 
@@ -169,17 +187,23 @@ private slots:
             << "";
         QTest::newRow("loto6 nothing") << l6 << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "......"
                                        << "";
-        QTest::newRow("text compare: leading blank or zero never matches")
-            << Cells(" 7|07|8|9|10|11") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "..RY.."
-            << "";
+        // A row that is no ticket is not compared and gets a line of its own.
+        const QString notTicket = QStringLiteral(
+            "ロト６　1 行目は 1～43 の異なる 6 個の数字ではないため、判定しません");
+        QTest::newRow("text compare: leading blank or zero is no ticket")
+            << Cells(" 7|07|8|9|10|11") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "......"
+            << notTicket;
+        QTest::newRow("a number twice is no ticket")
+            << Cells("7|7|7|7|7|7") << IntList{7, 8, 30, 31, 32, 33, 9} << otherMini << "......"
+            << notTicket;
         // Cells are handed out from a block of clip text; a separator inside a
         // cell must not shift the other cells.
         for (const auto &[name, odd] : {std::pair{"TAB in a cell", QStringLiteral("2\t9")},
                                         std::pair{"CR in a cell", QStringLiteral("2\r9")}}) {
             QStringList cells = l6;
             cells[1] = odd;
-            QTest::newRow(name) << cells << IntList{1, 2, 3, 4, 5, 6, 9} << otherMini << "R.RRRR"
-                                << "ロト６　３等　オメデトウ！　☆☆☆";
+            QTest::newRow(name) << cells << IntList{1, 2, 3, 4, 5, 6, 9} << otherMini << "......"
+                                << notTicket;
         }
 
         QTest::newRow("mini first") << ml << otherLoto6 << IntList{1, 2, 3, 4, 5, 6} << "RRRRR."
@@ -251,6 +275,21 @@ private slots:
                               QStringLiteral("ミニロト　４等 オメデトウ！　☆"), Closing}));
         QCOMPARE(grid->currentRow(), 4);
         QCOMPARE(grid->currentColumn(), 5);
+        // Before the closing line, per game the tiers and the winning rows.
+        QCOMPARE(AllOutputLines(dialog).mid(6),
+                 (QStringList{
+                     QStringLiteral("■ロト６の判定のまとめ　１等 0 行、２等 1 行、３等 0 行、"
+                                    "４等 0 行、５等 0 行"),
+                     QStringLiteral("  当たった行（行番号）:"), QStringLiteral("    1"),
+                     QStringLiteral("■ミニロトの判定のまとめ　１等 0 行、２等 0 行、"
+                                    "３等 0 行、４等 1 行"),
+                     QStringLiteral("  当たった行（行番号）:"), QStringLiteral("    2"), Closing}));
+        // The button takes the user to each winning row in turn.
+        for (const int row : {1, 2, 1}) {
+            dialog->CmdWinRow->click();
+            QCOMPARE(grid->currentRow(), row);
+            QVERIFY(grid->hasSelection());
+        }
     }
 
     // A LOTO7 row in the save area is judged against the LOTO7 draw with both
@@ -369,7 +408,12 @@ private slots:
         const QStringList shown = OutputLines(dialog);
         dialog->OKButton_Click();
         QCOMPARE(OutputLines(dialog).mid(shown.size()),
-                 (QStringList{NoDrawToJudgeLine(), Closing}));
+                 NoDrawToJudgeLines() + QStringList{Closing});
+        // Every line fits the box: none is cut off at its right edge.
+        const QFontMetrics metrics(dialog->Text1->font());
+        for (const QString &line : NoDrawToJudgeLines())
+            QVERIFY2(metrics.horizontalAdvance(line) <= dialog->Text1->viewport()->width(),
+                     qPrintable(line));
     }
 
     // The output box keeps the newest line in view, copies what the user
@@ -389,7 +433,7 @@ private slots:
         QTest::keySequence(dialog->Text1, QKeySequence::SelectAll);
         QTest::keySequence(dialog->Text1, QKeySequence::Copy);
         QCOMPARE(QGuiApplication::clipboard()->text(),
-                 OutputLines(dialog).join(QLatin1Char('\n')) + QLatin1Char('\n'));
+                 AllOutputLines(dialog).join(QLatin1Char('\n')) + QLatin1Char('\n'));
 
         AppendMessageLine(dialog->Text1, QStringLiteral("a\r\nb\rc\nd"));
         QCOMPARE(OutputLines(dialog).mid(OutputLines(dialog).size() - 4),

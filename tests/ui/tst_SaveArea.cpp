@@ -3,6 +3,7 @@
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
+#include "core/TicketRows.h"
 #include "storage/FilePathCommands.h"
 #include "storage/SaveFile.h"
 #include "ui/Form1.h"
@@ -390,6 +391,11 @@ private slots:
             << QList<QStringList>{Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10")),
                                   Row(QStringLiteral("1 2 3 4 5 6 7 8 9 10"))}
             << false << false;
+        QTest::newRow("rows that are no tickets")
+            << QByteArray("Zanbo\r\n 2 \r\n 9 \r\n1\t7\t7\t7\t7\t7\t7\r2\tabc\r\n")
+            << QList<QStringList>{Row(QStringLiteral("1 7 7 7 7 7 7 - - -")),
+                                  Row(QStringLiteral("2 abc - - - - - - - -"))}
+            << false << false;
         QTest::newRow("empty file") << QByteArray() << QList<QStringList>{} << false << true;
         QByteArray noise(4096, '\0');
         QRandomGenerator random(7);
@@ -428,7 +434,11 @@ private slots:
             QCOMPARE(buttons(), (QList<bool>{true, false, true, true}));
             return;
         }
-        QVERIFY(m_dialogs->warnings.isEmpty());
+        // Rows that are no tickets stay as they are; the load says how many, once.
+        const qint64 notTickets = TicketRows(grid(1)->gridModel()->store()).countNotTickets();
+        QCOMPARE(m_dialogs->warnings.size(), notTickets > 0 ? 1 : 0);
+        if (notTickets > 0)
+            QCOMPARE(m_dialogs->warnings[0].text, NotTicketsLoadedText(notTickets));
         if (asParsed) {
             // Exactly the rows the reader found, cut to ten cells.
             const SaveFileContent content = ParseSaveFile(bytes);
@@ -517,7 +527,11 @@ private slots:
             QCOMPARE(grid(1)->rowCount(), rows + 1);
             QCOMPARE(grid(1)->text(rows, 0), QString::number(rows));
         }
-        QCOMPARE(m_dialogs->warnings.size(), warned ? 1 : 0);
+        // Besides, once, the rows that are no tickets ("1", "2", ...).
+        const qint64 notTickets = rows == 0
+                                      ? 0
+                                      : TicketRows(grid(1)->gridModel()->store()).countNotTickets();
+        QCOMPARE(m_dialogs->warnings.size(), (warned ? 1 : 0) + (notTickets > 0 ? 1 : 0));
         if (warned) {
             QCOMPARE(
                 m_dialogs->warnings[0].text,
@@ -963,6 +977,8 @@ private slots:
         QTest::newRow("close, Yes, save cancelled")
             << true << "move" << yes << false << true << false;
         QTest::newRow("close, sorted") << true << "sort" << cancel << false << true << false;
+        QTest::newRow("close, ticket typed in")
+            << true << "input" << cancel << false << true << false;
         QTest::newRow("close, saved") << true << "move, save" << cancel << false << false << true;
         QTest::newRow("close, all moved out")
             << true << "move out all" << cancel << false << false << true;
@@ -987,6 +1003,8 @@ private slots:
         if (change == QLatin1String("load")) {
             m_dialogs->fileNames.push_back(loaded);
             m_w->CmdLoad_Click();
+        } else if (change == QLatin1String("input")) {
+            QVERIFY(m_w->AppendTicketRow(GameLoto6, QStringLiteral("1 2 3 4 5 6")));
         } else if (change == QLatin1String("sort")) {
             ClickHeader(grid(1), RowNumberColumn);
         } else if (change == QLatin1String("move out all")) {
@@ -1027,6 +1045,68 @@ private slots:
             QCOMPARE(QFile::exists(path(QStringLiteral("zanbo.ini"))), goesOn);
         else
             QCOMPARE(DataRows(grid(1)), goesOn ? fromFile : kept);
+    }
+
+    // --- The player's own tickets, CSV ---
+
+    void inputRow_appendsTicketOrRefuses_data()
+    {
+        QTest::addColumn<int>("game");
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("row"); // empty: refused
+        QTest::newRow("LOTO6 in any order, commas") << int(GameLoto6) << "43, 3 15、22 31 40"
+                                                    << "2 3 15 22 31 40 43 154 14 4";
+        QTest::newRow("Mini LOTO") << int(GameMiniLoto) << "31 1 2 3 4"
+                                   << "2 1 2 3 4 31 - 41 11 3";
+        QTest::newRow("a number repeated") << int(GameLoto6) << "7 7 7 7 7 7"
+                                           << "";
+        QTest::newRow("too few") << int(GameLoto6) << "1 2 3 4 5"
+                                 << "";
+        QTest::newRow("out of range") << int(GameMiniLoto) << "1 2 3 4 32"
+                                      << "";
+        QTest::newRow("leading zero") << int(GameLoto6) << "07 1 2 3 4 5"
+                                      << "";
+        QTest::newRow("text") << int(GameLoto6) << "abc"
+                              << "";
+    }
+    void inputRow_appendsTicketOrRefuses()
+    {
+        QFETCH(int, game);
+        QFETCH(QString, numbers);
+        QFETCH(QString, row);
+        Fill(grid(1), {SampleRow(1)});
+        QCOMPARE(m_w->AppendTicketRow(game, numbers), !row.isEmpty());
+        if (row.isEmpty()) {
+            QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(1)});
+            QCOMPARE(m_dialogs->warnings.size(), 1);
+            QVERIFY(m_dialogs->warnings[0].text.contains(QStringLiteral("異なる")));
+        } else {
+            QCOMPARE(DataRows(grid(1)), (QList<QStringList>{SampleRow(1), Row(row)}));
+            QVERIFY(m_w->CmdSave->isEnabled());
+        }
+    }
+
+    void exportCsv_utf8WithTheMarkedTier()
+    {
+        Fill(grid(1), {Row(QStringLiteral("3 5 11 18 27 33 41 135 12 5")),
+                       Row(QStringLiteral("7 2 9 14 23 30 - 78 10 2")),
+                       Row(QStringLiteral("8 =1+1 2 3 4 5 6 - - -"))});
+        // As a judgement leaves them: five main hits and the bonus.
+        for (int c = 1; c <= 6; ++c) {
+            Form1::SelectGridRange(grid(1), 1, c, 1, c);
+            grid(1)->setCellColor(c < 6 ? qRgb(255, 0, 0) : qRgb(255, 255, 0));
+        }
+        m_dialogs->fileNames.push_back(path(QStringLiteral("out.csv")));
+        m_w->ExportSaveAreaCsv();
+        const QByteArray bytes = FileBytes(path(QStringLiteral("out.csv")));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(
+            QString::fromUtf8(bytes.mid(3)),
+            QStringLiteral("行,くじ,数字1,数字2,数字3,数字4,数字5,数字6,合計,偏差,奇数,等級\r\n"
+                           "1,ロト６,5,11,18,27,33,41,135,12,5,2等\r\n"
+                           "2,ミニロト,2,9,14,23,30,,78,10,2,\r\n"
+                           "3,ロト６,'=1+1,2,3,4,5,6,,,,\r\n"));
+        QVERIFY(m_dialogs->fileDialogWasSave.constLast());
     }
 
     // --- Clear ---

@@ -1,0 +1,103 @@
+#include "core/TicketRows.h"
+
+#include "core/GameTable.h"
+#include "core/GridCellStore.h"
+
+#include <QLocale>
+
+#include <optional>
+
+bool IsTicket(int game, const std::array<int, JudgedColumns> &cells)
+{
+    if (game < 0 || game >= GameRuleCount)
+        return false;
+    const GameRule &rule = GameRuleOf(game);
+    std::array<bool, HighestNumber + 1> seen{};
+    int count = 0;
+    for (const int n : cells) {
+        if (n == EmptyCell)
+            continue;
+        if (n < 1 || n > rule.HighestNumber || seen[size_t(n)])
+            return false;
+        seen[size_t(n)] = true;
+        ++count;
+    }
+    return count == rule.PickCount;
+}
+
+TicketRows::TicketRows(const GridCellStore &store)
+    : m_store(store)
+    , m_numberColumns(GridLayoutOf(store.columnCount()).NumberColumns)
+{
+    // The keys of plain numbers are small, so a table indexed by key answers
+    // every cell; a key beyond it is no number of any game.
+    for (int n = 1; n <= HighestNumber; ++n) {
+        const std::optional<quint32> key = store.keyOf(QString::number(n));
+        if (!key || *key > quint32(1) << 16)
+            continue;
+        if (m_numberOfKey.size() <= *key)
+            m_numberOfKey.resize(size_t(*key) + 1, OtherText);
+        m_numberOfKey[*key] = n;
+    }
+    m_emptyKey = store.cellKey(-1, -1);
+}
+
+int TicketRows::numberAt(int row, int col) const
+{
+    const quint32 key = m_store.cellKey(row, col);
+    if (key == m_emptyKey)
+        return EmptyCell;
+    return key < m_numberOfKey.size() ? m_numberOfKey[key] : OtherText;
+}
+
+std::array<int, JudgedColumns> TicketRows::cells(int row) const
+{
+    std::array<int, JudgedColumns> cells{};
+    // A grid narrower than the widest game has no cell for the last numbers.
+    for (int c = 0; c < m_numberColumns; ++c)
+        cells[size_t(c)] = numberAt(row, FirstNumberColumn + c);
+    return cells;
+}
+
+int TicketRows::game(int row) const
+{
+    return RowGame(m_store, row);
+}
+
+qint64 TicketRows::countNotTickets() const
+{
+    qint64 count = 0;
+    for (int r = 1; r < m_store.rowCount(); ++r) {
+        if (!isTicket(r))
+            ++count;
+    }
+    return count;
+}
+
+QString NotTicketLine(int game, int row)
+{
+    const GameRule &rule = GameRuleOf(game);
+    return QStringLiteral("%1　%2 行目は 1～%3 の異なる %4 個の数字ではないため、判定しません")
+        .arg(QString::fromUtf16(rule.Name.data(), qsizetype(rule.Name.size())))
+        .arg(row)
+        .arg(rule.HighestNumber)
+        .arg(rule.PickCount);
+}
+
+QString NotTicketsLeftOutLine(int game, qint64 count)
+{
+    const GameRule &rule = GameRuleOf(game);
+    return QStringLiteral(
+               "  1～%1 の異なる %2 個の数字ではない行 %3 行は、券ではないため除いています。")
+        .arg(rule.HighestNumber)
+        .arg(rule.PickCount)
+        .arg(QLocale(QLocale::Japanese).toString(count));
+}
+
+QString NotTicketsLoadedText(qint64 count)
+{
+    return QStringLiteral("読み込んだ行のうち %1 行は、くじの数だけの異なる数字（範囲内）がそろって"
+                          "いないため券として扱いません。行はそのまま残しますが、判定・検証・確率で"
+                          "は除きます。")
+        .arg(QLocale(QLocale::Japanese).toString(count));
+}
