@@ -37,8 +37,8 @@ PopularityGame PopularityGameOf(int game, const GameInfo &info)
     PopularityGame result;
     result.Game = game;
     result.Name = info.GameName;
-    result.MaxNumber = rule.HighestNumber;
-    result.PickCount = rule.PickCount;
+    result.MaxNumber = info.MaxNumber;
+    result.PickCount = info.PickCount;
     result.BonusCount = rule.BonusCount;
     result.TierCount = rule.TierCount;
     result.PriceYen = rule.RowYen;
@@ -48,8 +48,8 @@ PopularityGame PopularityGameOf(int game, const GameInfo &info)
         PopularityTier &tier = result.Tiers[size_t(t)];
         tier.MinBonusHits = result.BonusCount + 1;
         tier.MaxBonusHits = -1;
-        for (int hits = 0; hits <= rule.PickCount; ++hits) {
-            const int most = std::min(result.BonusCount, rule.PickCount - hits);
+        for (int hits = 0; hits <= info.PickCount; ++hits) {
+            const int most = std::min(result.BonusCount, info.PickCount - hits);
             for (int bonus = 0; bonus <= most; ++bonus) {
                 if (PrizeTier(game, hits, bonus > 0) != t + 1)
                     continue;
