@@ -97,6 +97,16 @@ void AddOptions(QCommandLineParser &parser)
         {QStringLiteral("from"), QStringLiteral("検証する最初の回。"), QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("to"), QStringLiteral("検証する最後の回。"), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("numbers"),
+                      QStringLiteral("ホイールに使う数字（コンマ区切り）。"),
+                      QStringLiteral("LIST")});
+    parser.addOption({QStringLiteral("guarantee"),
+                      QStringLiteral("保証: M 個以上が選んだ数字にあれば T 個以上当たる行がある。"),
+                      QStringLiteral("T/M")});
+    parser.addOption({QStringLiteral("seconds"), QStringLiteral("探索にかける最長の秒数。"),
+                      QStringLiteral("S")});
+    parser.addOption(
+        {QStringLiteral("out"), QStringLiteral("行を書く保存ファイル。"), QStringLiteral("FILE")});
 }
 
 CommandLineRequest ReadCommand(const QCommandLineParser &parser, const QString &usage)
@@ -124,6 +134,11 @@ CommandLineRequest ReadCommand(const QCommandLineParser &parser, const QString &
                 QStringLiteral("%1 に --%2 は指定できません。").arg(command->Name, it.key()),
                 commandUsage);
         request.call.options.insert(it.key(), parser.value(it.key()));
+    }
+    for (const QString &name : command->Required) {
+        if (!request.call.options.contains(name))
+            return Refusal(QStringLiteral("%1 には --%2 が要ります。").arg(command->Name, name),
+                           commandUsage);
     }
     request.call.format = parser.isSet(QStringLiteral("format"))
                               ? parser.value(QStringLiteral("format"))

@@ -18,7 +18,6 @@ const std::vector<Command> &CommandTable()
 {
     const QStringList formats{QStringLiteral("text"), QStringLiteral("csv"),
                               QStringLiteral("json")};
-    // A wheel command takes its row here once the wheel search exists.
     static const std::vector<Command> table{
         {QStringLiteral("import"),
          QStringLiteral("FILE [--game %1]").arg(GameChoice()),
@@ -41,6 +40,16 @@ const std::vector<Command> &CommandTable()
          formats,
          &RunBacktest},
         {QStringLiteral("chance"), QStringLiteral("SAVEFILE"), {}, 1, formats, &RunChance},
+        {QStringLiteral("wheel"),
+         QStringLiteral("--game %1 --numbers 1,5,9,... --guarantee T/M [--seconds S] "
+                        "[--out FILE]")
+             .arg(GameChoice()),
+         {QStringLiteral("game"), QStringLiteral("numbers"), QStringLiteral("guarantee"),
+          QStringLiteral("seconds"), QStringLiteral("out")},
+         0,
+         formats,
+         &RunWheel,
+         {QStringLiteral("game"), QStringLiteral("numbers"), QStringLiteral("guarantee")}},
     };
     return table;
 }
@@ -60,6 +69,10 @@ const QHash<QString, QString> &CommandOptionValues()
         {QStringLiteral("game"), QStringLiteral("G")},
         {QStringLiteral("from"), QStringLiteral("N")},
         {QStringLiteral("to"), QStringLiteral("N")},
+        {QStringLiteral("numbers"), QStringLiteral("LIST")},
+        {QStringLiteral("guarantee"), QStringLiteral("T/M")},
+        {QStringLiteral("seconds"), QStringLiteral("S")},
+        {QStringLiteral("out"), QStringLiteral("FILE")},
     };
     return values;
 }

@@ -25,6 +25,7 @@ struct Command
     int Arguments = 0;   // how many file arguments it takes
     QStringList Formats; // the output formats it writes; empty: --format is refused
     int (*Run)(const CommandCall &call) = nullptr;
+    QStringList Required; // of Options, those the command cannot run without
 };
 
 // Every command, in the order --help lists them. A new command is a new row.

@@ -9,3 +9,4 @@ int RunExport(const CommandCall &call);
 int RunJudge(const CommandCall &call);
 int RunBacktest(const CommandCall &call);
 int RunChance(const CommandCall &call);
+int RunWheel(const CommandCall &call);

@@ -4,16 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// LOTO6 pays its last tier a fixed 1,000 yen; every other tier shares a pool.
-qint64 FixedPrizeYen(int game, int tier)
-{
-    return game == GameLoto6 && tier == TierCount(GameLoto6) ? 1000 : 0;
-}
-
-} // namespace
-
 int PopularityGame::tierOf(int mainHits, int bonusHits) const
 {
     for (int t = 0; t < TierCount; ++t) {
@@ -43,14 +33,15 @@ std::optional<DrawSets> PopularityGame::setsOf(const DrawRecord &draw) const
 
 PopularityGame PopularityGameOf(int game, const GameInfo &info)
 {
+    const GameRule &rule = GameRuleOf(game);
     PopularityGame result;
     result.Game = game;
     result.Name = info.GameName;
     result.MaxNumber = info.MaxNumber;
     result.PickCount = info.PickCount;
-    result.BonusCount = GameRuleOf(game).BonusCount;
-    result.TierCount = TierCount(game);
-    result.PriceYen = GameRuleOf(game).RowYen;
+    result.BonusCount = rule.BonusCount;
+    result.TierCount = rule.TierCount;
+    result.PriceYen = rule.RowYen;
     result.Info = info;
     // Each tier's rule as the judgement's: which hits and bonus hits win it.
     for (int t = 0; t < result.TierCount; ++t) {
@@ -67,7 +58,8 @@ PopularityGame PopularityGameOf(int game, const GameInfo &info)
                 tier.MaxBonusHits = std::max(tier.MaxBonusHits, bonus);
             }
         }
-        tier.FixedYen = FixedPrizeYen(game, t + 1);
+        const PrizeTierRule &paid = rule.Tiers[size_t(t)];
+        tier.FixedYen = paid.Fixed ? paid.FixedYen : 0;
     }
     return result;
 }

@@ -1,27 +1,18 @@
 #include "core/WheelGame.h"
 
-#include "core/GameTable.h"
-#include "core/NumberSets.h"
+#include "rules/GameRules.h"
 
 namespace {
 
-constexpr int TicketPriceYen = 200;
-
-// The tiers as the judgement pays them: every tier is reached by one count
-// of main numbers, the second also by the bonus.
-std::vector<WheelTier> TiersOf(int game, int pick)
+// The tiers as the judgement pays them, each reached by its count of main
+// numbers; a tier that asks for the bonus says so.
+std::vector<WheelTier> TiersOf(const GameRule &rule)
 {
-    std::vector<WheelTier> tiers(size_t(TierCount(game)));
-    for (int hits = pick; hits >= 0; --hits) {
-        for (const bool bonus : {false, true}) {
-            const int tier = PrizeTier(game, hits, bonus);
-            if (tier <= 0 || (bonus && tier == PrizeTier(game, hits, false)))
-                continue;
-            WheelTier &entry = tiers[size_t(tier - 1)];
-            if (!entry.Name.isEmpty())
-                continue;
-            entry = {QStringLiteral("%1等").arg(tier), hits, bonus ? 1 : 0};
-        }
+    std::vector<WheelTier> tiers;
+    for (int t = 0; t < rule.TierCount; ++t) {
+        const PrizeTierRule &tier = rule.Tiers[size_t(t)];
+        tiers.push_back({QStringLiteral("%1等").arg(t + 1), tier.MainHits,
+                         tier.Bonus == BonusNeed::Some ? 1 : 0});
     }
     return tiers;
 }
@@ -30,22 +21,21 @@ std::vector<WheelTier> TiersOf(int game, int pick)
 
 int WheelGameCount()
 {
-    return GameCount;
+    return GameRuleCount;
 }
 
 WheelGame WheelGameAt(int index)
 {
-    const GameTableType table = MakeGameTable(QString());
-    if (index < 0 || index >= GameCount)
-        index = GameLoto6;
-    const GameInfo &info = table[size_t(index)];
+    if (index < 0 || index >= GameRuleCount)
+        index = 0;
+    const GameRule &rule = GameRuleOf(index);
     WheelGame game;
-    game.Name = info.GameName;
-    game.MaxNumber = info.MaxNumber;
-    game.PickCount = info.PickCount;
-    game.BonusCount = 1;
-    game.PriceYen = TicketPriceYen;
-    game.Tiers = TiersOf(index, info.PickCount);
+    game.Name = QString::fromUtf16(rule.Name.data(), qsizetype(rule.Name.size()));
+    game.MaxNumber = rule.HighestNumber;
+    game.PickCount = rule.PickCount;
+    game.BonusCount = rule.BonusCount;
+    game.PriceYen = int(rule.RowYen);
+    game.Tiers = TiersOf(rule);
     return game;
 }
 

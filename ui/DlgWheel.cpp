@@ -1,6 +1,9 @@
 #include "ui/DlgWheel.h"
 
+#include "core/WheelCheck.h"
 #include "core/WheelText.h"
+#include "core/WorkControl.h"
+#include "storage/DrawHistory.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
 #include "ui/Twips.h"
@@ -34,6 +37,29 @@ QSpinBox *MakeSpin(QWidget *parent, const QString &name, int low, int high, int 
 }
 
 } // namespace
+
+// Relabels the finished rows for the popular order and proves the guarantee
+// again on the rows that will be shown.
+void DlgWheel::MakePopular(Outcome &outcome, const QVector<DrawRecord> &draws,
+                           const std::atomic<bool> &abort)
+{
+    WorkControl control;
+    control.setObserver([&abort](WorkControl &work, qint64) {
+        if (abort.load())
+            work.cancel();
+    });
+    std::vector<int> chosen = outcome.Request.Numbers;
+    std::sort(chosen.begin(), chosen.end());
+    outcome.Popular = MakePopularWheel(draws, outcome.Request.Game, chosen, outcome.Result.Rows,
+                                       &control);
+    if (!outcome.Popular->Fitted)
+        return;
+    outcome.Result.Rows = outcome.Popular->Rows;
+    const WheelCheckResult check = CheckWheel(chosen, outcome.Result.Rows, outcome.Request.Match,
+                                              outcome.Request.If);
+    outcome.Result.Cases = check.Cases;
+    outcome.Result.Uncovered = check.Valid ? check.Uncovered : check.Cases;
+}
 
 DlgWheel::DlgWheel(Form1 &main, QWidget *parent)
     : QDialog(parent)
@@ -105,6 +131,12 @@ void DlgWheel::createControls()
     PlaceTwips(PrgWheel, 120, 4830, 5160, 240);
     LblProgress = MakeLabel(this, QStringLiteral("LblProgress"), QString());
     PlaceTwips(LblProgress, 120, 5130, 5160, 300);
+    ChkPopular = new QCheckBox(QStringLiteral("人気の低い並びにする"), this);
+    ChkPopular->setObjectName(QStringLiteral("ChkPopular"));
+    ChkPopular->setToolTip(QStringLiteral(
+        "保存された当選番号の当せん口数から人気を推定し、賞金を分け合う人が少なそうな並びに"
+        "数字を置き換えます。当せんの確率は変わりません。"));
+    PlaceTwips(ChkPopular, 120, 5460, 5160, 300);
 
     createResultControls();
 }
@@ -118,7 +150,7 @@ void DlgWheel::createResultControls()
     QFont small = font();
     small.setPointSize(8);
     LblHonesty->setFont(small);
-    PlaceTwips(LblHonesty, 120, 5520, 5160, 2040);
+    PlaceTwips(LblHonesty, 120, 5820, 5160, 1740);
 
     TxtWheel = new QPlainTextEdit(this);
     TxtWheel->setObjectName(QStringLiteral("TxtWheel"));
@@ -249,6 +281,7 @@ void DlgWheel::setWorking(bool working)
     SpnMatch->setEnabled(!working);
     SpnIf->setEnabled(!working);
     SpnSeconds->setEnabled(!working);
+    ChkPopular->setEnabled(!working);
     for (int n = 1; n <= NumberBoxes; ++n)
         ChkNum[size_t(n)]->setEnabled(!working && n <= game().MaxNumber);
     CmdToSave->setEnabled(!working && !m_rows.empty());
@@ -296,11 +329,17 @@ void DlgWheel::CmdBuild_Click()
     const auto stop = m_stop;
     const auto abort = m_abort;
     const auto best = m_bestRows;
-    watcher->setFuture(QtConcurrent::run([request, stop, abort, best] {
+    // The draws are read here, where the history lives; the fit runs on the worker.
+    std::optional<QVector<DrawRecord>> draws;
+    if (ChkPopular->isChecked())
+        draws = m_main.History().draws(request.Game);
+    watcher->setFuture(QtConcurrent::run([request, stop, abort, best, draws] {
         auto outcome = std::make_shared<Outcome>();
         outcome->Request = request;
         outcome->Result = BuildWheel(request, stop.get(),
                                      [best](int rows, double) { best->store(rows); });
+        if (draws && !outcome->Result.Rows.empty() && outcome->Result.Uncovered == 0)
+            MakePopular(*outcome, *draws, *abort);
         if (!outcome->Result.Rows.empty() && outcome->Result.Uncovered == 0 && !abort->load())
             outcome->Spread = ComputeWheelSpread(WheelGameAt(request.Game), outcome->Result.Rows,
                                                  abort.get());
@@ -344,7 +383,10 @@ void DlgWheel::showOutcome(const Outcome &outcome)
     }
     m_rows = result.Rows;
     showRows();
-    TxtWheel->setPlainText(WheelReport(game(), outcome.Request, result, outcome.Spread));
+    QString report = WheelReport(game(), outcome.Request, result, outcome.Spread);
+    if (outcome.Popular)
+        report += QStringLiteral("\n\n") + PopularWheelText(*outcome.Popular);
+    TxtWheel->setPlainText(report);
     LblProgress->setText(QStringLiteral("%1: %2 行（%3 秒）")
                              .arg(result.Stopped ? QStringLiteral("中止") : QStringLiteral("完了"))
                              .arg(result.Rows.size())

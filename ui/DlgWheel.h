@@ -2,6 +2,7 @@
 
 #include "core/WheelBuild.h"
 #include "core/WheelGame.h"
+#include "core/WheelPopular.h"
 #include "core/WheelSpread.h"
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class Form1;
 class QCheckBox;
@@ -48,6 +50,7 @@ public:
     QPushButton *CmdStop = nullptr;
     QProgressBar *PrgWheel = nullptr;
     QLabel *LblProgress = nullptr;
+    QCheckBox *ChkPopular = nullptr;
     QPlainTextEdit *TxtWheel = nullptr;
     QTableWidget *GridWheel = nullptr;
     QPushButton *CmdToSave = nullptr;
@@ -81,8 +84,12 @@ private:
         WheelRequest Request;
         WheelResult Result;
         WheelSpread Spread;
+        // With the popular order asked for: the relabelling made, or why none.
+        std::optional<PopularWheel> Popular;
     };
 
+    static void MakePopular(Outcome &outcome, const QVector<DrawRecord> &draws,
+                            const std::atomic<bool> &abort);
     void createControls();
     void createNumberBoxes();
     void createResultControls();

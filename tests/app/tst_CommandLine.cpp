@@ -94,6 +94,17 @@ private slots:
             << QStringList{QStringLiteral("export"), QStringLiteral("--game"),
                            QStringLiteral("loto7"), QStringLiteral("-")}
             << false << 1 << QString() << QStringList{QStringLiteral("loto7")};
+        QTest::newRow("wheel") << QStringList{QStringLiteral("wheel"),
+                                              QStringLiteral("--game"),
+                                              QStringLiteral("miniloto"),
+                                              QStringLiteral("--numbers"),
+                                              QStringLiteral("1,3,5,7,9,11,13"),
+                                              QStringLiteral("--guarantee"),
+                                              QStringLiteral("4/5"),
+                                              QStringLiteral("--seconds"),
+                                              QStringLiteral("1")}
+                               << false << 0 << QStringLiteral("保証を満たさない場合: 0 / 21 通り")
+                               << QStringList();
     }
 
     void answers()

@@ -1,6 +1,9 @@
 #include "support/FakeDialogs.h"
 #include "support/Modal.h"
+#include "support/SyntheticPopularity.h"
 
+#include "core/WheelCheck.h"
+#include "storage/DrawHistory.h"
 #include "storage/FilePathCommands.h"
 #include "ui/BoardSlider.h"
 #include "ui/DlgWheel.h"
@@ -148,6 +151,38 @@ private slots:
         QVERIFY(dialog.TxtWheel->toPlainText().contains(
             QStringLiteral("保証を満たさない場合: 0 / 8,568 通り")));
         QVERIFY(dialog.LblProgress->text().startsWith(QStringLiteral("中止")));
+    }
+
+    // The popular order is a relabelling of the chosen numbers: without
+    // winner counts nothing changes and the window says why; with them the
+    // rows shown still keep the guarantee and the chance is said unchanged.
+    void popularOrder_relabelsOnlyWithAHistory()
+    {
+        auto w = start();
+        DlgWheel dialog(*w);
+        for (const int n : {3, 7, 12, 19, 25, 31, 36, 40, 41, 43})
+            dialog.ChkNum[size_t(n)]->setChecked(true);
+        dialog.SpnSeconds->setValue(1);
+        dialog.ChkPopular->setChecked(true);
+        dialog.CmdBuild->click();
+        waitForWheel(dialog);
+        QVERIFY(!dialog.rows().empty());
+        QVERIFY(dialog.TxtWheel->toPlainText().contains(
+            QStringLiteral("人気の低い並びにできませんでした: 当せん口数と賞金のある当選番号"
+                           "が 0 回分しかありません")));
+
+        SyntheticPlayers players;
+        for (int n = 1; n <= players.MaxNumber; ++n)
+            players.Effects[size_t(n)] = n <= 31 ? 0.4 : -0.4;
+        QVERIFY(w->History().store(SyntheticHistory(players, 200, 5)));
+        dialog.CmdBuild->click();
+        waitForWheel(dialog);
+        const QString text = dialog.TxtWheel->toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("当せんの確率は変わりません")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("保証を満たさない場合: 0 / 120 通り")));
+        const WheelCheckResult check = CheckWheel(dialog.chosenNumbers(), dialog.rows(), 3, 3);
+        QVERIFY(check.Valid);
+        QCOMPARE(check.Uncovered, quint64(0));
     }
 };
 
