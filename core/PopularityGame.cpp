@@ -50,7 +50,7 @@ PopularityGame PopularityGameOf(int game, const GameInfo &info)
     result.PickCount = info.PickCount;
     result.BonusCount = 1;
     result.TierCount = TierCount(game);
-    result.PriceYen = TicketYen;
+    result.PriceYen = GameRuleOf(game).RowYen;
     result.Info = info;
     // Each tier's rule as the judgement's: which hits and bonus hits win it.
     for (int t = 0; t < result.TierCount; ++t) {
