@@ -114,6 +114,12 @@ void DlgWheel::createControls()
     LblHonesty->setFont(small);
     PlaceTwips(LblHonesty, 120, 5520, 5160, 2040);
 
+    createResultControls();
+}
+
+// The rows found, the button that moves them and the close button.
+void DlgWheel::createResultControls()
+{
     TxtWheel = new QPlainTextEdit(this);
     TxtWheel->setObjectName(QStringLiteral("TxtWheel"));
     TxtWheel->setReadOnly(true);

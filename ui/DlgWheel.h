@@ -85,6 +85,7 @@ private:
 
     void createControls();
     void createNumberBoxes();
+    void createResultControls();
     void connectHandlers();
     void updateChoice();
     void setWorking(bool working);
