@@ -66,7 +66,24 @@ GameFigures BacktestFigures(int game, const GameInfo &info, const BacktestSummar
           double(s.SkippedDraws)}});
 }
 
-GameFigures ChanceFigures(int game, const GameInfo &info, const ChanceResult &r, qint64 saved)
+// What the rows win per draw at the stored draws' average prizes, with the
+// tiers that have one; null when no tier has.
+QJsonValue ExpectedYen(int game, const ChanceResult &r, const QVector<DrawRecord> &draws)
+{
+    const std::array<std::optional<double>, MaxTiers> average = AveragePrizeYen(draws, game);
+    double yen = 0;
+    bool any = false;
+    for (int t = 0; t < TierCount(game); ++t) {
+        if (average[size_t(t)]) {
+            yen += r.ExpectedWins[size_t(t)] * *average[size_t(t)];
+            any = true;
+        }
+    }
+    return any ? QJsonValue(yen) : QJsonValue();
+}
+
+GameFigures ChanceFigures(int game, const GameInfo &info, const ChanceResult &r, qint64 saved,
+                          const QVector<DrawRecord> &draws)
 {
     std::array<quint64, MaxTiers> winning{};
     std::array<quint64, MaxTiers> outcomes{};
@@ -91,7 +108,11 @@ GameFigures ChanceFigures(int game, const GameInfo &info, const ChanceResult &r,
           QStringLiteral("偶然に選んだ同じ行数なら（1等から）"),
           PerTier(game, r.IndependentAtLeast)},
          {QStringLiteral("expected_wins"), QStringLiteral("当選の期待回数（1等から）"),
-          PerTier(game, r.ExpectedWins)}});
+          PerTier(game, r.ExpectedWins)},
+         {QStringLiteral("expected_yen"),
+          QStringLiteral("当選金の期待値（円、履歴の平均賞金から。ない等級は含めず）"),
+          ExpectedYen(game, r, draws)},
+         {QStringLiteral("cost_yen"), QStringLiteral("購入額（円）"), double(r.Rows * GameRuleOf(game).RowYen)}});
 }
 
 } // namespace
@@ -134,6 +155,9 @@ int RunChance(const CommandCall &call)
     GridCellStore cells(1, GridColumnCount);
     if (!LoadSaveFile(call.arguments.constFirst(), cells, &error))
         return Failure(error);
+    DrawHistory history(HistoryPath(call));
+    if (!OpenHistory(history, false, &error))
+        return Failure(error);
     const SavedRowSets rows = ReadSavedRows(cells);
     const GameTableType games = CommandGames(call);
     QVector<GameFigures> figures;
@@ -142,7 +166,8 @@ int RunChance(const CommandCall &call)
         const GameRowSets &saved = rows.Games[size_t(g)];
         const ChanceResult result = ComputeChance(
             g, games[size_t(g)], CombinationRows(saved, games[size_t(g)]), control);
-        figures << ChanceFigures(g, games[size_t(g)], result, qint64(saved.size()));
+        figures << ChanceFigures(g, games[size_t(g)], result, qint64(saved.size()),
+                                 history.draws(g));
     }
     WriteFigures(figures, call.format,
                  QStringLiteral("確率は偶然だけで決まります。どの行も当たりを約束しません。"));

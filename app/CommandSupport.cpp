@@ -66,5 +66,12 @@ bool LoadSaveFile(const QString &path, GridCellStore &cells, QString *error)
         *error = QStringLiteral("「%1」を読めません（%2）。").arg(path, read.error);
         return false;
     }
+    // Part of a file judged is a wrong answer, not a smaller one.
+    if (read.limitReached) {
+        *error = QStringLiteral("「%1」は大きすぎて全部は読めません（%2 行まで）。")
+                     .arg(path)
+                     .arg(read.rows);
+        return false;
+    }
     return true;
 }

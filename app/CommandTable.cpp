@@ -71,7 +71,9 @@ void WriteOut(const QString &text)
 
 int Failure(const QString &message)
 {
-    std::fputs((QStringLiteral("zanbo: ") + message + QLatin1Char('\n')).toUtf8().constData(),
-               stderr);
+    // One line, whatever the message: a script reads the first line.
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fputs((QStringLiteral("zanbo: ") + line + QLatin1Char('\n')).toUtf8().constData(), stderr);
     return 1;
 }

@@ -12,6 +12,8 @@ namespace {
 // Whole numbers as such; others with the digits a double needs.
 QString NumberText(const QJsonValue &value)
 {
+    if (value.isNull())
+        return QString();
     const double number = value.toDouble();
     if (value.isDouble() && number == double(qint64(number)))
         return QString::number(qint64(number));

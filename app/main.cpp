@@ -13,7 +13,7 @@
 
 namespace {
 
-DataFolderChoice ProgramDataFolder(const QString &dataDir)
+DataFolderPlaces ProgramPlaces(const QString &dataDir)
 {
     DataFolderPlaces places;
     places.programFolder = QCoreApplication::applicationDirPath();
@@ -21,7 +21,12 @@ DataFolderChoice ProgramDataFolder(const QString &dataDir)
     places.installedSamplesFromBin = QStringLiteral(ZANBO_SAMPLES_FROM_BINDIR);
     places.commandLineFolder = dataDir;
     places.perUserFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return ChooseDataFolder(places);
+    return places;
+}
+
+DataFolderChoice ProgramDataFolder(const QString &dataDir)
+{
+    return ChooseDataFolder(ProgramPlaces(dataDir));
 }
 
 } // namespace
@@ -53,7 +58,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
     CloseWindowsOnTerminationSignals();
 
-    const DataFolderChoice data = ProgramDataFolder(request.dataDir);
+    const DataFolderPlaces places = ProgramPlaces(request.dataDir);
+    const DataFolderChoice data = ChooseDataFolder(places);
     if (!QDir().mkpath(data.folder)) {
         const QString message = QStringLiteral("zanbo: フォルダ %1 を作れません。\n")
                                     .arg(QDir::toNativeSeparators(data.folder));

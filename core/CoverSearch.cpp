@@ -187,6 +187,14 @@ quint64 Unrank(quint64 r, int m, int v)
     return set;
 }
 
+// One element of a non-empty set, each as likely.
+int RandomElement(quint64 set, std::mt19937_64 &random)
+{
+    for (quint64 skip = random() % quint64(Count(set)); skip > 0; --skip)
+        set &= set - 1;
+    return __builtin_ctzll(set);
+}
+
 } // namespace
 
 // Rows that each cover a random uncovered m-set, filled with the elements
@@ -228,7 +236,7 @@ bool CoverSearch::startGreedy(const StopCheck &stop)
             row |= chosen;
         }
         addRow(row);
-        if (m_rows.size() % 64 == 0 && stop(0))
+        if (stop(0))
             return false;
     }
     return true;
@@ -315,11 +323,12 @@ void CoverSearch::step(qint64 now)
     }
     int bestDelta = 0;
     bool any = false;
+    // Now and then a random move of those, so the walk does not circle.
     size_t bestRow = m_near[size_t(random(m_near.size()))];
-    int bestOut = __builtin_ctzll(m_rows[bestRow] & ~target);
-    int bestIn = __builtin_ctzll(target & ~m_rows[bestRow]);
+    int bestOut = RandomElement(m_rows[bestRow] & ~target, m_random);
+    int bestIn = RandomElement(target & ~m_rows[bestRow], m_random);
     int ties = 0;
-    const bool noise = random(64) == 0;
+    const bool noise = random(NoiseOneIn) == 0;
     for (const size_t i : m_near) {
         const quint64 row = m_rows[i];
         for (quint64 ins = target & ~row; ins != 0 && !noise; ins &= ins - 1) {
@@ -399,7 +408,8 @@ void CoverSearch::reset()
 
 // A walk that finds no smaller cover for long is caught in one region of
 // the space: it starts afresh, from its own greedy rows, and is given longer
-// each time.
+// each time. A walk that took long to come down is never stopped sooner than
+// it took, so large cases keep their progress.
 std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, const Found &found)
 {
     std::vector<quint64> best;
@@ -408,6 +418,7 @@ std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, con
     if (!startGreedy(stop))
         return best;
     qint64 lastCover = 0;
+    qint64 walkStart = 0;
     qint64 patience = FirstPatience;
     for (qint64 steps = 0;; ++steps) {
         if (m_open.empty()) {
@@ -422,13 +433,15 @@ std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, con
             lastCover = steps;
             continue;
         }
-        if (steps % 256 == 0 && stop(steps))
+        // Every step: one step of a large lotto case can take long.
+        if (stop(steps))
             break;
-        if (steps - lastCover > patience) {
+        if (steps - lastCover > std::max(patience, lastCover - walkStart)) {
             reset();
             if (!startGreedy(stop))
                 break;
             lastCover = steps;
+            walkStart = steps;
             patience += patience / 2;
             continue;
         }

@@ -27,7 +27,7 @@ struct CoverProblem
 class CoverSearch
 {
 public:
-    // Called every few hundred steps with the steps so far; true stops.
+    // Called before every step with the steps so far; true stops.
     using StopCheck = std::function<bool(qint64 steps)>;
     // Called with every complete cover smaller than the ones before.
     using Found = std::function<void(const std::vector<quint64> &rows)>;
@@ -43,6 +43,7 @@ public:
 
 private:
     static constexpr qint64 FirstPatience = 20000;
+    static constexpr quint64 NoiseOneIn = 64;
 
     quint32 rank(quint64 set) const;
     void reset();

@@ -320,10 +320,10 @@ bool IsBlankRow(const QVector<QStringView> &fields)
 // within the game's range; fields that are no number are left to the checks.
 bool NumbersFit(const QVector<QStringView> &fields, int game)
 {
-    const GameRule &info = GameRuleOf(game);
+    const GameInfo &info = GameInfoOf(game);
     for (int column = 2; column < std::min(int(fields.size()), 3 + info.PickCount); ++column) {
         const std::optional<int> number = ParseSmall(fields.at(column));
-        if (number && *number > info.HighestNumber)
+        if (number && *number > info.MaxNumber)
             return false;
     }
     return true;
@@ -361,8 +361,8 @@ int PlainGame(QStringView text)
         }
     }
     const auto more = [&](int game, int best) {
-        const int pick = GameRuleOf(game).PickCount;
-        const int bestPick = GameRuleOf(best).PickCount;
+        const int pick = GameInfoOf(game).PickCount;
+        const int bestPick = GameInfoOf(best).PickCount;
         if (passed[size_t(game)] != passed[size_t(best)])
             return passed[size_t(game)] > passed[size_t(best)];
         return pick > bestPick ? longEnough[size_t(game)] * 2 > rows
@@ -377,7 +377,7 @@ int PlainGame(QStringView text)
         return best;
     for (int game = 0; game < GameCount; ++game) {
         if (fits[size_t(game)] && holdsMains[size_t(game)] * 2 > rows
-            && (best < 0 || GameRuleOf(game).PickCount > GameRuleOf(best).PickCount))
+            && (best < 0 || GameInfoOf(game).PickCount > GameInfoOf(best).PickCount))
             best = game;
     }
     return best;
@@ -489,9 +489,7 @@ QString DateOutOfRange(const QDate &date, int drawNumber, int game)
     const QString text = date.toString(QStringLiteral("yyyy/MM/dd"));
     if (date < first || (drawNumber == 1 && date != first))
         return QStringLiteral("日付%1が%2の第1回（%3）と合いません")
-            .arg(text,
-                 QString::fromUtf16(GameRuleOf(game).Name.data(),
-                                    qsizetype(GameRuleOf(game).Name.size())),
+            .arg(text, GameInfoOf(game).GameName,
                  first.toString(QStringLiteral("yyyy/MM/dd")));
     if (date > QDate::currentDate().addDays(7))
         return QStringLiteral("日付%1が7日より先です").arg(text);
@@ -605,8 +603,8 @@ bool ReadLayout(CsvReader &reader, const QString &text, QVector<QStringView> &fi
             file.HasHeader = true;
             layout = *header;
             file.Game = game >= 0 ? game : HeaderGame(layout);
-            if (game >= 0 && layout.MainCount != GameRuleOf(game).PickCount)
-                layout.MainCount = GameRuleOf(game).PickCount;
+            if (game >= 0 && layout.MainCount != GameInfoOf(game).PickCount)
+                layout.MainCount = GameInfoOf(game).PickCount;
             return false;
         }
         file.Game = game >= 0 ? game : PlainGame(text);

@@ -292,7 +292,7 @@ OutOfSample OutOfSamplePlan(const PopularityGame &game, size_t draws)
 {
     OutOfSample plan;
     plan.First = size_t(std::max(FirstTraining, 2 * (game.MaxNumber + 2)));
-    plan.Block = std::max<size_t>(10, draws / 100);
+    plan.Block = std::max<size_t>(10, draws / 50);
     return plan;
 }
 
@@ -316,7 +316,7 @@ void PredictOutOfSample(const PopularityGame &game, const std::vector<FitDraw> &
     for (size_t start = plan.First; start < draws.size(); start += plan.Block) {
         if (control && control->isCancelled())
             return;
-        FitTheta(game, draws, start, fit.Tier, theta, start == plan.First ? 30 : 3);
+        FitTheta(game, draws, start, fit.Tier, theta, start == plan.First ? 30 : 2);
         const double flatScale = FlatScale(draws, start, logFlat);
         for (size_t d = start; d < std::min(draws.size(), start + plan.Block); ++d) {
             const FitDraw &draw = draws[d];

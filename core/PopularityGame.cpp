@@ -48,7 +48,7 @@ PopularityGame PopularityGameOf(int game, const GameInfo &info)
     result.Name = info.GameName;
     result.MaxNumber = info.MaxNumber;
     result.PickCount = info.PickCount;
-    result.BonusCount = 1;
+    result.BonusCount = GameRuleOf(game).BonusCount;
     result.TierCount = TierCount(game);
     result.PriceYen = GameRuleOf(game).RowYen;
     result.Info = info;

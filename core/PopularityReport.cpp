@@ -136,8 +136,8 @@ QStringList PopularityRowLines(const PopularityRowSummary &summary, const Popula
     if (summary.AbovePrice == 0)
         lines << QStringLiteral("  どの行も期待配当は価格 %1 円を下回ります。").arg(game.PriceYen);
     else
-        lines << QStringLiteral("  期待配当が価格 %1 円以上の行が %2 行あります。履歴の大きな"
-                                "1等賞金（キャリーオーバーを含む）の平均から見積もったためで、"
+        lines << QStringLiteral("  期待配当が価格 %1 円以上の行が %2 行あります。推定の誤差か、"
+                                "履歴の大きな1等賞金（キャリーオーバーを含む）の平均によるもので、"
                                 "確実に得をするという意味ではありません。")
                      .arg(game.PriceYen)
                      .arg(Count(summary.AbovePrice));
@@ -153,6 +153,6 @@ QStringList PopularityNoticeLines()
                            "分け合う人数だけです。"),
             QStringLiteral("人気指数は、当たったときに受け取る山分けの賞金の見込みを、無作為に"
                            "選んだ行を 100 として表したものです。どの行も当たる確率は同じです。"),
-            QStringLiteral("期待配当は1口・1回あたりの当選金の見込みで、価格を下回ります。平均"
-                           "すれば、どの選び方でも買った額より少なく戻ります。")};
+            QStringLiteral("期待配当は1口・1回あたりの当選金の見込みです。平均すれば、どの選び方"
+                           "でも価格を下回り、買った額より少なく戻ります。")};
 }

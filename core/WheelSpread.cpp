@@ -111,7 +111,15 @@ public:
         : m_game(game)
         , m_t(tables)
         , m_winning(game.Tiers.size(), 0)
-    {}
+    {
+        // Main draws per size of S; bonus draws that hit one of c numbers.
+        for (int size = 0; size <= m_t.K; ++size)
+            m_draws.push_back(Ways(m_t.N - m_t.V, m_t.K - size));
+        const int pool = m_t.N - m_t.K;
+        m_allBonus = Ways(pool, m_t.Bonus);
+        for (int c = 0; c <= 64; ++c)
+            m_bonusWays.push_back(m_allBonus - Ways(pool - c, m_t.Bonus));
+    }
 
     void walkFrom(int first)
     {
@@ -128,7 +136,8 @@ private:
         quint64 set = 0;
         int size = 0;
         std::array<quint64, MaxPick> held{}; // per level: flag and numbers left
-        std::array<std::array<quint32, MaxKept>, MaxPick> ranks{};
+        // Left unset past counts: a node is made for every subset walked.
+        std::array<std::array<quint32, MaxKept>, MaxPick> ranks;
         std::array<int, MaxPick> counts{};
     };
 
@@ -162,7 +171,7 @@ private:
         child.ranks[0][0] = 0;
         for (int j = 1; j <= child.size && j < m_t.K - 1; ++j) {
             int count = node.counts[size_t(j)];
-            child.ranks[size_t(j)] = node.ranks[size_t(j)];
+            std::copy_n(node.ranks[size_t(j)].begin(), count, child.ranks[size_t(j)].begin());
             const quint32 gain = quint32(Binomial(x, j));
             for (int i = 0; i < node.counts[size_t(j - 1)]; ++i)
                 child.ranks[size_t(j)][size_t(count++)] = node.ranks[size_t(j - 1)][size_t(i)]
@@ -173,11 +182,10 @@ private:
 
     void score(const Node &node)
     {
-        const quint64 draws = Ways(m_t.N - m_t.V, m_t.K - node.size);
+        const quint64 draws = m_draws[size_t(node.size)];
         if (draws == 0)
             return;
-        const int pool = m_t.N - m_t.K; // the numbers a bonus is drawn from
-        const quint64 allBonus = Ways(pool, m_t.Bonus);
+        const quint64 allBonus = m_allBonus;
         quint64 bonusHits = 0;
         bool won = false;
         for (size_t i = 0; i < m_game.Tiers.size(); ++i) {
@@ -195,9 +203,7 @@ private:
                 won = won || (held & CoveredFlag) != 0;
             }
             const quint64 ways = won ? allBonus
-                                     : allBonus
-                                           - Ways(pool - __builtin_popcountll(bonusHits),
-                                                  m_t.Bonus);
+                                     : m_bonusWays[size_t(__builtin_popcountll(bonusHits))];
             m_winning[i] += draws * ways;
         }
     }
@@ -205,6 +211,9 @@ private:
     const WheelGame &m_game;
     const SpreadTables &m_t;
     std::vector<quint64> m_winning;
+    std::vector<quint64> m_draws;
+    std::vector<quint64> m_bonusWays;
+    quint64 m_allBonus = 0;
 };
 
 // The chance that one row wins tier i or better, over all outcomes.

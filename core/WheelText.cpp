@@ -69,8 +69,14 @@ QString WheelReport(const WheelGame &game, const WheelRequest &request, const Wh
     lines << WheelProofLine(result.Uncovered, result.Cases);
     QString sizes = QStringLiteral("これより少ない行では作れない下限: %1 行")
                         .arg(result.LowerBound);
-    if (result.BestKnown > 0)
-        sizes += QStringLiteral("　知られている最少: %1 行").arg(result.BestKnown);
+    if (result.BestKnown > 0) {
+        const qint64 over = qint64(rows) - result.BestKnown;
+        sizes += QStringLiteral("　知られている最少: %1 行（%2）")
+                     .arg(result.BestKnown)
+                     .arg(over == 0  ? QStringLiteral("同じ")
+                          : over > 0 ? QStringLiteral("%1 行多い").arg(over)
+                                     : QStringLiteral("%1 行少ない").arg(-over));
+    }
     lines << sizes;
     const quint64 full = Binomial(v, game.PickCount);
     lines << QStringLiteral("全組合せ（フルホイール）: %1 行（%2 円）")

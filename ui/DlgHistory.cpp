@@ -223,6 +223,21 @@ void DlgHistory::createControls()
     PlaceTwips(CmdDelete, 7440, 1800, 2040, 375);
     CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("閉じる(&C)"));
     PlaceTwips(CancelButton, 7440, 4065, 2040, 375);
+    createUpdateControls();
+    for (QPushButton *button :
+         {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdUpdate, CmdStop, CancelButton})
+        button->setAutoDefault(false);
+
+    TxtReport = new QPlainTextEdit(this);
+    TxtReport->setObjectName(QStringLiteral("TxtReport"));
+    TxtReport->setReadOnly(true);
+    TxtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
+    PlaceTwips(TxtReport, 120, 4560, 9360, 2520);
+}
+
+// The fetch of the draw sources, on a row of its own under the draws.
+void DlgHistory::createUpdateControls()
+{
     CmdUpdate = MakeButton(this, QStringLiteral("CmdUpdate"),
                            QStringLiteral("最新の当選番号を取得(&U)"));
     PlaceTwips(CmdUpdate, 120, 4065, 2880, 375);
@@ -234,15 +249,6 @@ void DlgHistory::createControls()
     PrgUpdate->setTextVisible(false);
     PrgUpdate->setValue(0);
     PlaceTwips(PrgUpdate, 4320, 4110, 3000, 285);
-    for (QPushButton *button :
-         {CmdImport, CmdExport, CmdEnter, CmdDelete, CmdUpdate, CmdStop, CancelButton})
-        button->setAutoDefault(false);
-
-    TxtReport = new QPlainTextEdit(this);
-    TxtReport->setObjectName(QStringLiteral("TxtReport"));
-    TxtReport->setReadOnly(true);
-    TxtReport->setLineWrapMode(QPlainTextEdit::NoWrap);
-    PlaceTwips(TxtReport, 120, 4560, 9360, 2520);
 }
 
 int DlgHistory::currentGame() const

@@ -57,6 +57,7 @@ public:
 
 private:
     void createControls();
+    void createUpdateControls();
     void showDraws();
     // Checks the history opens; offers a fresh one when the file is damaged.
     bool ensureHistory(bool create);

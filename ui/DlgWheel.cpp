@@ -106,6 +106,12 @@ void DlgWheel::createControls()
     LblProgress = MakeLabel(this, QStringLiteral("LblProgress"), QString());
     PlaceTwips(LblProgress, 120, 5130, 5160, 300);
 
+    createResultControls();
+}
+
+// The promise made plainly, the report, the rows and where they go.
+void DlgWheel::createResultControls()
+{
     LblHonesty = MakeLabel(this, QStringLiteral("LblHonesty"), WheelHonesty());
     LblHonesty->setWordWrap(true);
     LblHonesty->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -135,8 +135,10 @@ PopularityTab::PopularityTab(Form1 &main, DrawsOf draws, QWidget *parent)
 
 void PopularityTab::createGrid()
 {
-    m_rowModel = new PopularityRowModel(
-        {m_main.GameTable[GameLoto6].GameName, m_main.GameTable[GameMiniLoto].GameName}, this);
+    QStringList names;
+    for (const GameInfo &info : m_main.GameTable)
+        names << info.GameName;
+    m_rowModel = new PopularityRowModel(names, this);
     GridPopularity = new QTableView(this);
     GridPopularity->setObjectName(QStringLiteral("GridPopularity"));
     GridPopularity->setModel(m_rowModel);

@@ -253,6 +253,52 @@ private slots:
         QCOMPARE(stored(folder), expected);
     }
 
+    // The commands on a save file print what the windows compute: the
+    // judgement's own lines against the newest draw, and the figures.
+    void commands_onASaveFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("outHas");
+        const QString first = QStringLiteral("ロト６　１等　ホントニ！？　☆☆☆☆☆");
+        const QString second = QStringLiteral("ロト６　２等　ホントニ！？　☆☆☆☆");
+        QTest::newRow("judge") << QStringList{QStringLiteral("judge")}
+                               << QStringList{QStringLiteral("   1  9 16 20 21 43 (5)\n"),
+                                              first + QLatin1Char('\n') + second
+                                                  + QStringLiteral("\n＝＝＝　判定終了です")};
+        QTest::newRow("judge as csv")
+            << QStringList{QStringLiteral("judge"), QStringLiteral("--format"),
+                           QStringLiteral("csv")}
+            << QStringList{QStringLiteral("\r\n1,loto6,6,0,") + first,
+                           QStringLiteral("\r\n2,loto6,5,1,") + second};
+        QTest::newRow("backtest of one draw") << QStringList{
+            QStringLiteral("backtest"), QStringLiteral("--from"), QStringLiteral("2"),
+            QStringLiteral("--to"),     QStringLiteral("2"),      QStringLiteral("--format"),
+            QStringLiteral("csv")} << QStringList{QStringLiteral("\r\nloto6,2,1,1,1,0,0,0,")};
+        QTest::newRow("chance") << QStringList{QStringLiteral("chance"), QStringLiteral("--format"),
+                                               QStringLiteral("json")}
+                                << QStringList{QStringLiteral("\"distinct_rows\": 2")};
+    }
+
+    void commands_onASaveFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, outHas);
+        QTemporaryDir scratch;
+        const QString folder = prepare(scratch, {});
+        QVERIFY(!folder.isEmpty());
+        QFile save(scratch.filePath(QStringLiteral("rows.loto")));
+        QVERIFY(save.open(QIODevice::WriteOnly));
+        QVERIFY(save.write("Zanbo,2,9\r\n1\t1\t9\t16\t20\t21\t43\r\n"
+                           "2\t1\t9\t16\t20\t21\t5\r\n")
+                > 0);
+        save.close();
+        arguments.insert(1, save.fileName());
+        const Run result = run(QStringList{QStringLiteral("--data-dir"), folder} + arguments);
+        QCOMPARE(result.status, 0);
+        for (const QString &part : outHas)
+            QVERIFY2(result.out.contains(part), qPrintable(result.out));
+    }
+
     // A kill while the draws are written leaves the old history or the whole
     // new one, never a part.
     void update_killedWhileStoring_leavesOldOrWholeHistory()

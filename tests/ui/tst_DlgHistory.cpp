@@ -227,6 +227,25 @@ private slots:
         QCOMPARE(GridRow(dialog, 2), QStringLiteral("2|2000/10/12|01 09 16 20 21 42|05"));
     }
 
+    // With the option on, the main window stores the new draws by itself and
+    // says so in its message box, without a question or a warning.
+    void startUp_checksTheSourcesInTheBackground()
+    {
+        TestHttpServer server;
+        QVERIFY(server.start());
+        const QString path = QStringLiteral("/loto6.csv");
+        server.setBody(path, FileBytes(Fixture("loto6-utf8-bom-crlf.csv")));
+        const QString ini = folder() + QStringLiteral("zanbo.ini");
+        QVERIFY(WriteSetting(ini, Setting::L6Url1, server.url(path).toString()));
+        QVERIFY(WriteSetting(ini, Setting::CheckDrawsAtStart, 1));
+        auto w = start();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w->TxtMessage->toPlainText().contains(QStringLiteral("ロト６ 新規 4件")), 10000);
+        QCOMPARE(w->History().count(0), 4);
+        QVERIFY(m_dialogs.questions.isEmpty());
+        QVERIFY(m_dialogs.warnings.isEmpty());
+    }
+
     void exportThenImport_changesNothing()
     {
         auto w = start();

@@ -6,6 +6,7 @@
 #include "core/Judgement.h"
 #include "core/WebLinks.h"
 #include "storage/FilePathCommands.h"
+#include "storage/Module1.h"
 #include "ui/DlgJudge.h"
 #include "ui/DlgOption.h"
 #include "ui/Form1.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -631,6 +633,43 @@ private slots:
         QVERIFY(!w->CmdReadPattern->isEnabled());
         QTest::mouseClick(w->CmdHelp, Qt::LeftButton);
         QCOMPARE(m_dialogs.openedUrls, QList<QUrl>{QUrl(HelpPageUrl())});
+    }
+
+    // Each address lands under its own key of [DRAWS]; an address that is not
+    // http or https keeps the dialog open and writes nothing.
+    void optionsDrawSources_savedUnderTheirKeysOrRefused_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("LOTO6, second, https")
+            << 1 << QStringLiteral("https://example.org/loto6.csv") << true;
+        QTest::newRow("Mini LOTO, first, http")
+            << 2 << QStringLiteral("http://127.0.0.1:8080/mini.csv") << true;
+        QTest::newRow("ftp") << 3 << QStringLiteral("ftp://example.org/mini.csv") << false;
+        QTest::newRow("no host") << 0 << QStringLiteral("https:///loto6.csv") << false;
+    }
+
+    void optionsDrawSources_savedUnderTheirKeysOrRefused()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, address);
+        QFETCH(bool, accepted);
+        auto w = start();
+        DlgOption dialog(*w, w.get());
+        dialog.TxtDrawUrl[size_t(index)]->setText(address);
+        dialog.ChkCheckDraws->setChecked(true);
+        dialog.OKButton_Click();
+        QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+        QCOMPARE(dialog.LblUrlMessage->text().isEmpty(), accepted);
+        const QStringList keys{QStringLiteral("L6URL1"), QStringLiteral("L6URL2"),
+                               QStringLiteral("MLURL1"), QStringLiteral("MLURL2")};
+        const QString ini = folder() + QStringLiteral("zanbo.ini");
+        for (int i = 0; i < keys.size(); ++i)
+            QCOMPARE(ReadIniValue(ini, QStringLiteral("DRAWS"), keys.at(i)),
+                     accepted && i == index ? address : QStringLiteral("ERR"));
+        QCOMPARE(ReadIniValue(ini, QStringLiteral("DRAWS"), QStringLiteral("CHECKATSTART")),
+                 accepted ? QStringLiteral("1") : QStringLiteral("ERR"));
     }
 
     void optionsCancelOrCloseBox_changesNothing_reopenShowsLastConfirmed_data()
