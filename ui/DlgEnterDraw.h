@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/GameTable.h"
+#include "rules/DrawRecord.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Typing in the draw just announced: the same checks as an imported row.
+class DlgEnterDraw : public QDialog
+{
+    Q_OBJECT
+public:
+    DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent = nullptr);
+
+    QComboBox *CmbGame = nullptr;
+    QLineEdit *TxtDrawNumber = nullptr;
+    QLineEdit *TxtDate = nullptr;
+    std::array<QLineEdit *, MaxPickCount> TxtNumber{};
+    QLineEdit *TxtBonus = nullptr;
+    QLabel *LblMessage = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+    void CmbGame_Click();
+    void OKButton_Click();
+
+    // The checked draw once OK was accepted.
+    const DrawRecord &draw() const { return m_draw; }
+
+private:
+    DrawRecord m_draw;
+};
