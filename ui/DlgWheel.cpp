@@ -120,12 +120,6 @@ void DlgWheel::createResultControls()
     LblHonesty->setFont(small);
     PlaceTwips(LblHonesty, 120, 5520, 5160, 2040);
 
-    createResultControls();
-}
-
-// The rows found, the button that moves them and the close button.
-void DlgWheel::createResultControls()
-{
     TxtWheel = new QPlainTextEdit(this);
     TxtWheel->setObjectName(QStringLiteral("TxtWheel"));
     TxtWheel->setReadOnly(true);
