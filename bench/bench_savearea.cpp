@@ -94,9 +94,9 @@ int main(int argc, char **argv)
 
     Form1::SelectGridRange(saved, 1, 7, rows, 7);
     timer.start();
-    w.FGkekka_Click(1);
+    w.SortGrid(1);
     Settle();
-    Report("FGkekka_Click sort by 合計", timer);
+    Report("SortGrid sort by 合計", timer);
     ok = ok && SortedByColumn(saved, 7);
 
     const int predictionRows = predictions->rowCount() - 1;

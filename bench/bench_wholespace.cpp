@@ -339,9 +339,9 @@ int main(int argc, char **argv)
     // Sort by a click on the header cell of 合計.
     Form1::SelectGridRange(saved, 1, SumColumn, int(SpaceRows), SumColumn);
     timer.start();
-    w.FGkekka_Click(1);
+    w.SortGrid(1);
     Settle();
-    Report("sort by 合計 (FGkekka_Click)", timer);
+    Report("sort by 合計 (SortGrid)", timer);
     ok = ok && saved->text(1, SumColumn) == QLatin1String(space.smallestSum)
          && saved->text(int(SpaceRows), SumColumn) == QLatin1String(space.largestSum);
 

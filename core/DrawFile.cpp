@@ -568,6 +568,26 @@ QString DateOutOfRange(const QDate &date, int drawNumber, int game)
     return QString();
 }
 
+// The main numbers into record, sorted; why not when they are wrong.
+QString ReadMainNumbers(const DrawFields &fields, const GameRule &info, const QString &range,
+                        DrawRecord &record)
+{
+    record.MainCount = info.PickCount;
+    for (int i = 0; i < info.PickCount; ++i) {
+        const QStringView text = fields.Mains[size_t(i)];
+        const std::optional<int> number = ParseSmall(text);
+        if (!number || *number < 1 || *number > info.HighestNumber)
+            return QStringLiteral("本数字「%1」が%2の整数ではありません").arg(Shown(text), range);
+        for (int k = 0; k < i; ++k) {
+            if (record.Numbers[size_t(k)] == *number)
+                return QStringLiteral("本数字%1が重複しています").arg(*number);
+        }
+        record.Numbers[size_t(i)] = *number;
+    }
+    std::sort(record.Numbers.begin(), record.Numbers.begin() + info.PickCount);
+    return QString();
+}
+
 } // namespace
 
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason)
@@ -604,20 +624,8 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
         return refuse(why);
 
     const QString range = QStringLiteral("1～%1").arg(info.HighestNumber);
-    record.MainCount = info.PickCount;
-    for (int i = 0; i < info.PickCount; ++i) {
-        const QStringView text = fields.Mains[size_t(i)];
-        const std::optional<int> number = ParseSmall(text);
-        if (!number || *number < 1 || *number > info.HighestNumber)
-            return refuse(
-                QStringLiteral("本数字「%1」が%2の整数ではありません").arg(Shown(text), range));
-        for (int k = 0; k < i; ++k) {
-            if (record.Numbers[size_t(k)] == *number)
-                return refuse(QStringLiteral("本数字%1が重複しています").arg(*number));
-        }
-        record.Numbers[size_t(i)] = *number;
-    }
-    std::sort(record.Numbers.begin(), record.Numbers.begin() + info.PickCount);
+    if (const QString why = ReadMainNumbers(fields, info, range, record); !why.isEmpty())
+        return refuse(why);
 
     std::array<int, DrawRecord::MaxBonusNumbers> bonuses{};
     for (size_t i = 0; i < bonuses.size() && int(i) < info.BonusCount; ++i) {

@@ -38,6 +38,17 @@ std::vector<std::vector<int>> ToNumbers(const std::vector<quint64> &rows,
     return out;
 }
 
+// The fewest rows any search found; null when none found any.
+const std::vector<quint64> *Smallest(const std::vector<std::vector<quint64>> &found)
+{
+    const std::vector<quint64> *best = nullptr;
+    for (const std::vector<quint64> &rows : found) {
+        if (!rows.empty() && (!best || rows.size() < best->size()))
+            best = &rows;
+    }
+    return best;
+}
+
 } // namespace
 
 QString WheelRequestError(const WheelRequest &request)
@@ -114,11 +125,7 @@ WheelResult BuildWheel(const WheelRequest &request, const std::atomic<bool> *sto
     for (std::thread &helper : helpers)
         helper.join();
 
-    const std::vector<quint64> *best = nullptr;
-    for (const std::vector<quint64> &rows : found) {
-        if (!rows.empty() && (!best || rows.size() < best->size()))
-            best = &rows;
-    }
+    const std::vector<quint64> *best = Smallest(found);
     result.Stopped = stop && stop->load();
     result.Seconds = seconds();
     if (best)

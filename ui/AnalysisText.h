@@ -1,27 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
+#include "core/ReportFormat.h"
 
 class QTableWidgetItem;
-
-// How the analysis writes its figures.
-
-// 6096454 as "6,096,454".
-QString Grouped(qint64 value);
-// A fraction as a percentage: four decimals, or five significant digits
-// for the tiny chances of the top prizes ("2.7165%", "0.000016403%").
-QString PercentText(double fraction);
-// A count over all outcomes with its percentage:
-// "165,613 / 6,096,454 (2.7165%)".
-QString OutcomeText(quint64 winning, quint64 outcomes);
-// An expected value with three significant digits ("91.7", "0.00000197").
-QString Approx(double value);
-// A return or rate in percent with one decimal ("41.9%").
-QString RateText(double fraction);
-// text followed by blanks up to a width in a fixed-pitch font, where
-// full-width characters take two cells.
-QString PadCells(const QString &text, int cells);
 
 // A table cell that shows text and sorts by the number key.
 QTableWidgetItem *NumberCell(double key, const QString &text);

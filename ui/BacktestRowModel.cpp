@@ -1,5 +1,7 @@
 #include "ui/BacktestRowModel.h"
 
+#include "core/ReportFormat.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -24,7 +26,7 @@ void BacktestRowModel::clear()
 
 QString BacktestRowModel::tierName(int tier)
 {
-    return tier == 0 ? QStringLiteral("なし") : QStringLiteral("%1等").arg(tier);
+    return TierName(tier);
 }
 
 QString BacktestRowModel::text(const BacktestRow &row, int column) const

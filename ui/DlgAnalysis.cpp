@@ -1,6 +1,7 @@
 #include "ui/DlgAnalysis.h"
 
 #include "core/PrizeChance.h"
+#include "core/FrequencyReport.h"
 #include "core/WorkControl.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"
@@ -82,6 +83,35 @@ QString MoreBonusTiersText(const GameTableType &games)
     return text;
 }
 
+// The band and the line run across the whole width of the bars.
+QAreaSeries *ChanceBand(const FrequencyStats &stats)
+{
+    auto *upper = new QLineSeries;
+    auto *lower = new QLineSeries;
+    for (const double x : {-0.5, stats.MaxNumber - 0.5}) {
+        upper->append(x, stats.bandHigh());
+        lower->append(x, std::max(0.0, stats.bandLow()));
+    }
+    auto *band = new QAreaSeries(upper, lower);
+    band->setName(QStringLiteral("偶然で出る範囲（±2σ）"));
+    band->setColor(QColor(255, 170, 0, 70));
+    band->setBorderColor(QColor(255, 170, 0, 140));
+    return band;
+}
+
+QLineSeries *ExpectedLine(const FrequencyStats &stats)
+{
+    auto *expected = new QLineSeries;
+    expected->setName(QStringLiteral("偶然の期待値"));
+    for (const double x : {-0.5, stats.MaxNumber - 0.5})
+        expected->append(x, stats.Expected);
+    QPen pen(QColor(200, 60, 0));
+    pen.setWidth(2);
+    pen.setStyle(Qt::DashLine);
+    expected->setPen(pen);
+    return expected;
+}
+
 } // namespace
 
 DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
@@ -92,6 +122,32 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     setWindowTitle(QStringLiteral("分析"));
     resize(1040, 720);
 
+    loadDraws(draws);
+
+    QHBoxLayout *top = createRangeBar();
+    TabAnalysis = new QTabWidget(this);
+    TabAnalysis->setObjectName(QStringLiteral("TabAnalysis"));
+    TabAnalysis->addTab(createFrequencyTab(), QStringLiteral("出現回数"));
+    TabAnalysis->addTab(createBacktestTab(), QStringLiteral("検証"));
+    TabAnalysis->addTab(createChanceTab(), QStringLiteral("次回の確率"));
+    TabPopularity = new PopularityTab(
+        m_main, [this](int g) { return drawsInRange(g); }, TabAnalysis);
+    TabAnalysis->addTab(TabPopularity, QStringLiteral("人気と配当"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(TabAnalysis, 1);
+    layout->addLayout(createBottomBar());
+
+    connectControls();
+
+    CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
+    CmbGame_Click();
+}
+
+// Every stored draw of each game once, in draw order; the range starts as all of them.
+void DlgAnalysis::loadDraws(const DrawSource &draws)
+{
     for (int g = 0; g < GameCount; ++g) {
         m_draws[size_t(g)] = draws ? draws(g) : QVector<DrawRecord>();
         QVector<DrawRecord> &list = m_draws[size_t(g)];
@@ -101,7 +157,10 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
         if (!list.isEmpty())
             m_ranges[size_t(g)] = {list.first().DrawNumber, list.last().DrawNumber};
     }
+}
 
+QHBoxLayout *DlgAnalysis::createRangeBar()
+{
     CmbGame = new QComboBox(this);
     CmbGame->setObjectName(QStringLiteral("CmbGame"));
     for (const GameInfo &info : m_main.GameTable)
@@ -128,15 +187,11 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     top->addSpacing(16);
     top->addWidget(LblRange, 1);
 
-    TabAnalysis = new QTabWidget(this);
-    TabAnalysis->setObjectName(QStringLiteral("TabAnalysis"));
-    TabAnalysis->addTab(createFrequencyTab(), QStringLiteral("出現回数"));
-    TabAnalysis->addTab(createBacktestTab(), QStringLiteral("検証"));
-    TabAnalysis->addTab(createChanceTab(), QStringLiteral("次回の確率"));
-    TabPopularity = new PopularityTab(
-        m_main, [this](int g) { return drawsInRange(g); }, TabAnalysis);
-    TabAnalysis->addTab(TabPopularity, QStringLiteral("人気と配当"));
+    return top;
+}
 
+QHBoxLayout *DlgAnalysis::createBottomBar()
+{
     PrgWork = new QProgressBar(this);
     PrgWork->setObjectName(QStringLiteral("PrgWork"));
     PrgWork->setRange(0, 1000);
@@ -153,11 +208,11 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     bottom->addSpacing(24);
     bottom->addWidget(CancelButton);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(TabAnalysis, 1);
-    layout->addLayout(bottom);
+    return bottom;
+}
 
+void DlgAnalysis::connectControls()
+{
     m_progressTimer.setInterval(50);
     connect(&m_progressTimer, &QTimer::timeout, this, [this] { showProgress(); });
     connect(CmbGame, &QComboBox::activated, this, [this] { CmbGame_Click(); });
@@ -170,9 +225,6 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     connect(CmdChance, &QPushButton::clicked, this, [this] { CmdChance_Click(); });
     connect(CmdStop, &QPushButton::clicked, this, [this] { CmdStop_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
-
-    CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
-    CmbGame_Click();
 }
 
 DlgAnalysis::~DlgAnalysis()
@@ -422,28 +474,9 @@ void DlgAnalysis::showFrequencyChart()
     barSeries->append(bars);
     barSeries->setBarWidth(0.7);
 
-    // The band and the line run across the whole width of the bars.
-    auto *expected = new QLineSeries;
-    expected->setName(QStringLiteral("偶然の期待値"));
-    auto *upper = new QLineSeries;
-    auto *lower = new QLineSeries;
-    for (const double x : {-0.5, numbers - 0.5}) {
-        expected->append(x, stats.Expected);
-        upper->append(x, stats.bandHigh());
-        lower->append(x, std::max(0.0, stats.bandLow()));
-    }
-    auto *band = new QAreaSeries(upper, lower);
-    band->setName(QStringLiteral("偶然で出る範囲（±2σ）"));
-    band->setColor(QColor(255, 170, 0, 70));
-    band->setBorderColor(QColor(255, 170, 0, 140));
-    QPen pen(QColor(200, 60, 0));
-    pen.setWidth(2);
-    pen.setStyle(Qt::DashLine);
-    expected->setPen(pen);
-
-    chart->addSeries(band);
+    chart->addSeries(ChanceBand(stats));
     chart->addSeries(barSeries);
-    chart->addSeries(expected);
+    chart->addSeries(ExpectedLine(stats));
     auto *axisY = new QValueAxis;
     axisY->setRange(0, std::max(1.0, std::max(double(most), stats.bandHigh()) * 1.1));
     axisY->setLabelFormat(QStringLiteral("%d"));
@@ -495,93 +528,9 @@ void DlgAnalysis::showFrequencyTable()
 
 void DlgAnalysis::showFrequencyText()
 {
-    const FrequencyStats &stats = m_frequency;
-    const GameInfo &info = m_main.GameTable[game()];
-    const QLocale locale(QLocale::Japanese, QLocale::Japan);
-    const auto fixed = [&](double value, int decimals) {
-        return locale.toString(value, 'f', decimals);
-    };
-    QStringList lines;
-    if (stats.Draws == 0) {
-        lines << QStringLiteral("■%1　対象の抽選がありません。").arg(info.GameName);
-        TxtFrequency->setPlainText(lines.join(QLatin1Char('\n')));
-        return;
-    }
     const Range &range = m_ranges[size_t(game())];
-    lines << QStringLiteral("■%1　第%2回～第%3回の %4 回（%5）")
-                 .arg(info.GameName)
-                 .arg(std::min(range.From, range.To))
-                 .arg(std::max(range.From, range.To))
-                 .arg(Grouped(stats.Draws), ChkBonus->isChecked()
-                                                ? QStringLiteral("本数字とボーナス数字")
-                                                : QStringLiteral("本数字"));
-    lines << QStringLiteral("1つの数字が出る回数は、偶然だけなら平均 %1 回、"
-                            "±2σ の範囲は %2～%3 回です。")
-                 .arg(fixed(stats.Expected, 1), fixed(std::max(0.0, stats.bandLow()), 1),
-                      fixed(stats.bandHigh(), 1));
-    const QString chance = PercentText(stats.PValue);
-    lines << (stats.PValue < 0.05
-                  ? QStringLiteral("数字ごとの回数の差は、偶然だけではあまり起こらない大きさです"
-                                   "（偶然だけでこれ以上の差になる確率 %1）。")
-                  : QStringLiteral("数字ごとの回数の差は、偶然だけで普通に起こる大きさです"
-                                   "（偶然だけでこれ以上の差になる確率 %1）。"))
-                 .arg(chance);
-    lines << QStringLiteral("（カイ二乗 %1、自由度 %2。1回の抽選で同じ数字が重ならない分を補正）")
-                 .arg(fixed(stats.ChiSquare, 2))
-                 .arg(stats.Freedom);
-
-    const QVector<int> order = stats.numbersByCount();
-    const auto describe = [&](int n) {
-        const double sigmas = stats.StandardDeviation > 0
-                                  ? (double(stats.Counts[size_t(n)]) - stats.Expected)
-                                        / stats.StandardDeviation
-                                  : 0.0;
-        return QStringLiteral("%1（%2回, %3%4σ）")
-            .arg(n)
-            .arg(stats.Counts[size_t(n)])
-            .arg(sigmas >= 0 ? QStringLiteral("+") : QString(), fixed(sigmas, 1));
-    };
-    QStringList hot;
-    QStringList cold;
-    for (int i = 0; i < 5 && i < order.size(); ++i) {
-        hot << describe(order.at(i));
-        cold << describe(order.at(order.size() - 1 - i));
-    }
-    lines << QStringLiteral("よく出た数字: ") + hot.join(QStringLiteral("、"));
-    lines << QStringLiteral("あまり出ていない数字: ") + cold.join(QStringLiteral("、"));
-    lines << QStringLiteral(
-                 "±2σ の範囲の外: %1 個（偶然だけでも %2 個のうち平均 %3 個は外に出ます）")
-                 .arg(stats.OutsideBand)
-                 .arg(stats.MaxNumber)
-                 .arg(fixed(stats.ChanceOutsideBand, 1));
-
-    int longest = 1;
-    int longestGap = -1;
-    for (int n = 1; n <= stats.MaxNumber; ++n) {
-        const int since = stats.DrawsSince[size_t(n)];
-        const int gap = since >= 0 ? since : int(stats.Draws);
-        if (gap > longestGap) {
-            longest = n;
-            longestGap = gap;
-        }
-    }
-    const double gapChance = stats.chanceOfGap(longestGap);
-    lines << QStringLiteral("いちばん長く出ていない数字: %1（%2 回）。偶然だけでも1つの数字が %2 回"
-                            "以上続けて出ない確率は %3 で、%4 個のうち平均 %5 個はそうなります。")
-                 .arg(longest)
-                 .arg(longestGap)
-                 .arg(PercentText(gapChance))
-                 .arg(stats.MaxNumber)
-                 .arg(fixed(gapChance * stats.MaxNumber, 1));
-    lines << QStringLiteral("過去の回数は次回の抽選に影響しません。次回どの数字も出る確率は同じ"
-                            " %1/%2（%3）です。")
-                 .arg(info.PickCount)
-                 .arg(info.MaxNumber)
-                 .arg(PercentText(double(info.PickCount) / info.MaxNumber));
-    if (stats.SkippedDraws > 0)
-        lines
-            << QStringLiteral("形の正しくない記録 %1 件は数えていません。").arg(stats.SkippedDraws);
-    TxtFrequency->setPlainText(lines.join(QLatin1Char('\n')));
+    TxtFrequency->setPlainText(FrequencyReportText(m_frequency, m_main.GameTable[game()],
+                                                   range.From, range.To, ChkBonus->isChecked()));
 }
 
 void DlgAnalysis::CmdToBoard_Click()
@@ -595,19 +544,7 @@ void DlgAnalysis::CmdToBoard_Click()
                                                  "当選の見込みは変わりません。"),
                                   QStringLiteral("盤に反映"), QMessageBox::Question))
         return;
-    const std::array<int, BoardSlots> board = BoardFromCounts(m_frequency);
-    // The user's own settings belong to the standard entry of the pattern
-    // list, so the board shows that entry of the analysed game first.
-    if (m_main.currentGame() != g) {
-        m_main.CmbSwitch->setCurrentIndex(g);
-        m_main.CmbSwitch_Click();
-    }
-    if (m_main.CmbPattern->currentIndex() != 0) {
-        m_main.CmbPattern->setCurrentIndex(0);
-        m_main.CmbPattern_Click();
-    }
-    for (int n = 1; n <= m_main.GameTable[g].MaxNumber; ++n)
-        m_main.Slider1[size_t(n)]->setValueChecked(board[size_t(n)]);
+    m_main.SetGameWeights(g, BoardFromCounts(m_frequency));
 }
 
 void DlgAnalysis::CancelButton_Click()

@@ -20,6 +20,7 @@ class PopularityTab;
 class QChartView;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QFutureWatcherBase;
 class QLabel;
 class QPlainTextEdit;
@@ -106,6 +107,10 @@ private:
         int To = 0;
     };
 
+    void loadDraws(const DrawSource &draws);
+    QHBoxLayout *createRangeBar();
+    QHBoxLayout *createBottomBar();
+    void connectControls();
     QWidget *createFrequencyTab();
     QWidget *createBacktestTab();
     QWidget *createChanceTab();

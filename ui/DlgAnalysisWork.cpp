@@ -1,5 +1,7 @@
 #include "ui/DlgAnalysis.h"
 
+#include "core/BacktestReport.h"
+#include "core/ChanceReport.h"
 #include "core/SavedRows.h"
 #include "core/TicketRows.h"
 #include "core/WorkControl.h"
@@ -126,66 +128,10 @@ void DlgAnalysis::showBacktest(BacktestResult &result)
         TxtBacktest->setPlainText(Stopped);
         return;
     }
-    QStringList lines;
-    for (int g = 0; g < GameCount; ++g) {
-        const BacktestSummary &summary = result.Games[size_t(g)];
-        const QString &name = m_main.GameTable[g].GameName;
-        if (summary.Rows == 0) {
-            lines << QStringLiteral("■%1　保存エリアにこのくじの行がありません。").arg(name);
-            if (summary.NotTickets > 0)
-                lines << NotTicketsLeftOutLine(g, summary.NotTickets);
-            continue;
-        }
-        if (summary.Draws == 0) {
-            lines << QStringLiteral("■%1　保存エリアの %2 行。対象の抽選がありません。")
-                         .arg(name, Grouped(summary.Rows));
-            if (summary.NotTickets > 0)
-                lines << NotTicketsLeftOutLine(g, summary.NotTickets);
-            continue;
-        }
-        const Range &range = m_ranges[size_t(g)];
-        lines << QStringLiteral("■%1　保存エリアの %2 行 × 第%3回～第%4回の %5 回")
-                     .arg(name, Grouped(summary.Rows))
-                     .arg(std::min(range.From, range.To))
-                     .arg(std::max(range.From, range.To))
-                     .arg(Grouped(summary.Draws));
-        if (summary.NotTickets > 0)
-            lines << NotTicketsLeftOutLine(g, summary.NotTickets);
-        lines << QStringLiteral("  当選回数（偶然だけの期待値）");
-        for (int t = 0; t < TierCount(g); ++t)
-            lines << QStringLiteral("    %1  %2 回（%3 回）")
-                         .arg(BacktestRowModel::tierName(t + 1))
-                         .arg(Grouped(summary.Wins[size_t(t)]), 10)
-                         .arg(Approx(summary.ChanceWins[size_t(t)]));
-        lines << QStringLiteral("  購入額 %1 円（1口 %2 円）")
-                     .arg(Grouped(summary.CostYen))
-                     .arg(GameRuleOf(g).RowYen);
-        if (summary.PricedDraws == 0) {
-            lines << QStringLiteral("  賞金の記録がある回がないため、当選金と還元率は出せません。");
-        } else if (summary.WinningsTooLarge) {
-            lines << QStringLiteral("  当選金が正しく数えられる範囲を超えたため、当選金と還元率は"
-                                    "出せません。");
-        } else {
-            const double rate = double(summary.WinningsYen) / double(summary.PricedCostYen);
-            const double chance = summary.ChanceWinningsYen / double(summary.PricedCostYen);
-            lines << QStringLiteral("  当選金 %1 円（賞金の記録がある %2 回分、その購入額 %3 円）")
-                         .arg(Grouped(summary.WinningsYen), Grouped(summary.PricedDraws),
-                              Grouped(summary.PricedCostYen));
-            lines << QStringLiteral("  還元率 %1（偶然だけの期待値 %2）")
-                         .arg(RateText(rate), RateText(chance));
-            lines << ExpectedPrizeRuleLine();
-        }
-        if (summary.UnpricedWins > 0)
-            lines << QStringLiteral("  賞金不明の当選 %1 件（賞金の記録がない回、または該当者が"
-                                    "いなかった等級）は、金額を推定せず当選金に入れていません。")
-                         .arg(Grouped(summary.UnpricedWins));
-        if (summary.SkippedDraws > 0)
-            lines << QStringLiteral("  形の正しくない記録 %1 件は除きました。")
-                         .arg(summary.SkippedDraws);
-    }
-    lines << QStringLiteral("過去の成績は次回の当選の見込みを変えません。");
-    TxtBacktest->setPlainText(lines.join(QLatin1Char('\n')));
-
+    std::array<DrawRange, GameCount> ranges;
+    for (int g = 0; g < GameCount; ++g)
+        ranges[size_t(g)] = {m_ranges[size_t(g)].From, m_ranges[size_t(g)].To};
+    TxtBacktest->setPlainText(BacktestReportText(result, m_main.GameTable, ranges));
     m_rowModel->setRows(std::move(result.Rows));
     GridBacktest->sortByColumn(GridBacktest->horizontalHeader()->sortIndicatorSection(),
                                GridBacktest->horizontalHeader()->sortIndicatorOrder());
@@ -277,78 +223,8 @@ void DlgAnalysis::showChance(const std::array<ChanceResult, GameCount> &results,
             return;
         }
     }
-    QStringList lines;
-    for (int g = 0; g < GameCount; ++g) {
-        const ChanceResult &result = results[size_t(g)];
-        const GameInfo &info = m_main.GameTable[g];
-        if (result.Rows == 0) {
-            lines << QStringLiteral("■%1　保存エリアにこのくじの組合せがありません。")
-                         .arg(info.GameName);
-            lines << QString();
-            continue;
-        }
-        lines << QStringLiteral("■%1　保存エリアの %2 行（異なる組合せ %3）")
-                     .arg(info.GameName, Grouped(result.Rows), Grouped(result.DistinctRows));
-        if (savedRows[size_t(g)] > result.Rows)
-            lines << NotTicketsLeftOutLine(g, savedRows[size_t(g)] - result.Rows);
-        lines << QStringLiteral("  ") + PadCells(QStringLiteral("次回どれかの行が当たる確率"), 48)
-                     + QStringLiteral("偶然に選んだ %1 行なら").arg(Grouped(result.Rows));
-        for (int t = 0; t < TierCount(g); ++t) {
-            const OutcomeCount &count = result.AtLeast[size_t(t)];
-            QString tier = BacktestRowModel::tierName(t + 1);
-            if (t > 0)
-                tier += QStringLiteral("以上");
-            lines << QStringLiteral("  ") + PadCells(tier, 9)
-                         + PadCells(OutcomeText(count.Winning, count.Outcomes), 39)
-                         + PercentText(result.IndependentAtLeast[size_t(t)]);
-        }
-        QStringList bonusTiers; // those whose chance is over the bonus numbers too
-        for (int t = 0; t < TierCount(g); ++t) {
-            if (AtLeastNeedsBonus(g, t))
-                bonusTiers << BacktestRowModel::tierName(t + 1) + QStringLiteral("以上");
-        }
-        lines << QStringLiteral("  （%1以上は何か当たる確率。分母は本数字の組 %2 通り、%5だけ"
-                                "本数字とボーナス数字の組 %2 × %3 = %4 通り）")
-                     .arg(BacktestRowModel::tierName(TierCount(g)),
-                          Grouped(qint64(MainOutcomes(info))))
-                     .arg(Grouped(qint64(BonusOutcomes(info) / MainOutcomes(info))))
-                     .arg(Grouped(qint64(BonusOutcomes(info))),
-                          bonusTiers.join(QStringLiteral("と")));
-
-        QStringList expected;
-        for (int t = 0; t < TierCount(g); ++t)
-            expected << QStringLiteral("%1 %2 回")
-                            .arg(BacktestRowModel::tierName(t + 1),
-                                 Approx(result.ExpectedWins[size_t(t)]));
-        lines << QStringLiteral("  当選の期待回数（行ごとの和）: ")
-                     + expected.join(QStringLiteral("、"));
-
-        const std::array<std::optional<double>, MaxTiers> average = AveragePrizeYen(drawsInRange(g),
-                                                                                    g);
-        double yen = 0;
-        QStringList missing;
-        for (int t = 0; t < TierCount(g); ++t) {
-            if (average[size_t(t)])
-                yen += result.ExpectedWins[size_t(t)] * *average[size_t(t)];
-            else
-                missing << BacktestRowModel::tierName(t + 1);
-        }
-        if (missing.size() == TierCount(g)) {
-            lines << QStringLiteral("  履歴に賞金の記録がないため、当選金の期待値は出せません。");
-        } else {
-            QString line = QStringLiteral("  当選金の期待値（履歴の平均賞金から）: 1回あたり %1 円"
-                                          "（購入額 %2 円、還元率 %3）")
-                               .arg(Grouped(qint64(std::llround(yen))),
-                                    Grouped(result.Rows * GameRuleOf(g).RowYen),
-                                    RateText(yen / double(result.Rows * GameRuleOf(g).RowYen)));
-            if (!missing.isEmpty())
-                line += QStringLiteral("　%1は平均賞金がないため含めていません。")
-                            .arg(missing.join(QStringLiteral("・")));
-            lines << line << ExpectedPrizeRuleLine();
-        }
-        lines << QString();
-    }
-    lines << QStringLiteral("同じ組合せを重ねて持つと、当たる確率は増えずに期待回数だけが増えます。"
-                            "行どうしの重なりが少ないほど、どれかが当たる確率は上がります。");
-    TxtChance->setPlainText(lines.join(QLatin1Char('\n')));
+    std::array<std::array<std::optional<double>, MaxTiers>, GameCount> averages;
+    for (int g = 0; g < GameCount; ++g)
+        averages[size_t(g)] = AveragePrizeYen(drawsInRange(g), g);
+    TxtChance->setPlainText(ChanceReportText(results, savedRows, m_main.GameTable, averages));
 }

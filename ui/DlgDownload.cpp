@@ -1,8 +1,7 @@
 #include "ui/DlgDownload.h"
 
-#include "core/PatternFileCheck.h"
 #include "net/HttpTransfer.h"
-#include "storage/FilePathCommands.h"
+#include "net/PatternDownload.h"
 #include "storage/Module1.h"
 #include "storage/Settings.h"
 #include "ui/Form1.h"
@@ -15,11 +14,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 
 #include <array>
-#include <iterator>
-#include <optional>
 
 namespace {
 
@@ -38,55 +34,6 @@ constexpr int ButtonTop = TextTop + DlgDownload::Text1FullHeight + 10;
 constexpr int ClientHeight = ButtonTop + ButtonHeight + Margin;
 constexpr int ImageSize = 40;
 
-// What became of one game's file in a run. Only Stored changed the local
-// file; every other outcome leaves it exactly as it was.
-// The games whose pattern files this dialog fetches: LOTO6 and Mini LOTO.
-constexpr int DownloadGames = 2;
-
-enum class Outcome {
-    NotFetched, // an earlier request timed out or was cancelled
-    TimedOut,
-    FetchFailed, // the transfer itself failed
-    Rejected,    // an answer other than 2xx, or not a whole pattern file
-    StoreFailed, // the write failed
-    Stored,
-};
-
-QString StateLine(int state)
-{
-    static const char16_t *const lines[] = {
-        u" 0: 状態についての報告はありません。",
-        u" 1: 指定されたサーバーの IP アドレスを調べています。",
-        u" 2: 指定されたサーバーの IP アドレスを見つけました。",
-        u" 3: サーバーとの接続処理を行っています。",
-        u" 4: サーバーと正常に接続しました。",
-        u" 5: サーバーに要求を送信しています。",
-        u" 6: 要求を正常に送信しました。",
-        u" 7: サーバーからの応答を受信しています。",
-        u" 8: サーバーからの応答を正常に受信しました。",
-        u" 9: サーバーとの接続を解除しています。",
-        u"10: サーバーとの接続を正常に解除しました。",
-        u"11: サーバーとの通信中にエラーが発生しました。",
-        u"12: 要求処理が完了し、すべてのデータが受信されました。",
-    };
-    if (state < 0 || state >= int(std::size(lines)))
-        return QString();
-    return QString::fromUtf16(lines[state]);
-}
-
-Outcome OutcomeOf(PatternStoreResult result)
-{
-    switch (result) {
-    case PatternStoreResult::Stored:
-        return Outcome::Stored;
-    case PatternStoreResult::NotAPatternFile:
-        return Outcome::Rejected;
-    case PatternStoreResult::WriteFailed:
-        break;
-    }
-    return Outcome::StoreFailed;
-}
-
 // The files go where the program keeps its data; that is named when it is
 // not the program's own folder.
 QString DownloadIntroText(const QString &dataFolder, const QString &programFolder)
@@ -100,19 +47,6 @@ QString DownloadIntroText(const QString &dataFolder, const QString &programFolde
     return intro
            + QStringLiteral("データファイルは %1 に上書き保存されます。")
                  .arg(QDir::toNativeSeparators(QDir::cleanPath(dataFolder)));
-}
-
-// The detail line that says why a game's file was not taken, with the
-// server's HTTP status when there was an answer.
-QString RefusedLine(int status, const QString &reason)
-{
-    const QString answer = status > 0 ? QStringLiteral("（HTTP %1）").arg(status) : QString();
-    return QStringLiteral("取り込みませんでした") + answer + QStringLiteral(": ") + reason;
-}
-
-bool IsSuccessStatus(int status)
-{
-    return status >= 200 && status <= 299;
 }
 
 } // namespace
@@ -259,96 +193,22 @@ void DlgDownload::CancelButton_Click()
 
 void DlgDownload::Inet1_StateChanged(int state)
 {
-    AppendMessageLine(Text2, StateLine(state));
+    AppendMessageLine(Text2, PatternDownload::StateLine(state));
 }
 
 void DlgDownload::DownloadPatternFiles()
 {
     TimeoutSeconds = ReadSetting(m_settingsFilePath, Setting::NetTimeout);
-    Inet1->setRequestTimeout(TimeoutSeconds);
-
-    std::array<Outcome, DownloadGames> outcome{Outcome::NotFetched, Outcome::NotFetched};
-    for (int g = 0; g < DownloadGames; ++g) {
-        const GameInfo &game = m_main.GameTable[g];
-        const QUrl address(m_main.Links.DownloadBaseUrl + GetFileName(game.PatternFilePath));
-        // Tells the detail view which request the state lines below belong to.
-        AppendMessageLine(Text2, QStringLiteral("接続先: ") + address.toDisplayString());
-        QByteArray body;
-        const HttpTransfer::Result result = Inet1->get(address, body);
-        if (result == HttpTransfer::Result::Timeout) {
-            // A server that slow is not asked again in the same run.
-            outcome[g] = Outcome::TimedOut;
-            break;
-        }
-        if (result == HttpTransfer::Result::Cancelled) {
-            outcome[g] = Outcome::FetchFailed;
-            break;
-        }
-        if (result != HttpTransfer::Result::Ok) {
-            // Nothing is stored for this game; the next one is still tried.
-            outcome[g] = Outcome::FetchFailed;
-            AppendMessageLine(Text2, RefusedLine(Inet1->httpStatus(), TransferFailure()));
-            continue;
-        }
-        // An error status may come with a body that looks like a pattern file.
-        const int status = Inet1->httpStatus();
-        PatternFileVerdict verdict = PatternFileVerdict::Whole;
-        outcome[g] = IsSuccessStatus(status)
-                         ? OutcomeOf(StoreWholePatternFile(game, body, nullptr, &verdict))
-                         : Outcome::Rejected;
-        if (!IsSuccessStatus(status))
-            AppendMessageLine(
-                Text2, RefusedLine(status, QStringLiteral("サーバーがファイルを返しませんでした")));
-        else if (verdict != PatternFileVerdict::Whole)
-            AppendMessageLine(Text2, RefusedLine(status, RefusalReason(verdict, body)));
-        else if (outcome[g] == Outcome::StoreFailed)
-            AppendMessageLine(
-                Text2, RefusedLine(status, QStringLiteral("ファイルを保存できませんでした")));
-    }
-    Inet1->cancel();
-
-    // Each game is reported on its own, whatever became of the other.
-    int goodFiles = 0;
-    for (int g = 0; g < DownloadGames; ++g) {
-        const GameInfo &game = m_main.GameTable[g];
-        if (outcome[g] == Outcome::TimedOut)
-            AppendMessageLine(
-                Text1, QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
-        else if (outcome[g] == Outcome::FetchFailed)
-            AppendMessageLine(Text1,
-                              QStringLiteral("(NG)■ネットワークの接続でエラーが発生しました■"));
-        if (outcome[g] != Outcome::Stored) {
-            AppendMessageLine(
-                Text1,
-                QStringLiteral("(NG)■") + game.GameName
-                    + QStringLiteral(" 用ファイルのダウンロードは正常に終了しませんでした■"));
-            continue;
-        }
-        const QString label = (game.GameName + QStringLiteral("　　　　")).left(4);
-        const QString message = ReadIniValue(game.PatternFilePath, QStringLiteral("MSG"),
-                                             QStringLiteral("MSG1"));
-        if (message == PreviousMessage[g]) {
-            AppendMessageLine(Text1, QStringLiteral("(OK)") + label
-                                         + QStringLiteral("用ファイルは最新です。□□□□"));
-        } else {
-            AppendMessageLine(
-                Text1, QStringLiteral("(OK)") + label
-                           + QStringLiteral("用ファイルのダウンロードは正常に終了しました。"));
-            AppendMessageLine(Text1, QStringLiteral("      ") + message);
-        }
-        ++goodFiles;
-    }
-    if (goodFiles != DownloadGames)
-        AppendMessageLine(Text1,
-                          QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
+    PatternDownload run(
+        *Inet1, m_main.GameTable, m_main.Links.DownloadBaseUrl,
+        [this](const QString &line) { AppendMessageLine(Text1, line); },
+        [this](const QString &line) { AppendMessageLine(Text2, line); });
+    run.run(TimeoutSeconds, PreviousMessage);
 }
 
 QString DlgDownload::TransferFailure() const
 {
-    if (Inet1->bodyTooLarge())
-        return QStringLiteral("受信データが %1 バイトを超えています")
-            .arg(HttpTransfer::MaxBodyBytes);
-    return QStringLiteral("サーバーと通信できませんでした");
+    return PatternDownload::TransferFailure(*Inet1);
 }
 
 void DlgDownload::done(int result)

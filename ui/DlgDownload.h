@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GameTable.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -12,7 +14,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-// Fetches both pattern files from the download folder, stores them over the
+// Fetches every game's pattern file from the download folder, stores them over the
 // local copies, reports each game's outcome and has the main window reload.
 // Shown modally by Form1::CmdReadPattern_Click; built afresh for every showing.
 class DlgDownload : public QDialog
@@ -34,7 +36,7 @@ public:
 
     // --- Working values, alive while the dialog is open ---
     // MSG1 of each game's pattern file as it was when the dialog opened.
-    std::array<QString, 2> PreviousMessage;
+    std::array<QString, GameCount> PreviousMessage;
     int TimeoutSeconds = 30;
     // "NOTOSEN" of the settings file, carried unchanged from opening to closing.
     int NotosenValue = 0;

@@ -185,32 +185,8 @@ void Form1::createBoard()
                                       "を－側にセットして、実行ボタンを押してください。"));
     PlaceTwips(Frame1, 120, 120, 11295, 1695);
 
-    for (int i = 1; i <= HighestNumber; ++i) {
-        // A wider gap after every tenth number.
-        const int left = 360 + 240 * (i - 1) + 120 * ((i - 1) / 10);
-        auto *slider = new BoardSlider(Qt::Vertical, Frame1);
-        slider->setObjectName(QStringLiteral("Slider1_%1").arg(i));
-        slider->setRange(1, 5);
-        slider->setValue(3);
-        slider->setSingleStep(1);
-        slider->setPageStep(1);
-        slider->setTickPosition(QSlider::NoTicks);
-        // Minimum at the top: 1 is the "+" end.
-        slider->setInvertedAppearance(true);
-        slider->setInvertedControls(true);
-        // A favoured number shows a full bar.
-        slider->setFilledTowardMaximum(true);
-        PlaceTwips(slider, left, 240, 255, 735);
-        Slider1[i] = slider;
-
-        auto *label = MakeLabel(Frame1, QStringLiteral("Label1_%1").arg(i), QString());
-        label->setAlignment(Qt::AlignCenter);
-        QFont small = font();
-        small.setPointSize(8);
-        label->setFont(small);
-        PlaceTwips(label, left, 960, 255, 255);
-        Label1[i] = label;
-    }
+    for (int i = 1; i <= HighestNumber; ++i)
+        createBoardSlider(i);
     // The board is one Tab stop; its arrow keys move between the sliders.
     auto row = std::make_shared<QList<BoardSlider *>>();
     for (int i = 1; i <= HighestNumber; ++i)
@@ -249,6 +225,35 @@ void Form1::createBoard()
     PlaceTwips(CmdReadPattern, 8640, 1275, 2415, 345);
 }
 
+// Number i's slider and the label under it.
+void Form1::createBoardSlider(int i)
+{
+    // A wider gap after every tenth number.
+    const int left = 360 + 240 * (i - 1) + 120 * ((i - 1) / 10);
+    auto *slider = new BoardSlider(Qt::Vertical, Frame1);
+    slider->setObjectName(QStringLiteral("Slider1_%1").arg(i));
+    slider->setRange(1, 5);
+    slider->setValue(3);
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setTickPosition(QSlider::NoTicks);
+    // Minimum at the top: 1 is the "+" end.
+    slider->setInvertedAppearance(true);
+    slider->setInvertedControls(true);
+    // A favoured number shows a full bar.
+    slider->setFilledTowardMaximum(true);
+    PlaceTwips(slider, left, 240, 255, 735);
+    Slider1[i] = slider;
+
+    auto *label = MakeLabel(Frame1, QStringLiteral("Label1_%1").arg(i), QString());
+    label->setAlignment(Qt::AlignCenter);
+    QFont small = font();
+    small.setPointSize(8);
+    label->setFont(small);
+    PlaceTwips(label, left, 960, 255, 255);
+    Label1[i] = label;
+}
+
 void Form1::createPredictionArea()
 {
     Frame3 = new QGroupBox(QStringLiteral("予測エリア"), m_content);
@@ -285,6 +290,13 @@ void Form1::createPredictionArea()
     CmdCopy[0]->setEnabled(false);
     CmdCopy[1]->setEnabled(false);
 
+    createRunControls();
+    createPredictionButtons();
+}
+
+// The count slider and the run button.
+void Form1::createRunControls()
+{
     SldKosu = new BoardSlider(Qt::Horizontal, Frame3);
     SldKosu->setObjectName(QStringLiteral("SldKosu"));
     SldKosu->setRange(1, 100);
@@ -308,7 +320,11 @@ void Form1::createPredictionArea()
     runFont.setPointSizeF(runFont.pointSizeF() * 1.3);
     CmdRun->setFont(runFont);
     PlaceTwips(CmdRun, 2640, 2520, 1455, 1035);
+}
 
+// The buttons that open the options, the web, help, history, analysis and wheels.
+void Form1::createPredictionButtons()
+{
     CmdOption = MakeButton(Frame3, QStringLiteral("CmdOption"), QStringLiteral("オプション(&O)"));
     PlaceTwips(CmdOption, 7200, 2520, 1575, 375);
     CmdHP = MakeButton(Frame3, QStringLiteral("CmdHP"), QStringLiteral("WEBへ接続(&B)"));
@@ -439,14 +455,7 @@ void Form1::Form_Load()
 
     // 9-10. Grids.
     FGkekka[1]->setRowCount(1);
-    const int twips = settings.value(Setting::ColWidth);
-    for (ResultGrid *grid : FGkekka) {
-        grid->setColumnCount(GridColumnCount);
-        for (int c = 0; c < GridColumnCount; ++c)
-            grid->setColumnWidthTwips(c, twips);
-        for (int c = FirstNumberColumn; c < GridColumnCount; ++c)
-            grid->setColumnAlignmentCentered(c);
-    }
+    SetGridColumns(settings.value(Setting::ColWidth));
 
     // 11. Game list: list index = game index.
     for (const GameInfo &info : GameTable)
@@ -464,6 +473,18 @@ void Form1::Form_Load()
     PrepareResultGrids();
     Random.seed(ClockSeed());
     CheckDrawsInBackground();
+}
+
+// Both grids' columns, each twips wide, the number columns centred.
+void Form1::SetGridColumns(int twips)
+{
+    for (ResultGrid *grid : FGkekka) {
+        grid->setColumnCount(GridColumnCount);
+        for (int c = 0; c < GridColumnCount; ++c)
+            grid->setColumnWidthTwips(c, twips);
+        for (int c = FirstNumberColumn; c < GridColumnCount; ++c)
+            grid->setColumnAlignmentCentered(c);
+    }
 }
 
 // A position that would put the window wholly off every screen is ignored,

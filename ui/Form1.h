@@ -56,6 +56,9 @@ public:
     UserDialogs &dialogs() const { return m_dialogs; }
     // The game index: the selected entry of CmbSwitch.
     int currentGame() const;
+    // Shows the game's standard pattern entry and sets its sliders to weights
+    // (index = number), as the user would by hand.
+    void SetGameWeights(int game, const std::array<int, BoardSlots> &weights);
 
     // --- Controls, named as the design names them ---
     QGroupBox *Frame1 = nullptr;                     // パターン制御盤
@@ -120,6 +123,8 @@ public:
 
     // --- Result grids and save area (Form1SaveArea.cpp) ---
     void FGkekka_Click(int index);
+    // The selected rows sorted by the selected columns, as a header click does.
+    void SortGrid(int index);
     void SetSaveAreaButtons(bool enabled);
     // Leaves FGkekka(index) with nothing selected and its move button
     // disabled, so only rows the user selects again can move.
@@ -200,7 +205,11 @@ protected:
 private:
     void createControls();
     void createBoard();
+    void SetGridColumns(int twips);
+    void createBoardSlider(int i);
     void createPredictionArea();
+    void createRunControls();
+    void createPredictionButtons();
     void createSaveArea();
     void connectHandlers();
     void RestorePosition(std::optional<float> leftTwips, std::optional<float> topTwips);

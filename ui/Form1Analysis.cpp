@@ -1,7 +1,10 @@
 #include "ui/Form1.h"
 
 #include "storage/DrawHistory.h"
+#include "ui/BoardSlider.h"
 #include "ui/DlgAnalysis.h"
+
+#include <QComboBox>
 
 void Form1::CmdAnalysis_Click()
 {
@@ -9,4 +12,20 @@ void Form1::CmdAnalysis_Click()
     const DrawSource draws = [this](int game) { return History().draws(game); };
     DlgAnalysis dialog(*this, draws, this);
     dialog.exec();
+}
+
+void Form1::SetGameWeights(int game, const std::array<int, BoardSlots> &weights)
+{
+    // The user's own settings belong to the standard entry of the pattern
+    // list, so the board shows that entry of the game first.
+    if (currentGame() != game) {
+        CmbSwitch->setCurrentIndex(game);
+        CmbSwitch_Click();
+    }
+    if (CmbPattern->currentIndex() != 0) {
+        CmbPattern->setCurrentIndex(0);
+        CmbPattern_Click();
+    }
+    for (int n = 1; n <= GameTable[game].MaxNumber; ++n)
+        Slider1[size_t(n)]->setValueChecked(weights[size_t(n)]);
 }

@@ -81,6 +81,63 @@ private:
     qint64 m_total;
 };
 
+// The messages of a load, each warning naming the file.
+class LoadWarnings
+{
+public:
+    LoadWarnings(UserDialogs &dialogs, QWidget *parent, const QString &fileName)
+        : m_dialogs(dialogs)
+        , m_parent(parent)
+        , m_shownName(QDir::toNativeSeparators(fileName))
+    {}
+
+    void unreadable() const
+    {
+        m_dialogs.warn(m_parent,
+                       QStringLiteral("ファイル「%1」を読み込めませんでした。").arg(m_shownName),
+                       QStringLiteral("読込"));
+    }
+    void noSaveData() const
+    {
+        m_dialogs.warn(
+            m_parent, QStringLiteral("ファイル「%1」には保存データがありません。").arg(m_shownName),
+            QStringLiteral("読込"));
+    }
+    // A file that is not a save file of ours, read only when the user says so.
+    bool otherFileConfirmed() const
+    {
+        return m_dialogs.confirm(
+            m_parent,
+            QStringLiteral(
+                "拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"),
+            QStringLiteral("中止"), QMessageBox::Warning);
+    }
+    // Saving the grid again would cut the file short: say so.
+    void tooLarge(qint64 rows) const
+    {
+        m_dialogs.warn(
+            m_parent,
+            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
+                .arg(m_shownName, QLocale(QLocale::Japanese).toString(rows)),
+            QStringLiteral("読込"));
+    }
+
+private:
+    UserDialogs &m_dialogs;
+    QWidget *m_parent;
+    QString m_shownName;
+};
+
+SaveFileRowsRead ReadRowsShowingProgress(QWidget *parent, SaveFileReader &reader,
+                                         const SaveFileHead &head, qint64 fileSize,
+                                         GridCellStore &cells, qint64 rowLimit, qint64 byteBudget)
+{
+    FileProgress progress(parent, QStringLiteral("読み込んでいます…"), fileSize, true);
+    return ReadSaveFileRows(
+        reader, head, fileSize, cells, rowLimit,
+        [&progress](qint64 bytes) { return progress.update(bytes); }, byteBudget);
+}
+
 } // namespace
 
 void Form1::FGkekka_Click(int index)
@@ -92,29 +149,36 @@ void Form1::FGkekka_Click(int index)
         return;
     const int a = grid->currentRow();
     const int b = grid->selectionEndRow();
+    // A header cell sorts its column; over a lone data row it selects it.
+    if (grid->wasHeaderClick() && n > 2) {
+        SortGrid(index);
+        return;
+    }
+    const bool picked = grid->hasPickedRows();
     // Nothing selected, or the keyboard's focus on a header cell: no row to move.
-    if (!grid->hasSelection() || a < 1 || a >= n || b < 1 || b >= n) {
+    if (!grid->hasSelection() || (!picked && (a < 1 || a >= n || b < 1 || b >= n))) {
         CmdCopy[index]->setEnabled(false);
         return;
     }
 
-    if (b == n - 1 && n != 2 && a == 1) {
-        // Every data row is selected: what a click on a header cell gives.
-        grid->sortSelection();
-        if (index == 1)
-            SaveAreaChanged();
-        CmdCopy[index]->setEnabled(false);
-        CmdCopy[other]->setEnabled(false);
-        return;
-    }
-
-    SelectGridRange(grid, a, 0, b, grid->columnCount() - 1);
-    bool movable = false;
-    for (int r = std::min(a, b); r <= std::max(a, b) && !movable; ++r)
-        movable = HoldsNumbers(grid, r);
+    // A block widens to whole rows; rows picked by Ctrl+click already are.
+    if (!picked)
+        SelectGridRange(grid, a, 0, b, grid->columnCount() - 1);
+    const std::vector<int> rows = grid->selectedRows();
+    const bool movable = std::any_of(rows.begin(), rows.end(),
+                                     [grid](int r) { return HoldsNumbers(grid, r); });
     CmdCopy[index]->setEnabled(movable);
     if (movable)
         CmdCopy[other]->setEnabled(false);
+}
+
+void Form1::SortGrid(int index)
+{
+    FGkekka[index]->sortSelection();
+    if (index == 1)
+        m_saveAreaChanged = true;
+    CmdCopy[index]->setEnabled(false);
+    CmdCopy[1 - index]->setEnabled(false);
 }
 
 void Form1::SetSaveAreaButtons(bool enabled)
@@ -177,16 +241,13 @@ void Form1::CmdCopy_Click(int index)
     // Only rows the user selected move; the header row never does.
     if (sourceRows <= 1 || !source->hasSelection())
         return;
-    const int a = source->currentRow();
-    const int b = source->selectionEndRow();
-    const int first = std::max(1, std::min(a, b));
-    const int last = std::min(sourceRows - 1, std::max(a, b));
 
-    // The rows that hold a combination, as runs from the top down.
+    // The rows that hold a combination, as runs from the top down; rows
+    // picked apart keep their order and close up in the target.
     std::vector<std::pair<int, int>> runs;
     int n = 0;
-    for (int r = first; r <= last; ++r) {
-        if (!HoldsNumbers(source, r))
+    for (const int r : source->selectedRows()) {
+        if (r >= sourceRows || !HoldsNumbers(source, r))
             continue;
         if (!runs.empty() && runs.back().second == r - 1)
             runs.back().second = r;
@@ -288,44 +349,20 @@ void Form1::CmdLoad_Click()
         return;
     RememberFolder(QStringLiteral("save"), fileName);
 
-    const QString shownName = QDir::toNativeSeparators(fileName);
-    const auto warnUnreadable = [&] {
-        dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」を読み込めませんでした。").arg(shownName),
-                       QStringLiteral("読込"));
-    };
-    const auto warnNoSaveData = [&] {
-        dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」には保存データがありません。").arg(shownName),
-                       QStringLiteral("読込"));
-    };
-    // Saving the grid again would cut the file short: say so.
-    const auto warnTooLarge = [&](qint64 rows) {
-        dialogs().warn(
-            this,
-            QStringLiteral("ファイル「%1」は大きすぎるため、先頭の%2行だけを読み込みました。")
-                .arg(shownName, QLocale(QLocale::Japanese).toString(rows)),
-            QStringLiteral("読込"));
-    };
+    const LoadWarnings warn(dialogs(), this, fileName);
 
     QFile file(fileName);
     if (!OpenRegularFile(file)) {
-        warnUnreadable();
+        warn.unreadable();
         return;
     }
     SaveFileReader reader(file);
     const SaveFileHead head = reader.readHead();
-    if (!head.signatureOk
-        && !dialogs().confirm(
-            this,
-            QStringLiteral(
-                "拡張子が .loto ではありません。このファイルで間違いなければOKを押してください"),
-            QStringLiteral("中止"), QMessageBox::Warning)) {
+    if (!head.signatureOk && !warn.otherFileConfirmed())
         return;
-    }
     // A file that is no save file must not wipe the rows the user keeps.
     if (!head.countsValid) {
-        warnNoSaveData();
+        warn.noSaveData();
         return;
     }
 
@@ -335,25 +372,20 @@ void Form1::CmdLoad_Click()
     // moment, so the old one's size comes off the new one's share.
     ResultGrid *grid = FGkekka[1];
     GridCellStore cells(1, SaveFileGridColumns(head));
-    SaveFileRowsRead read;
-    {
-        FileProgress progress(this, QStringLiteral("読み込んでいます…"), file.size(), true);
-        read = ReadSaveFileRows(
-            reader, head, file.size(), cells, LoadRowLimit,
-            [&progress](qint64 bytes) { return progress.update(bytes); },
-            LoadByteLimit - grid->gridModel()->store().usedBytes());
-    }
+    const SaveFileRowsRead read = ReadRowsShowingProgress(
+        this, reader, head, file.size(), cells, LoadRowLimit,
+        LoadByteLimit - grid->gridModel()->store().usedBytes());
     if (read.readFailed) {
-        warnUnreadable();
+        warn.unreadable();
         return;
     }
     if (read.cancelled)
         return;
     if (read.rows == 0) {
         if (read.limitReached)
-            warnTooLarge(0);
+            warn.tooLarge(0);
         else
-            warnNoSaveData();
+            warn.noSaveData();
         return;
     }
 
@@ -366,7 +398,7 @@ void Form1::CmdLoad_Click()
     DropRecoveryCopy();
     SetSaveAreaButtons(true);
     if (read.limitReached)
-        warnTooLarge(rows);
+        warn.tooLarge(rows);
     const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
     if (notTickets > 0)
         dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));

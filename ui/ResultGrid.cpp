@@ -1,6 +1,7 @@
 #include "ui/ResultGrid.h"
 
 #include "core/GridCellStore.h"
+#include "core/GridSelection.h"
 #include "ui/ResultGridModel.h"
 #include "ui/Twips.h"
 
@@ -50,7 +51,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const bool selected = m_grid->selectedBlock().contains(index.row() + 1, index.column() + 1);
+        const bool selected = m_grid->isSelectedCell(index.row() + 1, index.column() + 1);
         option->state &= ~QStyle::State_Selected;
         if (selected) {
             // A judged cell keeps its red or yellow when selected, only darker,
@@ -162,12 +163,13 @@ struct ResultGrid::Private
         : q(grid)
     {}
 
+    // The selection, told the grid's present shape.
+    GridSelection &selection();
     void clampSelection();
     void repaint();
     bool cellAt(const QPoint &pos, int *row, int *col) const;
     void dragCellAt(const QPoint &pos, int *row, int *col) const;
-    void selectColumnBelow(int col);
-    void pressAt(const QPoint &pos);
+    void pressAt(const QPoint &pos, Qt::KeyboardModifiers modifiers);
     void dragTo(const QPoint &pos);
     void releaseAt(const QPoint &pos);
     bool keyPress(const QKeyEvent *event);
@@ -177,15 +179,11 @@ struct ResultGrid::Private
     ResultGridModel *model = nullptr;
     CornerCell *corner = nullptr;
     QVector<int> widthTwips; // -1 where never set
-    int curRow = 1;
-    int curCol = 1;
-    int endRow = 1;
-    int endCol = 1;
-    bool selected = false;
+    GridSelection sel;
     bool pressed = false;
-    // A press on the header row selects whole columns; dragging then only
-    // moves the end column.
-    bool columnDrag = false;
+    // The press was on the header row: its release is a header click.
+    bool headerPress = false;
+    bool headerClick = false;
 };
 
 ResultGrid::ResultGrid(QWidget *parent)
@@ -345,11 +343,22 @@ bool ResultGrid::isEmptyCell(int row, int col) const
 
 GridBlock ResultGrid::selectedBlock() const
 {
-    if (!d->selected)
-        return GridBlock();
-    // Plain values: std::minmax of temporaries would hand back dangling references.
-    return GridBlock{std::min(d->curRow, d->endRow), std::min(d->curCol, d->endCol),
-                     std::max(d->curRow, d->endRow), std::max(d->curCol, d->endCol)};
+    return d->sel.block();
+}
+
+bool ResultGrid::isSelectedCell(int row, int col) const
+{
+    return d->sel.contains(row, col);
+}
+
+std::vector<int> ResultGrid::selectedRows() const
+{
+    return d->sel.selectedRows();
+}
+
+bool ResultGrid::hasPickedRows() const
+{
+    return d->sel.hasPickedRows();
 }
 
 QString ResultGrid::clipText() const
@@ -416,73 +425,82 @@ bool ResultGrid::isColumnCentered(int col) const
 
 int ResultGrid::currentRow() const
 {
-    return d->curRow;
+    return d->sel.currentRow();
 }
 
 int ResultGrid::currentColumn() const
 {
-    return d->curCol;
+    return d->sel.currentColumn();
 }
 
 int ResultGrid::selectionEndRow() const
 {
-    return d->endRow;
+    return d->sel.endRow();
 }
 
 int ResultGrid::selectionEndColumn() const
 {
-    return d->endCol;
+    return d->sel.endColumn();
 }
 
 void ResultGrid::setCurrentRow(int row)
 {
-    d->curRow = d->endRow = std::clamp(row, 0, rowCount() - 1);
-    d->selected = true;
+    d->selection().setCurrentRow(row);
     d->repaint();
 }
 
 void ResultGrid::setCurrentColumn(int col)
 {
-    d->curCol = d->endCol = std::clamp(col, 0, columnCount() - 1);
-    d->selected = true;
+    d->selection().setCurrentColumn(col);
     d->repaint();
 }
 
 void ResultGrid::setSelectionEndRow(int row)
 {
-    d->endRow = std::clamp(row, 0, rowCount() - 1);
-    d->selected = true;
+    d->selection().setEndRow(row);
     d->repaint();
 }
 
 void ResultGrid::setSelectionEndColumn(int col)
 {
-    d->endCol = std::clamp(col, 0, columnCount() - 1);
-    d->selected = true;
+    d->selection().setEndColumn(col);
     d->repaint();
 }
 
 bool ResultGrid::hasSelection() const
 {
-    return d->selected;
+    return d->sel.hasSelection();
 }
 
 void ResultGrid::unselect()
 {
-    d->selected = false;
-    d->endRow = d->curRow;
-    d->endCol = d->curCol;
+    d->sel.unselect();
     d->repaint();
+}
+
+bool ResultGrid::selectAllRows()
+{
+    if (!d->selection().selectAll())
+        return false;
+    d->repaint();
+    return true;
+}
+
+bool ResultGrid::wasHeaderClick() const
+{
+    return d->headerClick;
+}
+
+GridSelection &ResultGrid::Private::selection()
+{
+    headerClick = false;
+    sel.setShape(q->rowCount(), q->columnCount());
+    return sel;
 }
 
 void ResultGrid::Private::clampSelection()
 {
-    const int lastRow = q->rowCount() - 1;
-    const int lastCol = q->columnCount() - 1;
-    curRow = std::min(curRow, lastRow);
-    endRow = std::min(endRow, lastRow);
-    curCol = std::min(curCol, lastCol);
-    endCol = std::min(endCol, lastCol);
+    selection().clamp();
     repaint();
 }
 
@@ -502,12 +520,12 @@ void ResultGrid::Private::repaint()
 
 void ResultGrid::setCellColor(QRgb rgb)
 {
-    d->model->setCellColor(d->curRow, d->curCol, rgb);
+    d->model->setCellColor(d->sel.currentRow(), d->sel.currentColumn(), rgb);
 }
 
 void ResultGrid::setCellBold()
 {
-    d->model->setCellBold(d->curRow, d->curCol);
+    d->model->setCellBold(d->sel.currentRow(), d->sel.currentColumn());
 }
 
 QColor ResultGrid::cellColor(int row, int col) const
@@ -569,23 +587,11 @@ void ResultGrid::Private::dragCellAt(const QPoint &pos, int *row, int *col) cons
     }
 }
 
-// What a header cell stands for: its column's data rows.
-void ResultGrid::Private::selectColumnBelow(int col)
-{
-    if (q->rowCount() < 2)
-        return;
-    curRow = 1;
-    endRow = q->rowCount() - 1;
-    curCol = endCol = col;
-    selected = true;
-    repaint();
-}
-
-void ResultGrid::Private::pressAt(const QPoint &pos)
+void ResultGrid::Private::pressAt(const QPoint &pos, Qt::KeyboardModifiers modifiers)
 {
     // Hit-testing below needs the view to know of every removed row.
     model->flushPending();
-    columnDrag = false;
+    headerPress = false;
     q->setFocus(Qt::MouseFocusReason);
     int row = 0;
     int col = 0;
@@ -594,30 +600,17 @@ void ResultGrid::Private::pressAt(const QPoint &pos)
     pressed = cellAt(pos, &row, &col);
     if (!pressed)
         return;
-    if (row == 0) {
-        columnDrag = true;
-        selectColumnBelow(col);
-    } else {
-        curRow = endRow = row;
-        curCol = endCol = col;
-        selected = true;
-        repaint();
-    }
+    headerPress = row == 0;
+    selection().press(row, col, modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
+    repaint();
 }
 
 void ResultGrid::Private::dragTo(const QPoint &pos)
 {
-    int row = endRow;
-    int col = endCol;
+    int row = sel.endRow();
+    int col = sel.endColumn();
     dragCellAt(pos, &row, &col);
-    if (columnDrag) {
-        if (q->rowCount() < 2)
-            return;
-        endCol = col;
-    } else {
-        endRow = row;
-        endCol = col;
-    }
+    selection().dragTo(row, col);
     repaint();
 }
 
@@ -625,6 +618,7 @@ void ResultGrid::Private::releaseAt(const QPoint &pos)
 {
     dragTo(pos);
     pressed = false;
+    headerClick = headerPress;
     emit q->clicked();
 }
 
@@ -632,7 +626,7 @@ void ResultGrid::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    d->pressAt(event->position().toPoint());
+    d->pressAt(event->position().toPoint(), event->modifiers());
 }
 
 void ResultGrid::mouseDoubleClickEvent(QMouseEvent *event)
@@ -678,7 +672,7 @@ bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
                 if (d->pressed)
                     d->releaseAt(pos);
             } else {
-                d->pressAt(pos);
+                d->pressAt(pos, mouse->modifiers());
             }
         }
         return true;
@@ -691,61 +685,82 @@ bool ResultGrid::eventFilter(QObject *watched, QEvent *event)
 // ---------------------------------------------------------------------------
 // Keyboard
 
-bool ResultGrid::Private::keyPress(const QKeyEvent *event)
+namespace {
+
+// The step a key stands for, if any.
+bool StepOfKey(const QKeyEvent *event, GridStep *step)
 {
-    const int lastRow = q->rowCount() - 1;
-    const int lastCol = q->columnCount() - 1;
-    // Shift moves the end of a selection of data rows; without one it moves
-    // the current cell like a plain key.
-    const bool extend = (event->modifiers() & Qt::ShiftModifier) && selected && curRow > 0;
-    int row = extend ? endRow : curRow;
-    int col = extend ? endCol : curCol;
-    const int page = std::max(1, q->viewport()->height() / q->verticalHeader()->defaultSectionSize()
-                                     - 1);
+    const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_Up:
-        --row;
-        break;
+        *step = GridStep::Up;
+        return true;
     case Qt::Key_Down:
-        ++row;
-        break;
+        *step = GridStep::Down;
+        return true;
     case Qt::Key_Left:
-        --col;
-        break;
+        *step = GridStep::Left;
+        return true;
     case Qt::Key_Right:
-        ++col;
-        break;
+        *step = GridStep::Right;
+        return true;
     case Qt::Key_PageUp:
-        row = std::max(row - page, std::min(row, 1));
-        break;
+        *step = GridStep::PageUp;
+        return true;
     case Qt::Key_PageDown:
-        row += page;
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (curRow != 0)
-            return false;
-        selectColumnBelow(curCol);
-        emit q->clicked();
+        *step = GridStep::PageDown;
+        return true;
+    case Qt::Key_Home:
+        *step = control ? GridStep::FirstRow : GridStep::RowStart;
+        return true;
+    case Qt::Key_End:
+        *step = control ? GridStep::LastRow : GridStep::RowEnd;
         return true;
     default:
         return false;
     }
+}
+
+} // namespace
+
+bool ResultGrid::Private::keyPress(const QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::SelectAll)) {
+        model->flushPending();
+        if (selection().selectAll()) {
+            headerClick = false;
+            repaint();
+            emit q->clicked();
+        }
+        return true;
+    }
+    const bool onHeader = sel.currentRow() == 0;
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!onHeader)
+            return false;
+        selection().selectColumnBelow(sel.currentColumn());
+        repaint();
+        headerClick = true;
+        emit q->clicked();
+        return true;
+    default:
+        break;
+    }
+    GridStep step;
+    if (!StepOfKey(event, &step))
+        return false;
+    const int page = std::max(1, q->viewport()->height() / q->verticalHeader()->defaultSectionSize()
+                                     - 1);
     // Scrolling below needs the view to know of every removed row.
     model->flushPending();
-    col = std::clamp(col, 0, lastCol);
-    if (extend) {
-        endRow = std::clamp(row, 1, lastRow);
-        endCol = col;
-        showCell(endRow, endCol);
-    } else {
-        curRow = endRow = std::clamp(row, 0, lastRow);
-        curCol = endCol = col;
-        // The header row holds no data: the focus there selects nothing.
-        selected = curRow > 0;
-        showCell(curRow, curCol);
-    }
+    int row = 0;
+    int col = 0;
+    selection().step(step, event->modifiers() & Qt::ShiftModifier, page, &row, &col);
+    headerClick = false;
+    showCell(row, col);
     repaint();
     emit q->clicked();
     return true;

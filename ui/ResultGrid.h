@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTableView>
 
+#include <vector>
+
 class ResultGridModel;
 
 // The result grid: one fixed header row (row 0) and one fixed left column
@@ -49,8 +51,18 @@ public:
     int selectionEndColumn() const;
     void setSelectionEndColumn(int col);
     // The rectangle between the current cell and the end cell; empty while
-    // nothing is selected.
+    // nothing is selected or while rows picked by Ctrl+click are the selection.
     GridBlock selectedBlock() const;
+    bool isSelectedCell(int row, int col) const;
+    // The selected data rows, top down; rows picked by Ctrl+click need not
+    // touch.
+    std::vector<int> selectedRows() const;
+    bool hasPickedRows() const;
+    // Every data row, as Ctrl+A selects them; false when there is none.
+    bool selectAllRows();
+    // Whether the last clicked() came from a header cell (a click, or Space
+    // or Enter on it); setting the selection clears it.
+    bool wasHeaderClick() const;
     // False in a new grid and after unselect(), until a selection is set.
     bool hasSelection() const;
     // Leaves no block selected, so clip text, sort and the moves find
@@ -106,8 +118,9 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    // Arrows and Page Up/Down move the current cell, with Shift the end of
-    // the selection; Space or Enter on a header cell acts as a click on it.
+    // Arrows, Page Up/Down, Home/End (with Ctrl the first and last row)
+    // move the current cell, with Shift the end of the selection; Space or
+    // Enter on a header cell acts as a click on it; Ctrl+A selects every row.
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

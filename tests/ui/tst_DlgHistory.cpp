@@ -7,6 +7,7 @@
 #include "storage/DrawHistory.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Settings.h"
+#include "ui/DlgEnterDraw.h"
 #include "ui/DlgHistory.h"
 #include "ui/DlgJudge.h"
 #include "ui/Form1.h"

@@ -67,18 +67,7 @@ class ResultGridTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void storedText_roundTrips_data();
-    void storedText_roundTrips();
-    void overwrittenTexts_doNotDisturbOthers();
-    void counts_keepCells();
     void selectionSetters_collapseEnd();
-    void clipText_readsBlock_data();
-    void clipText_readsBlock();
-    void setClipText_fillsFromTopLeft_data();
-    void setClipText_fillsFromTopLeft();
-    void sort_ordersSelectedRows_data();
-    void sort_ordersSelectedRows();
-    void sort_movesWholeRowsAndKeepsHeader();
     void removeRow_refusals_data();
     void removeRow_refusals();
     void removeRows_bottomUp_thenClickHitsRightRow();
@@ -93,98 +82,6 @@ private slots:
     void keyboard_movesAndExtendsSelection();
     void focusMarker_onTheCurrentCellWhileFocused();
 };
-
-void ResultGridTest::storedText_roundTrips_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << QStringLiteral("0");
-    QTest::newRow("plain") << QStringLiteral("43");
-    QTest::newRow("leading zero") << QStringLiteral("07");
-    QTest::newRow("leading blank") << QStringLiteral(" 7");
-    QTest::newRow("trailing blank") << QStringLiteral("7 ");
-    QTest::newRow("negative") << QStringLiteral("-1");
-    QTest::newRow("plus sign") << QStringLiteral("+5");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("word") << QStringLiteral("abc");
-    QTest::newRow("japanese") << QStringLiteral("合計");
-    QTest::newRow("largest stored as value") << QStringLiteral("2147483647");
-    QTest::newRow("just above") << QStringLiteral("2147483648");
-    QTest::newRow("beyond 32 bits") << QStringLiteral("4294967296");
-    QTest::newRow("eleven digits") << QStringLiteral("12345678901");
-}
-
-void ResultGridTest::storedText_roundTrips()
-{
-    QFETCH(QString, text);
-    ResultGrid grid;
-    grid.setColumnCount(3);
-    grid.setRowCount(3);
-    grid.setText(1, 1, text);
-    QCOMPARE(grid.text(1, 1), text);
-    QCOMPARE(grid.isEmptyCell(1, 1), text.isEmpty());
-
-    // Through clip text both ways, next to a number and an empty cell.
-    Select(grid, 1, 0, 1, 2);
-    grid.setClipText(QStringLiteral("5\t") + text + QStringLiteral("\t"));
-    QCOMPARE(grid.text(1, 1), text);
-    Select(grid, 2, 0, 2, 2);
-    grid.setClipText(QStringLiteral("5\t") + text + QStringLiteral("\t"));
-    Select(grid, 1, 0, 2, 2);
-    const QString row = QStringLiteral("5\t") + text + QStringLiteral("\t");
-    QCOMPARE(grid.clipText(), row + QStringLiteral("\r") + row);
-
-    // As a row read from a file: ASCII rows come as bytes, others as text.
-    GridCellStore store(1, 3);
-    store.appendRowText(QStringView(row));
-    const QByteArray bytes = row.toLatin1();
-    if (QString::fromLatin1(bytes) == row)
-        store.appendRowText(QLatin1StringView(bytes));
-    for (int r = 1; r < store.rowCount(); ++r) {
-        QCOMPARE(store.text(r, 0), QStringLiteral("5"));
-        QCOMPARE(store.text(r, 1), text);
-        QVERIFY(store.isEmptyCell(r, 2));
-    }
-}
-
-void ResultGridTest::overwrittenTexts_doNotDisturbOthers()
-{
-    // Thousands of distinct texts through one cell make the store drop the
-    // unused ones; the texts still in the grid must survive that.
-    ResultGrid grid;
-    grid.setText(0, 1, QStringLiteral("header"));
-    grid.setText(1, 0, QStringLiteral("07"));
-    for (int i = 0; i < 10000; ++i)
-        grid.setText(1, 1, QStringLiteral("t%1").arg(i));
-    QCOMPARE(grid.text(0, 1), QStringLiteral("header"));
-    QCOMPARE(grid.text(1, 0), QStringLiteral("07"));
-    QCOMPARE(grid.text(1, 1), QStringLiteral("t9999"));
-}
-
-void ResultGridTest::counts_keepCells()
-{
-    ResultGrid grid;
-    const CheckedModel checked(grid);
-    FillNamed(grid, 4, 3);
-    grid.setRowCount(6);
-    grid.setColumnCount(5);
-    QCOMPARE(grid.text(3, 2), QStringLiteral("3.2"));
-    QVERIFY(grid.isEmptyCell(5, 1));
-    QVERIFY(grid.isEmptyCell(2, 4));
-
-    grid.setColumnCount(2);
-    grid.setColumnCount(3);
-    QCOMPARE(grid.text(3, 1), QStringLiteral("3.1"));
-    QVERIFY(grid.isEmptyCell(3, 2));
-
-    grid.setRowCount(1);
-    QCOMPARE(grid.rowCount(), 1);
-    QCOMPARE(grid.text(0, 1), QStringLiteral("0.1"));
-    grid.setRowCount(0);
-    QCOMPARE(grid.rowCount(), 1);
-    grid.setRowCount(3);
-    QVERIFY(grid.isEmptyCell(2, 1));
-    QCOMPARE(grid.text(0, 0), QStringLiteral("0.0"));
-}
 
 void ResultGridTest::selectionSetters_collapseEnd()
 {
@@ -210,167 +107,6 @@ void ResultGridTest::selectionSetters_collapseEnd()
     QCOMPARE(grid.currentRow(), 2);
     QCOMPARE(grid.selectionEndRow(), 2);
     QCOMPARE(grid.currentColumn(), 1);
-}
-
-void ResultGridTest::clipText_readsBlock_data()
-{
-    QTest::addColumn<QList<int>>("range"); // row, col, rowSel, colSel
-    QTest::addColumn<QString>("clip");
-    QTest::newRow("one cell") << QList<int>{2, 1, 2, 1} << QStringLiteral("2.1");
-    QTest::newRow("block") << QList<int>{1, 1, 2, 2} << QStringLiteral("1.1\t1.2\r2.1\t2.2");
-    QTest::newRow("end above and left")
-        << QList<int>{2, 2, 1, 1} << QStringLiteral("1.1\t1.2\r2.1\t2.2");
-    QTest::newRow("whole row with fixed column")
-        << QList<int>{3, 0, 3, 3} << QStringLiteral("3.0\t3.1\t3.2\t3.3");
-    QTest::newRow("header row") << QList<int>{0, 2, 0, 3} << QStringLiteral("0.2\t0.3");
-}
-
-void ResultGridTest::clipText_readsBlock()
-{
-    QFETCH(QList<int>, range);
-    QFETCH(QString, clip);
-    ResultGrid grid;
-    FillNamed(grid, 4, 4);
-    Select(grid, range[0], range[1], range[2], range[3]);
-    QCOMPARE(grid.clipText(), clip);
-}
-
-void ResultGridTest::setClipText_fillsFromTopLeft_data()
-{
-    QTest::addColumn<QList<int>>("range");
-    QTest::addColumn<QString>("clip");
-    QTest::addColumn<QStringList>("rows"); // rows 1..3 after the write, cells joined by '|'
-    QTest::newRow("block") << QList<int>{1, 1, 2, 2} << QStringLiteral("a\tb\rc\td")
-                           << QStringList{QStringLiteral("1.0|a|b"), QStringLiteral("2.0|c|d"),
-                                          QStringLiteral("3.0|3.1|3.2")};
-    QTest::newRow("fill from the top-left of a reversed block")
-        << QList<int>{2, 2, 1, 1} << QStringLiteral("a\tb")
-        << QStringList{QStringLiteral("1.0|a|b"), QStringLiteral("2.0|2.1|2.2"),
-                       QStringLiteral("3.0|3.1|3.2")};
-    QTest::newRow("short row leaves the rest")
-        << QList<int>{1, 0, 2, 2} << QStringLiteral("x\ry\tz")
-        << QStringList{QStringLiteral("x|1.1|1.2"), QStringLiteral("y|z|2.2"),
-                       QStringLiteral("3.0|3.1|3.2")};
-    QTest::newRow("empty cells are written")
-        << QList<int>{3, 0, 3, 2} << QStringLiteral("\t\tq")
-        << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
-                       QStringLiteral("||q")};
-    QTest::newRow("beyond the grid is dropped")
-        << QList<int>{3, 1, 3, 2} << QStringLiteral("a\tb\tc\td\re\tf")
-        << QStringList{QStringLiteral("1.0|1.1|1.2"), QStringLiteral("2.0|2.1|2.2"),
-                       QStringLiteral("3.0|a|b")};
-}
-
-void ResultGridTest::setClipText_fillsFromTopLeft()
-{
-    QFETCH(QList<int>, range);
-    QFETCH(QString, clip);
-    QFETCH(QStringList, rows);
-    ResultGrid grid;
-    const CheckedModel checked(grid);
-    FillNamed(grid, 4, 3);
-    Select(grid, range[0], range[1], range[2], range[3]);
-    grid.setClipText(clip);
-    for (int r = 1; r <= 3; ++r) {
-        QStringList cells;
-        for (int c = 0; c < 3; ++c)
-            cells << grid.text(r, c);
-        QCOMPARE(cells.join(u'|'), rows.at(r - 1));
-    }
-    QCOMPARE(grid.text(0, 1), QStringLiteral("0.1"));
-}
-
-void ResultGridTest::sort_ordersSelectedRows_data()
-{
-    QTest::addColumn<QStringList>("column1");
-    QTest::addColumn<QStringList>("column2");
-    QTest::addColumn<QList<int>>("range");
-    QTest::addColumn<QStringList>("sorted1");
-    QTest::addColumn<QStringList>("sorted2");
-    const QStringList none;
-    auto list = [](const char *joined) { return QString::fromUtf8(joined).split(u','); };
-    QTest::newRow("numbers by value")
-        << list("120,98,5,1000") << none << QList<int>{1, 1, 4, 1} << list("5,98,120,1000") << none;
-    QTest::newRow("empty after numbers")
-        << list("120,,98,5") << none << QList<int>{4, 1, 1, 1} << list("5,98,120,") << none;
-    QTest::newRow("numbers, then text, then empty")
-        << list("b,10,,a,9") << none << QList<int>{1, 1, 5, 1} << list("9,10,a,b,") << none;
-    QTest::newRow("texts that read as numbers")
-        << list(" 7,-1,1.5,07,3") << none << QList<int>{1, 1, 5, 1} << list("-1,1.5,3, 7,07")
-        << none;
-    QTest::newRow("numbers far beyond the row count")
-        << list("2000000000,70000,,5,300000") << none << QList<int>{1, 1, 5, 1}
-        << list("5,70000,300000,2000000000,") << none;
-    QTest::newRow("equal keys keep their order")
-        << list("2,1,2,1") << list("a,b,c,d") << QList<int>{1, 1, 4, 1} << list("1,1,2,2")
-        << list("b,d,a,c");
-    QTest::newRow("only the selected rows")
-        << list("9,8,7,6,5") << none << QList<int>{2, 1, 4, 1} << list("9,6,7,8,5") << none;
-    QTest::newRow("second key breaks ties")
-        << list("2,1,2,1") << list("b,d,a,c") << QList<int>{1, 1, 4, 2} << list("1,1,2,2")
-        << list("c,d,a,b");
-    QTest::newRow("key columns leftmost first, selected right to left")
-        << list("2,1,2,1") << list("20,40,10,30") << QList<int>{4, 2, 1, 1} << list("1,1,2,2")
-        << list("30,40,10,20");
-}
-
-void ResultGridTest::sort_ordersSelectedRows()
-{
-    QFETCH(QStringList, column1);
-    QFETCH(QStringList, column2);
-    QFETCH(QList<int>, range);
-    QFETCH(QStringList, sorted1);
-    QFETCH(QStringList, sorted2);
-    ResultGrid grid;
-    const CheckedModel checked(grid);
-    grid.setColumnCount(3);
-    grid.setRowCount(int(column1.size()) + 1);
-    for (int r = 1; r <= column1.size(); ++r) {
-        grid.setText(r, 1, column1.at(r - 1));
-        if (!column2.isEmpty())
-            grid.setText(r, 2, column2.at(r - 1));
-    }
-    Select(grid, range[0], range[1], range[2], range[3]);
-    grid.sortSelection();
-    QCOMPARE(Column(grid, 1), sorted1);
-    if (!column2.isEmpty())
-        QCOMPARE(Column(grid, 2), sorted2);
-}
-
-void ResultGridTest::sort_movesWholeRowsAndKeepsHeader()
-{
-    ResultGrid grid;
-    const CheckedModel checked(grid);
-    grid.setColumnCount(4);
-    grid.setRowCount(4);
-    const QStringList header{QString(), QStringLiteral("#1"), QStringLiteral("合計"),
-                             QStringLiteral("奇数")};
-    for (int c = 0; c < 4; ++c)
-        grid.setText(0, c, header.at(c));
-    const QList<QStringList> rows{
-        {QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("120"), QStringLiteral("3")},
-        {QStringLiteral("2"), QStringLiteral("7"), QStringLiteral("98"), QStringLiteral("1")},
-        {QStringLiteral("3"), QStringLiteral("9"), QStringLiteral("131"), QStringLiteral("2")}};
-    for (int r = 1; r <= 3; ++r)
-        for (int c = 0; c < 4; ++c)
-            grid.setText(r, c, rows.at(r - 1).at(c));
-    Select(grid, 2, 1, 2, 1);
-    grid.setCellColor(qRgb(255, 0, 0));
-    grid.setCellBold();
-
-    Select(grid, 1, 2, 3, 2);
-    grid.sortSelection();
-
-    for (int c = 0; c < 4; ++c)
-        QCOMPARE(grid.text(0, c), header.at(c));
-    const QList<int> expected{1, 0, 2};
-    for (int r = 1; r <= 3; ++r)
-        for (int c = 0; c < 4; ++c)
-            QCOMPARE(grid.text(r, c), rows.at(expected.at(r - 1)).at(c));
-    QCOMPARE(grid.cellColor(1, 1), QColor(255, 0, 0));
-    QVERIFY(grid.cellBold(1, 1));
-    QVERIFY(!grid.cellColor(2, 1).isValid());
-    QVERIFY(!grid.cellBold(2, 1));
 }
 
 void ResultGridTest::removeRow_refusals_data()
@@ -624,6 +360,11 @@ void ResultGridTest::keyboard_movesAndExtendsSelection_data()
         << "Left Up Return" << QList<int>{1, 6, 0, 0} << true;
     QTest::newRow("page down stops at the last row")
         << "PgDown PgDown PgDown" << QList<int>{6, 6, 1, 1} << true;
+    QTest::newRow("end") << "Down End" << QList<int>{2, 2, 4, 4} << true;
+    QTest::newRow("home") << "Down Right Home" << QList<int>{2, 2, 0, 0} << true;
+    QTest::newRow("ctrl+end, then ctrl+home")
+        << "Ctrl+End Shift+Ctrl+Home" << QList<int>{1, 6, 1, 1} << true;
+    QTest::newRow("ctrl+a selects every row") << "Down Ctrl+A" << QList<int>{1, 6, 0, 4} << true;
 }
 
 void ResultGridTest::keyboard_movesAndExtendsSelection()
@@ -640,15 +381,24 @@ void ResultGridTest::keyboard_movesAndExtendsSelection()
     const QStringList presses = keys.split(u' ');
     for (const QString &press : presses) {
         const bool shift = press.startsWith(QStringLiteral("Shift+"));
-        const QString name = shift ? press.mid(6) : press;
+        QString name = shift ? press.mid(6) : press;
+        const bool ctrl = name.startsWith(QStringLiteral("Ctrl+"));
+        if (ctrl)
+            name = name.mid(5);
         const Qt::Key key = name == QLatin1String("Up")       ? Qt::Key_Up
                             : name == QLatin1String("Down")   ? Qt::Key_Down
                             : name == QLatin1String("Left")   ? Qt::Key_Left
                             : name == QLatin1String("Right")  ? Qt::Key_Right
                             : name == QLatin1String("Space")  ? Qt::Key_Space
                             : name == QLatin1String("PgDown") ? Qt::Key_PageDown
+                            : name == QLatin1String("Home")   ? Qt::Key_Home
+                            : name == QLatin1String("End")    ? Qt::Key_End
+                            : name == QLatin1String("A")      ? Qt::Key_A
                                                               : Qt::Key_Return;
-        QTest::keyClick(&grid, key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+        if (ctrl)
+            modifiers |= Qt::ControlModifier;
+        QTest::keyClick(&grid, key, modifiers);
     }
     QCOMPARE(Block(grid), block);
     QCOMPARE(grid.hasSelection(), selected);

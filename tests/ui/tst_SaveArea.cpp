@@ -760,6 +760,30 @@ private slots:
         QVERIFY(!m_w->CmdCopy[from]->isEnabled());
     }
 
+    // Rows picked apart with Ctrl+click move together, in their order; Ctrl+A
+    // then moves every row left.
+    void move_pickedRowsAndEveryRow()
+    {
+        showWindow();
+        Fill(grid(0), {SampleRow(1), SampleRow(2), SampleRow(3), SampleRow(4), SampleRow(5)});
+        Fill(grid(1), {SampleRow(7)});
+        ClickCell(grid(0), 1, 2);
+        for (const int row : {5, 3})
+            QTest::mouseClick(grid(0)->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              CellCentre(grid(0), row, 2));
+        QVERIFY(m_w->CmdCopy[0]->isEnabled());
+        QTest::mouseClick(m_w->CmdCopy[0], Qt::LeftButton);
+        QCOMPARE(Column(grid(1), 0), (Numbers({7, 1, 3, 5})));
+        QCOMPARE(Column(grid(0), 0), (Numbers({2, 4})));
+
+        grid(0)->setFocus();
+        QTest::keyClick(grid(0), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(m_w->CmdCopy[0]->isEnabled());
+        QTest::mouseClick(m_w->CmdCopy[0], Qt::LeftButton);
+        QCOMPARE(Column(grid(1), 0), (Numbers({7, 1, 3, 5, 2, 4})));
+        QCOMPARE(grid(0)->rowCount(), 1);
+    }
+
     void move_withoutDataRowDoesNothing_data()
     {
         QTest::addColumn<int>("from");
@@ -879,6 +903,7 @@ private slots:
         QTest::newRow("drag down 3 to 5") << 3 << 2 << 5 << 7;
         QTest::newRow("drag up 5 to 3") << 5 << 8 << 3 << 1;
         QTest::newRow("drag from the first to the next-to-last row") << 1 << 3 << 4 << 3;
+        QTest::newRow("drag from the first to the last row") << 1 << 3 << 5 << 3;
     }
     void click_widensToWholeRows()
     {
