@@ -376,8 +376,9 @@ int main(int argc, char **argv)
     }
     QFile::remove(bare);
     // The 16 MiB file fits; the others stop at the row limit or the memory
-    // share the whole space leaves them.
-    ok = ok && dialogs.warnings == warningsBefore + 2;
+    // share the whole space leaves them. Each load also says once that its
+    // rows of bare numbers are no tickets.
+    ok = ok && dialogs.warnings == warningsBefore + 2 + 3;
 
     std::printf("%s\n", ok ? "results checked" : "RESULTS WRONG");
     return ok ? 0 : 1;

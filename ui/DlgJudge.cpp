@@ -72,7 +72,7 @@ void DlgJudge::createControls()
                              QStringLiteral("ダウンロード(&D)"));
     CmdDownload->setAutoDefault(false);
     PlaceTwips(CmdDownload, 5520, 1560, 1560, 375);
-    CmdWinRow = MakeButton(this, QStringLiteral("CmdWinRow"), QStringLiteral("当たった行へ(&W)"));
+    CmdWinRow = MakeButton(this, QStringLiteral("CmdWinRow"), QStringLiteral("当選行へ(&W)"));
     CmdWinRow->setAutoDefault(false);
     CmdWinRow->setEnabled(false);
     PlaceTwips(CmdWinRow, 5520, 1080, 1560, 375);

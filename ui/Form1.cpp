@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -370,6 +372,16 @@ void Form1::createSaveArea()
     CmdInputRow = MakeButton(Frame2, QStringLiteral("CmdInputRow"),
                              QStringLiteral("行を入力(&I)..."));
     PlaceTwips(CmdInputRow, 9240, 1440, 825, 375);
+    // The place is narrow: the caption takes a smaller type until it fits.
+    QFont small = CmdInputRow->font();
+    const int room = CmdInputRow->width()
+                     - 2
+                           * CmdInputRow->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr,
+                                                               CmdInputRow);
+    while (small.pointSizeF() > 5
+           && QFontMetrics(small).size(Qt::TextShowMnemonic, CmdInputRow->text()).width() > room)
+        small.setPointSizeF(small.pointSizeF() - 0.5);
+    CmdInputRow->setFont(small);
     ActExportCsv = new QAction(QStringLiteral("CSVに書き出す(&E)..."), FGkekka[1]);
     ActExportCsv->setObjectName(QStringLiteral("ActExportCsv"));
     FGkekka[1]->addAction(ActExportCsv);

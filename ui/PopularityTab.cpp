@@ -52,6 +52,7 @@ Result Estimate(const GameTableType &games, const std::array<QVector<DrawRecord>
         const GameRowSets &rows = saved.Games[size_t(g)];
         PopularityRowSummary &summary = result.Summaries[size_t(g)];
         summary.LowestIndex = std::numeric_limits<double>::max();
+        summary.Skipped = rows.NotTickets;
         const NumberSet range = NumbersUpTo(rules.MaxNumber);
         for (size_t i = 0; i < rows.size(); ++i) {
             const NumberSet row = rows.Sets[i];
