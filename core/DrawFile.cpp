@@ -13,12 +13,6 @@
 
 namespace {
 
-const GameTableType &Games()
-{
-    static const GameTableType games = MakeGameTable(QString());
-    return games;
-}
-
 // A whole number of decimal digits (full-width ones too); empty when the
 // text is anything else or too large.
 std::optional<qint64> ParseDigits(QStringView text)
