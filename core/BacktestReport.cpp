@@ -1,5 +1,6 @@
 #include "core/BacktestReport.h"
 
+#include "core/PrizeChance.h"
 #include "core/ReportFormat.h"
 #include "core/TicketRows.h"
 

@@ -1,5 +1,6 @@
 #include "core/ChanceReport.h"
 
+#include "core/PrizeChance.h"
 #include "core/ReportFormat.h"
 #include "core/TicketRows.h"
 

@@ -610,10 +610,9 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     QString dateReason;
     record.Date = ParseDrawDate(fields.Date, &dateReason);
     if (!record.Date.isValid())
-        return refuse(
-            dateReason.isEmpty()
-                ? QStringLiteral("日付「%1」が正しくありません").arg(Shown(fields.Date))
-                : dateReason);
+        return refuse(dateReason.isEmpty()
+                          ? QStringLiteral("日付「%1」が正しくありません").arg(Shown(fields.Date))
+                          : dateReason);
     if (const QString why = DateOutOfRange(record.Date, record.DrawNumber, game); !why.isEmpty())
         return refuse(why);
 

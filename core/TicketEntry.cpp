@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -50,14 +51,18 @@ TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber)
         return entry;
     }
     const int k = rule.PickCount;
-    std::sort(selected.begin() + 1, selected.begin() + 1 + k);
-    entry.Cells.fill(QString(), OddColumn + 1);
+    std::vector<int> sorted(selected.begin() + 1, selected.begin() + 1 + k);
+    std::sort(sorted.begin(), sorted.end());
+    std::copy(sorted.begin(), sorted.end(), selected.begin() + 1);
+    // A LOTO7 row needs the wide grid's columns; the others the usual ten.
+    const GridLayout layout = GridLayoutFor(k);
+    entry.Cells.fill(QString(), layout.columnCount());
     entry.Cells[RowNumberColumn] = QString::number(rowNumber);
     for (int i = 1; i <= k; ++i)
         entry.Cells[FirstNumberColumn + i - 1] = QString::number(selected[size_t(i)]);
-    entry.Cells[SumColumn] = QString::number(CombinationSum(selected, k));
-    entry.Cells[DeviationColumn] = QString::number(CombinationDeviation(selected, k));
-    entry.Cells[OddColumn] = QString::number(CombinationOddCount(selected, k));
+    entry.Cells[layout.sumColumn()] = QString::number(CombinationSum(selected, k));
+    entry.Cells[layout.deviationColumn()] = QString::number(CombinationDeviation(selected, k));
+    entry.Cells[layout.oddColumn()] = QString::number(CombinationOddCount(selected, k));
     return entry;
 }
 

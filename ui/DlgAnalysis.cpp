@@ -1,7 +1,7 @@
 #include "ui/DlgAnalysis.h"
 
-#include "core/PrizeChance.h"
 #include "core/FrequencyReport.h"
+#include "core/PrizeChance.h"
 #include "core/WorkControl.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"

@@ -6,12 +6,12 @@
 #include "ui/Twips.h"
 
 #include <QComboBox>
-#include <QPushButton>
-#include <QPalette>
-#include <QLabel>
-#include <QDateTime>
 #include <QDate>
+#include <QDateTime>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
 
 #include <algorithm>
 

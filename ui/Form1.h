@@ -15,8 +15,8 @@
 #include <atomic>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <thread>
+#include <vector>
 
 class BoardSlider;
 class DrawHistory;

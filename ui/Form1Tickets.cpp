@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // The tier the marks of the last judgement give a row; 0 for none.
@@ -70,9 +72,18 @@ bool Form1::AppendTicketRow(int game, const QString &numbers)
         dialogs().warn(this, entry.Error, QStringLiteral("行を入力"));
         return false;
     }
+    // The entry's numbers, then its sum, deviation and odd count, each into
+    // the grid's own column for it; a LOTO7 row widens the grid first.
+    const GridLayout from = GridLayoutOf(int(entry.Cells.size()));
+    SetGridNumberColumns(
+        1, std::max(GridLayoutOf(grid->columnCount()).NumberColumns, from.NumberColumns));
+    const GridLayout to = GridLayoutOf(grid->columnCount());
     grid->appendRows(1);
-    for (int c = 0; c < entry.Cells.size() && c < grid->columnCount(); ++c)
+    for (int c = 0; c <= from.lastNumberColumn(); ++c)
         grid->setText(row, c, entry.Cells.at(c));
+    grid->setText(row, to.sumColumn(), entry.Cells.at(from.sumColumn()));
+    grid->setText(row, to.deviationColumn(), entry.Cells.at(from.deviationColumn()));
+    grid->setText(row, to.oddColumn(), entry.Cells.at(from.oddColumn()));
     UnselectGrid(1);
     m_saveAreaChanged = true;
     SetSaveAreaButtons(true);

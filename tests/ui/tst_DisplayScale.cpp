@@ -20,9 +20,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -93,10 +93,11 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // A screen other than the test platform's usual one names its pictures.
         const QSize screen = window->screen()->size() * ratio;
-        const QString suffix = variant + (screen == QSize(800, 800) ? QString()
-                                                         : QStringLiteral("_%1x%2")
-                                                               .arg(screen.width())
-                                                               .arg(screen.height()));
+        const QString suffix
+            = variant
+              + (screen == QSize(800, 800)
+                     ? QString()
+                     : QStringLiteral("_%1x%2").arg(screen.width()).arg(screen.height()));
         SaveScreenshot(window,
                        QStringLiteral("scale%1_%2%3").arg(ratio).arg(window->objectName(), suffix));
     }
