@@ -130,7 +130,7 @@ void DlgDownload::Form_Load()
     Label1->setText(DownloadIntroText(m_main.ProgramFolder, QApplication::applicationDirPath()));
     Text1->setPlainText(QStringLiteral("開始ボタンをクリックするとネットワークに接続します。\n"));
     Text2->clear();
-    for (int g = 0; g < DownloadGames; ++g)
+    for (int g = 0; g < GameCount; ++g)
         PreviousMessage[g] = ReadIniValue(m_main.GameTable[g].PatternFilePath,
                                           QStringLiteral("MSG"), QStringLiteral("MSG1"));
     // A value that is no whole number is carried as 0 rather than lost in a failed read.

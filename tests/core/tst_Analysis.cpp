@@ -286,7 +286,7 @@ void AnalysisTest::rowsThatAreNoTicket()
     QFETCH(QStringList, cells);
     QFETCH(bool, ticket);
     GridCellStore store = SaveGrid({cells});
-    const int game = RowGame(store.isEmptyCell(1, LastNumberColumn));
+    const int game = RowGame(store, 1);
     const std::array<QVector<DrawRecord>, GameCount> draws{
         QVector<DrawRecord>{MakeDraw(GameLoto6, 1, {7, 8, 9, 10, 11, 12}, 13)},
         QVector<DrawRecord>{MakeDraw(GameMiniLoto, 1, {1, 2, 3, 4, 5}, 6)}};

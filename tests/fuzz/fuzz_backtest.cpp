@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const PreparedDraw prepared = PrepareDraw(winning, draw.MainCount);
         std::array<qint64, MaxTiers> wins{};
         for (int r = 1; r <= rowCount; ++r) {
-            if (RowGame(store.isEmptyCell(r, LastNumberColumn)) != kept.Game)
+            if (RowGame(store, r) != kept.Game)
                 continue;
             std::array<QString, JudgedColumns> texts;
             for (int c = 0; c < JudgedColumns; ++c)
