@@ -17,7 +17,6 @@ namespace {
 constexpr int FetchedGames = 2;
 static_assert(FetchedGames <= GameCount, "every fetched game is in the table");
 
-
 using Outcome = PatternDownload::Outcome;
 
 Outcome OutcomeOf(PatternStoreResult result)
