@@ -112,7 +112,8 @@ GameFigures ChanceFigures(int game, const GameInfo &info, const ChanceResult &r,
          {QStringLiteral("expected_yen"),
           QStringLiteral("当選金の期待値（円、履歴の平均賞金から。ない等級は含めず）"),
           ExpectedYen(game, r, draws)},
-         {QStringLiteral("cost_yen"), QStringLiteral("購入額（円）"), double(r.Rows * GameRuleOf(game).RowYen)}});
+         {QStringLiteral("cost_yen"), QStringLiteral("購入額（円）"),
+          double(r.Rows * GameRuleOf(game).RowYen)}});
 }
 
 } // namespace

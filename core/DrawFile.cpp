@@ -489,8 +489,7 @@ QString DateOutOfRange(const QDate &date, int drawNumber, int game)
     const QString text = date.toString(QStringLiteral("yyyy/MM/dd"));
     if (date < first || (drawNumber == 1 && date != first))
         return QStringLiteral("日付%1が%2の第1回（%3）と合いません")
-            .arg(text, GameInfoOf(game).GameName,
-                 first.toString(QStringLiteral("yyyy/MM/dd")));
+            .arg(text, GameInfoOf(game).GameName, first.toString(QStringLiteral("yyyy/MM/dd")));
     if (date > QDate::currentDate().addDays(7))
         return QStringLiteral("日付%1が7日より先です").arg(text);
     return QString();
