@@ -58,6 +58,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     LoadQtJapanese(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quindle.zanbo"));
+    // Taken before anything is made, so that a signal sent as soon as the data
+    // folder appears waits in the event loop and closes the window as the user would.
+    Form1 *mainWindow = nullptr;
+    CloseWindowsOnTerminationSignals([&mainWindow] {
+        if (mainWindow)
+            mainWindow->ClosingBySignal = true;
+    });
 
     const DataFolderPlaces places = ProgramPlaces(request.dataDir);
     const DataFolderChoice data = ChooseDataFolder(places);
@@ -99,7 +106,7 @@ int main(int argc, char *argv[])
         dialogs.warn(nullptr, warning, QStringLiteral("Zanbo"));
     }
     Form1 window(data.folder, dialogs);
-    CloseWindowsOnTerminationSignals([&window] { window.ClosingBySignal = true; });
+    mainWindow = &window;
     window.show();
     if (!lock) {
         window.DataFolderShared = true;
