@@ -290,7 +290,13 @@ using ThreadWins = std::vector<std::array<DrawWins, GameCount>>;
 // places of other rows are dropped once the run is over.
 void PlaceRows(const SavedRowSets &rows, BacktestResult &result)
 {
-    result.Rows.resize(size_t(rows.GridRowCount));
+    // Sets built by hand may leave the grid's row count unsaid.
+    int gridRows = rows.GridRowCount;
+    for (const GameRowSets &game : rows.Games) {
+        for (const int row : game.GridRows)
+            gridRows = std::max(gridRows, row);
+    }
+    result.Rows.resize(size_t(gridRows));
     for (int g = 0; g < GameCount; ++g) {
         const GameRowSets &game = rows.Games[size_t(g)];
         for (size_t i = 0; i < game.size(); ++i) {
