@@ -85,8 +85,10 @@ QString CsvField(QString text)
 QStringList SaveAreaCsvLines(const GridCellStore &cells, const GameTableType &games,
                              const std::function<int(int row)> &tierOf)
 {
+    // The columns follow the grid's: a seventh number only beside a LOTO7 row.
+    const GridLayout layout = GridLayoutOf(cells.columnCount());
     QStringList header{QStringLiteral("行"), QStringLiteral("くじ")};
-    for (int c = 0; c < JudgedColumns; ++c)
+    for (int c = 0; c < layout.NumberColumns; ++c)
         header << QStringLiteral("数字%1").arg(c + 1);
     header << QStringLiteral("合計") << QStringLiteral("偏差") << QStringLiteral("奇数")
            << QStringLiteral("等級");
@@ -95,9 +97,9 @@ QStringList SaveAreaCsvLines(const GridCellStore &cells, const GameTableType &ga
     for (int r = 1; r < cells.rowCount(); ++r) {
         const int game = tickets.game(r);
         QStringList fields{QString::number(r), CsvField(games[size_t(game)].GameName)};
-        for (int c = FirstNumberColumn; c <= LastNumberColumn; ++c)
+        for (int c = FirstNumberColumn; c <= layout.lastNumberColumn(); ++c)
             fields << CsvField(cells.text(r, c));
-        for (const int c : {int(SumColumn), int(DeviationColumn), int(OddColumn)})
+        for (const int c : {layout.sumColumn(), layout.deviationColumn(), layout.oddColumn()})
             fields << CsvField(cells.text(r, c));
         const int tier = tierOf ? tierOf(r) : 0;
         fields << (tier > 0 ? QStringLiteral("%1等").arg(tier) : QString());
