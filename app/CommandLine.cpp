@@ -158,7 +158,7 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("ロト６とミニロトの予想数字を作ります。\n"
+        QStringLiteral("ロト６、ミニロト、ロト７の予想数字を作ります。\n"
                        "設定とパターンファイルは、インストールしたプログラムでは"
                        "利用者ごとのデータフォルダ（通常は ~/.local/share/Zanbo/）に、"
                        "それ以外ではプログラムと同じフォルダに置きます。"));
