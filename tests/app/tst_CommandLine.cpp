@@ -90,10 +90,10 @@ private slots:
             << QStringList{QStringLiteral("chance"), QStringLiteral("x.loto"),
                            QStringLiteral("--from"), QStringLiteral("3")}
             << false << 2 << QString() << QStringList{QStringLiteral("--from")};
-        QTest::newRow("a game without a row")
+        QTest::newRow("an unknown game")
             << QStringList{QStringLiteral("export"), QStringLiteral("--game"),
-                           QStringLiteral("loto7"), QStringLiteral("-")}
-            << false << 1 << QString() << QStringList{QStringLiteral("loto7")};
+                           QStringLiteral("loto8"), QStringLiteral("-")}
+            << false << 1 << QString() << QStringList{QStringLiteral("loto8")};
         QTest::newRow("wheel") << QStringList{QStringLiteral("wheel"),
                                               QStringLiteral("--game"),
                                               QStringLiteral("miniloto"),

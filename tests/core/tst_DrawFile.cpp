@@ -21,10 +21,9 @@ QString Summary(const DrawRecord &draw)
 {
     QStringList winners;
     QStringList prizes;
-    // Five tiers, and a sixth for a game that has one; a tier beyond the
-    // game's stays unknown.
+    // The game's tiers; a tier beyond them stays unknown.
     for (int t = 0; t < DrawRecord::MaxTiers; ++t) {
-        if (t >= std::max(5, GameRuleOf(draw.Game).TierCount)) {
+        if (t >= GameRuleOf(draw.Game).TierCount) {
             if (draw.Winners[size_t(t)] != DrawRecord::Unknown
                 || draw.PrizeYen[size_t(t)] != DrawRecord::Unknown)
                 return QStringLiteral("amounts beyond the game's tiers");

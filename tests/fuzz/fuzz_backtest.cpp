@@ -11,6 +11,7 @@
 #include "core/Judgement.h"
 #include "core/PrizeChance.h"
 #include "core/SavedRows.h"
+#include "core/TicketRows.h"
 #include "core/WorkControl.h"
 
 #include <algorithm>
@@ -115,8 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         winning.Numbers[BonusSlot] = draw.Bonus;
         const PreparedDraw prepared = PrepareDraw(winning, draw.MainCount);
         std::array<qint64, MaxTiers> wins{};
+        const TicketRows tickets(store);
         for (int r = 1; r <= rowCount; ++r) {
-            if (RowGame(store, r) != kept.Game)
+            // Rows that are no ticket are left out of the back-test.
+            if (RowGame(store, r) != kept.Game || !tickets.isTicket(r))
                 continue;
             std::array<QString, JudgedColumns> texts;
             for (int c = 0; c < JudgedColumns; ++c)

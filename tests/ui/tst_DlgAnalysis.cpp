@@ -250,13 +250,13 @@ private slots:
         const QStringList lines = QString(decoder.decode(FileBytes(csv)))
                                       .split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 48 + 2);
-        QCOMPARE(lines.first(), QStringLiteral("行,くじ,1等,2等,3等,4等,5等,最高,当選金(円)"));
+        QCOMPARE(lines.first(), QStringLiteral("行,くじ,1等,2等,3等,4等,5等,6等,最高,当選金(円)"));
         for (int r = 0; r < 48; ++r)
             QCOMPARE(lines.at(r + 1).section(QLatin1Char(','), 0, 0), shown.at(r));
         // Mini LOTO has no fifth prize: its cell stays empty.
         const QStringList miniRow
             = lines.filter(QStringLiteral(",ミニロト,")).value(0).split(QLatin1Char(','));
-        QCOMPARE(miniRow.size(), 9);
+        QCOMPARE(miniRow.size(), 10);
         QCOMPARE(miniRow.at(BacktestRowModel::FirstTierColumn + 4), QString());
         QVERIFY(lines.last().isEmpty());
     }

@@ -114,7 +114,8 @@ private slots:
         QVERIFY(m_dialogs.questions[0].text.contains(QStringLiteral("ロト６の当選番号のファイル")));
         // Every game is offered, whatever was detected.
         QCOMPARE(m_dialogs.choiceLists.value(0),
-                 (QStringList{QStringLiteral("ロト６"), QStringLiteral("ミニロト")}));
+                 (QStringList{QStringLiteral("ロト６"), QStringLiteral("ミニロト"),
+                              QStringLiteral("ロト７")}));
         QVERIFY(m_dialogs.questions[1].text.contains(
             QStringLiteral("登録済み: 第2回 2000/10/12   1  9 16 20 21 42 (5)")));
         QVERIFY(m_dialogs.questions[1].text.contains(
@@ -458,7 +459,8 @@ private slots:
         QCOMPARE(MessageText(dialog->Text1).split(QStringLiteral("\r\n")).value(1), numbers);
         dialog->OKButton_Click();
         const QStringList lines = MessageText(dialog->Text1).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.value(3), line); // no Mini LOTO draw: one line less
+        // No Mini LOTO or LOTO7 draw: their headings alone.
+        QCOMPARE(lines.value(4), line);
         if (stored > 250) {
             w->show();
             SaveSideBySide({w.get(), dialog}, QStringLiteral("judge_stored_draw"));

@@ -276,7 +276,7 @@ private slots:
         QCOMPARE(grid->currentRow(), 4);
         QCOMPARE(grid->currentColumn(), 5);
         // Before the closing line, per game the tiers and the winning rows.
-        QCOMPARE(AllOutputLines(dialog).mid(6),
+        QCOMPARE(AllOutputLines(dialog).mid(DrawLineCount + 2),
                  (QStringList{
                      QStringLiteral("■ロト６の判定のまとめ　１等 0 行、２等 1 行、３等 0 行、"
                                     "４等 0 行、５等 0 行"),
