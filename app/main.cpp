@@ -31,6 +31,82 @@ DataFolderChoice ProgramDataFolder(const QString &dataDir)
     return ChooseDataFolder(ProgramPlaces(dataDir));
 }
 
+void PrintError(const QString &text)
+{
+    std::fputs((QStringLiteral("zanbo: ") + text + QLatin1Char('\n')).toLocal8Bit().constData(),
+               stderr);
+}
+
+// Makes the data folder and fills a fresh per-user one with the installed
+// samples; false when a folder the user named cannot be made.
+bool PrepareDataFolder(const QString &dataDir, const DataFolderChoice &data)
+{
+    if (!QDir().mkpath(data.folder)) {
+        PrintError(QStringLiteral("フォルダ %1 を作れません。")
+                       .arg(QDir::toNativeSeparators(data.folder)));
+        // A folder the user named must be usable; without the per-user one
+        // the program still runs, with nothing kept.
+        if (data.kind == DataFolderKind::CommandLine)
+            return false;
+    }
+    // A first start gets the installed samples, so the board's patterns work at once.
+    if (data.kind == DataFolderKind::PerUser) {
+        QStringList patternFiles;
+        for (const GameInfo &game : MakeGameTable(QString()))
+            patternFiles << game.PatternFilePath;
+        PlaceSampleFiles(InstalledSampleFolder(ProgramPlaces(dataDir)), data.folder, patternFiles,
+                         QStringLiteral("zanbo.ini"));
+    }
+    return true;
+}
+
+// Settings, pattern files and the history would silently not be kept.
+void WarnWhenUnwritable(const QString &folder, UserDialogs &dialogs)
+{
+    if (CanCreateFilesIn(folder))
+        return;
+    const QString warning = QStringLiteral(
+                                "データフォルダ %1 に書き込めません。設定、パターンファイル、"
+                                "当選番号履歴は保存されません。書き込めるフォルダを "
+                                "--data-dir で指定してください。")
+                                .arg(QDir::toNativeSeparators(folder));
+    PrintError(warning);
+    dialogs.warn(nullptr, warning, QStringLiteral("Zanbo"));
+}
+
+// Runs the window on the data folder until it closes; the exit status.
+int RunWindow(QApplication &app, const QString &folder, Form1 *&mainWindow)
+{
+    // Only one program keeps the data folder's files; a second one is told
+    // and reads without writing.
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
+    if (lock && lock->isLocked())
+        RemoveLeftoverTemporaryFiles(folder);
+
+    DesktopDialogs dialogs;
+    WarnWhenUnwritable(folder, dialogs);
+    Form1 window(folder, dialogs);
+    mainWindow = &window;
+    window.show();
+    if (!lock) {
+        window.DataFolderShared = true;
+        dialogs.warn(&window,
+                     QStringLiteral("データフォルダ「%1」は別のZanboが使っています。"
+                                    "この画面では設定と当選番号履歴を書き換えません。")
+                         .arg(QDir::toNativeSeparators(folder)),
+                     QStringLiteral("Zanbo"));
+    } else {
+        window.OfferRecovery();
+    }
+    const int status = app.exec();
+    mainWindow = nullptr;
+    if (!window.SettingsError().isEmpty()) {
+        PrintError(window.SettingsError());
+        return status == 0 ? 1 : status;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,64 +142,8 @@ int main(int argc, char *argv[])
             mainWindow->ClosingBySignal = true;
     });
 
-    const DataFolderPlaces places = ProgramPlaces(request.dataDir);
-    const DataFolderChoice data = ChooseDataFolder(places);
-    if (!QDir().mkpath(data.folder)) {
-        const QString message = QStringLiteral("zanbo: フォルダ %1 を作れません。\n")
-                                    .arg(QDir::toNativeSeparators(data.folder));
-        std::fputs(message.toLocal8Bit().constData(), stderr);
-        // A folder the user named must be usable; without the per-user one
-        // the program still runs, with nothing kept.
-        if (data.kind == DataFolderKind::CommandLine)
-            return 1;
-    }
-    // A first start gets the installed samples, so the board's patterns work at once.
-    if (data.kind == DataFolderKind::PerUser) {
-        QStringList patternFiles;
-        for (const GameInfo &game : MakeGameTable(QString()))
-            patternFiles << game.PatternFilePath;
-        PlaceSampleFiles(InstalledSampleFolder(ProgramPlaces(request.dataDir)), data.folder,
-                         patternFiles, QStringLiteral("zanbo.ini"));
-    }
-
-    // Only one program keeps the data folder's files; a second one is told
-    // and reads without writing.
-    const std::unique_ptr<QLockFile> lock = LockDataFolder(data.folder);
-    if (lock && lock->isLocked())
-        RemoveLeftoverTemporaryFiles(data.folder);
-
-    DesktopDialogs dialogs;
-    // Settings, pattern files and the history would silently not be kept.
-    if (!CanCreateFilesIn(data.folder)) {
-        const QString warning = QStringLiteral(
-                                    "データフォルダ %1 に書き込めません。設定、パターンファイル、"
-                                    "当選番号履歴は保存されません。書き込めるフォルダを "
-                                    "--data-dir で指定してください。")
-                                    .arg(QDir::toNativeSeparators(data.folder));
-        std::fputs(
-            (QStringLiteral("zanbo: ") + warning + QLatin1Char('\n')).toLocal8Bit().constData(),
-            stderr);
-        dialogs.warn(nullptr, warning, QStringLiteral("Zanbo"));
-    }
-    Form1 window(data.folder, dialogs);
-    mainWindow = &window;
-    window.show();
-    if (!lock) {
-        window.DataFolderShared = true;
-        dialogs.warn(&window,
-                     QStringLiteral("データフォルダ「%1」は別のZanboが使っています。"
-                                    "この画面では設定と当選番号履歴を書き換えません。")
-                         .arg(QDir::toNativeSeparators(data.folder)),
-                     QStringLiteral("Zanbo"));
-    } else {
-        window.OfferRecovery();
-    }
-    const int status = app.exec();
-    if (!window.SettingsError().isEmpty()) {
-        std::fputs(
-            QStringLiteral("zanbo: %1\n").arg(window.SettingsError()).toLocal8Bit().constData(),
-            stderr);
-        return status == 0 ? 1 : status;
-    }
-    return status;
+    const DataFolderChoice data = ProgramDataFolder(request.dataDir);
+    if (!PrepareDataFolder(request.dataDir, data))
+        return 1;
+    return RunWindow(app, data.folder, mainWindow);
 }
