@@ -4,6 +4,7 @@
 #include "core/WheelGame.h"
 #include "core/WheelPopular.h"
 #include "core/WheelSpread.h"
+#include "rules/GameRules.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -36,7 +37,7 @@ public:
     DlgWheel(Form1 &main, QWidget *parent = nullptr);
     ~DlgWheel() override;
 
-    static constexpr int NumberBoxes = 43;
+    static constexpr int NumberBoxes = HighestNumber;
 
     QComboBox *CmbGame = nullptr;
     std::array<QCheckBox *, NumberBoxes + 1> ChkNum{}; // 1..43
