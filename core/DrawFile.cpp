@@ -266,6 +266,51 @@ int NumberIn(const QString &name, QStringView prefix, QStringView suffix)
     return n.value_or(0);
 }
 
+// The slot of a numbered column ("第3数字", "ボーナス数字2", "4等口数"), or null.
+int *NumberedSlot(Layout &layout, const QString &name)
+{
+    int n = NumberIn(name, u"第", u"数字");
+    if (n == 0)
+        n = NumberIn(name, u"本数字", u"");
+    if (n == 0)
+        n = NumberIn(name, u"数字", u"");
+    if (n >= 1 && n <= DrawRecord::MaxMainNumbers)
+        return &layout.Mains[size_t(n - 1)];
+    int bonus = NumberIn(name, u"ボーナス数字", u"");
+    if (bonus == 0)
+        bonus = NumberIn(name, u"BONUS数字", u"");
+    if (bonus >= 1 && bonus <= DrawRecord::MaxBonusNumbers)
+        return &layout.Bonuses[size_t(bonus - 1)];
+    const int winners = NumberIn(name, u"", u"等口数");
+    if (winners >= 1 && winners <= DrawRecord::MaxTiers)
+        return &layout.Winners[size_t(winners - 1)];
+    const int prize = NumberIn(name, u"", u"等賞金");
+    if (prize >= 1 && prize <= DrawRecord::MaxTiers)
+        return &layout.PrizeYen[size_t(prize - 1)];
+    return nullptr;
+}
+
+// The slot of the column with this name, or null; ours tells a name of ours
+// even without a free slot (a third unnumbered bonus column).
+int *HeaderSlot(Layout &layout, const QString &name, bool &ours)
+{
+    ours = true;
+    if (IsOneOf(name, {u"開催回", u"回別", u"回号", u"抽せん回", u"抽選回"}))
+        return &layout.DrawNumber;
+    if (IsOneOf(name, {u"日付", u"抽せん日", u"抽選日"}))
+        return &layout.Date;
+    if (IsOneOf(name, {u"BONUS数字", u"ボーナス数字", u"ボーナス"})) {
+        // Unnumbered bonus columns take the bonus numbers in turn.
+        const auto free = std::find(layout.Bonuses.begin(), layout.Bonuses.end(), -1);
+        return free != layout.Bonuses.end() ? &*free : nullptr;
+    }
+    if (IsOneOf(name, {u"キャリーオーバー"}))
+        return &layout.CarryOver;
+    int *slot = NumberedSlot(layout, name);
+    ours = slot != nullptr;
+    return slot;
+}
+
 // Columns found by their names; nullopt when the row names no column of ours.
 std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
 {
@@ -278,49 +323,12 @@ std::optional<Layout> HeaderLayout(const QVector<QStringView> &fields)
         // Full-width letters and digits and blanks are written many ways.
         QString name = fields.at(column).toString().normalized(QString::NormalizationForm_KC);
         name.remove(QLatin1Char(' '));
-        const auto set = [&known, column](int &slot) {
-            if (slot < 0)
-                slot = column;
-            known = true;
-        };
-        if (IsOneOf(name, {u"開催回", u"回別", u"回号", u"抽せん回", u"抽選回"})) {
-            set(layout.DrawNumber);
-        } else if (IsOneOf(name, {u"日付", u"抽せん日", u"抽選日"})) {
-            set(layout.Date);
-        } else if (IsOneOf(name, {u"BONUS数字", u"ボーナス数字", u"ボーナス"})) {
-            // Unnumbered bonus columns take the bonus numbers in turn.
-            const auto free = std::find(layout.Bonuses.begin(), layout.Bonuses.end(), -1);
-            if (free != layout.Bonuses.end())
-                set(*free);
-            known = true;
-        } else if (IsOneOf(name, {u"キャリーオーバー"})) {
-            set(layout.CarryOver);
-        } else {
-            int n = NumberIn(name, u"第", u"数字");
-            if (n == 0)
-                n = NumberIn(name, u"本数字", u"");
-            if (n == 0)
-                n = NumberIn(name, u"数字", u"");
-            if (n >= 1 && n <= DrawRecord::MaxMainNumbers) {
-                set(layout.Mains[size_t(n - 1)]);
-                continue;
-            }
-            int bonus = NumberIn(name, u"ボーナス数字", u"");
-            if (bonus == 0)
-                bonus = NumberIn(name, u"BONUS数字", u"");
-            if (bonus >= 1 && bonus <= DrawRecord::MaxBonusNumbers) {
-                set(layout.Bonuses[size_t(bonus - 1)]);
-                continue;
-            }
-            const int winners = NumberIn(name, u"", u"等口数");
-            if (winners >= 1 && winners <= DrawRecord::MaxTiers) {
-                set(layout.Winners[size_t(winners - 1)]);
-                continue;
-            }
-            const int prize = NumberIn(name, u"", u"等賞金");
-            if (prize >= 1 && prize <= DrawRecord::MaxTiers)
-                set(layout.PrizeYen[size_t(prize - 1)]);
-        }
+        bool ours = false;
+        int *slot = HeaderSlot(layout, name, ours);
+        known = known || ours;
+        // The first column of a name counts.
+        if (slot && *slot < 0)
+            *slot = column;
     }
     if (!known)
         return std::nullopt;
@@ -582,6 +590,74 @@ QString ReadMainNumbers(const DrawFields &fields, const GameRule &info, const QS
     return QString();
 }
 
+QString ReadDrawNumberAndDate(const DrawFields &fields, int game, DrawRecord &record)
+{
+    const std::optional<int> drawNumber = ParseDrawNumber(fields.DrawNumber);
+    if (!drawNumber || *drawNumber <= 0)
+        return QStringLiteral("回号「%1」が正の整数ではありません").arg(Shown(fields.DrawNumber));
+    if (*drawNumber > DrawRecord::MaxDrawNumber)
+        return QStringLiteral("回号「%1」が1～%2の範囲にありません")
+            .arg(Shown(fields.DrawNumber))
+            .arg(DrawRecord::MaxDrawNumber);
+    record.DrawNumber = *drawNumber;
+
+    QString dateReason;
+    record.Date = ParseDrawDate(fields.Date, &dateReason);
+    if (!record.Date.isValid())
+        return dateReason.isEmpty()
+                   ? QStringLiteral("日付「%1」が正しくありません").arg(Shown(fields.Date))
+                   : dateReason;
+    return DateOutOfRange(record.Date, record.DrawNumber, game);
+}
+
+QString ReadBonusNumbers(const DrawFields &fields, const GameRule &info, const QString &range,
+                         DrawRecord &record)
+{
+    std::array<int, DrawRecord::MaxBonusNumbers> bonuses{};
+    for (size_t i = 0; i < bonuses.size() && int(i) < info.BonusCount; ++i) {
+        const QStringView text = i == 0 ? fields.Bonus : fields.MoreBonuses[i - 1];
+        const std::optional<int> bonus = ParseSmall(text);
+        if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
+            return QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
+                .arg(Shown(text), range);
+        if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
+            != record.Numbers.begin() + info.PickCount)
+            return QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus);
+        if (std::find(bonuses.begin(), bonuses.begin() + i, *bonus) != bonuses.begin() + i)
+            return QStringLiteral("ボーナス数字%1が重複しています").arg(*bonus);
+        bonuses[i] = *bonus;
+    }
+    const size_t count = std::min(bonuses.size(), size_t(info.BonusCount));
+    std::sort(bonuses.begin(), bonuses.begin() + count);
+    record.Bonus = bonuses[0];
+    std::copy_n(bonuses.begin() + 1, record.MoreBonuses.size(), record.MoreBonuses.begin());
+    return QString();
+}
+
+// Amounts past the limit are refused, not guessed: the back-test sums them
+// over every saved row.
+QString ReadAmounts(const DrawFields &fields, int game, DrawRecord &record)
+{
+    const auto tooLarge = [](QStringView text) {
+        return QStringLiteral("金額「%1」が1兆円を超えています").arg(Shown(text));
+    };
+    for (int t = 0; t < TierCount(game); ++t) {
+        record.Winners[size_t(t)] = ParseAmount(fields.Winners[size_t(t)]);
+        if (record.Winners[size_t(t)] == TooLarge)
+            return QStringLiteral("口数「%1」が大きすぎます").arg(Shown(fields.Winners[size_t(t)]));
+        record.PrizeYen[size_t(t)] = ParseAmount(fields.PrizeYen[size_t(t)]);
+        if (record.PrizeYen[size_t(t)] == TooLarge
+            || record.PrizeYen[size_t(t)] > DrawRecord::MaxYen)
+            return tooLarge(fields.PrizeYen[size_t(t)]);
+    }
+    if (GameRuleOf(game).CarryOver) {
+        record.CarryOverYen = ParseAmount(fields.CarryOverYen);
+        if (record.CarryOverYen == TooLarge || record.CarryOverYen > DrawRecord::MaxYen)
+            return tooLarge(fields.CarryOverYen);
+    }
+    return QString();
+}
+
 } // namespace
 
 std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString *reason)
@@ -594,70 +670,17 @@ std::optional<DrawRecord> CheckDraw(const DrawFields &fields, int game, QString 
     if (game < 0 || game >= GameCount)
         return refuse(QStringLiteral("ゲームが分かりません"));
     const GameRule &info = GameRuleOf(game);
-
     DrawRecord record;
     record.Game = game;
-    const std::optional<int> drawNumber = ParseDrawNumber(fields.DrawNumber);
-    if (!drawNumber || *drawNumber <= 0)
-        return refuse(
-            QStringLiteral("回号「%1」が正の整数ではありません").arg(Shown(fields.DrawNumber)));
-    if (*drawNumber > DrawRecord::MaxDrawNumber)
-        return refuse(QStringLiteral("回号「%1」が1～%2の範囲にありません")
-                          .arg(Shown(fields.DrawNumber))
-                          .arg(DrawRecord::MaxDrawNumber));
-    record.DrawNumber = *drawNumber;
-
-    QString dateReason;
-    record.Date = ParseDrawDate(fields.Date, &dateReason);
-    if (!record.Date.isValid())
-        return refuse(dateReason.isEmpty()
-                          ? QStringLiteral("日付「%1」が正しくありません").arg(Shown(fields.Date))
-                          : dateReason);
-    if (const QString why = DateOutOfRange(record.Date, record.DrawNumber, game); !why.isEmpty())
-        return refuse(why);
-
     const QString range = QStringLiteral("1～%1").arg(info.HighestNumber);
+    if (const QString why = ReadDrawNumberAndDate(fields, game, record); !why.isEmpty())
+        return refuse(why);
     if (const QString why = ReadMainNumbers(fields, info, range, record); !why.isEmpty())
         return refuse(why);
-
-    std::array<int, DrawRecord::MaxBonusNumbers> bonuses{};
-    for (size_t i = 0; i < bonuses.size() && int(i) < info.BonusCount; ++i) {
-        const QStringView text = i == 0 ? fields.Bonus : fields.MoreBonuses[i - 1];
-        const std::optional<int> bonus = ParseSmall(text);
-        if (!bonus || *bonus < 1 || *bonus > info.HighestNumber)
-            return refuse(QStringLiteral("ボーナス数字「%1」が%2の整数ではありません")
-                              .arg(Shown(text), range));
-        if (std::find(record.Numbers.begin(), record.Numbers.begin() + info.PickCount, *bonus)
-            != record.Numbers.begin() + info.PickCount)
-            return refuse(QStringLiteral("ボーナス数字%1が本数字と重複しています").arg(*bonus));
-        if (std::find(bonuses.begin(), bonuses.begin() + i, *bonus) != bonuses.begin() + i)
-            return refuse(QStringLiteral("ボーナス数字%1が重複しています").arg(*bonus));
-        bonuses[i] = *bonus;
-    }
-    std::sort(bonuses.begin(), bonuses.begin() + info.BonusCount);
-    record.Bonus = bonuses[0];
-    std::copy_n(bonuses.begin() + 1, record.MoreBonuses.size(), record.MoreBonuses.begin());
-
-    // Amounts past the limit are refused, not guessed: the back-test sums
-    // them over every saved row.
-    const auto tooLarge = [&refuse](QStringView text) {
-        return refuse(QStringLiteral("金額「%1」が1兆円を超えています").arg(Shown(text)));
-    };
-    for (int t = 0; t < TierCount(game); ++t) {
-        record.Winners[size_t(t)] = ParseAmount(fields.Winners[size_t(t)]);
-        if (record.Winners[size_t(t)] == TooLarge)
-            return refuse(
-                QStringLiteral("口数「%1」が大きすぎます").arg(Shown(fields.Winners[size_t(t)])));
-        record.PrizeYen[size_t(t)] = ParseAmount(fields.PrizeYen[size_t(t)]);
-        if (record.PrizeYen[size_t(t)] == TooLarge
-            || record.PrizeYen[size_t(t)] > DrawRecord::MaxYen)
-            return tooLarge(fields.PrizeYen[size_t(t)]);
-    }
-    if (GameRuleOf(game).CarryOver) {
-        record.CarryOverYen = ParseAmount(fields.CarryOverYen);
-        if (record.CarryOverYen == TooLarge || record.CarryOverYen > DrawRecord::MaxYen)
-            return tooLarge(fields.CarryOverYen);
-    }
+    if (const QString why = ReadBonusNumbers(fields, info, range, record); !why.isEmpty())
+        return refuse(why);
+    if (const QString why = ReadAmounts(fields, game, record); !why.isEmpty())
+        return refuse(why);
     return record;
 }
 
