@@ -195,6 +195,7 @@ void AnalysisTest::chance_agreesWithEveryOutcome()
 {
     QFETCH(int, game);
     QFETCH(QList<NumberSet>, rows);
+    QVERIFY(rows.size() <= 8);
     const GameInfo &info = Games[size_t(game)];
     const int tiers = TierCount(game);
     const int outside = info.MaxNumber - info.PickCount;
@@ -204,22 +205,28 @@ void AnalysisTest::chance_agreesWithEveryOutcome()
     // best row wins tier t + 1 or better.
     std::array<quint64, MaxTiers> expected{};
     bool winsOnlyWithoutBonus = false;
+    // No prize is tier 0, counted past every tier.
+    const auto rank = [&](int tier) { return tier >= 1 ? tier : tiers + 1; };
     ForEachSet(info.MaxNumber, info.PickCount, [&](NumberSet drawn) {
+        // Each row judged once per main set: its tier without and with a
+        // bonus number among the numbers it missed.
+        std::array<int, 8> without{};
+        std::array<int, 8> with{};
+        for (int r = 0; r < rows.size(); ++r) {
+            const int hits = CountNumbers(rows[r] & drawn);
+            without[size_t(r)] = rank(PrizeTier(game, hits, false));
+            with[size_t(r)] = hits < info.PickCount ? rank(PrizeTier(game, hits, true))
+                                                    : without[size_t(r)];
+            winsOnlyWithoutBonus |= without[size_t(r)] < with[size_t(r)];
+        }
         for (int t = 0; t < tiers; ++t) {
             bool whole = false;
             NumberSet bonuses = 0;
-            for (const NumberSet row : rows) {
-                const int hits = CountNumbers(row & drawn);
-                const auto wins = [&](bool bonusHit) {
-                    const int tier = PrizeTier(game, hits, bonusHit);
-                    return tier >= 1 && tier <= t + 1;
-                };
-                const bool with = hits < info.PickCount ? wins(true) : wins(false);
-                winsOnlyWithoutBonus |= wins(false) && !with;
-                if (wins(false))
+            for (int r = 0; r < rows.size(); ++r) {
+                if (without[size_t(r)] <= t + 1)
                     whole = true;
-                else if (with)
-                    bonuses |= row & ~drawn;
+                else if (with[size_t(r)] <= t + 1)
+                    bonuses |= rows[r] & ~drawn;
             }
             expected[size_t(t)] += whole ? choices
                                          : choices
