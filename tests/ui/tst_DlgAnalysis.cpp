@@ -209,7 +209,7 @@ private slots:
         DlgAnalysis dialog(*w, Fixtures());
         dialog.TabAnalysis->setCurrentIndex(1);
         dialog.CmdBacktest->click();
-        QTRY_VERIFY(!dialog.isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
 
         const QAbstractItemModel *rows = dialog.GridBacktest->model();
         QCOMPARE(rows->rowCount(), 48);
@@ -270,7 +270,7 @@ private slots:
         DlgAnalysis dialog(*w, Fixtures());
         dialog.TabAnalysis->setCurrentIndex(2);
         dialog.CmdChance->click();
-        QTRY_VERIFY(!dialog.isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
         const QString text = dialog.TxtChance->toPlainText();
         for (const QString &figure :
              {QStringLiteral("165,613 / 6,096,454 (2.7165%)"), QStringLiteral("259 / 225,568,798"),
@@ -338,7 +338,7 @@ private slots:
             return draws;
         });
         plain.TabPopularity->CmdPopularity->click();
-        QTRY_VERIFY(!plain.TabPopularity->isWorking());
+        QTRY_VERIFY_WITH_TIMEOUT(!plain.TabPopularity->isWorking(), 30000);
         QVERIFY(plain.TabPopularity->TxtPopularity->toPlainText().contains(
             QStringLiteral("当選口数と賞金の記録がある回がないため、人気は推定できません。")));
         QCOMPARE(plain.TabPopularity->GridPopularity->model()->rowCount(), 0);
@@ -371,7 +371,7 @@ private slots:
             QVERIFY(dialog.CmdStop->isEnabled());
             QVERIFY(!dialog.CmdChance->isEnabled());
             dialog.CmdStop->click();
-            QTRY_VERIFY(!dialog.isWorking());
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
             QCOMPARE(dialog.TxtBacktest->toPlainText(), QStringLiteral("中止しました。"));
             QCOMPARE(dialog.GridBacktest->model()->rowCount(), 0);
             QVERIFY(dialog.CmdBacktest->isEnabled());
