@@ -1,14 +1,19 @@
 // The popularity model: the fit over a long history (each draw also
 // predicted from the draws before it) and the payout of a million rows.
 //   build/bench/bench_popularity
+// The same fit and out-of-sample R² on a published draw file instead:
+//   build/bench/bench_popularity --history FILE
 
 #include "BenchSupport.h"
 
 #include "support/SyntheticPopularity.h"
 
+#include "core/DrawFile.h"
 #include "core/PopularityFit.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <numeric>
@@ -47,6 +52,11 @@ void Measure(int game, const GameInfo &info)
                 " R² = %.2f, first prize deviance %.1f%% less than with no popularity\n",
                 qPrintable(info.GameName), Draws, watch.wall(), watch.cpu(), fit.PredictedDraws,
                 fit.RSquared.value_or(0), 100 * fit.FirstTierGain.value_or(0));
+    if (!fit.Model) {
+        std::printf("%s: no model (%lld draws used, %lld malformed)\n", qPrintable(info.GameName),
+                    fit.UsedDraws, fit.Malformed);
+        return;
+    }
 
     std::mt19937 engine(9);
     std::vector<NumberSet> rows;
@@ -74,12 +84,50 @@ void Measure(int game, const GameInfo &info)
                 yen / Rows, rules.PriceYen);
 }
 
+// A published history read as the import reads it: how many draws the fit
+// uses, how they split into the first training draws and the draws each
+// predicted from those before it alone, and the R² reached on those.
+int MeasureHistory(const QString &path, const GameTableType &games)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        return 1;
+    }
+    const DrawFile draws = ReadDrawFile(file.readAll(), QFileInfo(path).fileName());
+    if (draws.Game < 0) {
+        std::fprintf(stderr, "%s: no game's draw file\n", qPrintable(path));
+        return 1;
+    }
+    const GameInfo &info = games[size_t(draws.Game)];
+    std::printf("%s: %lld rows, %lld draws read, %lld refused\n", qPrintable(info.GameName),
+                qint64(draws.Rows), qint64(draws.Draws.size()), qint64(draws.Rejected.size()));
+    Stopwatch watch;
+    watch.start();
+    const PopularityFit fit = FitPopularity(draws.Draws, PopularityGameOf(draws.Game, info));
+    std::printf("fit: %.2f s wall, %.2f s cpu; %lld draws used (%d to %d), %lld without winner"
+                " counts, %lld malformed\n",
+                watch.wall(), watch.cpu(), fit.UsedDraws, fit.FirstDraw, fit.LastDraw,
+                fit.WithoutCounts, fit.Malformed);
+    std::printf("split: first %lld draws for training only, the later %lld each predicted from"
+                " the draws before it\n",
+                fit.UsedDraws - fit.PredictedDraws, fit.PredictedDraws);
+    std::printf("%d等 winners per ticket out of sample: R² = %.3f; first prize deviance %.1f%%"
+                " less than with no popularity over %lld draws\n",
+                fit.Tier, fit.RSquared.value_or(0), 100 * fit.FirstTierGain.value_or(0),
+                fit.FirstTierDraws);
+    return fit.RSquared ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const GameTableType games = MakeGameTable(QString());
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QStringLiteral("--history"))
+        return MeasureHistory(arguments.at(2), games);
     for (int game = 0; game < GameCount; ++game)
         Measure(game, games[size_t(game)]);
     return 0;

@@ -28,6 +28,8 @@ constexpr double Ridge = 4.0;
 // predictions between refits.
 constexpr int FirstTraining = 52;
 constexpr int RecentDraws = 52;
+// Draws whose fixed-prize winners put the pools back in step with the sales.
+constexpr int CalibrationDraws = 52;
 
 struct FitDraw
 {
@@ -37,6 +39,7 @@ struct FitDraw
     double LogExposure = 0;
     double Winners = 0;
     double FirstWinners = -1; // unknown
+    double FixedWinners = -1; // of the last fixed-prize tier; unknown
 };
 
 using Theta = std::vector<double>; // [0] scale, [1..N] numbers, [N + 1] repeat
@@ -211,6 +214,37 @@ ExposureRule MakeExposureRule(const PopularityGame &game,
     return rule;
 }
 
+// The pools are fixed parts of the sales only while the rules stay: when the
+// parts change (LOTO6 gave its lower tiers smaller parts in 2017) the same
+// sales give other pools, and one scale over the whole history would be
+// wrong on one side of the change. A fixed-prize tier is paid per winner
+// whatever the parts, so its winners per pool yen, the median over the draws
+// just before (never the draw's own), put each draw's pools back in step
+// with its sales. Without such a tier the pools stand as they are.
+void CalibrateExposure(std::vector<FitDraw> &draws)
+{
+    std::vector<std::pair<size_t, double>> ratios; // draw, fixed winners per pool
+    for (size_t d = 0; d < draws.size(); ++d) {
+        if (draws[d].FixedWinners > 0)
+            ratios.emplace_back(d, std::log(draws[d].FixedWinners) - draws[d].LogExposure);
+    }
+    if (ratios.size() < size_t(CalibrationDraws))
+        return;
+    std::vector<double> window;
+    size_t next = 0; // the first ratio of a draw not before the current one
+    for (size_t d = 0; d < draws.size(); ++d) {
+        while (next < ratios.size() && ratios[next].first < d)
+            ++next;
+        // The first draws, used for training alone, take the first ratios.
+        const size_t end = std::max(next, size_t(CalibrationDraws));
+        window.clear();
+        for (size_t i = end - size_t(CalibrationDraws); i < end; ++i)
+            window.push_back(ratios[i].second);
+        std::nth_element(window.begin(), window.begin() + long(window.size() / 2), window.end());
+        draws[d].LogExposure += window[window.size() / 2];
+    }
+}
+
 Prepared Prepare(const QVector<DrawRecord> &records, const PopularityGame &game, int tier)
 {
     Prepared prepared;
@@ -234,6 +268,11 @@ Prepared Prepare(const QVector<DrawRecord> &records, const PopularityGame &game,
         }
     }
     const ExposureRule exposure = MakeExposureRule(game, wellFormed);
+    int fixedTier = 0;
+    for (int t = 1; t <= game.TierCount; ++t) {
+        if (!game.Tiers[size_t(t - 1)].shared())
+            fixedTier = t;
+    }
     for (const DrawRecord *record : wellFormed) {
         const std::optional<double> sales = exposure.of(*record);
         const qint64 winners = record->Winners[size_t(tier - 1)];
@@ -248,9 +287,13 @@ Prepared Prepare(const QVector<DrawRecord> &records, const PopularityGame &game,
         draw.LogExposure = std::log(*sales);
         draw.Winners = double(winners);
         draw.FirstWinners = double(std::max<qint64>(-1, record->Winners[0]));
+        if (fixedTier > 0)
+            draw.FixedWinners = double(
+                std::max<qint64>(-1, record->Winners[size_t(fixedTier - 1)]));
         prepared.Draws.push_back(draw);
         prepared.Records.push_back(record);
     }
+    CalibrateExposure(prepared.Draws);
     return prepared;
 }
 

@@ -27,6 +27,7 @@ struct SyntheticPlayers
     double Repeat = 0;                        // log factor, number of the previous draw
     double Neighbours = 0;                    // log factor per pair of neighbouring numbers
     double Tickets = 2e6;                     // tickets sold per draw on average
+    int PartsCutAt = 0; // from this draw the shared pools get two thirds of their parts
 };
 
 // Ticket weights summed by main hits and bonus hits, and over all tickets.
@@ -120,7 +121,8 @@ inline QVector<DrawRecord> SyntheticHistory(const SyntheticPlayers &players, int
             const qint64 winners = std::poisson_distribution<qint64>(expected[size_t(t)])(engine);
             draw.Winners[size_t(t)] = winners;
             const bool fixed = players.Game == GameLoto6 && t == tiers - 1;
-            const double poolYen = parts[size_t(t)] * tickets * 200;
+            const double cut = players.PartsCutAt > 0 && d >= players.PartsCutAt ? 2.0 / 3 : 1.0;
+            const double poolYen = cut * parts[size_t(t)] * tickets * 200;
             draw.PrizeYen[size_t(t)] = fixed ? 1000 : winners > 0 ? qint64(poolYen / winners) : 0;
         }
         draws.append(draw);
