@@ -16,7 +16,7 @@ constexpr int MaxBinomialK = 8;
 struct BinomialTable
 {
     std::array<std::array<quint64, MaxBinomialK + 1>, MaxBinomialN + 1> c{};
-    BinomialTable()
+    constexpr BinomialTable()
     {
         for (int n = 0; n <= MaxBinomialN; ++n) {
             c[size_t(n)][0] = 1;
@@ -27,10 +27,27 @@ struct BinomialTable
     }
 };
 
-const BinomialTable &Binomials()
+constexpr BinomialTable Binomials{};
+
+// C(n, k) for the walks below, which ask it for every element they try:
+// a plain look-up, 0 <= n <= 64 and 0 <= k <= 8 being theirs to keep.
+inline quint64 Choose(int n, int k)
 {
-    static const BinomialTable table;
-    return table;
+    return Binomials.c[size_t(n)][size_t(k)];
+}
+
+// Bits set in a 64-bit word, without a library call on processors that
+// have no instruction for it.
+inline int BitCount(quint64 v)
+{
+#if defined(__POPCNT__)
+    return __builtin_popcountll(v);
+#else
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((v * 0x0101010101010101ull) >> 56);
+#endif
 }
 
 // Numbers 1..N are the elements 0..N-1 here, so ranks start at 0.
@@ -51,7 +68,7 @@ quint32 SubsetRank(const int *elements, int count)
 {
     quint64 rank = 0;
     for (int i = 0; i < count; ++i)
-        rank += Binomial(elements[i], i + 1);
+        rank += Choose(elements[i], i + 1);
     return quint32(rank);
 }
 
@@ -101,10 +118,11 @@ public:
     // Those whose smallest element is first.
     quint64 countWithSmallest(int first) const
     {
-        Node root;
-        root.ranks[0][0] = 0;
-        root.counts[0] = 1;
-        return visit(root, first, first);
+        // One node per depth, reused by every branch at that depth.
+        std::vector<Node> path(size_t(m_k + 1));
+        path[0].ranks[0][0] = 0;
+        path[0].counts[0] = 1;
+        return visit(path.data(), first, first);
     }
 
 private:
@@ -128,37 +146,40 @@ private:
         quint64 bonus = node.bonus;
         for (const BonusLevel &level : m_levels) {
             const int below = level.Hits - 1;
-            const quint64 gain = Binomial(x, level.Hits);
+            const quint64 gain = Choose(x, level.Hits);
+            const quint32 *ranks = node.ranks[size_t(below)].data();
+            const quint64 *completes = level.Completes->data();
             for (int i = 0; i < node.counts[size_t(below)]; ++i)
-                bonus |= (*level.Completes)[node.ranks[size_t(below)][size_t(i)] + gain];
+                bonus |= completes[ranks[i] + gain];
         }
         return bonus;
     }
 
-    Node extend(const Node &node, int x) const
+    // child becomes node with x chosen too; only the ranks in use are copied.
+    void extend(const Node &node, int x, Node &child) const
     {
-        Node child;
         child.depth = node.depth + 1;
         child.next = node.next;
         child.chosen = node.chosen | (quint64(1) << x);
-        if (!m_levels.empty())
-            child.bonus = bonusWith(node, x);
+        child.bonus = m_levels.empty() ? 0 : bonusWith(node, x);
         const int top = m_s - 2;
-        const quint64 gainTop = Binomial(x, m_s - 1);
+        const quint64 gainTop = Choose(x, m_s - 1);
+        const quint64 *completes = m_completes.data();
         for (int i = 0; i < node.counts[size_t(top)]; ++i)
-            child.next |= m_completes[node.ranks[size_t(top)][size_t(i)] + gainTop];
+            child.next |= completes[node.ranks[size_t(top)][size_t(i)] + gainTop];
         child.ranks[0][0] = 0;
         child.counts[0] = 1;
         for (int j = 1; j <= top; ++j) {
-            int count = node.counts[size_t(j)];
-            child.ranks[size_t(j)] = node.ranks[size_t(j)];
-            const quint32 gain = quint32(Binomial(x, j));
-            for (int i = 0; i < node.counts[size_t(j - 1)]; ++i)
-                child.ranks[size_t(j)][size_t(count++)] = node.ranks[size_t(j - 1)][size_t(i)]
-                                                          + gain;
-            child.counts[size_t(j)] = count;
+            const int kept = node.counts[size_t(j)];
+            const int added = node.counts[size_t(j - 1)];
+            quint32 *to = child.ranks[size_t(j)].data();
+            std::copy_n(node.ranks[size_t(j)].data(), kept, to);
+            const quint32 gain = quint32(Choose(x, j));
+            const quint32 *from = node.ranks[size_t(j - 1)].data();
+            for (int i = 0; i < added; ++i)
+                to[kept + i] = from[i] + gain;
+            child.counts[size_t(j)] = kept + added;
         }
-        return child;
     }
 
     // A whole main set that holds no marked subset: what its bonus numbers win.
@@ -167,32 +188,35 @@ private:
         if (m_levels.empty())
             return 0;
         const quint64 set = node.chosen | (quint64(1) << x);
-        return m_wins[size_t(__builtin_popcountll(bonusWith(node, x) & ~set))];
+        return m_wins[size_t(BitCount(bonusWith(node, x) & ~set))];
     }
 
-    quint64 visit(const Node &node, int low, int high) const
+    // path[0] is the node walked, path[1] the room for its children.
+    quint64 visit(Node *path, int low, int high) const
     {
+        const Node &node = path[0];
+        Node &child = path[1];
         quint64 count = 0;
         const int remaining = m_k - node.depth;
         high = std::min(high, m_n - remaining);
         for (int x = low; x <= high; ++x) {
             if (node.next & (quint64(1) << x)) {
-                count += m_whole * Binomial(m_n - 1 - x, remaining - 1);
+                count += m_whole * Choose(m_n - 1 - x, remaining - 1);
                 continue;
             }
             if (remaining == 1) {
                 count += uncovered(node, x);
                 continue;
             }
-            const Node child = extend(node, x);
+            extend(node, x, child);
             if (remaining == 2 && m_levels.empty()) {
                 // The last element: any above x that completes a marked subset.
                 const quint64 above = (m_n >= 64 ? ~quint64(0) : (quint64(1) << m_n) - 1)
                                       & ~((quint64(2) << x) - 1);
-                count += quint64(__builtin_popcountll(child.next & above));
+                count += quint64(BitCount(child.next & above));
                 continue;
             }
-            count += visit(child, x + 1, m_n - 1);
+            count += visit(path + 1, x + 1, m_n - 1);
         }
         return count;
     }
@@ -215,9 +239,8 @@ std::vector<quint64> MarkSubsets(const std::vector<NumberSet> &rows, int n, int 
     std::array<int, MaxPickCount + 1> subset{};
     for (const NumberSet row : rows) {
         const int k = ElementsOf(row, elements);
-        for (unsigned pick = 0; pick < (1u << k); ++pick) {
-            if (__builtin_popcount(pick) != s - 1)
-                continue;
+        // Every pick of s - 1 of the k elements, as bit masks in ascending order.
+        for (unsigned pick = (1u << (s - 1)) - 1; pick < (1u << k);) {
             int size = 0;
             quint64 rest = 0;
             for (int i = 0; i < k; ++i) {
@@ -227,6 +250,11 @@ std::vector<quint64> MarkSubsets(const std::vector<NumberSet> &rows, int n, int 
                     rest |= quint64(1) << elements[size_t(i)];
             }
             completes[SubsetRank(subset.data(), size)] |= rest;
+            if (pick == 0)
+                break;
+            const unsigned lowest = pick & (0u - pick);
+            const unsigned carried = pick + lowest;
+            pick = (((carried ^ pick) >> 2) / lowest) | carried;
         }
     }
     return completes;
@@ -347,10 +375,10 @@ void UnrankSubset(quint64 rank, int size, int n, int *elements)
 {
     int c = n - 1;
     for (int i = size; i >= 1; --i) {
-        while (Binomial(c, i) > rank)
+        while (Choose(c, i) > rank)
             --c;
         elements[i - 1] = c;
-        rank -= Binomial(c, i);
+        rank -= Choose(c, i);
         --c;
     }
 }
@@ -368,7 +396,7 @@ quint64 CountNearRows(const std::vector<NumberSet> &distinctRows, int n, int k, 
     const std::vector<quint64> covering = CoveringSupersets(distinctRows, n, k);
     quint64 sets = 0;
     for (const quint64 word : covering)
-        sets += quint64(__builtin_popcountll(word));
+        sets += quint64(BitCount(word));
     if (b == 1)
         return sets * quint64(k + 1);
     std::vector<quint8> near(size_t(Binomial(n, k)), 0);
@@ -381,13 +409,13 @@ quint64 CountNearRows(const std::vector<NumberSet> &distinctRows, int n, int k, 
             // places, those above move down one.
             quint64 above = 0;
             for (int j = 1; j <= k; ++j)
-                above += Binomial(elements[size_t(j)], j);
+                above += Choose(elements[size_t(j)], j);
             quint64 below = 0;
             for (int i = 0; i <= k; ++i) {
                 ++near[size_t(below + above)];
                 if (i < k) {
-                    above -= Binomial(elements[size_t(i + 1)], i + 1);
-                    below += Binomial(elements[size_t(i)], i + 1);
+                    above -= Choose(elements[size_t(i + 1)], i + 1);
+                    below += Choose(elements[size_t(i)], i + 1);
                 }
             }
         }
@@ -395,7 +423,7 @@ quint64 CountNearRows(const std::vector<NumberSet> &distinctRows, int n, int k, 
     const int m = n - k;
     quint64 count = 0;
     for (const quint8 u : near)
-        count += Binomial(m, b) - Binomial(m - u, b);
+        count += Choose(m, b) - Choose(m - u, b);
     return count;
 }
 
@@ -437,7 +465,7 @@ quint64 Binomial(int n, int k)
     k = std::min(k, n - k);
     if (k > MaxBinomialK)
         return 0;
-    return Binomials().c[size_t(n)][size_t(k)];
+    return Binomials.c[size_t(n)][size_t(k)];
 }
 
 quint64 MainOutcomes(const GameInfo &game)

@@ -12,11 +12,6 @@
 
 namespace {
 
-// The pattern files fetched: LOTO6's and Mini LOTO's. LOTO7's file is
-// read when it is in the data folder but not yet downloaded.
-constexpr int FetchedGames = 2;
-static_assert(FetchedGames <= GameCount, "every fetched game is in the table");
-
 using Outcome = PatternDownload::Outcome;
 
 Outcome OutcomeOf(PatternStoreResult result)
@@ -91,7 +86,7 @@ void PatternDownload::run(int timeoutSeconds, const std::array<QString, GameCoun
     m_transfer.setRequestTimeout(timeoutSeconds);
     std::array<Outcome, GameCount> outcome;
     outcome.fill(Outcome::NotFetched);
-    for (int g = 0; g < FetchedGames; ++g) {
+    for (int g = 0; g < GameCount; ++g) {
         if (!fetch(g, &outcome[size_t(g)]))
             break;
     }
@@ -142,7 +137,7 @@ void PatternDownload::reportOutcomes(const std::array<Outcome, GameCount> &outco
 {
     // Each game is reported on its own, whatever became of the other.
     int goodFiles = 0;
-    for (int g = 0; g < FetchedGames; ++g) {
+    for (int g = 0; g < GameCount; ++g) {
         const GameInfo &game = m_games[size_t(g)];
         if (outcome[size_t(g)] == Outcome::TimedOut)
             m_report(QStringLiteral("(NG)■ネットワークの接続でタイムアウトが発生しました■"));
@@ -165,6 +160,6 @@ void PatternDownload::reportOutcomes(const std::array<Outcome, GameCount> &outco
         }
         ++goodFiles;
     }
-    if (goodFiles != FetchedGames)
+    if (goodFiles != GameCount)
         m_report(QStringLiteral("(NG)■パターンファイルのダウンロード に失敗しました■"));
 }

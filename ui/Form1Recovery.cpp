@@ -134,13 +134,15 @@ bool Form1::RestoreRecoveryCopy(const QString &path)
     const SaveFileHead head = reader.readHead();
     if (!head.countsValid)
         return false;
-    GridCellStore cells(1, GridColumnCount);
+    // A copy that holds LOTO7 rows has their seventh number column.
+    GridCellStore cells(1, SaveFileGridColumns(head));
     const SaveFileRowsRead read = ReadSaveFileRows(reader, head, file.size(), cells, LoadRowLimit,
                                                    {}, LoadByteLimit);
     if (read.readFailed || read.rows == 0)
         return false;
     ResultGrid *grid = FGkekka[1];
-    grid->setColumnCount(GridColumnCount);
+    grid->setRowCount(1);
+    SetGridNumberColumns(1, GridLayoutOf(cells.columnCount()).NumberColumns);
     grid->gridModel()->replaceCells(std::move(cells));
     UnselectGrid(1);
     SetSaveAreaButtons(true);

@@ -389,6 +389,9 @@ void Form1::CmdLoad_Click()
         return;
     }
 
+    // The old rows go before the grid takes the file's columns: reshaped,
+    // they would be copied once more beside both stores.
+    grid->setRowCount(1);
     SetGridNumberColumns(1, GridLayoutOf(cells.columnCount()).NumberColumns);
     grid->gridModel()->replaceCells(std::move(cells));
     FitGridColumns(1);

@@ -137,6 +137,18 @@ private:
         return dialog;
     }
 
+    // The analysis dialog on its chance tab, the save area's rows counted.
+    std::unique_ptr<QWidget> countedChance()
+    {
+        auto dialog = std::make_unique<DlgAnalysis>(
+            *m_main, [](int) { return QVector<DrawRecord>(); }, m_main.get());
+        dialog->TabAnalysis->setCurrentIndex(2);
+        dialog->CmdChance->click();
+        if (!QTest::qWaitFor([&] { return !dialog->isWorking(); }, 60000))
+            return nullptr;
+        return dialog;
+    }
+
     static const GameTableType &PopularityGames()
     {
         static const GameTableType games = MakeGameTable(QString());
@@ -184,6 +196,8 @@ private slots:
         QTest::newRow("analysis, popularity") << QStringLiteral("DlgAnalysis") << QSize(1040, 720);
         QTest::newRow("main, LOTO7") << QStringLiteral("Form1") << QSize(770, 520);
         QTest::newRow("judgement, LOTO7") << QStringLiteral("DlgJudge") << QSize(480, 360);
+        QTest::newRow("analysis, chance, LOTO7")
+            << QStringLiteral("DlgAnalysis") << QSize(1040, 720);
     }
 
     void window_keepsItsLayout()
@@ -213,7 +227,7 @@ private slots:
         else if (window == QStringLiteral("DlgWheel"))
             dialog = FinishedWheel();
         else if (window == QStringLiteral("DlgAnalysis"))
-            dialog = estimatedPopularity();
+            dialog = loto7 ? countedChance() : estimatedPopularity();
         QVERIFY(dialog || window == QStringLiteral("Form1"));
         QWidget *shown = dialog ? dialog.get() : m_main.get();
         shown->show();

@@ -33,6 +33,7 @@ namespace {
 
 const QString L6Path = QStringLiteral("/zanbo/zanbol6.txt");
 const QString MlPath = QStringLiteral("/zanbo/zanboml.txt");
+const QString L7Path = QStringLiteral("/zanbo/zanbol7.txt");
 
 const QString Opening = QStringLiteral("開始ボタンをクリックするとネットワークに接続します。");
 const QString Connecting = QStringLiteral("　　サーバーに接続中です・・・");
@@ -46,10 +47,15 @@ const QString MlRenewed = QStringLiteral(
     "(OK)ミニロト用ファイルのダウンロードは正常に終了しました。");
 const QString L6UpToDate = QStringLiteral("(OK)ロト６　用ファイルは最新です。□□□□");
 const QString MlUpToDate = QStringLiteral("(OK)ミニロト用ファイルは最新です。□□□□");
+const QString L7Renewed = QStringLiteral(
+    "(OK)ロト７　用ファイルのダウンロードは正常に終了しました。");
+const QString L7UpToDate = QStringLiteral("(OK)ロト７　用ファイルは最新です。□□□□");
 const QString L6NotOk = QStringLiteral(
     "(NG)■ロト６ 用ファイルのダウンロードは正常に終了しませんでした■");
 const QString MlNotOk = QStringLiteral(
     "(NG)■ミニロト 用ファイルのダウンロードは正常に終了しませんでした■");
+const QString L7NotOk = QStringLiteral(
+    "(NG)■ロト７ 用ファイルのダウンロードは正常に終了しませんでした■");
 const QString ResponseReceivedLine = QStringLiteral(" 8: サーバーからの応答を正常に受信しました。");
 const QString ErrorStateLine = QStringLiteral("11: サーバーとの通信中にエラーが発生しました。");
 const QString CompletedLine = QStringLiteral(
@@ -110,6 +116,7 @@ private:
     QString folder() const { return AddPathSeparator(m_dir->path()); }
     QString l6File() const { return folder() + QStringLiteral("zanbol6.txt"); }
     QString mlFile() const { return folder() + QStringLiteral("zanboml.txt"); }
+    QString l7File() const { return folder() + QStringLiteral("zanbol7.txt"); }
     QString ini() const { return folder() + QStringLiteral("zanbo.ini"); }
 
     // The main window with the download folder on the test server.
@@ -125,6 +132,7 @@ private:
     {
         m_server->setBody(L6Path, Sample("zanbol6.txt"));
         m_server->setBody(MlPath, Sample("zanboml.txt"));
+        m_server->setBody(L7Path, Sample("zanbol7.txt"));
     }
 
 private slots:
@@ -132,6 +140,7 @@ private slots:
     {
         QVERIFY(!Sample("zanbol6.txt").isEmpty());
         QVERIFY(!Sample("zanboml.txt").isEmpty());
+        QVERIFY(!Sample("zanbol7.txt").isEmpty());
     }
 
     void init()
@@ -163,10 +172,12 @@ private slots:
                 qPrintable(dialog.Label1->text()));
 
             dialog.OKButton_Click();
-            const QStringList report{L6Renewed, SampleMessage, MlRenewed, SampleMessage};
+            const QStringList report{L6Renewed,     SampleMessage, MlRenewed,
+                                     SampleMessage, L7Renewed,     SampleMessage};
             QCOMPARE(Lines(dialog.Text1), QStringList{Opening} + Run(report));
             QCOMPARE(FileBytes(l6File()), Sample("zanbol6.txt"));
             QCOMPARE(FileBytes(mlFile()), Sample("zanboml.txt"));
+            QCOMPARE(FileBytes(l7File()), Sample("zanbol7.txt"));
             // Hidden or not, the detail box collected every step.
             QVERIFY(Lines(dialog.Text2).contains(ResponseReceivedLine));
             QCOMPARE(Lines(dialog.Text2).constLast(), CompletedLine);
@@ -176,6 +187,9 @@ private slots:
             const qsizetype mlAddress = detail.indexOf(AddressLine(*m_server, MlPath));
             QVERIFY(mlAddress > 1);
             QCOMPARE(detail.at(mlAddress - 1), CompletedLine);
+            const qsizetype l7Address = detail.indexOf(AddressLine(*m_server, L7Path));
+            QVERIFY(l7Address > mlAddress + 1);
+            QCOMPARE(detail.at(l7Address - 1), CompletedLine);
             QCOMPARE(detail.count(AddressLine(*m_server, L6Path)), 1);
             QVERIFY(dialog.OKButton->isEnabled() && dialog.CancelButton->isEnabled());
             QVERIFY(!QApplication::overrideCursor());
@@ -214,16 +228,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("oldL6"); // null: no file
         QTest::addColumn<QByteArray>("oldMl");
+        QTest::addColumn<QByteArray>("oldL7");
+        // The server has the LOTO7 sample unless setup routes its path anew.
         QTest::addColumn<ServerSetup>("setup");
         QTest::addColumn<QString>("base"); // null: the test server's /zanbo/
         QTest::addColumn<QStringList>("report");
         QTest::addColumn<QByteArray>("newL6");
         QTest::addColumn<QByteArray>("newMl");
+        QTest::addColumn<QByteArray>("newL7");
         QTest::addColumn<int>("mlRequests");
+        QTest::addColumn<int>("l7Requests");
         QTest::addColumn<QString>("stateLine"); // lines, split by '|', that must appear in Text2
 
         const QByteArray l6 = Sample("zanbol6.txt");
         const QByteArray ml = Sample("zanboml.txt");
+        const QByteArray l7 = Sample("zanbol7.txt");
         const QByteArray old = PatternFile(QStringLiteral("旧版"));
         const QByteArray none;
         const ServerSetup samples = [l6, ml](TestHttpServer &s) {
@@ -232,90 +251,131 @@ private slots:
         };
         const QString server;
 
-        QTest::newRow("both up to date")
-            << l6 << ml << samples << server << QStringList{L6UpToDate, MlUpToDate} << l6 << ml << 1
-            << CompletedLine;
-        QTest::newRow("LOTO6 renewed, Mini LOTO up to date")
-            << old << ml << samples << server << QStringList{L6Renewed, SampleMessage, MlUpToDate}
-            << l6 << ml << 1 << CompletedLine;
+        QTest::newRow("all up to date") << l6 << ml << l7 << samples << server
+                                        << QStringList{L6UpToDate, MlUpToDate, L7UpToDate} << l6
+                                        << ml << l7 << 1 << 1 << CompletedLine;
+        QTest::newRow("LOTO6 renewed, the others up to date")
+            << old << ml << l7 << samples << server
+            << QStringList{L6Renewed, SampleMessage, MlUpToDate, L7UpToDate} << l6 << ml << l7 << 1
+            << 1 << CompletedLine;
         QTest::newRow("error page for Mini LOTO: previous copy back")
-            << none << old << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); })
-            << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine} << l6 << old
-            << 1
+            << none << old << none
+            << ServerSetup([l6](TestHttpServer &s) { s.setBody(L6Path, l6); }) << server
+            << QStringList{L6Renewed, SampleMessage, MlNotOk, L7Renewed, SampleMessage, FailedLine}
+            << l6 << old << l7 << 1 << 1
             << CompletedLine
                    + QStringLiteral("|取り込みませんでした（HTTP 404）: "
                                     "サーバーがファイルを返しませんでした");
         QTest::newRow("error page for LOTO6: no file left")
-            << none << none << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << none << ml
-            << 1 << CompletedLine;
+            << none << none << l7 << ServerSetup([ml](TestHttpServer &s) { s.setBody(MlPath, ml); })
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, L7UpToDate, FailedLine}
+            << none << ml << l7 << 1 << 1 << CompletedLine;
+        QTest::newRow("server without the LOTO7 file: LOTO7 alone reported")
+            << l6 << ml << old << ServerSetup([l6, ml](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setBody(MlPath, ml);
+                   s.setBody(L7Path, TestHttpServer::notFoundPage(), 404);
+               })
+            << server << QStringList{L6UpToDate, MlUpToDate, L7NotOk, FailedLine} << l6 << ml << old
+            << 1 << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 404）: "
+                                    "サーバーがファイルを返しませんでした");
+        QByteArray oneBonus = l7;
+        oneBonus.replace("N00=27\r\n", "");
+        QTest::newRow("LOTO7 file with one bonus number")
+            << l6 << ml << old << ServerSetup([l6, ml, oneBonus](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setBody(MlPath, ml);
+                   s.setBody(L7Path, oneBonus);
+               })
+            << server << QStringList{L6UpToDate, MlUpToDate, L7NotOk, FailedLine} << l6 << ml << old
+            << 1 << 1
+            << CompletedLine
+                   + QStringLiteral("|取り込みませんでした（HTTP 200）: パターンファイルに"
+                                    "このくじの当選番号がありません");
         QTest::newRow("page without the title mark, status 200")
-            << old << old << ServerSetup([ml](TestHttpServer &s) {
+            << old << old << old << ServerSetup([ml](TestHttpServer &s) {
                    s.setBody(L6Path, Cp932Lines(QStringLiteral(
                                          "[TITLE]\nCOPYRIGHT=zanbo\n[MSG]\nMSG1=x\n")));
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
-            << 1
+            << server
+            << QStringList{L6NotOk, MlRenewed, SampleMessage, L7Renewed, SampleMessage, FailedLine}
+            << old << ml << l7 << 1 << 1
             << CompletedLine
                    + QStringLiteral("|取り込みませんでした（HTTP 200）: "
                                     "受信した内容がパターンファイルではありません");
-        QTest::newRow("empty body")
-            << old << ml << ServerSetup([ml](TestHttpServer &s) {
-                   s.setBody(L6Path, QByteArray());
-                   s.setBody(MlPath, ml);
-               })
-            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1
-            << CompletedLine
-                   + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信した内容が空です");
+        QTest::newRow("empty body") << old << ml << l7 << ServerSetup([ml](TestHttpServer &s) {
+            s.setBody(L6Path, QByteArray());
+            s.setBody(MlPath, ml);
+        }) << server << QStringList{L6NotOk, MlUpToDate, L7UpToDate, FailedLine}
+                                    << old << ml << l7 << 1 << 1
+                                    << CompletedLine
+                                           + QStringLiteral("|取り込みませんでした（HTTP 200）: "
+                                                            "受信した内容が空です");
         QByteArray huge = old + QByteArray(HttpTransfer::MaxBodyBytes, ';');
-        QTest::newRow("oversized LOTO6 body: nothing stored, Mini LOTO still fetched")
-            << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
+        QTest::newRow("oversized LOTO6 body: nothing stored, the others still fetched")
+            << old << old << old << ServerSetup([huge, ml](TestHttpServer &s) {
                    s.setBody(L6Path, huge);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{ErrorLine, L6NotOk, MlRenewed, SampleMessage, FailedLine}
-            << old << ml << 1
+            << server << QStringList{ErrorLine, L6NotOk,       MlRenewed, SampleMessage,
+                                     L7Renewed, SampleMessage, FailedLine}
+            << old << ml << l7 << 1 << 1
             << ErrorStateLine
                    + QStringLiteral("|取り込みませんでした（HTTP 200）: 受信データが 1048576 "
                                     "バイトを超えています");
         QTest::newRow("oversized Mini LOTO body: error reported")
-            << old << old << ServerSetup([huge, l6](TestHttpServer &s) {
+            << old << old << l7 << ServerSetup([huge, l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
                    s.setBody(MlPath, huge);
                })
-            << server << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk, FailedLine} << l6
-            << old << 1 << ErrorStateLine;
-        QTest::newRow("redirect followed") << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
-            s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
-            s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
-            s.setBody(MlPath, ml);
-        }) << server << QStringList{L6Renewed, SampleMessage, MlUpToDate}
-                                           << l6 << ml << 1 << CompletedLine;
+            << server
+            << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk, L7UpToDate, FailedLine}
+            << l6 << old << l7 << 1 << 1 << ErrorStateLine;
+        QTest::newRow("redirect followed")
+            << old << ml << l7 << ServerSetup([l6, ml](TestHttpServer &s) {
+                   s.setRedirect(L6Path, QStringLiteral("/moved/zanbol6.txt"), 301);
+                   s.setBody(QStringLiteral("/moved/zanbol6.txt"), l6);
+                   s.setBody(MlPath, ml);
+               })
+            << server << QStringList{L6Renewed, SampleMessage, MlUpToDate, L7UpToDate} << l6 << ml
+            << l7 << 1 << 1 << CompletedLine;
         const QByteArray longOld = old + Cp932Lines(QStringLiteral(";古い内容\n").repeated(500));
         const QByteArray shortNew = PatternFile(QStringLiteral("新版"));
         QTest::newRow("shorter new file leaves no trace of the old")
-            << longOld << ml << ServerSetup([shortNew, ml](TestHttpServer &s) {
+            << longOld << ml << l7 << ServerSetup([shortNew, ml](TestHttpServer &s) {
                    s.setBody(L6Path, shortNew);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate}
-            << shortNew << ml << 1 << CompletedLine;
-        QTest::newRow("LOTO6 times out: Mini LOTO never requested")
-            << old << old << ServerSetup([ml](TestHttpServer &s) {
+            << server
+            << QStringList{L6Renewed, QStringLiteral("      新版"), MlUpToDate, L7UpToDate}
+            << shortNew << ml << l7 << 1 << 1 << CompletedLine;
+        QTest::newRow("LOTO6 times out: no later game requested")
+            << old << old << old << ServerSetup([ml](TestHttpServer &s) {
                    s.setStall(L6Path);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{TimeoutLine, L6NotOk, MlNotOk, FailedLine} << old << old << 0
-            << ErrorStateLine;
-        const QStringList bothFailed{ErrorLine, L6NotOk, ErrorLine, MlNotOk, FailedLine};
+            << server << QStringList{TimeoutLine, L6NotOk, MlNotOk, L7NotOk, FailedLine} << old
+            << old << old << 0 << 0 << ErrorStateLine;
+        QTest::newRow("Mini LOTO times out: LOTO7 never requested")
+            << old << old << old << ServerSetup([l6](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setStall(MlPath);
+               })
+            << server
+            << QStringList{L6Renewed, SampleMessage, TimeoutLine, MlNotOk, L7NotOk, FailedLine}
+            << l6 << old << old << 1 << 0 << ErrorStateLine;
+        const QStringList allFailed{ErrorLine, L6NotOk, ErrorLine, MlNotOk,
+                                    ErrorLine, L7NotOk, FailedLine};
         QTest::newRow("nothing listening")
-            << old << old << samples
+            << old << old << old << samples
             << QStringLiteral("http://127.0.0.1:%1/zanbo/").arg(TestHttpServer::unusedPort())
-            << bothFailed << old << old << 0 << ErrorStateLine;
+            << allFailed << old << old << old << 0 << 0 << ErrorStateLine;
         QTest::newRow("not a web address")
-            << old << old << samples << QStringLiteral("file:///tmp/zanbo/") << bothFailed << old
-            << old << 0 << ErrorStateLine;
+            << old << old << old << samples << QStringLiteral("file:///tmp/zanbo/") << allFailed
+            << old << old << old << 0 << 0 << ErrorStateLine;
 
         // Replies a server may give that are no whole pattern file: each is a
         // failed download of that game, and its good file stays.
@@ -324,60 +384,71 @@ private slots:
             s.setBody(MlPath, ml);
         };
         QTest::newRow("body without length cut half-way")
-            << old << ml << cutShort << server << QStringList{L6NotOk, MlUpToDate, FailedLine}
-            << old << ml << 1
+            << old << ml << l7 << cutShort << server
+            << QStringList{L6NotOk, MlUpToDate, L7UpToDate, FailedLine} << old << ml << l7 << 1 << 1
             << CompletedLine
                    + QStringLiteral(
                        "|取り込みませんでした（HTTP 200）: パターンファイルが途中で切れているか、"
                        "項目が欠けています");
         QTest::newRow("status 500 with a pattern body")
-            << old << ml << ServerSetup([l6, ml](TestHttpServer &s) {
+            << old << ml << l7 << ServerSetup([l6, ml](TestHttpServer &s) {
                    s.setBody(L6Path, l6, 500);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlUpToDate, FailedLine} << old << ml << 1
-            << CompletedLine;
-        QTest::newRow("title mark only") << old << old << ServerSetup([l6](TestHttpServer &s) {
-            s.setBody(L6Path, l6);
-            s.setBody(MlPath, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n")));
-        }) << server << QStringList{L6Renewed, SampleMessage, MlNotOk, FailedLine}
-                                         << l6 << old << 1 << CompletedLine;
+            << server << QStringList{L6NotOk, MlUpToDate, L7UpToDate, FailedLine} << old << ml << l7
+            << 1 << 1 << CompletedLine;
+        QTest::newRow("title mark only")
+            << old << old << old << ServerSetup([l6](TestHttpServer &s) {
+                   s.setBody(L6Path, l6);
+                   s.setBody(MlPath, Cp932Lines(QStringLiteral("[TITLE]\nCOPYRIGHT=ZANBO\n")));
+               })
+            << server
+            << QStringList{L6Renewed, SampleMessage, MlNotOk, L7Renewed, SampleMessage, FailedLine}
+            << l6 << old << l7 << 1 << 1 << CompletedLine;
         QTest::newRow("no draw for the game")
-            << old << old << ServerSetup([ml](TestHttpServer &s) {
+            << old << old << l7 << ServerSetup([ml](TestHttpServer &s) {
                    // The Mini LOTO file has no sixth number for a LOTO6 draw.
                    s.setBody(L6Path, ml);
                    s.setBody(MlPath, ml);
                })
-            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, FailedLine} << old << ml
-            << 1
+            << server << QStringList{L6NotOk, MlRenewed, SampleMessage, L7UpToDate, FailedLine}
+            << old << ml << l7 << 1 << 1
             << CompletedLine
                    + QStringLiteral("|取り込みませんでした（HTTP 200）: パターンファイルに"
                                     "このくじの当選番号がありません");
         QTest::newRow("second game reset after the first was renewed")
-            << old << old << ServerSetup([l6](TestHttpServer &s) {
+            << old << old << old << ServerSetup([l6](TestHttpServer &s) {
                    s.setBody(L6Path, l6);
                    s.setReset(MlPath);
                })
-            << server << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk, FailedLine} << l6
-            << old << 1 << ErrorStateLine;
+            << server << QStringList{L6Renewed, SampleMessage, ErrorLine, MlNotOk,
+                                     L7Renewed, SampleMessage, FailedLine}
+            << l6 << old << l7 << 1 << 1 << ErrorStateLine;
     }
 
     void report()
     {
         QFETCH(QByteArray, oldL6);
         QFETCH(QByteArray, oldMl);
+        QFETCH(QByteArray, oldL7);
         QFETCH(ServerSetup, setup);
         QFETCH(QString, base);
         QFETCH(QStringList, report);
         QFETCH(QByteArray, newL6);
         QFETCH(QByteArray, newMl);
+        QFETCH(QByteArray, newL7);
         QFETCH(int, mlRequests);
+        QFETCH(int, l7Requests);
         QFETCH(QString, stateLine);
 
-        if (!oldL6.isNull())
-            WriteFileBytes(l6File(), oldL6);
-        if (!oldMl.isNull())
-            WriteFileBytes(mlFile(), oldMl);
+        const QString files[] = {l6File(), mlFile(), l7File()};
+        const QByteArray before[] = {oldL6, oldMl, oldL7};
+        const QByteArray after[] = {newL6, newMl, newL7};
+        for (int g = 0; g < GameCount; ++g) {
+            if (!before[g].isNull())
+                WriteFileBytes(files[g], before[g]);
+        }
+        m_server->setBody(L7Path, Sample("zanbol7.txt"));
         setup(*m_server);
         auto w = start(base);
         DlgDownload dialog(*w, w.get());
@@ -387,14 +458,16 @@ private slots:
         for (const QString &line : stateLine.split(u'|'))
             QVERIFY2(Lines(dialog.Text2).contains(line),
                      qPrintable(Lines(dialog.Text2).join(u'|')));
-        QCOMPARE(QFile::exists(l6File()), !newL6.isNull());
-        QCOMPARE(FileBytes(l6File()), newL6);
-        QCOMPARE(QFile::exists(mlFile()), !newMl.isNull());
-        QCOMPARE(FileBytes(mlFile()), newMl);
+        int filesLeft = 1; // the settings
+        for (int g = 0; g < GameCount; ++g) {
+            QCOMPARE(QFile::exists(files[g]), !after[g].isNull());
+            QCOMPARE(FileBytes(files[g]), after[g]);
+            filesLeft += int(!after[g].isNull());
+        }
         QCOMPARE(m_server->requestCount(MlPath), mlRequests);
+        QCOMPARE(m_server->requestCount(L7Path), l7Requests);
         // No temporary file of the atomic writes is left behind.
-        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(),
-                 1 + int(!newL6.isNull()) + int(!newMl.isNull()));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), filesLeft);
     }
 
     void settingsValues_data()
@@ -459,7 +532,8 @@ private slots:
             QVERIFY(tried);
             QVERIFY(dialog->isVisible());
             QCOMPARE(Lines(dialog->Text1),
-                     QStringList{Opening} + Run({L6Renewed, SampleMessage, MlNotOk, FailedLine}));
+                     QStringList{Opening}
+                         + Run({L6Renewed, SampleMessage, MlNotOk, L7NotOk, FailedLine}));
             SaveScreenshot(dialog, QStringLiteral("download_failed"));
             ran = true;
             QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
@@ -492,7 +566,7 @@ private slots:
                 dialog->OKButton->click();
                 QCOMPARE(Lines(dialog->Text1),
                          QStringList{Opening}
-                             + Run({L6Renewed, SampleMessage, MlNotOk, FailedLine}));
+                             + Run({L6Renewed, SampleMessage, MlNotOk, L7NotOk, FailedLine}));
                 dialog->CancelButton->click();
             });
             judge->CmdDownload_Click();
@@ -512,11 +586,13 @@ private slots:
         WriteFileBytes(mlFile(), PatternFile(QStringLiteral("旧版"), 330));
         m_server->setBody(L6Path, RealDraws("zanbol6.txt"));
         m_server->setBody(MlPath, RealDraws("zanboml.txt"));
+        m_server->setBody(L7Path, RealDraws("zanbol7.txt"));
         auto w = start();
         w->CmdJudge_Click();
         DlgJudge *judge = w->judgeDialog();
         QVERIFY(judge);
         QVERIFY(judge->LblJ[0]->text().startsWith(QStringLiteral("250回")));
+        QVERIFY(!judge->LblJ[2]->text().startsWith(QStringLiteral("605回")));
         QTimer::singleShot(0, qApp, [] {
             auto *dialog = qobject_cast<DlgDownload *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -526,6 +602,7 @@ private slots:
         judge->CmdDownload_Click();
         QCOMPARE(judge->LblJ[0]->text(), QStringLiteral("2056回　(抽選日 2026/12/03)"));
         QVERIFY(judge->LblJ[1]->text().startsWith(QStringLiteral("1372回")));
+        QCOMPARE(judge->LblJ[2]->text(), QStringLiteral("605回　(抽選日 2026/12/04)"));
     }
 };
 

@@ -599,18 +599,29 @@ private slots:
     void recovery_afterACrash_restoredOrKeptAside_data()
     {
         QTest::addColumn<bool>("restore");
-        QTest::newRow("restored as unsaved rows") << true;
-        QTest::newRow("kept aside") << false;
+        QTest::addColumn<bool>("loto7");
+        QTest::newRow("restored as unsaved rows") << true << false;
+        QTest::newRow("kept aside") << false << false;
+        QTest::newRow("LOTO7 rows restored in their columns") << true << true;
     }
     void recovery_afterACrash_restoredOrKeptAside()
     {
         QFETCH(bool, restore);
+        QFETCH(bool, loto7);
         m_w->RecoveryIntervalMs = 0;
-        QList<QStringList> rows;
-        for (int k = 1; k <= 5; ++k)
-            rows << SampleRow(k);
-        Fill(grid(0), rows);
-        Form1::SelectGridRange(grid(0), 2, 0, 4, OddColumn);
+        if (loto7) {
+            m_w->CmbSwitch->setCurrentIndex(GameLoto7);
+            m_w->CmbSwitch_Click();
+            m_w->CmdRun->click();
+            QVERIFY(grid(0)->rowCount() > 4);
+        } else {
+            QList<QStringList> rows;
+            for (int k = 1; k <= 5; ++k)
+                rows << SampleRow(k);
+            Fill(grid(0), rows);
+        }
+        const QList<QStringList> moved{RowAt(grid(0), 2), RowAt(grid(0), 3), RowAt(grid(0), 4)};
+        Form1::SelectGridRange(grid(0), 2, 0, 4, grid(0)->columnCount() - 1);
         m_w->CmdCopy_Click(0);
         const QString copy = m_w->RecoveryFilePath();
         QTRY_VERIFY(QFile::exists(copy));
@@ -627,7 +638,7 @@ private slots:
                                      .entryList({QStringLiteral("zanbo-recovery-*")});
         if (restore) {
             QCOMPARE(Column(grid(1), 0), Numbers({2, 3, 4}));
-            QCOMPARE(RowAt(grid(1), 1), SampleRow(2));
+            QCOMPARE(DataRows(grid(1)), moved);
             QVERIFY(kept.isEmpty());
             // Still unsaved: closing asks, and a clean close removes the copy.
             m_dialogs->yesNoCancelAnswers = {QMessageBox::No};
