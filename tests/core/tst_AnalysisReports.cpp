@@ -1,0 +1,175 @@
+#include "support/DrawFixtures.h"
+
+#include "core/Backtest.h"
+#include "core/BacktestReport.h"
+#include "core/ChanceReport.h"
+#include "core/DrawFrequency.h"
+#include "core/FrequencyReport.h"
+#include "core/GridCellStore.h"
+#include "core/PopularityReport.h"
+#include "core/ReportFormat.h"
+#include "core/SavedRows.h"
+#include "core/WorkControl.h"
+
+#include <QtTest>
+
+namespace {
+
+const GameTableType Games = MakeGameTable(QString());
+
+// A save grid holding rows given as tab-separated number cells.
+GridCellStore SaveGrid(const QStringList &rows)
+{
+    GridCellStore store(int(rows.size()) + 1, GridColumnCount);
+    for (int r = 0; r < rows.size(); ++r) {
+        store.setText(r + 1, RowNumberColumn, QString::number(r + 1));
+        const QStringList cells = rows.at(r).split(QLatin1Char('\t'));
+        for (int c = 0; c < cells.size(); ++c)
+            store.setText(r + 1, FirstNumberColumn + c, cells.at(c));
+    }
+    return store;
+}
+
+QString RowOf(const DrawRecord &draw)
+{
+    QStringList cells;
+    for (int k = 0; k < draw.MainCount; ++k)
+        cells << QString::number(draw.Numbers[size_t(k)]);
+    return cells.join(QLatin1Char('\t'));
+}
+
+BacktestResult Backtest(const QStringList &rows, int game, const QVector<DrawRecord> &draws)
+{
+    std::array<QVector<DrawRecord>, GameCount> all;
+    all[size_t(game)] = draws;
+    WorkControl control;
+    return RunBacktest(ReadSavedRows(SaveGrid(rows)), all, control);
+}
+
+} // namespace
+
+// The analysis texts as the dialog shows them, built from core's results.
+class AnalysisReportsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void frequencyText_data();
+    void frequencyText();
+    void backtestText_data();
+    void backtestText();
+    void chanceText_exactFigures();
+    void popularityText_rowsAndNotice();
+};
+
+void AnalysisReportsTest::frequencyText_data()
+{
+    QTest::addColumn<int>("game");
+    QTest::addColumn<QVector<DrawRecord>>("draws");
+    QTest::addColumn<bool>("withBonus");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    const QVector<DrawRecord> loto6 = FixtureDraws(GameLoto6, 300);
+    QTest::newRow("LOTO6 main numbers")
+        << GameLoto6 << loto6 << false
+        << QStringList{QStringLiteral("■ロト６　第1回～第300回の 300 回（本数字）"),
+                       QStringLiteral("偶然だけでこれ以上の差になる確率"),
+                       QStringLiteral("次回どの数字も出る確率は同じ 6/43（13.9535%）です。")}
+        << QStringList();
+}
+
+void AnalysisReportsTest::frequencyText()
+{
+    QFETCH(int, game);
+    QFETCH(QVector<DrawRecord>, draws);
+    QFETCH(bool, withBonus);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const FrequencyStats stats = CountFrequencies(draws, game, Games[size_t(game)], withBonus);
+    QCOMPARE(stats.SkippedDraws, qint64(0));
+    const QString text = FrequencyReportText(stats, Games[size_t(game)], 1, int(draws.size()),
+                                             withBonus);
+    for (const QString &part : present)
+        QVERIFY2(text.contains(part), qPrintable(part + QLatin1Char('\n') + text));
+    for (const QString &part : absent)
+        QVERIFY2(!text.contains(part), qPrintable(part + QLatin1Char('\n') + text));
+}
+
+void AnalysisReportsTest::backtestText_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QVector<DrawRecord>>("draws");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    // Rows equal to past draws win their first prize there; the rest are
+    // other draws' numbers, winning what chance gives.
+    const QVector<DrawRecord> loto6 = FixtureDraws(GameLoto6, 300);
+    const QVector<DrawRecord> others = FixtureDraws(GameLoto6, 40, 9);
+    QStringList fixtureRows;
+    for (const int d : {5, 17, 33, 120, 251})
+        fixtureRows << RowOf(loto6.at(d - 1));
+    for (const DrawRecord &draw : others)
+        fixtureRows << RowOf(draw);
+    QTest::newRow("fixture history")
+        << fixtureRows << loto6
+        << QStringList{QStringLiteral("■ロト６　保存エリアの 45 行 × 第1回～第300回の 300 回"),
+                       QStringLiteral("購入額 2,700,000 円（1口 200 円）"),
+                       QStringLiteral("（賞金の記録がある 270 回分、"), QStringLiteral("還元率"),
+                       QStringLiteral("賞金不明の当選")}
+        << QStringList();
+
+}
+
+void AnalysisReportsTest::backtestText()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QVector<DrawRecord>, draws);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const BacktestResult result = Backtest(rows, GameLoto6, draws);
+    std::array<DrawRange, GameCount> ranges{};
+    ranges[GameLoto6] = {1, draws.constLast().DrawNumber};
+    const QString text = BacktestReportText(result, Games, ranges);
+    for (const QString &part : present)
+        QVERIFY2(text.contains(part), qPrintable(part + QLatin1Char('\n') + text));
+    for (const QString &part : absent)
+        QVERIFY2(!text.contains(part), qPrintable(part + QLatin1Char('\n') + text));
+}
+
+// Two equal LOTO6 rows and a Mini LOTO row: each tier over every outcome.
+void AnalysisReportsTest::chanceText_exactFigures()
+{
+    const SavedRowSets rows = ReadSavedRows(
+        SaveGrid({QStringLiteral("5\t12\t19\t28\t36\t43"), QStringLiteral("5\t12\t19\t28\t36\t43"),
+                  QStringLiteral("2\t9\t17\t24\t31")}));
+    std::array<ChanceResult, GameCount> results;
+    std::array<qint64, GameCount> saved{};
+    WorkControl control;
+    for (int g = 0; g < GameCount; ++g) {
+        results[size_t(g)] = ComputeChance(
+            g, Games[size_t(g)], CombinationRows(rows.Games[size_t(g)], Games[size_t(g)]), control);
+        saved[size_t(g)] = qint64(rows.Games[size_t(g)].size());
+    }
+    const QString text = ChanceReportText(results, saved, Games, {});
+    for (const QString &figure :
+         {QStringLiteral("165,613 / 6,096,454 (2.7165%)"), QStringLiteral("259 / 225,568,798"),
+          QStringLiteral("3,381 / 169,911 (1.9899%)"), QStringLiteral("156 / 4,417,686")})
+        QVERIFY2(text.contains(figure), qPrintable(figure + QLatin1Char('\n') + text));
+}
+
+void AnalysisReportsTest::popularityText_rowsAndNotice()
+{
+    PopularityRowSummary summary;
+    summary.Rows = 2;
+    summary.Skipped = 1;
+    const QStringList rows = PopularityRowLines(summary,
+                                                PopularityGameOf(GameLoto6, Games[GameLoto6]));
+    QVERIFY(rows.contains(QStringLiteral("  数字がそろっていない行 1 行は除いています。")));
+    QVERIFY(PopularityNoticeLines().join(QString()).contains(
+        QStringLiteral("人気は当選の確率を変えません。")));
+}
+
+QTEST_GUILESS_MAIN(AnalysisReportsTest)
+#include "tst_AnalysisReports.moc"
