@@ -38,6 +38,15 @@ QString RowOf(const DrawRecord &draw)
     return cells.join(QLatin1Char('\t'));
 }
 
+// Every draw the same five numbers: the others stay out for ever.
+QVector<DrawRecord> SameDraws(int count)
+{
+    QVector<DrawRecord> draws;
+    for (int d = 1; d <= count; ++d)
+        draws << MakeDraw(GameMiniLoto, d, {1, 2, 3, 4, 5}, 6);
+    return draws;
+}
+
 BacktestResult Backtest(const QStringList &rows, int game, const QVector<DrawRecord> &draws)
 {
     std::array<QVector<DrawRecord>, GameCount> all;
@@ -54,6 +63,8 @@ class AnalysisReportsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void percentages_data();
+    void percentages();
     void frequencyText_data();
     void frequencyText();
     void backtestText_data();
@@ -61,6 +72,36 @@ private slots:
     void chanceText_exactFigures();
     void popularityText_rowsAndNotice();
 };
+
+void AnalysisReportsTest::percentages_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<int>("decimals"); // -1 a chance, -2 a return, else a share
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("chance") << 165613 / 6096454.0 << -1 << QStringLiteral("2.7165%");
+    QTest::newRow("tiny chance") << 1 / 6096454.0 << -1 << QStringLiteral("0.000016403%");
+    QTest::newRow("certain") << 1.0 << -1 << QStringLiteral("100.0000%");
+    QTest::newRow("nil") << 0.0 << -1 << QStringLiteral("0.0000%");
+    QTest::newRow("nearly certain") << 0.9999996 << -1 << QStringLiteral("99.9999%超");
+    QTest::newRow("below every decimal") << 1e-17 << -1 << QStringLiteral("0.000000000001%未満");
+    QTest::newRow("share nearly all") << 0.9996 << 1 << QStringLiteral("99.9%超");
+    QTest::newRow("share nearly none") << 0.0004 << 1 << QStringLiteral("0.1%未満");
+    QTest::newRow("share") << 6 / 43.0 << 1 << QStringLiteral("14.0%");
+    QTest::newRow("small return") << 0.0003 << -2 << QStringLiteral("0.1%未満");
+    QTest::newRow("no return") << 0.0 << -2 << QStringLiteral("0.0%");
+    QTest::newRow("return above the price") << 1.5 << -2 << QStringLiteral("150.0%");
+}
+
+void AnalysisReportsTest::percentages()
+{
+    QFETCH(double, fraction);
+    QFETCH(int, decimals);
+    const QString text = decimals == -1   ? PercentText(fraction)
+                         : decimals == -2 ? RateText(fraction)
+                                          : ShareText(fraction, decimals);
+    QTEST(text, "text");
+}
 
 void AnalysisReportsTest::frequencyText_data()
 {
@@ -77,6 +118,12 @@ void AnalysisReportsTest::frequencyText_data()
                        QStringLiteral("偶然だけでこれ以上の差になる確率"),
                        QStringLiteral("次回どの数字も出る確率は同じ 6/43（13.9535%）です。")}
         << QStringList();
+    // Chances past what a double holds are still not nil.
+    QTest::newRow("the same numbers every draw")
+        << GameMiniLoto << SameDraws(5000) << false
+        << QStringList{QStringLiteral("これ以上の差になる確率 0.000000000001%未満"),
+                       QStringLiteral("出ない確率は 0.000000000001%未満")}
+        << QStringList{QStringLiteral("0.0000%")};
 }
 
 void AnalysisReportsTest::frequencyText()
