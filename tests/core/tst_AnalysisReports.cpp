@@ -38,6 +38,32 @@ QString RowOf(const DrawRecord &draw)
     return cells.join(QLatin1Char('\t'));
 }
 
+// LOTO7 draws of seven numbers and two bonus numbers, turning through 1..37.
+QVector<DrawRecord> Loto7Draws(int count)
+{
+    QVector<DrawRecord> draws;
+    for (int d = 1; d <= count; ++d) {
+        DrawRecord draw;
+        draw.Game = GameLoto7;
+        draw.DrawNumber = d;
+        draw.MainCount = 7;
+        for (int k = 0; k < 7; ++k)
+            draw.Numbers[size_t(k)] = 1 + (d * 3 + k * 5) % 37;
+        std::sort(draw.Numbers.begin(), draw.Numbers.begin() + 7);
+        std::array<bool, 38> used{};
+        for (int k = 0; k < 7; ++k)
+            used[size_t(draw.Numbers[size_t(k)])] = true;
+        std::vector<int> rest;
+        for (int n = 1; n <= 37 && rest.size() < 2; ++n)
+            if (!used[size_t(n)])
+                rest.push_back(n);
+        draw.Bonus = rest[0];
+        draw.MoreBonuses[0] = rest[1];
+        draws << draw;
+    }
+    return draws;
+}
+
 // Every draw the same five numbers: the others stay out for ever.
 QVector<DrawRecord> SameDraws(int count)
 {
@@ -118,6 +144,32 @@ void AnalysisReportsTest::frequencyText_data()
                        QStringLiteral("偶然だけでこれ以上の差になる確率"),
                        QStringLiteral("次回どの数字も出る確率は同じ 6/43（13.9535%）です。")}
         << QStringList();
+    QTest::newRow("LOTO6 with the bonus number")
+        << GameLoto6 << loto6 << true
+        << QStringList{QStringLiteral("次回どの数字も出る確率は同じ 7/43（16.2791%）です。")}
+        << QStringList();
+    QTest::newRow("Mini LOTO with the bonus number")
+        << GameMiniLoto << FixtureDraws(GameMiniLoto, 50) << true
+        << QStringList{QStringLiteral("次回どの数字も出る確率は同じ 6/31（19.3548%）です。")}
+        << QStringList();
+    QTest::newRow("LOTO7 with the bonus numbers")
+        << GameLoto7 << Loto7Draws(40) << true
+        << QStringList{QStringLiteral("次回どの数字も出る確率は同じ 9/37（24.3243%）です。")}
+        << QStringList();
+    // The chance of the gap is for one number named beforehand.
+    QTest::newRow("gap of the latest draws")
+        << GameLoto6 << loto6 << false
+        << QStringList{QStringLiteral("前もって選んだ1つの数字が直近 ")}
+        << QStringList{QStringLiteral("続けて出ない")};
+    QTest::newRow("nine draws: no chi-square")
+        << GameLoto6 << FixtureDraws(GameLoto6, 9) << false
+        << QStringList{QStringLiteral("抽選が 9 回しかないため、数字ごとの回数の差が偶然だけで"
+                                      "起こる大きさかどうかは示しません（10 回以上で示します）。")}
+        << QStringList{QStringLiteral("カイ二乗"), QStringLiteral("これ以上の差")};
+    QTest::newRow("ten draws: chi-square")
+        << GameLoto6 << FixtureDraws(GameLoto6, 10) << false
+        << QStringList{QStringLiteral("カイ二乗"), QStringLiteral("これ以上の差になる確率")}
+        << QStringList{QStringLiteral("しかないため")};
     // Chances past what a double holds are still not nil.
     QTest::newRow("the same numbers every draw")
         << GameMiniLoto << SameDraws(5000) << false
