@@ -219,6 +219,28 @@ void AnalysisReportsTest::backtestText_data()
                        QStringLiteral("賞金不明の当選")}
         << QStringList();
 
+    const QStringList rows{QStringLiteral("1\t2\t3\t4\t5\t6"),
+                           QStringLiteral("1\t2\t3\t10\t11\t12")};
+    DrawRecord partly = MakeDraw(GameLoto6, 1, {1, 2, 3, 4, 5, 6}, 7);
+    partly.PrizeYen = {150000000, DrawRecord::Unknown, 400000, 7000, 1000};
+    QTest::newRow("one tier's prize missing")
+        << rows << QVector<DrawRecord>{partly}
+        << QStringList{QStringLiteral("（賞金が一部不明の回）"),
+                       QStringLiteral("賞金がすべてわかる回がないため")}
+        << QStringList{QStringLiteral("賞金の記録がない"), QStringLiteral("記録がある回がない")};
+    DrawRecord priced = partly;
+    priced.PrizeYen[1] = 9000000;
+    priced.DrawNumber = 2;
+    QTest::newRow("one draw priced, one partly")
+        << rows << QVector<DrawRecord>{partly, priced}
+        << QStringList{QStringLiteral("当選金 150,001,000 円（賞金がすべてわかる 1 回分、"),
+                       QStringLiteral("（賞金が一部不明の回）")}
+        << QStringList{QStringLiteral("賞金の記録がない")};
+    QTest::newRow("no prize at all")
+        << rows << QVector<DrawRecord>{MakeDraw(GameLoto6, 1, {1, 2, 3, 4, 5, 6}, 7)}
+        << QStringList{QStringLiteral("（賞金の記録がない回）"),
+                       QStringLiteral("賞金の記録がある回がないため")}
+        << QStringList{QStringLiteral("一部不明")};
 }
 
 void AnalysisReportsTest::backtestText()
