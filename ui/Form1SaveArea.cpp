@@ -389,19 +389,23 @@ void Form1::CmdLoad_Click()
         return;
     }
 
+    PutLoadedSaveArea(std::move(cells));
+    if (read.limitReached)
+        warn.tooLarge(grid->rowCount() - 1);
+    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
+    if (notTickets > 0)
+        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
+}
+
+void Form1::PutLoadedSaveArea(GridCellStore &&cells)
+{
     SetGridNumberColumns(1, GridLayoutOf(cells.columnCount()).NumberColumns);
-    grid->gridModel()->replaceCells(std::move(cells));
+    FGkekka[1]->gridModel()->replaceCells(std::move(cells));
     FitGridColumns(1);
-    const int rows = grid->rowCount() - 1;
     UnselectGrid(1);
     m_saveAreaChanged = false;
     DropRecoveryCopy();
     SetSaveAreaButtons(true);
-    if (read.limitReached)
-        warn.tooLarge(rows);
-    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
-    if (notTickets > 0)
-        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
 }
 
 void Form1::CmdClear_Click()
