@@ -62,7 +62,7 @@ static void AppendSpreadLines(QStringList &lines, const FrequencyStats &stats)
 }
 
 // The most and least drawn numbers, the longest gap and the plain chance.
-static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats, const GameInfo &info)
+static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats)
 {
     const QVector<int> order = stats.numbersByCount();
     const auto describe = [&](int n) {
@@ -128,6 +128,6 @@ QString FrequencyReportText(const FrequencyStats &stats, const GameInfo &info, i
                  .arg(fixed(stats.Expected, 1), fixed(std::max(0.0, stats.bandLow()), 1),
                       fixed(stats.bandHigh(), 1));
     AppendSpreadLines(lines, stats);
-    AppendNumberLines(lines, stats, info);
+    AppendNumberLines(lines, stats);
     return lines.join(QLatin1Char('\n'));
 }
