@@ -247,9 +247,10 @@ GameDraws PrepareDraws(int game, const GameInfo &info, const QVector<DrawRecord>
         shown.Date = record.Date;
         // A prize past the limit (a history some other program wrote) is
         // as good as unknown: no sum of it could be trusted.
-        shown.Priced = std::all_of(
-            record.PrizeYen.begin(), record.PrizeYen.begin() + TierCount(game),
-            [](qint64 yen) { return yen >= 0 && yen <= DrawRecord::MaxYen; });
+        shown.KnownPrizes = int(
+            std::count_if(record.PrizeYen.begin(), record.PrizeYen.begin() + TierCount(game),
+                          [](qint64 yen) { return yen >= 0 && yen <= DrawRecord::MaxYen; }));
+        shown.Priced = shown.KnownPrizes == TierCount(game);
         std::array<qint64, MaxTiers> prices{};
         for (int t = 0; t < TierCount(game); ++t) {
             // A tier nobody won stores no amount a win could be paid.
@@ -388,6 +389,8 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
             drawYen += __int128(count) * price;
             if (price == 0)
                 summary.UnpricedWins += count;
+            if (!draw.Priced)
+                (draw.KnownPrizes > 0 ? summary.PartlyPricedWins : summary.UnrecordedWins) += count;
             if (draw.Priced && expected[size_t(t)])
                 summary.ChanceWinningsYen += double(summary.Rows) * double(single[size_t(t)])
                                              / outcomes * *expected[size_t(t)];
@@ -395,6 +398,8 @@ void Summarize(int g, const GameInfo &info, const GameDraws &gameDraws, const Th
         draw.YenTooLarge = drawYen > std::numeric_limits<qint64>::max();
         draw.Yen = draw.YenTooLarge ? 0 : qint64(drawYen);
         winnings += drawYen;
+        if (!draw.Priced && draw.KnownPrizes > 0)
+            ++summary.PartlyPricedDraws;
         if (draw.Priced) {
             ++summary.PricedDraws;
             summary.PricedCostYen += summary.Rows * GameRuleOf(g).RowYen;

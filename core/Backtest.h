@@ -35,6 +35,9 @@ struct BacktestDraw
     // Every tier's prize is stored (none above DrawRecord::MaxYen); only
     // such draws are priced.
     bool Priced = false;
+    // Tiers whose prize is stored: some but not all make a draw whose
+    // prizes are partly unknown, none one without prizes.
+    int KnownPrizes = 0;
 };
 
 struct BacktestSummary
@@ -44,12 +47,17 @@ struct BacktestSummary
     qint64 Draws = 0;        // well-formed draws in the range
     qint64 SkippedDraws = 0; // records left out as not well-formed
     qint64 PricedDraws = 0;
+    qint64 PartlyPricedDraws = 0; // some tiers' prizes stored, not all
     std::array<qint64, MaxTiers> Wins{};
     // What chance alone gives as many rows over as many draws.
     std::array<double, MaxTiers> ChanceWins{};
     // Wins whose prize is not known: at a draw without stored prizes, or of
     // a tier nobody won that time. Never guessed, never in WinningsYen.
     qint64 UnpricedWins = 0;
+    // Of those, the wins at draws with no prize stored and at draws with
+    // some; the rest are of tiers nobody won.
+    qint64 UnrecordedWins = 0;
+    qint64 PartlyPricedWins = 0;
     qint64 CostYen = 0;       // every row at every draw
     qint64 PricedCostYen = 0; // at the priced draws: what the return is over
     qint64 WinningsYen = 0;

@@ -7,10 +7,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+namespace {
+
+// A chance that is not nil but too small for a double reads as the smallest
+// one, so that no text calls it impossible.
+double NotNil(double chance)
+{
+    return std::max(chance, std::numeric_limits<double>::denorm_min());
+}
+
+} // namespace
 
 double FrequencyStats::chanceOfGap(int gap) const
 {
-    return std::pow(1.0 - Probability, gap);
+    const double chance = std::pow(1.0 - Probability, gap);
+    return Probability < 1 ? NotNil(chance) : chance;
 }
 
 QVector<int> FrequencyStats::numbersByCount() const
@@ -67,7 +80,7 @@ void TestAgainstUniform(FrequencyStats &stats)
     }
     stats.ChiSquare = sum * double(numbers - 1) / double(numbers - stats.PerDraw);
     const boost::math::chi_squared chiSquared(stats.Freedom);
-    stats.PValue = boost::math::cdf(boost::math::complement(chiSquared, stats.ChiSquare));
+    stats.PValue = NotNil(boost::math::cdf(boost::math::complement(chiSquared, stats.ChiSquare)));
 }
 
 // How many numbers fall outside the band, and how many chance alone puts there.

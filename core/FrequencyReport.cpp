@@ -39,8 +39,30 @@ int LongestGap(const FrequencyStats &stats, int *gapDraws)
     return longest;
 }
 
+// Whether the counts differ more than chance alone makes them: the
+// chi-square test, which over few draws would mislead.
+static void AppendSpreadLines(QStringList &lines, const FrequencyStats &stats)
+{
+    if (stats.Draws < MinDrawsForSpreadTest) {
+        lines << QStringLiteral("抽選が %1 回しかないため、数字ごとの回数の差が偶然だけで起こる"
+                                "大きさかどうかは示しません（%2 回以上で示します）。")
+                     .arg(stats.Draws)
+                     .arg(MinDrawsForSpreadTest);
+        return;
+    }
+    lines << (stats.PValue < 0.05
+                  ? QStringLiteral("数字ごとの回数の差は、偶然だけではあまり起こらない大きさです"
+                                   "（偶然だけでこれ以上の差になる確率 %1）。")
+                  : QStringLiteral("数字ごとの回数の差は、偶然だけで普通に起こる大きさです"
+                                   "（偶然だけでこれ以上の差になる確率 %1）。"))
+                 .arg(PercentText(stats.PValue));
+    lines << QStringLiteral("（カイ二乗 %1、自由度 %2。1回の抽選で同じ数字が重ならない分を補正）")
+                 .arg(fixed(stats.ChiSquare, 2))
+                 .arg(stats.Freedom);
+}
+
 // The most and least drawn numbers, the longest gap and the plain chance.
-static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats, const GameInfo &info)
+static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats)
 {
     const QVector<int> order = stats.numbersByCount();
     const auto describe = [&](int n) {
@@ -67,8 +89,11 @@ static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats, c
     int longestGap = -1;
     const int longest = LongestGap(stats, &longestGap);
     const double gapChance = stats.chanceOfGap(longestGap);
-    lines << QStringLiteral("いちばん長く出ていない数字: %1（%2 回）。偶然だけでも1つの数字が %2 回"
-                            "以上続けて出ない確率は %3 で、%4 個のうち平均 %5 個はそうなります。")
+    // (1 - p)^G is the chance for a number named beforehand, not for the
+    // longest of all N gaps, hence "a number chosen in advance".
+    lines << QStringLiteral("いちばん長く出ていない数字: %1（%2 回）。偶然だけでも、前もって選んだ"
+                            "1つの数字が直近 %2 回に出ない確率は %3 で、%4 個のうち平均 %5 個は"
+                            "そうなります。")
                  .arg(longest)
                  .arg(longestGap)
                  .arg(PercentText(gapChance))
@@ -76,9 +101,9 @@ static void AppendNumberLines(QStringList &lines, const FrequencyStats &stats, c
                  .arg(fixed(gapChance * stats.MaxNumber, 1));
     lines << QStringLiteral("過去の回数は次回の抽選に影響しません。次回どの数字も出る確率は同じ"
                             " %1/%2（%3）です。")
-                 .arg(info.PickCount)
-                 .arg(info.MaxNumber)
-                 .arg(PercentText(double(info.PickCount) / info.MaxNumber));
+                 .arg(stats.PerDraw)
+                 .arg(stats.MaxNumber)
+                 .arg(PercentText(stats.Probability));
     if (stats.SkippedDraws > 0)
         lines
             << QStringLiteral("形の正しくない記録 %1 件は数えていません。").arg(stats.SkippedDraws);
@@ -102,17 +127,7 @@ QString FrequencyReportText(const FrequencyStats &stats, const GameInfo &info, i
                             "±2σ の範囲は %2～%3 回です。")
                  .arg(fixed(stats.Expected, 1), fixed(std::max(0.0, stats.bandLow()), 1),
                       fixed(stats.bandHigh(), 1));
-    const QString chance = PercentText(stats.PValue);
-    lines << (stats.PValue < 0.05
-                  ? QStringLiteral("数字ごとの回数の差は、偶然だけではあまり起こらない大きさです"
-                                   "（偶然だけでこれ以上の差になる確率 %1）。")
-                  : QStringLiteral("数字ごとの回数の差は、偶然だけで普通に起こる大きさです"
-                                   "（偶然だけでこれ以上の差になる確率 %1）。"))
-                 .arg(chance);
-    lines << QStringLiteral("（カイ二乗 %1、自由度 %2。1回の抽選で同じ数字が重ならない分を補正）")
-                 .arg(fixed(stats.ChiSquare, 2))
-                 .arg(stats.Freedom);
-
-    AppendNumberLines(lines, stats, info);
+    AppendSpreadLines(lines, stats);
+    AppendNumberLines(lines, stats);
     return lines.join(QLatin1Char('\n'));
 }

@@ -12,6 +12,10 @@ double NumberSigmas(const FrequencyStats &stats, int n);
 // has been out, all of them when it never came.
 int LongestGap(const FrequencyStats &stats, int *gapDraws);
 
+// Below this many draws the text gives no chance for the spread of the
+// counts: the chi-square approximation needs more.
+constexpr int MinDrawsForSpreadTest = 10;
+
 // The text under the frequency chart: the range, the spread against chance,
 // the most and least drawn numbers, the longest gap and the plain chance of
 // every number. fromDraw and toDraw in either order.

@@ -1,5 +1,7 @@
 #include "core/PopularityReport.h"
 
+#include "core/ReportFormat.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -18,16 +20,11 @@ QString Count(qint64 value)
     return QLocale(QLocale::Japanese, QLocale::Japan).toString(value);
 }
 
-QString TierName(int tier)
-{
-    return QStringLiteral("%1等").arg(tier);
-}
-
 QString NumbersWithShares(const PopularityModel &model, const std::vector<int> &numbers)
 {
     QStringList parts;
     for (const int n : numbers)
-        parts << QStringLiteral("%1（%2%）").arg(n).arg(Fixed(100 * model.numberShare(n), 1));
+        parts << QStringLiteral("%1（%2）").arg(n).arg(ShareText(model.numberShare(n), 1));
     return parts.join(QStringLiteral("、"));
 }
 
@@ -107,8 +104,8 @@ QStringList PopularityReportLines(const PopularityFit &fit, const PopularityGame
 
     const std::vector<int> order = NumbersByPopularity(model);
     const int shown = std::min(5, int(order.size()));
-    lines << QStringLiteral("  その数字を含む口の割合（どの数字も同じなら %1%）")
-                 .arg(Fixed(100 * model.evenShare(), 1));
+    lines << QStringLiteral("  その数字を含む口の割合（どの数字も同じなら %1）")
+                 .arg(ShareText(model.evenShare(), 1));
     lines << QStringLiteral("  人気の高い数字: ")
                  + NumbersWithShares(model, {order.begin(), order.begin() + shown});
     lines << QStringLiteral("  人気の低い数字: ")

@@ -31,6 +31,19 @@ QString PercentText(double fraction)
 {
     const double percent = fraction * 100;
     const int decimals = percent >= 0.01 || percent <= 0 ? 4 : DecimalsFor(percent, 5);
+    return ShareText(fraction, decimals);
+}
+
+QString ShareText(double fraction, int decimals)
+{
+    const double percent = fraction * 100;
+    const double step = std::pow(10.0, -decimals);
+    // Rounding would show a chance that is not certain as certain, or one
+    // that is not impossible as nothing.
+    if (fraction < 1 && percent > 100 - step / 2)
+        return Fixed(100 - step, decimals) + QStringLiteral("%超");
+    if (fraction > 0 && percent < step / 2)
+        return Fixed(step, decimals) + QStringLiteral("%未満");
     return Fixed(percent, decimals) + QLatin1Char('%');
 }
 
@@ -50,6 +63,9 @@ QString Approx(double value)
 
 QString RateText(double fraction)
 {
+    // A return may pass 100 %, but a small one is never shown as none.
+    if (fraction > 0 && fraction * 100 < 0.05)
+        return QStringLiteral("0.1%未満");
     return Fixed(fraction * 100, 1) + QLatin1Char('%');
 }
 

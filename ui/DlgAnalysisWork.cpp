@@ -162,7 +162,7 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
             text(3 + MaxTiers, QStringLiteral("範囲外"));
         else
             number(3 + MaxTiers, draw.Yen);
-        text(4 + MaxTiers, draw.Priced ? QStringLiteral("記録あり") : QStringLiteral("記録なし"));
+        text(4 + MaxTiers, PrizeRecordText(draw));
     }
     GridBacktestDraws->setSortingEnabled(true);
 }

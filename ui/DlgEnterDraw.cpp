@@ -15,6 +15,26 @@
 
 #include <algorithm>
 
+namespace {
+
+void AddLabel(QWidget *parent, const QString &name, const QString &text, int left, int top)
+{
+    PlaceTwips(MakeLabel(parent, name, text), left, top, 1080, 255);
+}
+
+QLineEdit *AddEdit(QWidget *parent, const QString &name, int left, int top, int width)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    PlaceTwips(box, left, top, width, 300);
+    return box;
+}
+
+// Room below the numbers for the prizes of the game with the most tiers.
+constexpr int PrizeRows = MaxTiers + 2;
+
+} // namespace
+
 DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     : QDialog(parent)
 {
@@ -22,20 +42,9 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     setWindowTitle(QStringLiteral("当選番号の入力"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    // Room below the numbers for the prizes of the game with the most tiers.
-    const int prizeRows = MaxTiers + 2;
-    setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520 + 330 * prizeRows));
+    setFixedSize(TwipsToPixels(5400), TwipsToPixels(2520 + 330 * PrizeRows));
 
-    const auto label = [this](const QString &name, const QString &text, int left, int top) {
-        PlaceTwips(MakeLabel(this, name, text), left, top, 1080, 255);
-    };
-    const auto edit = [this](const QString &name, int left, int top, int width) {
-        auto *box = new QLineEdit(this);
-        box->setObjectName(name);
-        PlaceTwips(box, left, top, width, 300);
-        return box;
-    };
-    label(QStringLiteral("Label1"), QStringLiteral("ゲーム"), 120, 150);
+    AddLabel(this, QStringLiteral("Label1"), QStringLiteral("ゲーム"), 120, 150);
     CmbGame = new QComboBox(this);
     CmbGame->setObjectName(QStringLiteral("CmbGame"));
     for (int g = 0; g < GameCount; ++g)
@@ -43,34 +52,51 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     CmbGame->setCurrentIndex(std::clamp(game, 0, GameCount - 1));
     PlaceTwips(CmbGame, 1200, 120, 1500, 300);
 
-    label(QStringLiteral("Label2"), QStringLiteral("回"), 120, 540);
-    TxtDrawNumber = edit(QStringLiteral("TxtDrawNumber"), 1200, 510, 900);
+    AddLabel(this, QStringLiteral("Label2"), QStringLiteral("回"), 120, 540);
+    TxtDrawNumber = AddEdit(this, QStringLiteral("TxtDrawNumber"), 1200, 510, 900);
     TxtDrawNumber->setText(QString::number(nextDrawNumber));
-    label(QStringLiteral("Label3"), QStringLiteral("抽選日"), 2280, 540);
-    TxtDate = edit(QStringLiteral("TxtDate"), 3000, 510, 1500);
+    AddLabel(this, QStringLiteral("Label3"), QStringLiteral("抽選日"), 2280, 540);
+    TxtDate = AddEdit(this, QStringLiteral("TxtDate"), 3000, 510, 1500);
     TxtDate->setText(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
     TxtDate->setToolTip(QStringLiteral("2024/01/04 の形で入力してください。"));
 
-    label(QStringLiteral("Label4"), QStringLiteral("本数字"), 120, 930);
+    AddLabel(this, QStringLiteral("Label4"), QStringLiteral("本数字"), 120, 930);
     for (int i = 0; i < int(TxtNumber.size()); ++i)
-        TxtNumber[size_t(i)] = edit(QStringLiteral("TxtNumber_%1").arg(i), 1200 + 540 * i, 900,
-                                    480);
-    label(QStringLiteral("Label5"), QStringLiteral("ボーナス"), 120, 1320);
-    TxtBonus = edit(QStringLiteral("TxtBonus"), 1200, 1290, 480);
-    TxtBonus2 = edit(QStringLiteral("TxtBonus2"), 1740, 1290, 480);
-    label(QStringLiteral("Label6"), QStringLiteral("口数"), 1200, 1680);
-    label(QStringLiteral("Label7"), QStringLiteral("1口の賞金（円）"), 2760, 1680);
+        TxtNumber[size_t(i)] = AddEdit(this, QStringLiteral("TxtNumber_%1").arg(i), 1200 + 540 * i,
+                                       900, 480);
+    AddLabel(this, QStringLiteral("Label5"), QStringLiteral("ボーナス"), 120, 1320);
+    TxtBonus = AddEdit(this, QStringLiteral("TxtBonus"), 1200, 1290, 480);
+    TxtBonus2 = AddEdit(this, QStringLiteral("TxtBonus2"), 1740, 1290, 480);
+    createPrizeBoxes();
+    createButtons();
+
+    connect(CmbGame, &QComboBox::currentIndexChanged, this, [this] { CmbGame_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    CmbGame_Click();
+}
+
+void DlgEnterDraw::createPrizeBoxes()
+{
+    AddLabel(this, QStringLiteral("Label6"), QStringLiteral("口数"), 1200, 1680);
+    AddLabel(this, QStringLiteral("Label7"), QStringLiteral("1口の賞金（円）"), 2760, 1680);
     for (int t = 0; t < MaxTiers; ++t) {
         const int top = 1680 + 330 * (t + 1);
-        label(QStringLiteral("LblTier_%1").arg(t), QStringLiteral("%1等").arg(t + 1), 120,
-              top + 30);
-        TxtWinners[size_t(t)] = edit(QStringLiteral("TxtWinners_%1").arg(t), 1200, top, 1440);
-        TxtPrize[size_t(t)] = edit(QStringLiteral("TxtPrize_%1").arg(t), 2760, top, 2040);
+        AddLabel(this, QStringLiteral("LblTier_%1").arg(t), QStringLiteral("%1等").arg(t + 1), 120,
+                 top + 30);
+        TxtWinners[size_t(t)] = AddEdit(this, QStringLiteral("TxtWinners_%1").arg(t), 1200, top,
+                                        1440);
+        TxtPrize[size_t(t)] = AddEdit(this, QStringLiteral("TxtPrize_%1").arg(t), 2760, top, 2040);
     }
-    label(QStringLiteral("Label8"), QStringLiteral("キャリー"), 120, 1710 + 330 * (MaxTiers + 1));
-    TxtCarryOver = edit(QStringLiteral("TxtCarryOver"), 2760, 1680 + 330 * (MaxTiers + 1), 2040);
-    const int below = 330 * prizeRows;
+    AddLabel(this, QStringLiteral("Label8"), QStringLiteral("キャリー"), 120,
+             1710 + 330 * (MaxTiers + 1));
+    TxtCarryOver = AddEdit(this, QStringLiteral("TxtCarryOver"), 2760, 1680 + 330 * (MaxTiers + 1),
+                           2040);
+}
 
+void DlgEnterDraw::createButtons()
+{
+    const int below = 330 * PrizeRows;
     LblMessage = MakeLabel(this, QStringLiteral("LblMessage"), QString());
     QPalette palette = LblMessage->palette();
     palette.setColor(QPalette::WindowText, Qt::red);
@@ -83,11 +109,6 @@ DlgEnterDraw::DlgEnterDraw(int game, int nextDrawNumber, QWidget *parent)
     CancelButton = MakeButton(this, QStringLiteral("CancelButton"), QStringLiteral("ｷｬﾝｾﾙ"));
     CancelButton->setAutoDefault(false);
     PlaceTwips(CancelButton, 4080, 2040 + below, 1215, 375);
-
-    connect(CmbGame, &QComboBox::currentIndexChanged, this, [this] { CmbGame_Click(); });
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    CmbGame_Click();
 }
 
 void DlgEnterDraw::CmbGame_Click()

@@ -42,5 +42,8 @@ public:
     const DrawRecord &draw() const { return m_draw; }
 
 private:
+    void createPrizeBoxes();
+    void createButtons();
+
     DrawRecord m_draw;
 };

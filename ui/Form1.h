@@ -221,6 +221,8 @@ private:
     // Offers to save a changed save area; false when the user cancels or the
     // save does not happen.
     bool SettleSaveAreaChanges(const QString &title);
+    // Rows read from a save file take the save grid's place, as saved.
+    void PutLoadedSaveArea(GridCellStore &&cells);
     // Marks the save area changed and has its recovery copy written.
     void SaveAreaChanged();
     void WriteRecoveryCopy();

@@ -389,22 +389,26 @@ void Form1::CmdLoad_Click()
         return;
     }
 
+    PutLoadedSaveArea(std::move(cells));
+    if (read.limitReached)
+        warn.tooLarge(grid->rowCount() - 1);
+    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
+    if (notTickets > 0)
+        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
+}
+
+void Form1::PutLoadedSaveArea(GridCellStore &&cells)
+{
     // The old rows go before the grid takes the file's columns: reshaped,
     // they would be copied once more beside both stores.
-    grid->setRowCount(1);
+    FGkekka[1]->setRowCount(1);
     SetGridNumberColumns(1, GridLayoutOf(cells.columnCount()).NumberColumns);
-    grid->gridModel()->replaceCells(std::move(cells));
+    FGkekka[1]->gridModel()->replaceCells(std::move(cells));
     FitGridColumns(1);
-    const int rows = grid->rowCount() - 1;
     UnselectGrid(1);
     m_saveAreaChanged = false;
     DropRecoveryCopy();
     SetSaveAreaButtons(true);
-    if (read.limitReached)
-        warn.tooLarge(rows);
-    const qint64 notTickets = TicketRows(grid->gridModel()->store()).countNotTickets();
-    if (notTickets > 0)
-        dialogs().warn(this, NotTicketsLoadedText(notTickets), QStringLiteral("読込"));
 }
 
 void Form1::CmdClear_Click()
