@@ -561,6 +561,40 @@ CoverCounter CounterFor(int game, int t, const GameInfo &info,
                         std::move(wins), Binomial(outside, info.BonusCount));
 }
 
+// The rows that are combinations of the game, each once: only they have a
+// place among its outcomes.
+std::vector<NumberSet> DistinctCombinations(const std::vector<NumberSet> &rows, int n, int k)
+{
+    std::vector<NumberSet> distinct;
+    distinct.reserve(rows.size());
+    for (const NumberSet row : rows) {
+        if (CountNumbers(row) == k && (row & ~NumbersUpTo(n)) == 0)
+            distinct.push_back(row);
+    }
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    return distinct;
+}
+
+// One task per tier and smallest element of the main set, but for a tier
+// won by the rows themselves alone.
+std::vector<ChanceTask> ChanceTasks(int game, int n, int k)
+{
+    std::vector<ChanceTask> tasks;
+    for (int t = 0; t < TierCount(game); ++t) {
+        const AtLeastHits hits = HitsFor(game, t);
+        if (hits.Always == k && hits.Bonus == k)
+            continue;
+        if (hits.Always == k && hits.Bonus == k - 1) {
+            tasks.push_back({t, -1});
+            continue;
+        }
+        for (int first = 0; first <= n - k; ++first)
+            tasks.push_back({t, first});
+    }
+    return tasks;
+}
+
 } // namespace
 
 ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<NumberSet> &rows,
@@ -572,32 +606,10 @@ ChanceResult ComputeChance(int game, const GameInfo &info, const std::vector<Num
     const int tiers = TierCount(game);
     result.Rows = qint64(rows.size());
 
-    // Only combinations of the game have a place among its outcomes.
-    std::vector<NumberSet> distinct;
-    distinct.reserve(rows.size());
-    for (const NumberSet row : rows) {
-        if (CountNumbers(row) == k && (row & ~NumbersUpTo(n)) == 0)
-            distinct.push_back(row);
-    }
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    const std::vector<NumberSet> distinct = DistinctCombinations(rows, n, k);
     result.DistinctRows = qint64(distinct.size());
-
-    // One task per tier and smallest element of the main set, but for a
-    // tier won by the rows themselves alone.
     const std::vector<std::vector<quint64>> marks = MarkNeededSubsets(game, distinct, n, k);
-    std::vector<ChanceTask> tasks;
-    for (int t = 0; t < tiers; ++t) {
-        const AtLeastHits hits = HitsFor(game, t);
-        if (hits.Always == k && hits.Bonus == k)
-            continue;
-        if (hits.Always == k && hits.Bonus == k - 1) {
-            tasks.push_back({t, -1});
-            continue;
-        }
-        for (int first = 0; first <= n - k; ++first)
-            tasks.push_back({t, first});
-    }
+    const std::vector<ChanceTask> tasks = ChanceTasks(game, n, k);
     std::vector<quint64> counts(tasks.size(), 0);
     control.start(qint64(tasks.size()));
     RunTasks(int(tasks.size()), ThreadCount(threads), control, [&](int i) {

@@ -407,6 +407,42 @@ int DrawHistory::count(int game)
     return query.exec() && query.next() ? query.value(0).toInt() : 0;
 }
 
+namespace {
+
+// Binds one draw to the insert's placeholders, in the order of Columns.
+void BindDraw(sqlite3_stmt *insert, const DrawRecord &record)
+{
+    int column = 1;
+    sqlite3_bind_int(insert, column++, record.Game);
+    sqlite3_bind_int(insert, column++, record.DrawNumber);
+    const QByteArray date = record.Date.toString(Qt::ISODate).toLatin1();
+    sqlite3_bind_text(insert, column++, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+    for (int i = 0; i < DrawRecord::MaxMainNumbers; ++i) {
+        if (i < record.MainCount)
+            sqlite3_bind_int(insert, column++, record.Numbers[size_t(i)]);
+        else
+            sqlite3_bind_null(insert, column++);
+    }
+    sqlite3_bind_int(insert, column++, record.Bonus);
+    // No second bonus number is NULL, as a missing seventh number is.
+    for (const int bonus : record.MoreBonuses) {
+        if (bonus != 0)
+            sqlite3_bind_int(insert, column++, bonus);
+        else
+            sqlite3_bind_null(insert, column++);
+    }
+    for (qint64 winners : record.Winners)
+        BindKnown(insert, column++, winners);
+    for (qint64 yen : record.PrizeYen)
+        BindKnown(insert, column++, yen);
+    BindKnown(insert, column++, record.CarryOverYen);
+    sqlite3_bind_text16(insert, column++, record.Source.utf16(), int(record.Source.size() * 2),
+                        SQLITE_TRANSIENT);
+    sqlite3_bind_int64(insert, column++, record.StoredAt.toSecsSinceEpoch());
+}
+
+} // namespace
+
 bool DrawHistory::store(const QVector<DrawRecord> &records)
 {
     for (const DrawRecord &record : records) {
@@ -432,35 +468,7 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
         written = bool(statement);
         sqlite3_stmt *insert = statement.get();
         for (int r = 0; written && r < records.size(); ++r) {
-            const DrawRecord &record = records.at(r);
-            int column = 1;
-            sqlite3_bind_int(insert, column++, record.Game);
-            sqlite3_bind_int(insert, column++, record.DrawNumber);
-            const QByteArray date = record.Date.toString(Qt::ISODate).toLatin1();
-            sqlite3_bind_text(insert, column++, date.constData(), int(date.size()),
-                              SQLITE_TRANSIENT);
-            for (int i = 0; i < DrawRecord::MaxMainNumbers; ++i) {
-                if (i < record.MainCount)
-                    sqlite3_bind_int(insert, column++, record.Numbers[size_t(i)]);
-                else
-                    sqlite3_bind_null(insert, column++);
-            }
-            sqlite3_bind_int(insert, column++, record.Bonus);
-            // No second bonus number is NULL, as a missing seventh number is.
-            for (const int bonus : record.MoreBonuses) {
-                if (bonus != 0)
-                    sqlite3_bind_int(insert, column++, bonus);
-                else
-                    sqlite3_bind_null(insert, column++);
-            }
-            for (qint64 winners : record.Winners)
-                BindKnown(insert, column++, winners);
-            for (qint64 yen : record.PrizeYen)
-                BindKnown(insert, column++, yen);
-            BindKnown(insert, column++, record.CarryOverYen);
-            sqlite3_bind_text16(insert, column++, record.Source.utf16(),
-                                int(record.Source.size() * 2), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(insert, column++, record.StoredAt.toSecsSinceEpoch());
+            BindDraw(insert, records.at(r));
             written = sqlite3_step(insert) == SQLITE_DONE;
             sqlite3_reset(insert);
         }
