@@ -35,7 +35,8 @@ struct WheelResult
     int LowerBound = 0;
     int BestKnown = 0; // 0 when not known
     double Seconds = 0;
-    bool Stopped = false; // by the stop flag
+    bool Stopped = false;  // by the stop flag
+    bool FromData = false; // the rows are a shipped wheel the search did not beat
 };
 
 // Called from the searching threads with the smallest wheel found so far.
