@@ -392,16 +392,6 @@ void CoverSearch::rowDeltas(quint64 row, quint64 target, int in)
         m_deltaOf[size_t(__builtin_ctzll(outs))] -= gained;
 }
 
-void CoverSearch::reset()
-{
-    std::fill(m_count.begin(), m_count.end(), 0);
-    std::fill(m_openAt.begin(), m_openAt.end(), -1);
-    m_open.clear();
-    m_rows.clear();
-    m_tabu.clear();
-    m_bestOpen = 0;
-}
-
 // Keeps a complete cover if it is the smallest yet and drops its least
 // useful row; false once it is small enough.
 bool CoverSearch::keepCover(int targetRows, const Found &found)

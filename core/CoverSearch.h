@@ -53,7 +53,6 @@ private:
     static constexpr size_t AcceptSize = 16;
 
     quint32 rank(quint64 set) const;
-    void reset();
     quint64 random(quint64 below);
     void addRow(quint64 row);
     void removeRow(size_t index);
