@@ -98,8 +98,9 @@ int Count(quint64 set)
 
 } // namespace
 
-CoverSearch::CoverSearch(const CoverProblem &problem, quint64 seed)
+CoverSearch::CoverSearch(const CoverProblem &problem, quint64 seed, bool anneal)
     : m_p(problem)
+    , m_anneal(anneal)
     , m_random(seed)
 {
     m_all = m_p.V >= 64 ? ~quint64(0) : (quint64(1) << m_p.V) - 1;
@@ -407,12 +408,27 @@ bool CoverSearch::keepCover(int targetRows, const Found &found)
     return true;
 }
 
-// The tabu walk comes down fast from the greedy rows; once it finds no
-// smaller cover for long it has done what it can. False when it stopped
-// the search (stop, or small enough).
+void CoverSearch::reset()
+{
+    std::fill(m_count.begin(), m_count.end(), 0);
+    std::fill(m_openAt.begin(), m_openAt.end(), -1);
+    m_open.clear();
+    m_rows.clear();
+    m_tabu.clear();
+    m_bestOpen = 0;
+}
+
+// The tabu walk comes down fast from the greedy rows. Once it finds no
+// smaller cover for long it is caught in one region of the space: it hands
+// over to annealing (true), or starts afresh from its own greedy rows and is
+// given longer each time. A walk that took long to come down is never cut
+// sooner than it took, so large cases keep their progress. False when the
+// search is over (stop, or small enough).
 bool CoverSearch::walk(int targetRows, const StopCheck &stop, const Found &found)
 {
     qint64 lastCover = m_steps;
+    qint64 walkStart = m_steps;
+    qint64 patience = WalkPatience;
     for (;; ++m_steps) {
         if (m_open.empty()) {
             if (!keepCover(targetRows, found))
@@ -423,8 +439,16 @@ bool CoverSearch::walk(int targetRows, const StopCheck &stop, const Found &found
         // Every step: one step of a large lotto case can take long.
         if (stop(m_steps))
             return false;
-        if (m_steps - lastCover > WalkPatience)
-            return true;
+        if (m_steps - lastCover > std::max(patience, lastCover - walkStart)) {
+            if (m_anneal)
+                return true;
+            reset();
+            if (!startGreedy(stop))
+                return false;
+            lastCover = walkStart = m_steps;
+            patience += patience / 2;
+            continue;
+        }
         step(m_steps);
         m_bestOpen = std::min(m_bestOpen, m_open.size());
     }

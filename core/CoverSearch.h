@@ -14,9 +14,8 @@
 // time to cover a random uncovered m-set, choosing the move that leaves the
 // fewest uncovered (a tabu list keeps it from undoing its last moves); each
 // time all are covered it records the rows and drops the least useful one.
-// Once the walk finds no smaller cover for long, simulated annealing takes
-// over at a fixed number of rows, which gets much closer to the best sizes
-// known. Runs on one thread; the same problem, seed and number of steps give
+// Once the walk finds no smaller cover for long, it starts afresh, or
+// simulated annealing takes over at a fixed number of rows. Runs on one thread; the same problem, seed and number of steps give
 // the same rows (a time limit cuts the search wherever it has got to).
 struct CoverProblem
 {
@@ -34,7 +33,9 @@ public:
     // Called with every complete cover smaller than the ones before.
     using Found = std::function<void(const std::vector<quint64> &rows)>;
 
-    CoverSearch(const CoverProblem &problem, quint64 seed);
+    // anneal: once the walk stalls, anneal rather than start afresh. Each
+    // does better on some cases, so the searches of a wheel take turns.
+    CoverSearch(const CoverProblem &problem, quint64 seed, bool anneal);
 
     // Searches until stop says so or a cover of targetRows rows (or fewer) is
     // found. Returns the smallest cover found (empty if none).
@@ -59,6 +60,7 @@ private:
     void cover(quint32 rank, int change);
     bool startGreedy(const StopCheck &stop);
     size_t leastUsefulRow();
+    void reset();
     bool keepCover(int targetRows, const Found &found);
     bool walk(int targetRows, const StopCheck &stop, const Found &found);
     void anneal(int targetRows, const StopCheck &stop, const Found &found);
@@ -75,6 +77,7 @@ private:
     void forEachCovered(quint64 row, F f) const;
 
     CoverProblem m_p;
+    bool m_anneal = false;
     quint64 m_all = 0;
     quint64 m_caseCount = 0;
     std::mt19937_64 m_random;

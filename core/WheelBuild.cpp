@@ -122,7 +122,8 @@ std::vector<std::vector<quint64>> Search(const SearchRun &run, const QElapsedTim
     shared.rows = run.Beat;
     std::vector<std::vector<quint64>> found(static_cast<size_t>(threads));
     const auto search = [&](int index) {
-        CoverSearch searcher(run.Problem, request.Seed * 0x9E3779B97F4A7C15ull + quint64(index));
+        CoverSearch searcher(run.Problem, request.Seed * 0x9E3779B97F4A7C15ull + quint64(index),
+                             index % 2 == 1);
         const auto stopCheck = [&](qint64 steps) {
             return (run.Stop && run.Stop->load()) || reached.load() || seconds() > request.Seconds
                    || (request.MaxSteps > 0 && steps >= request.MaxSteps);
