@@ -1,6 +1,6 @@
 // Wheels: the size the search reaches in each case of the table of best known
 // sizes, the lotto designs, and the time of the proof and of the prize spread.
-//   bench_wheel [seconds per case, default 10]
+//   bench_wheel [seconds per case, default 10] [only the cases named so: k6t4, k6t4v18]
 #include "bench/BenchSupport.h"
 #include "core/WheelBounds.h"
 #include "core/WheelBuild.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -52,9 +53,10 @@ bool PrintCase(int k, int v, int m, int t, const WheelResult &result, int known)
     bool goal = found > 0 && found <= known;
     if (known > 100)
         goal = found > 0 && (known > 1000 || found <= known * 1.1);
-    std::printf("  k%d v%-2d %d if %d  found %5d  best %5d  %+5.1f%%  %6.2f s  %s%s\n", k, v, t, m,
-                found, known, known ? 100.0 * (found - known) / known : 0.0, result.Seconds,
-                proved ? "proved" : "NOT PROVED", goal ? "" : "  (goal missed)");
+    std::printf("  k%d v%-2d %d if %d  found %5d  best %5d  %+5.1f%%  %6.2f s  %-6s  %s%s\n", k, v,
+                t, m, found, known, known ? 100.0 * (found - known) / known : 0.0, result.Seconds,
+                result.FromData ? "data" : "search", proved ? "proved" : "NOT PROVED",
+                goal ? "" : "  (goal missed)");
     std::fflush(stdout);
     return goal && proved;
 }
@@ -110,9 +112,20 @@ std::vector<std::vector<int>> RandomRows(int count)
 
 } // namespace
 
+// "k6t4" or "k6t4v18" on the command line: only those cases, for longer runs.
+bool Wanted(const char *only, int k, int t, int v)
+{
+    if (!only)
+        return true;
+    char name[32];
+    std::snprintf(name, sizeof name, "k%dt%dv%d", k, t, v);
+    return std::strncmp(name, only, std::strlen(only)) == 0;
+}
+
 int main(int argc, char **argv)
 {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const char *only = argc > 2 ? argv[2] : nullptr;
     std::printf("bench_wheel: covering designs C(v,k,t), %.0f s each at most, both cores\n",
                 seconds);
     int goals = 0;
@@ -121,6 +134,8 @@ int main(int argc, char **argv)
     std::vector<std::vector<int>> bigWheel;
     for (const auto &[k, t] : {std::pair{6, 3}, {6, 4}, {6, 5}, {5, 3}, {5, 4}}) {
         for (int v = 7; v <= 20; ++v) {
+            if (!Wanted(only, k, t, v))
+                continue;
             const int known = BestKnownRows(v, k, t, t);
             const WheelResult result = Build(GameFor(k), v, t, t, seconds, known);
             goals += PrintCase(k, v, t, t, result, known) ? 1 : 0;
@@ -130,6 +145,10 @@ int main(int argc, char **argv)
             if (k == 6 && result.Rows.size() >= 1000 && bigWheel.empty())
                 bigWheel = result.Rows;
         }
+    }
+    if (only) {
+        std::printf("goals met: %d of %d\n", goals, cases);
+        return 0;
     }
     std::printf("lotto designs (LOTO6)\n");
     for (const auto &[v, t, m] : {std::array{10, 4, 6}, {10, 4, 5}, {12, 4, 6}, {16, 3, 6}}) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -85,15 +86,21 @@ void SubsetsOf(quint64 set, int size, std::vector<quint64> &out)
     }
 }
 
+// Bits set. Spelt out: built for any x86-64, the compiler's own is a slow
+// library call, and the walk counts shared elements of every row each step.
 int Count(quint64 set)
 {
-    return __builtin_popcountll(set);
+    set -= (set >> 1) & 0x5555555555555555ull;
+    set = (set & 0x3333333333333333ull) + ((set >> 2) & 0x3333333333333333ull);
+    set = (set + (set >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((set * 0x0101010101010101ull) >> 56);
 }
 
 } // namespace
 
-CoverSearch::CoverSearch(const CoverProblem &problem, quint64 seed)
+CoverSearch::CoverSearch(const CoverProblem &problem, quint64 seed, bool anneal)
     : m_p(problem)
+    , m_anneal(anneal)
     , m_random(seed)
 {
     m_all = m_p.V >= 64 ? ~quint64(0) : (quint64(1) << m_p.V) - 1;
@@ -310,17 +317,7 @@ void CoverSearch::applyMove(size_t index, int out, int in)
 void CoverSearch::step(qint64 now)
 {
     const quint64 target = Unrank(m_open[size_t(random(m_open.size()))], m_p.M, m_p.V);
-    int most = -1;
-    m_near.clear();
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        const int shared = Count(m_rows[i] & target);
-        if (shared > most) {
-            most = shared;
-            m_near.clear();
-        }
-        if (shared == most)
-            m_near.push_back(i);
-    }
+    nearRows(target);
     int bestDelta = 0;
     bool any = false;
     // Now and then a random move of those, so the walk does not circle.
@@ -396,6 +393,21 @@ void CoverSearch::rowDeltas(quint64 row, quint64 target, int in)
         m_deltaOf[size_t(__builtin_ctzll(outs))] -= gained;
 }
 
+// Keeps a complete cover if it is the smallest yet and drops its least
+// useful row; false once it is small enough.
+bool CoverSearch::keepCover(int targetRows, const Found &found)
+{
+    if (m_best.empty() || m_rows.size() < m_best.size()) {
+        m_best = m_rows;
+        found(m_best);
+    }
+    if (int(m_rows.size()) <= std::max(targetRows, 1))
+        return false;
+    removeRow(leastUsefulRow());
+    m_bestOpen = m_open.size();
+    return true;
+}
+
 void CoverSearch::reset()
 {
     std::fill(m_count.begin(), m_count.end(), 0);
@@ -406,47 +418,147 @@ void CoverSearch::reset()
     m_bestOpen = 0;
 }
 
-// A walk that finds no smaller cover for long is caught in one region of
-// the space: it starts afresh, from its own greedy rows, and is given longer
-// each time. A walk that took long to come down is never stopped sooner than
-// it took, so large cases keep their progress.
-std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, const Found &found)
+// The tabu walk comes down fast from the greedy rows. Once it finds no
+// smaller cover for long it is caught in one region of the space: it hands
+// over to annealing (true), or starts afresh from its own greedy rows and is
+// given longer each time. A walk that took long to come down is never cut
+// sooner than it took, so large cases keep their progress. False when the
+// search is over (stop, or small enough).
+bool CoverSearch::walk(int targetRows, const StopCheck &stop, const Found &found)
 {
-    std::vector<quint64> best;
-    if (m_caseCount == 0 || m_p.K > m_p.V || m_p.T > m_p.M || m_p.T > m_p.K)
-        return best;
-    if (!startGreedy(stop))
-        return best;
-    qint64 lastCover = 0;
-    qint64 walkStart = 0;
-    qint64 patience = FirstPatience;
-    for (qint64 steps = 0;; ++steps) {
+    qint64 lastCover = m_steps;
+    qint64 walkStart = m_steps;
+    qint64 patience = WalkPatience;
+    for (;; ++m_steps) {
         if (m_open.empty()) {
-            if (best.empty() || m_rows.size() < best.size()) {
-                best = m_rows;
-                found(best);
-            }
-            if (int(m_rows.size()) <= std::max(targetRows, 1))
-                break;
-            removeRow(leastUsefulRow());
-            m_bestOpen = m_open.size();
-            lastCover = steps;
+            if (!keepCover(targetRows, found))
+                return false;
+            lastCover = m_steps;
             continue;
         }
         // Every step: one step of a large lotto case can take long.
-        if (stop(steps))
-            break;
-        if (steps - lastCover > std::max(patience, lastCover - walkStart)) {
+        if (stop(m_steps))
+            return false;
+        if (m_steps - lastCover > std::max(patience, lastCover - walkStart)) {
+            if (m_anneal)
+                return true;
             reset();
             if (!startGreedy(stop))
-                break;
-            lastCover = steps;
-            walkStart = steps;
+                return false;
+            lastCover = walkStart = m_steps;
             patience += patience / 2;
             continue;
         }
-        step(steps);
+        step(m_steps);
         m_bestOpen = std::min(m_bestOpen, m_open.size());
     }
-    return best;
+}
+
+std::vector<quint64> CoverSearch::run(int targetRows, const StopCheck &stop, const Found &found)
+{
+    m_best.clear();
+    m_steps = 0;
+    if (m_caseCount == 0 || m_p.K > m_p.V || m_p.T > m_p.M || m_p.T > m_p.K)
+        return m_best;
+    if (startGreedy(stop) && walk(targetRows, stop, found))
+        anneal(targetRows, stop, found);
+    return m_best;
+}
+
+// The rows that share the most elements with target, into m_near.
+void CoverSearch::nearRows(quint64 target)
+{
+    int most = -1;
+    m_near.clear();
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const int shared = Count(m_rows[i] & target);
+        if (shared > most) {
+            most = shared;
+            m_near.clear();
+        }
+        if (shared == most)
+            m_near.push_back(i);
+    }
+}
+
+// A row nearest target, found from a random place on: the first that
+// meets it in t - 1 elements, the most an uncovered m-set can share with a
+// row, else the first of those that meet it most.
+size_t CoverSearch::nearRow(quint64 target)
+{
+    const size_t rows = m_rows.size();
+    const size_t start = size_t(random(rows));
+    size_t chosen = start;
+    int most = -1;
+    for (size_t n = 0, i = start; n < rows; ++n, i = i + 1 == rows ? 0 : i + 1) {
+        const int shared = Count(m_rows[i] & target);
+        if (shared >= m_p.T - 1)
+            return i;
+        if (shared > most) {
+            most = shared;
+            chosen = i;
+        }
+    }
+    return chosen;
+}
+
+// Annealing at a fixed number of rows, as covering designs are searched:
+// the cost is the number of uncovered m-sets; a move takes a random
+// uncovered one, a row nearest it, and swaps an element of the row outside
+// it for one of it outside the row. Worse moves pass with a chance that
+// falls as the round cools. A round that ends uncovered is run again from
+// where it stopped, hotter and twice as long; a cover loses a row.
+void CoverSearch::anneal(int targetRows, const StopCheck &stop, const Found &found)
+{
+    const qint64 first = AnnealFirst + qint64(m_rows.size()) * m_p.K * (m_p.V - m_p.K);
+    qint64 length = first;
+    while (true) {
+        if (m_open.empty()) {
+            if (!keepCover(targetRows, found))
+                return;
+            length = first;
+            continue;
+        }
+        if (!annealRound(length, stop))
+            return;
+        if (!m_open.empty())
+            length = std::min(length * 2, AnnealLongest);
+    }
+}
+
+// One cooling from AnnealHot to AnnealCold over `length` steps, ending
+// early once all are covered. False when stopped.
+bool CoverSearch::annealRound(qint64 length, const StopCheck &stop)
+{
+    std::array<double, AcceptSize> accept{};
+    for (qint64 i = 0; i < length && !m_open.empty(); ++i, ++m_steps) {
+        if (i % 1024 == 0) {
+            const double heat = AnnealHot
+                                * std::pow(AnnealCold / AnnealHot, double(i) / double(length));
+            for (size_t d = 1; d < AcceptSize; ++d)
+                accept[d] = std::exp(-double(d) / heat);
+        }
+        if (stop(m_steps))
+            return false;
+        annealStep(accept);
+    }
+    return true;
+}
+
+void CoverSearch::annealStep(const std::array<double, AcceptSize> &accept)
+{
+    const quint64 target = Unrank(m_open[size_t(random(m_open.size()))], m_p.M, m_p.V);
+    const size_t index = nearRow(target);
+    const quint64 row = m_rows[index];
+    const int out = RandomElement(row & ~target, m_random);
+    const int in = RandomElement(target & ~row, m_random);
+    const int delta = moveDelta(row, out, in);
+    if (delta > 0) {
+        if (size_t(delta) >= AcceptSize)
+            return;
+        const double chance = double(m_random() >> 11) * 0x1.0p-53;
+        if (chance >= accept[size_t(delta)])
+            return;
+    }
+    applyMove(index, out, in);
 }

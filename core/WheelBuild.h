@@ -19,8 +19,10 @@ struct WheelRequest
     double Seconds = 10;      // the most the search may take
     quint64 Seed = 1;
     int Threads = 2; // independent searches, the best kept
-    // Each search stops after this many steps (0: no such limit). With it,
-    // or with one thread, the same request gives the same rows every time.
+    // Each search stops after this many steps (0: no such limit). With it
+    // the same request gives the same rows every time: each search has its
+    // own seed and the smallest wins, the first search on a tie. Under the
+    // time alone, the rows are what the searches had when it ran out.
     qint64 MaxSteps = 0;
     // Stops once a wheel this small is found (0: at the lower bound).
     int TargetRows = 0;
@@ -35,7 +37,8 @@ struct WheelResult
     int LowerBound = 0;
     int BestKnown = 0; // 0 when not known
     double Seconds = 0;
-    bool Stopped = false; // by the stop flag
+    bool Stopped = false;  // by the stop flag
+    bool FromData = false; // the rows are a shipped wheel the search did not beat
 };
 
 // Called from the searching threads with the smallest wheel found so far.

@@ -1,5 +1,6 @@
 #include "core/GameTable.h"
 #include "core/PrizeChance.h"
+#include "core/ShippedWheels.h"
 #include "core/WheelBounds.h"
 #include "core/WheelBuild.h"
 #include "core/WheelCheck.h"
@@ -61,6 +62,8 @@ private slots:
     void build_reachesKnownSizesInTheChosenNumbers_data();
     void build_reachesKnownSizesInTheChosenNumbers();
     void build_sameSeedGivesSameRows();
+    void shipped_keepTheirGuarantee_data();
+    void shipped_keepTheirGuarantee();
     void build_refusesWhatCannotBeBuilt_data();
     void build_refusesWhatCannotBeBuilt();
     void lowerBound_data();
@@ -179,6 +182,45 @@ void WheelTest::build_sameSeedGivesSameRows()
     QVERIFY(!first.Rows.empty());
     QCOMPARE(first.Uncovered, quint64(0));
     QVERIFY(first.Rows == second.Rows);
+}
+
+// Each shipped wheel is proved here, and opened through the search in
+// other numbers than 1..v, as a user would choose them.
+void WheelTest::shipped_keepTheirGuarantee_data()
+{
+    QTest::addColumn<int>("v");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<int>("t");
+    QTest::addColumn<int>("m");
+    for (const ShippedCase &c : ShippedWheelCases())
+        QTest::addRow("v%d k%d %d if %d", c.V, c.K, c.T, c.M) << c.V << c.K << c.T << c.M;
+}
+
+void WheelTest::shipped_keepTheirGuarantee()
+{
+    QFETCH(int, v);
+    QFETCH(int, k);
+    QFETCH(int, t);
+    QFETCH(int, m);
+    const Rows rows = ShippedWheel(v, k, t, m);
+    for (const std::vector<int> &row : rows)
+        QCOMPARE(int(row.size()), k);
+    const WheelCheckResult check = CheckWheel(UpTo(v), rows, t, m);
+    QVERIFY(check.Valid);
+    QCOMPARE(check.Uncovered, quint64(0));
+
+    WheelRequest request;
+    request.Game = k == 5 ? GameMiniLoto : GameLoto6;
+    const int highest = WheelGameAt(request.Game).MaxNumber;
+    for (int n = 1; n <= v; ++n)
+        request.Numbers.push_back(highest - v + n);
+    request.Match = t;
+    request.If = m;
+    request.TargetRows = int(rows.size());
+    const WheelResult result = BuildWheel(request);
+    QVERIFY(result.FromData);
+    QCOMPARE(result.Rows.size(), rows.size());
+    QCOMPARE(result.Uncovered, quint64(0));
 }
 
 void WheelTest::build_refusesWhatCannotBeBuilt_data()
