@@ -354,11 +354,17 @@ void DrawHistory::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int skip, int count)
+QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int skip, int count,
+                                           const ReadProgress &progress)
 {
     QVector<DrawRecord> records;
     if (!open())
         return records;
+    // Counting first costs a fraction of the read and gives the bar its end.
+    const int total = progress ? this->count(game) : 0;
+    if (progress && !progress(0, total))
+        return records;
+    records.reserve(total);
     sqlite3 *db = HandleOf(QSqlDatabase::database(m_connection, false));
     const Statement statement = Prepare(
         db, QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM draws WHERE game = ?1 ")
@@ -372,8 +378,11 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
     sqlite3_bind_int(statement.get(), 3, skip);
     QString source;
     int step;
-    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW)
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
         records.append(ReadRecord(statement.get(), game, source));
+        if (progress && records.size() % 4096 == 0 && !progress(int(records.size()), total))
+            return records;
+    }
     if (step != SQLITE_DONE)
         fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
     return records;
@@ -382,6 +391,11 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
 QVector<DrawRecord> DrawHistory::draws(int game)
 {
     return readDraws(game, QStringLiteral("ORDER BY draw"), 0, -1);
+}
+
+QVector<DrawRecord> DrawHistory::draws(int game, const ReadProgress &progress)
+{
+    return readDraws(game, QStringLiteral("ORDER BY draw"), 0, -1, progress);
 }
 
 QVector<DrawRecord> DrawHistory::newestFirst(int game, int skip, int count)

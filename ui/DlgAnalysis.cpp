@@ -122,8 +122,6 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     setWindowTitle(QStringLiteral("分析"));
     resize(1040, 720);
 
-    loadDraws(draws);
-
     QHBoxLayout *top = createRangeBar();
     TabAnalysis = new QTabWidget(this);
     TabAnalysis->setObjectName(QStringLiteral("TabAnalysis"));
@@ -143,20 +141,8 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
 
     CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
     CmbGame_Click();
-}
-
-// Every stored draw of each game once, in draw order; the range starts as all of them.
-void DlgAnalysis::loadDraws(const DrawSource &draws)
-{
-    for (int g = 0; g < GameCount; ++g) {
-        m_draws[size_t(g)] = draws ? draws(g) : QVector<DrawRecord>();
-        QVector<DrawRecord> &list = m_draws[size_t(g)];
-        std::stable_sort(list.begin(), list.end(), [](const DrawRecord &a, const DrawRecord &b) {
-            return a.DrawNumber < b.DrawNumber;
-        });
-        if (!list.isEmpty())
-            m_ranges[size_t(g)] = {list.first().DrawNumber, list.last().DrawNumber};
-    }
+    // A long history takes seconds to read: the window opens at once.
+    loadDraws(draws);
 }
 
 QHBoxLayout *DlgAnalysis::createRangeBar()
@@ -434,14 +420,22 @@ void DlgAnalysis::ChkBonus_Click()
 void DlgAnalysis::updateFrequency()
 {
     const int g = game();
-    const QVector<DrawRecord> draws = drawsInRange(g);
-    m_frequency = CountFrequencies(draws, g, m_main.GameTable[g], ChkBonus->isChecked());
-    if (m_draws[size_t(g)].isEmpty())
+    m_frequency = CountFrequencies(drawsInRange(g), g, m_main.GameTable[g], ChkBonus->isChecked());
+    showFrequency();
+}
+
+void DlgAnalysis::showFrequency()
+{
+    const int g = game();
+    if (m_loading)
+        LblRange->setText(QStringLiteral("当選番号の履歴を読み込んでいます…"));
+    else if (m_draws[size_t(g)].isEmpty())
         LblRange->setText(
             QStringLiteral("当選番号の履歴がありません。履歴に取り込むと分析できます。"));
     else
         LblRange->setText(QStringLiteral("保存されている %1 回のうち %2 回")
-                              .arg(Grouped(m_draws[size_t(g)].size()), Grouped(draws.size())));
+                              .arg(Grouped(m_draws[size_t(g)].size()),
+                                   Grouped(m_frequency.Draws + m_frequency.SkippedDraws)));
     CmdToBoard->setEnabled(m_frequency.Draws > 0);
     showFrequencyChart();
     showFrequencyTable();

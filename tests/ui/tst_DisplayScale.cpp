@@ -120,7 +120,7 @@ private:
     // The analysis dialog on its popularity tab, with an estimate shown.
     std::unique_ptr<QWidget> estimatedPopularity()
     {
-        const auto draws = [](int game) {
+        const auto draws = [](int game, const ReadProgress &) {
             SyntheticPlayers players;
             players.Game = game;
             players.MaxNumber = PopularityGames()[size_t(game)].MaxNumber;
@@ -130,6 +130,8 @@ private:
             return SyntheticHistory(players, 150, 2);
         };
         auto dialog = std::make_unique<DlgAnalysis>(*m_main, draws, m_main.get());
+        if (!QTest::qWaitFor([&] { return !dialog->isWorking(); }, 20000))
+            return nullptr;
         dialog->TabAnalysis->setCurrentWidget(dialog->TabPopularity);
         dialog->TabPopularity->CmdPopularity->click();
         if (!QTest::qWaitFor([&] { return !dialog->TabPopularity->isWorking(); }, 20000))

@@ -27,16 +27,21 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSpinBox>
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <QValueAxis>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -46,7 +51,15 @@ constexpr int MiniDraws = 200;
 
 DrawSource Fixtures()
 {
-    return [](int game) { return FixtureDraws(game, game == GameLoto6 ? Loto6Draws : MiniDraws); };
+    return [](int game, const ReadProgress &) {
+        return FixtureDraws(game, game == GameLoto6 ? Loto6Draws : MiniDraws);
+    };
+}
+
+// The dialog reads its draws in the background when it opens.
+bool Loaded(const DlgAnalysis &dialog)
+{
+    return QTest::qWaitFor([&dialog] { return !dialog.isWorking(); }, 20000);
 }
 
 // The sum of the bars and the level of the chance line on the chart.
@@ -122,6 +135,7 @@ private slots:
         const auto look = [&seen] {
             auto *dialog = qobject_cast<DlgAnalysis *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
+            QVERIFY(Loaded(*dialog));
             seen = dialog->windowTitle() + QLatin1Char('|') + dialog->LblRange->text();
             dialog->CancelButton->click();
         };
@@ -136,10 +150,52 @@ private slots:
         QCOMPARE(seen, QStringLiteral("分析|保存されている 12 回のうち 12 回"));
     }
 
+    // The window opens before the draws are read; the read shows its
+    // progress and can be stopped.
+    void opening_readsTheDrawsInTheBackground()
+    {
+        auto w = start();
+        auto go = std::make_shared<QSemaphore>();
+        const DrawSource held = [go](int game, const ReadProgress &progress) {
+            progress(0.5);
+            go->tryAcquire(1, 3000);
+            return FixtureDraws(game, 50);
+        };
+        DlgAnalysis dialog(*w, held);
+        QVERIFY(dialog.isWorking());
+        QVERIFY(dialog.CmdStop->isEnabled());
+        QVERIFY(!dialog.CmdBacktest->isEnabled());
+        QVERIFY(!dialog.TabPopularity->CmdPopularity->isEnabled());
+        QCOMPARE(dialog.LblRange->text(), QStringLiteral("当選番号の履歴を読み込んでいます…"));
+        QTRY_VERIFY(dialog.PrgWork->value() > 0);
+        go->release(GameCount);
+        QVERIFY(Loaded(dialog));
+        QCOMPARE(dialog.LblRange->text(), QStringLiteral("保存されている 50 回のうち 50 回"));
+        QCOMPARE(ChartFigures(dialog).first, 300.0);
+        QCOMPARE(dialog.SpnTo->value(), 50);
+        QVERIFY(dialog.CmdBacktest->isEnabled());
+        QVERIFY(dialog.TabPopularity->CmdPopularity->isEnabled());
+
+        const DrawSource endless = [](int game, const ReadProgress &progress) {
+            for (int wait = 0; wait < 20000 && progress(0.1); ++wait)
+                QThread::msleep(1);
+            return FixtureDraws(game, 10);
+        };
+        DlgAnalysis stopped(*w, endless);
+        QTRY_VERIFY(stopped.PrgWork->value() > 0);
+        stopped.CmdStop->click();
+        QVERIFY(Loaded(stopped));
+        QVERIFY2(stopped.LblRange->text().contains(QStringLiteral("中止")),
+                 qPrintable(stopped.LblRange->text()));
+        QVERIFY(!stopped.CmdBacktest->isEnabled());
+        QVERIFY(!stopped.SpnFrom->isEnabled());
+    }
+
     void frequencyTab_countsBesideChance()
     {
         auto w = start();
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         QCOMPARE(dialog.CmbGame->count(), int(GameCount));
         QCOMPARE(dialog.SpnFrom->value(), 1);
         QCOMPARE(dialog.SpnTo->value(), Loto6Draws);
@@ -173,6 +229,7 @@ private slots:
         auto w = start();
         QCOMPARE(w->currentGame(), GameLoto6);
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.CmbGame->setCurrentIndex(GameMiniLoto);
         dialog.CmbGame_Click();
         const std::array<int, BoardSlots> board = BoardFromCounts(dialog.frequency());
@@ -207,6 +264,7 @@ private slots:
                          + RowsOf(mini, {8, 99, 150}) + QLatin1Char('\r')
                          + RowsOf(FixtureDraws(GameLoto6, 40, 9), FirstDraws(40)));
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.TabAnalysis->setCurrentIndex(1);
         dialog.CmdBacktest->click();
         QTRY_VERIFY(!dialog.isWorking());
@@ -268,9 +326,11 @@ private slots:
             *w, 3,
             QStringLiteral("5\t12\t19\t28\t36\t43\r5\t12\t19\t28\t36\t43\r2\t9\t17\t24\t31"));
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.TabAnalysis->setCurrentIndex(2);
         dialog.CmdChance->click();
-        QTRY_VERIFY(!dialog.isWorking());
+        // Counting every outcome takes a while on a busy machine.
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
         const QString text = dialog.TxtChance->toPlainText();
         for (const QString &figure :
              {QStringLiteral("165,613 / 6,096,454 (2.7165%)"), QStringLiteral("259 / 225,568,798"),
@@ -286,7 +346,7 @@ private slots:
         FillSaveArea(*w, 4,
                      QStringLiteral("1\t2\t3\t4\t5\t6\r33\t35\t37\t39\t41\t43\r"
                                     "2\t9\t17\t24\t31\r5\t12\t19\t28\t36"));
-        const DrawSource players = [](int game) {
+        const DrawSource players = [](int game, const ReadProgress &) {
             SyntheticPlayers taste;
             taste.Game = game;
             taste.MaxNumber = game == GameLoto6 ? 43 : 31;
@@ -296,6 +356,7 @@ private slots:
             return SyntheticHistory(taste, 200, 4);
         };
         DlgAnalysis dialog(*w, players);
+        QVERIFY(Loaded(dialog));
         PopularityTab *tab = dialog.TabPopularity;
         QCOMPARE(dialog.TabAnalysis->tabText(3), QStringLiteral("人気と配当"));
         QCOMPARE(tab->CmdPopularity->text(), QStringLiteral("推定する(&P)"));
@@ -331,12 +392,13 @@ private slots:
         QVERIFY(lines.at(1).startsWith(QStringLiteral("2,ロト６,")));
 
         // Draws without winner counts: a sentence, and no table.
-        DlgAnalysis plain(*w, [](int game) {
+        DlgAnalysis plain(*w, [](int game, const ReadProgress &) {
             QVector<DrawRecord> draws = FixtureDraws(game, 100);
             for (DrawRecord &draw : draws)
                 draw.Winners.fill(DrawRecord::Unknown);
             return draws;
         });
+        QVERIFY(Loaded(plain));
         plain.TabPopularity->CmdPopularity->click();
         QTRY_VERIFY(!plain.TabPopularity->isWorking());
         QVERIFY(plain.TabPopularity->TxtPopularity->toPlainText().contains(
@@ -363,9 +425,12 @@ private slots:
                         .arg(a + 5);
         }
         FillSaveArea(*w, Rows, clip);
-        const DrawSource many = [](int game) { return FixtureDraws(game, 2000); };
+        const DrawSource many = [](int game, const ReadProgress &) {
+            return FixtureDraws(game, 2000);
+        };
         {
             DlgAnalysis dialog(*w, many);
+            QVERIFY(Loaded(dialog));
             dialog.CmdBacktest->click();
             QVERIFY(dialog.isWorking());
             QVERIFY(dialog.CmdStop->isEnabled());
