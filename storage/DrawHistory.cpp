@@ -155,9 +155,52 @@ Statement Prepare(sqlite3 *db, const QString &sql)
     return Statement(statement);
 }
 
+// Why SQLite failed, in the user's words: its own messages are English.
+QString SqliteReason(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_OK:
+        return QString();
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクがいっぱいです");
+    case SQLITE_IOERR:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("ファイルを開けません。フォルダがないか、書き込めません");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("書き込む権限がありません");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("別のプログラムが使っています");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("ファイルが壊れています");
+    case SQLITE_NOTADB:
+        return QStringLiteral("データベースのファイルではありません");
+    case SQLITE_NOMEM:
+        return QStringLiteral("メモリが足りません");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("データが大きすぎます");
+    default:
+        // The number is what helps whoever looks into it.
+        return QStringLiteral("データベースのエラー、SQLite の番号 %1").arg(code);
+    }
+}
+
 QString SqliteError(sqlite3 *db)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no SQLite handle");
+    return db ? SqliteReason(sqlite3_extended_errcode(db))
+              : QStringLiteral("データベースを開いていません");
+}
+
+QString SqlReason(const QSqlError &error)
+{
+    if (!error.isValid())
+        return QString();
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    return known ? SqliteReason(code) : QStringLiteral("データベースの処理に失敗しました");
 }
 
 // "?1, ?2, ..., ?count".
@@ -229,12 +272,12 @@ bool DrawHistory::failQuery(const QString &what, const QSqlError &error)
         return fail(QStringLiteral("当選番号履歴「%1」を読み書きする権限がありません。"
                                    "履歴は変わっていません。")
                         .arg(m_path),
-                    error.text(), Problem::Denied);
+                    QString(), Problem::Denied);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return fail(what, error.text(), Problem::Damaged);
+        return fail(what, SqlReason(error), Problem::Damaged);
     default:
-        return fail(what, error.text(), Problem::Other);
+        return fail(what, SqlReason(error), Problem::Other);
     }
 }
 
@@ -319,7 +362,7 @@ bool DrawHistory::migrate()
     if (!query.exec(QStringLiteral("PRAGMA quick_check")))
         return failQuery(damaged, query.lastError());
     if (!query.next() || query.value(0).toString() != QStringLiteral("ok"))
-        return fail(damaged, query.lastError().text(), Problem::Damaged);
+        return fail(damaged, SqlReason(query.lastError()), Problem::Damaged);
     if (version == 0) {
         // Some other program's database must not be taken over.
         if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -332,8 +375,8 @@ bool DrawHistory::migrate()
                           && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1))
                           && db.commit();
         if (!done) {
-            const QString detail = query.lastError().isValid() ? query.lastError().text()
-                                                               : db.lastError().text();
+            const QString detail = query.lastError().isValid() ? SqlReason(query.lastError())
+                                                               : SqlReason(db.lastError());
             const QSqlError error = query.lastError().isValid() ? query.lastError()
                                                                 : db.lastError();
             db.rollback();
@@ -435,7 +478,7 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QString failed = QStringLiteral("当選番号履歴に書き込めません。履歴は変わっていません。");
     if (!db.transaction())
-        return fail(failed, db.lastError().text());
+        return fail(failed, SqlReason(db.lastError()));
     sqlite3 *handle = HandleOf(db);
     bool written = false;
     {
@@ -490,7 +533,7 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
 bool DrawHistory::commit(QSqlDatabase &db, const QString &failed)
 {
     if (!db.commit()) {
-        const QString detail = db.lastError().text();
+        const QString detail = SqlReason(db.lastError());
         db.rollback();
         return fail(failed, detail);
     }
@@ -501,12 +544,13 @@ bool DrawHistory::commit(QSqlDatabase &db, const QString &failed)
 bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
 {
     if (!open())
-        return fail(QStringLiteral("当選番号履歴を開けません。"), m_error);
+        return m_error.isEmpty() ? fail(QStringLiteral("当選番号履歴がありません。"), QString())
+                                 : false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QString failed = QStringLiteral(
         "当選番号履歴から削除できません。履歴は変わっていません。");
     if (!db.transaction())
-        return fail(failed, db.lastError().text());
+        return fail(failed, SqlReason(db.lastError()));
     {
         QSqlQuery query(db);
         query.prepare(QStringLiteral("DELETE FROM draws WHERE game = ? AND draw = ?"));
@@ -514,7 +558,7 @@ bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
             query.bindValue(0, game);
             query.bindValue(1, number);
             if (!query.exec()) {
-                const QString detail = query.lastError().text();
+                const QString detail = SqlReason(query.lastError());
                 query.finish();
                 db.rollback();
                 return fail(failed, detail);
