@@ -237,7 +237,9 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
             GridBacktestDraws->setItem(r, column, NumberCell(double(value), Grouped(value)));
         };
         text(0, m_main.GameTable[draw.Game].GameName);
-        number(1, draw.DrawNumber);
+        // Draw numbers are names, written plain as everywhere else.
+        GridBacktestDraws->setItem(r, 1,
+                                   NumberCell(draw.DrawNumber, QString::number(draw.DrawNumber)));
         text(2, draw.Date.toString(QStringLiteral("yyyy/MM/dd")));
         for (int t = 0; t < TierCount(draw.Game); ++t)
             number(3 + t, draw.Wins[size_t(t)]);

@@ -127,6 +127,12 @@ void DlgHistory::createControls(QWidget *area)
                                                                 800, 1400, 1600, 1600};
     for (int c = 0; c < DrawHistoryModel::ColumnCount; ++c)
         GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
+    // The widest draw number shows whole in any font.
+    const int numberWidth = GridHistory->fontMetrics().horizontalAdvance(
+                                QString::number(DrawRecord::MaxDrawNumber))
+                            + TwipsToPixels(240);
+    GridHistory->setColumnWidth(DrawHistoryModel::DrawNumberColumn,
+                                std::max(numberWidth, GridHistory->columnWidth(0)));
     PlaceTwips(GridHistory, 120, 540, 7200, 3405);
 
     CmdImport = MakeButton(area, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));

@@ -129,6 +129,13 @@ private slots:
                                         : QStringLiteral("■食い違い（登録済みのまま残しました）")));
         QCOMPARE(dialog.GridHistory->model()->rowCount(), 4);
         QCOMPARE(GridRow(dialog, 0), QStringLiteral("4|2000/10/26|16 18 26 27 34 40|13"));
+        // Yen with separators, as in every table.
+        QCOMPARE(dialog.GridHistory->model()->index(1, 6).data().toString(),
+                 QStringLiteral("213,410,200"));
+        // Room for the longest draw number and its margins.
+        QVERIFY(dialog.GridHistory->columnWidth(0)
+                >= dialog.GridHistory->fontMetrics().horizontalAdvance(QStringLiteral("99999"))
+                       + 8);
         QCOMPARE(GridRow(dialog, 2), replace ? QStringLiteral("2|2000/10/12|01 09 16 20 21 43|05")
                                              : QStringLiteral("2|2000/10/12|01 09 16 20 21 42|05"));
         if (!replace) {
