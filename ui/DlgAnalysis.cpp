@@ -39,6 +39,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -472,7 +473,7 @@ void DlgAnalysis::showFrequencyChart()
     chart->addSeries(barSeries);
     chart->addSeries(ExpectedLine(stats));
     auto *axisY = new QValueAxis;
-    axisY->setRange(0, std::max(1.0, std::max(double(most), stats.bandHigh()) * 1.1));
+    SetRoundTicks(axisY, std::max(double(most), stats.bandHigh()) * 1.05);
     axisY->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
@@ -501,6 +502,8 @@ void DlgAnalysis::showFrequencyTable()
         const double sigmas = stats.StandardDeviation > 0
                                   ? (double(count) - stats.Expected) / stats.StandardDeviation
                                   : 0.0;
+        // A difference that rounds to nothing has no sign: never "-0.0σ".
+        const double shown = std::abs(sigmas) < 0.05 ? 0.0 : sigmas;
         // A number never drawn in the range has stayed away at least that long.
         const int since = stats.DrawsSince[size_t(n)];
         const int gap = since >= 0 ? since : int(stats.Draws);
@@ -509,7 +512,7 @@ void DlgAnalysis::showFrequencyTable()
         const QList<std::pair<double, QString>> cells{
             {n, QString::number(n)},
             {double(count), QString::number(count)},
-            {sigmas, QStringLiteral("%1σ").arg(locale.toString(sigmas, 'f', 1))},
+            {sigmas, QStringLiteral("%1σ").arg(locale.toString(shown, 'f', 1))},
             {double(gap), gapText},
             {stats.chanceOfGap(gap), PercentText(stats.chanceOfGap(gap))},
         };

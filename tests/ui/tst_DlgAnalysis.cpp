@@ -204,6 +204,15 @@ private slots:
         QCOMPARE(dialog.GridFrequency->rowCount(), 43);
         QVERIFY(
             dialog.TxtFrequency->toPlainText().contains(QStringLiteral("偶然だけでこれ以上の差")));
+        // The count axis ticks at round values.
+        const auto *axis = qobject_cast<QValueAxis *>(
+            dialog.ChartFrequency->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(axis->tickAnchor(), 0.0);
+        QVERIFY2(QList<double>({1, 2, 5, 10, 20, 50}).contains(axis->tickInterval()),
+                 qPrintable(QString::number(axis->tickInterval())));
+        QCOMPARE(std::fmod(axis->max(), axis->tickInterval()), 0.0);
         dialog.show();
         SaveScreenshot(&dialog, QStringLiteral("analysis_frequency"));
 
@@ -222,6 +231,20 @@ private slots:
         dialog.CmbGame->setCurrentIndex(GameLoto6);
         dialog.CmbGame_Click();
         QCOMPARE(dialog.SpnTo->value(), 100);
+
+        // A difference a hair below the expectation shows as 0.0σ, unsigned.
+        int tinyBelow = 0;
+        for (int to = 1; to <= 150; ++to) {
+            dialog.SpnTo->setValue(to);
+            for (int r = 0; r < dialog.GridFrequency->rowCount(); ++r) {
+                const QTableWidgetItem *cell = dialog.GridFrequency->item(r, 2);
+                QVERIFY2(cell->text() != QStringLiteral("-0.0σ"), qPrintable(QString::number(to)));
+                if (cell->data(Qt::UserRole).toDouble() < 0
+                    && cell->text() == QStringLiteral("0.0σ"))
+                    ++tinyBelow;
+            }
+        }
+        QVERIFY(tinyBelow > 0);
     }
 
     void toBoard_setsTheSlidersAsTheUsersOwnSetting()
