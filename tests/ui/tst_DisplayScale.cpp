@@ -100,6 +100,12 @@ private:
                      : QStringLiteral("_%1x%2").arg(screen.width()).arg(screen.height()));
         SaveScreenshot(window,
                        QStringLiteral("scale%1_%2%3").arg(ratio).arg(window->objectName(), suffix));
+        // On a screen of its own, the whole screen too: the window has to fit on it.
+        if (!suffix.isEmpty() && variant.isEmpty())
+            window->screen()->grabWindow(0).save(
+                QStringLiteral(ZANBO_SCREENSHOT_DIR "/scale%1_%2%3_screen.png")
+                    .arg(ratio)
+                    .arg(window->objectName(), suffix));
     }
 
     // A LOTO6 wheel of 12 numbers, 4 if 4, as the dialog shows it when done.
