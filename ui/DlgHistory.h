@@ -60,11 +60,12 @@ public:
 
     // The game shown: the selected entry of CmbGame.
     int currentGame() const;
+    // While a file is read, closing stops the read and keeps the window;
+    // other background work cannot stop and is waited for.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    // While a file is read, closing stops the read and keeps the window.
-    void reject() override;
 
 private:
     void createControls(QWidget *area);
