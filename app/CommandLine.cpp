@@ -4,8 +4,11 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
+#include <array>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -58,9 +61,41 @@ QString CommandsHelp()
                             "2 使い方の誤り。\n");
 }
 
+// The parser writes its headings in English, before any translation is
+// loaded; the user reads Japanese.
 QString HelpText(const QCommandLineParser &parser)
 {
-    return parser.helpText() + CommandsHelp();
+    QString text = parser.helpText();
+    static const std::array<std::pair<const char *, const char *>, 4> Headings{{
+        {"^Usage: (\\S+) \\[options\\]", "使い方: \\1 [オプション]"},
+        {"^Usage:", "使い方:"},
+        {"^Options:$", "オプション:"},
+        {"^Arguments:$", "引数:"},
+    }};
+    for (const auto &[english, japanese] : Headings)
+        text.replace(
+            QRegularExpression(QString::fromUtf8(english), QRegularExpression::MultilineOption),
+            QString::fromUtf8(japanese));
+    return text + CommandsHelp();
+}
+
+// The parser's reasons are English too.
+QString ParseErrorText(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        QStringList names;
+        for (const QString &name : unknown)
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        return QStringLiteral("知らないオプションです: %1").arg(names.join(QStringLiteral(" ")));
+    }
+    const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'\\.$"));
+    if (const auto match = missing.match(parser.errorText()); match.hasMatch())
+        return QStringLiteral("%1 の後に値がありません。").arg(match.captured(1));
+    const QRegularExpression unexpected(QStringLiteral("^Unexpected value after '(.*)'\\.$"));
+    if (const auto match = unexpected.match(parser.errorText()); match.hasMatch())
+        return QStringLiteral("%1 は値をとりません。").arg(match.captured(1));
+    return QStringLiteral("コマンドラインを読めません（%1）。").arg(parser.errorText());
 }
 
 CommandLineRequest Refusal(const QString &reason, const QString &usage)
@@ -168,7 +203,7 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
         QStringLiteral("下のコマンドのどれか（なければウィンドウを開きます）。"),
         QStringLiteral("[COMMAND ...]"));
     if (!parser.parse(WithoutQtOptions(arguments)))
-        return Refusal(parser.errorText(), HelpText(parser));
+        return Refusal(ParseErrorText(parser), HelpText(parser));
     if (parser.isSet(QStringLiteral("help")))
         return Answer(HelpText(parser));
     if (parser.isSet(QStringLiteral("version")))

@@ -732,7 +732,7 @@ bool ReadLayout(CsvReader &reader, const QString &text, QVector<QStringView> &fi
 } // namespace
 
 DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDateTime &storedAt,
-                      int game)
+                      int game, const std::function<bool(double done)> &progress)
 {
     DrawFile file;
     if (game >= GameCount)
@@ -753,6 +753,9 @@ DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source, const QDat
     while (std::exchange(firstDrawRead, false) || reader.next(fields, line, rowText)) {
         if (IsBlankRow(fields))
             continue;
+        if (progress && file.Rows % 4096 == 0
+            && !progress(double(rowText.data() - text.constData()) / double(text.size())))
+            break;
         ++file.Rows;
         QString reason;
         std::optional<DrawRecord> checked;

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 // CSV files of published draws: reading them (encoding, layout, game) with a
@@ -73,8 +74,11 @@ struct DrawFile
 // row, checked as CheckDraw does. Records carry source and storedAt. A file
 // whose layout fits no game has Game -1 and no draws. With game given, the
 // file is read as that game's whatever its columns and numbers suggest.
+// progress, when given, hears now and then how much of the text is read (0
+// to 1); when it returns false the read stops with the rows read so far.
 DrawFile ReadDrawFile(const QByteArray &bytes, const QString &source,
-                      const QDateTime &storedAt = QDateTime::currentDateTimeUtc(), int game = -1);
+                      const QDateTime &storedAt = QDateTime::currentDateTimeUtc(), int game = -1,
+                      const std::function<bool(double done)> &progress = {});
 
 // The common published layout of one game's draws, with a header, as UTF-8
 // with a BOM and CR LF line ends; unknown tier fields stay empty.

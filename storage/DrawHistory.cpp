@@ -155,9 +155,52 @@ Statement Prepare(sqlite3 *db, const QString &sql)
     return Statement(statement);
 }
 
+// Why SQLite failed, in the user's words: its own messages are English.
+QString SqliteReason(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_OK:
+        return QString();
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクがいっぱいです");
+    case SQLITE_IOERR:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("ファイルを開けません。フォルダがないか、書き込めません");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("書き込む権限がありません");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("別のプログラムが使っています");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("ファイルが壊れています");
+    case SQLITE_NOTADB:
+        return QStringLiteral("データベースのファイルではありません");
+    case SQLITE_NOMEM:
+        return QStringLiteral("メモリが足りません");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("データが大きすぎます");
+    default:
+        // The number is what helps whoever looks into it.
+        return QStringLiteral("データベースのエラー、SQLite の番号 %1").arg(code);
+    }
+}
+
 QString SqliteError(sqlite3 *db)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no SQLite handle");
+    return db ? SqliteReason(sqlite3_extended_errcode(db))
+              : QStringLiteral("データベースを開いていません");
+}
+
+QString SqlReason(const QSqlError &error)
+{
+    if (!error.isValid())
+        return QString();
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    return known ? SqliteReason(code) : QStringLiteral("データベースの処理に失敗しました");
 }
 
 // "?1, ?2, ..., ?count".
@@ -229,12 +272,12 @@ bool DrawHistory::failQuery(const QString &what, const QSqlError &error)
         return fail(QStringLiteral("当選番号履歴「%1」を読み書きする権限がありません。"
                                    "履歴は変わっていません。")
                         .arg(m_path),
-                    error.text(), Problem::Denied);
+                    QString(), Problem::Denied);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return fail(what, error.text(), Problem::Damaged);
+        return fail(what, SqlReason(error), Problem::Damaged);
     default:
-        return fail(what, error.text(), Problem::Other);
+        return fail(what, SqlReason(error), Problem::Other);
     }
 }
 
@@ -319,7 +362,7 @@ bool DrawHistory::migrate()
     if (!query.exec(QStringLiteral("PRAGMA quick_check")))
         return failQuery(damaged, query.lastError());
     if (!query.next() || query.value(0).toString() != QStringLiteral("ok"))
-        return fail(damaged, query.lastError().text(), Problem::Damaged);
+        return fail(damaged, SqlReason(query.lastError()), Problem::Damaged);
     if (version == 0) {
         // Some other program's database must not be taken over.
         if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -332,8 +375,8 @@ bool DrawHistory::migrate()
                           && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1))
                           && db.commit();
         if (!done) {
-            const QString detail = query.lastError().isValid() ? query.lastError().text()
-                                                               : db.lastError().text();
+            const QString detail = query.lastError().isValid() ? SqlReason(query.lastError())
+                                                               : SqlReason(db.lastError());
             const QSqlError error = query.lastError().isValid() ? query.lastError()
                                                                 : db.lastError();
             db.rollback();
@@ -354,11 +397,17 @@ void DrawHistory::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int skip, int count)
+QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int skip, int count,
+                                           const ReadProgress &progress)
 {
     QVector<DrawRecord> records;
     if (!open())
         return records;
+    // Counting first costs a fraction of the read and gives the bar its end.
+    const int total = progress ? this->count(game) : 0;
+    if (progress && !progress(0, total))
+        return records;
+    records.reserve(total);
     sqlite3 *db = HandleOf(QSqlDatabase::database(m_connection, false));
     const Statement statement = Prepare(
         db, QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM draws WHERE game = ?1 ")
@@ -372,8 +421,11 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
     sqlite3_bind_int(statement.get(), 3, skip);
     QString source;
     int step;
-    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW)
+    while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
         records.append(ReadRecord(statement.get(), game, source));
+        if (progress && records.size() % 4096 == 0 && !progress(int(records.size()), total))
+            return records;
+    }
     if (step != SQLITE_DONE)
         fail(QStringLiteral("当選番号履歴を読めません。"), SqliteError(db));
     return records;
@@ -382,6 +434,11 @@ QVector<DrawRecord> DrawHistory::readDraws(int game, const QString &order, int s
 QVector<DrawRecord> DrawHistory::draws(int game)
 {
     return readDraws(game, QStringLiteral("ORDER BY draw"), 0, -1);
+}
+
+QVector<DrawRecord> DrawHistory::draws(int game, const ReadProgress &progress)
+{
+    return readDraws(game, QStringLiteral("ORDER BY draw"), 0, -1, progress);
 }
 
 QVector<DrawRecord> DrawHistory::newestFirst(int game, int skip, int count)
@@ -457,7 +514,7 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QString failed = QStringLiteral("当選番号履歴に書き込めません。履歴は変わっていません。");
     if (!db.transaction())
-        return fail(failed, db.lastError().text());
+        return fail(failed, SqlReason(db.lastError()));
     sqlite3 *handle = HandleOf(db);
     bool written = false;
     {
@@ -484,7 +541,7 @@ bool DrawHistory::store(const QVector<DrawRecord> &records)
 bool DrawHistory::commit(QSqlDatabase &db, const QString &failed)
 {
     if (!db.commit()) {
-        const QString detail = db.lastError().text();
+        const QString detail = SqlReason(db.lastError());
         db.rollback();
         return fail(failed, detail);
     }
@@ -495,12 +552,13 @@ bool DrawHistory::commit(QSqlDatabase &db, const QString &failed)
 bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
 {
     if (!open())
-        return fail(QStringLiteral("当選番号履歴を開けません。"), m_error);
+        return m_error.isEmpty() ? fail(QStringLiteral("当選番号履歴がありません。"), QString())
+                                 : false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QString failed = QStringLiteral(
         "当選番号履歴から削除できません。履歴は変わっていません。");
     if (!db.transaction())
-        return fail(failed, db.lastError().text());
+        return fail(failed, SqlReason(db.lastError()));
     {
         QSqlQuery query(db);
         query.prepare(QStringLiteral("DELETE FROM draws WHERE game = ? AND draw = ?"));
@@ -508,7 +566,7 @@ bool DrawHistory::remove(int game, const QVector<int> &drawNumbers)
             query.bindValue(0, game);
             query.bindValue(1, number);
             if (!query.exec()) {
-                const QString detail = query.lastError().text();
+                const QString detail = SqlReason(query.lastError());
                 query.finish();
                 db.rollback();
                 return fail(failed, detail);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 // The draw history: every stored draw of both games in one SQLite file,
@@ -50,6 +51,10 @@ public:
 
     // Every stored draw of game, ascending by draw number.
     QVector<DrawRecord> draws(int game);
+    // The same, telling progress now and then how many of how many draws are
+    // read; when it returns false the read stops with what it has.
+    using ReadProgress = std::function<bool(int read, int total)>;
+    QVector<DrawRecord> draws(int game, const ReadProgress &progress);
     // The draw with the highest number of game, read through the key alone.
     std::optional<DrawRecord> newest(int game);
     // Up to count draws of game, newest first, after skipping the skip newest:
@@ -73,7 +78,8 @@ private:
     bool failQuery(const QString &what, const class QSqlError &error);
     // Ends the write's transaction: commits it, or rolls it back and fails.
     bool commit(QSqlDatabase &db, const QString &failed);
-    QVector<DrawRecord> readDraws(int game, const QString &order, int skip, int count);
+    QVector<DrawRecord> readDraws(int game, const QString &order, int skip, int count,
+                                  const ReadProgress &progress = {});
     bool migrate();
 
     QString m_path;

@@ -33,8 +33,10 @@ bool OpenRegularFile(QFile &file, QString *error)
         SetError(error, QStringLiteral("通常のファイルではありません。"));
         return false;
     }
+    // Qt's own reasons are English.
     if (!file.open(QIODevice::ReadOnly)) {
-        SetError(error, file.errorString());
+        SetError(error, info.isReadable() ? QStringLiteral("ファイルを開けません。")
+                                          : QStringLiteral("ファイルを読む権限がありません。"));
         return false;
     }
     return true;
@@ -54,7 +56,7 @@ bool ReadWholeDevice(QIODevice &device, QByteArray &bytes, QString *error, qint6
             buffer.resize(qsizetype(std::min<qint64>(qint64(buffer.size()) * 2, maxBytes + 1)));
         const qint64 got = device.read(buffer.data() + total, buffer.size() - total);
         if (got < 0) {
-            SetError(error, device.errorString());
+            SetError(error, QStringLiteral("ファイルの読み込みに失敗しました。"));
             return false;
         }
         if (got == 0)

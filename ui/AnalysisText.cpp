@@ -1,6 +1,10 @@
 #include "ui/AnalysisText.h"
 
 #include <QTableWidgetItem>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,4 +27,24 @@ QTableWidgetItem *NumberCell(double key, const QString &text)
     item->setData(Qt::UserRole, key);
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
+}
+
+void SetRoundTicks(QValueAxis *axis, double top)
+{
+    top = std::max(top, 1.0);
+    // About six ticks.
+    const double rough = top / 6;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * power;
+    for (const double factor : {1.0, 2.0, 5.0}) {
+        if (factor * power >= rough) {
+            step = factor * power;
+            break;
+        }
+    }
+    step = std::max(step, 1.0);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setRange(0, std::ceil(top / step) * step);
 }

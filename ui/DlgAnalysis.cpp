@@ -39,6 +39,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -122,8 +123,6 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
     setWindowTitle(QStringLiteral("分析"));
     resize(1040, 720);
 
-    loadDraws(draws);
-
     QHBoxLayout *top = createRangeBar();
     TabAnalysis = new QTabWidget(this);
     TabAnalysis->setObjectName(QStringLiteral("TabAnalysis"));
@@ -143,20 +142,8 @@ DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
 
     CmbGame->setCurrentIndex(std::clamp(m_main.currentGame(), 0, GameCount - 1));
     CmbGame_Click();
-}
-
-// Every stored draw of each game once, in draw order; the range starts as all of them.
-void DlgAnalysis::loadDraws(const DrawSource &draws)
-{
-    for (int g = 0; g < GameCount; ++g) {
-        m_draws[size_t(g)] = draws ? draws(g) : QVector<DrawRecord>();
-        QVector<DrawRecord> &list = m_draws[size_t(g)];
-        std::stable_sort(list.begin(), list.end(), [](const DrawRecord &a, const DrawRecord &b) {
-            return a.DrawNumber < b.DrawNumber;
-        });
-        if (!list.isEmpty())
-            m_ranges[size_t(g)] = {list.first().DrawNumber, list.last().DrawNumber};
-    }
+    // A long history takes seconds to read: the window opens at once.
+    loadDraws(draws);
 }
 
 QHBoxLayout *DlgAnalysis::createRangeBar()
@@ -434,14 +421,22 @@ void DlgAnalysis::ChkBonus_Click()
 void DlgAnalysis::updateFrequency()
 {
     const int g = game();
-    const QVector<DrawRecord> draws = drawsInRange(g);
-    m_frequency = CountFrequencies(draws, g, m_main.GameTable[g], ChkBonus->isChecked());
-    if (m_draws[size_t(g)].isEmpty())
+    m_frequency = CountFrequencies(drawsInRange(g), g, m_main.GameTable[g], ChkBonus->isChecked());
+    showFrequency();
+}
+
+void DlgAnalysis::showFrequency()
+{
+    const int g = game();
+    if (m_loading)
+        LblRange->setText(QStringLiteral("当選番号の履歴を読み込んでいます…"));
+    else if (m_draws[size_t(g)].isEmpty())
         LblRange->setText(
             QStringLiteral("当選番号の履歴がありません。履歴に取り込むと分析できます。"));
     else
         LblRange->setText(QStringLiteral("保存されている %1 回のうち %2 回")
-                              .arg(Grouped(m_draws[size_t(g)].size()), Grouped(draws.size())));
+                              .arg(Grouped(m_draws[size_t(g)].size()),
+                                   Grouped(m_frequency.Draws + m_frequency.SkippedDraws)));
     CmdToBoard->setEnabled(m_frequency.Draws > 0);
     showFrequencyChart();
     showFrequencyTable();
@@ -478,7 +473,7 @@ void DlgAnalysis::showFrequencyChart()
     chart->addSeries(barSeries);
     chart->addSeries(ExpectedLine(stats));
     auto *axisY = new QValueAxis;
-    axisY->setRange(0, std::max(1.0, std::max(double(most), stats.bandHigh()) * 1.1));
+    SetRoundTicks(axisY, std::max(double(most), stats.bandHigh()) * 1.05);
     axisY->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
@@ -507,6 +502,8 @@ void DlgAnalysis::showFrequencyTable()
         const double sigmas = stats.StandardDeviation > 0
                                   ? (double(count) - stats.Expected) / stats.StandardDeviation
                                   : 0.0;
+        // A difference that rounds to nothing has no sign: never "-0.0σ".
+        const double shown = std::abs(sigmas) < 0.05 ? 0.0 : sigmas;
         // A number never drawn in the range has stayed away at least that long.
         const int since = stats.DrawsSince[size_t(n)];
         const int gap = since >= 0 ? since : int(stats.Draws);
@@ -515,7 +512,7 @@ void DlgAnalysis::showFrequencyTable()
         const QList<std::pair<double, QString>> cells{
             {n, QString::number(n)},
             {double(count), QString::number(count)},
-            {sigmas, QStringLiteral("%1σ").arg(locale.toString(sigmas, 'f', 1))},
+            {sigmas, QStringLiteral("%1σ").arg(locale.toString(shown, 'f', 1))},
             {double(gap), gapText},
             {stats.chanceOfGap(gap), PercentText(stats.chanceOfGap(gap))},
         };

@@ -32,13 +32,17 @@ class QTableView;
 class QTableWidget;
 class WorkControl;
 
-// The stored draws of a game (0 LOTO6, 1 Mini LOTO), ascending by draw number.
-using DrawSource = std::function<QVector<DrawRecord>(int game)>;
+// Told how much of a read is done (0 to 1); false asks the read to stop.
+using ReadProgress = std::function<bool(double done)>;
+// The stored draws of a game (0 LOTO6, 1 Mini LOTO, ...), ascending by draw
+// number. Called on a worker thread.
+using DrawSource = std::function<QVector<DrawRecord>(int game, const ReadProgress &progress)>;
 
 // Analysis of the stored draws: how often each number came up against what
 // chance gives, the save area's rows tried against past draws, and the
-// exact chance that they win next draw. The long work runs on worker
-// threads; the window stays responsive and can stop it.
+// exact chance that they win next draw. The long work, the first read of
+// the draws included, runs on worker threads; the window stays responsive
+// and can stop it.
 class DlgAnalysis : public QDialog
 {
     Q_OBJECT
@@ -95,6 +99,7 @@ public:
     // The stored draws of the game within its chosen range.
     QVector<DrawRecord> drawsInRange(int game) const;
     const FrequencyStats &frequency() const { return m_frequency; }
+    // True while the work in hand, the first read of the draws included, runs.
     bool isWorking() const;
 
 protected:
@@ -107,7 +112,10 @@ private:
         int To = 0;
     };
 
+    struct Loaded;
+    // Reads every game's draws and counts the shown one in the background.
     void loadDraws(const DrawSource &draws);
+    void showLoaded(Loaded &loaded);
     QHBoxLayout *createRangeBar();
     QHBoxLayout *createBottomBar();
     void connectControls();
@@ -116,6 +124,7 @@ private:
     QWidget *createChanceTab();
     void showRange();
     void updateFrequency();
+    void showFrequency();
     void showFrequencyChart();
     void showFrequencyTable();
     void showFrequencyText();
@@ -136,6 +145,7 @@ private:
     std::array<QVector<DrawRecord>, GameCount> m_draws;
     std::array<Range, GameCount> m_ranges;
     FrequencyStats m_frequency;
+    bool m_loading = false;
     BacktestRowModel *m_rowModel = nullptr;
 
     std::shared_ptr<WorkControl> m_control;

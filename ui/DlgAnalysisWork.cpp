@@ -2,6 +2,7 @@
 
 #include "core/BacktestReport.h"
 #include "core/ChanceReport.h"
+#include "core/DrawFrequency.h"
 #include "core/SavedRows.h"
 #include "core/TicketRows.h"
 #include "core/WorkControl.h"
@@ -11,13 +12,17 @@
 #include "ui/BacktestRowModel.h"
 #include "ui/FileFolders.h"
 #include "ui/Form1.h"
+#include "ui/PopularityTab.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
 #include "ui/UserDialogs.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFutureWatcher>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -26,6 +31,7 @@
 #include <QTableWidget>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <optional>
 
 template<typename Result>
@@ -49,6 +55,83 @@ void DlgAnalysis::startWork(std::function<Result(WorkControl &)> job,
     watcher->setFuture(
         QtConcurrent::run([control, job] { return std::make_shared<Result>(job(*control)); }));
     setWorking(true);
+}
+
+struct DlgAnalysis::Loaded
+{
+    std::array<QVector<DrawRecord>, GameCount> Draws;
+    // The shown game counted as the window first shows it.
+    FrequencyStats Frequency;
+    int Game = 0;
+    bool Cancelled = false;
+};
+
+void DlgAnalysis::loadDraws(const DrawSource &draws)
+{
+    m_loading = true;
+    const int shown = game();
+    const GameInfo info = m_main.GameTable[shown];
+    TabPopularity->CmdPopularity->setEnabled(false);
+    showFrequency();
+    startWork<Loaded>(
+        [draws, shown, info](WorkControl &control) {
+            Loaded loaded;
+            loaded.Game = shown;
+            constexpr qint64 Steps = 1000;
+            control.start(Steps * GameCount);
+            for (int g = 0; g < GameCount && draws && !control.isCancelled(); ++g) {
+                qint64 reported = 0;
+                loaded.Draws[size_t(g)] = draws(g, [&control, &reported](double done) {
+                    const qint64 now = qint64(std::clamp(done, 0.0, 1.0) * Steps);
+                    if (now > reported) {
+                        control.advance(now - reported);
+                        reported = now;
+                    }
+                    return !control.isCancelled();
+                });
+                control.advance(Steps - reported);
+                QVector<DrawRecord> &list = loaded.Draws[size_t(g)];
+                std::stable_sort(list.begin(), list.end(),
+                                 [](const DrawRecord &a, const DrawRecord &b) {
+                                     return a.DrawNumber < b.DrawNumber;
+                                 });
+            }
+            loaded.Cancelled = control.isCancelled();
+            if (!loaded.Cancelled)
+                loaded.Frequency = CountFrequencies(loaded.Draws[size_t(shown)], shown, info,
+                                                    false);
+            return loaded;
+        },
+        [this](Loaded &loaded) { showLoaded(loaded); });
+}
+
+// Every stored draw of each game once, in draw order; the range starts as all of them.
+void DlgAnalysis::showLoaded(Loaded &loaded)
+{
+    m_loading = false;
+    TabPopularity->CmdPopularity->setEnabled(true);
+    if (loaded.Cancelled) {
+        LblRange->setText(QStringLiteral("当選番号の履歴の読込を中止しました。"
+                                         "分析するには、この画面を開き直してください。"));
+        CmdBacktest->setEnabled(false);
+        CmdChance->setEnabled(false);
+        TabPopularity->CmdPopularity->setEnabled(false);
+        return;
+    }
+    for (int g = 0; g < GameCount; ++g) {
+        m_draws[size_t(g)] = std::move(loaded.Draws[size_t(g)]);
+        const QVector<DrawRecord> &list = m_draws[size_t(g)];
+        if (!list.isEmpty())
+            m_ranges[size_t(g)] = {list.first().DrawNumber, list.last().DrawNumber};
+    }
+    showRange();
+    // The user may have switched the game or the bonus box meanwhile.
+    if (game() == loaded.Game && !ChkBonus->isChecked()) {
+        m_frequency = std::move(loaded.Frequency);
+        showFrequency();
+    } else {
+        updateFrequency();
+    }
 }
 
 bool DlgAnalysis::isWorking() const
@@ -154,7 +237,9 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
             GridBacktestDraws->setItem(r, column, NumberCell(double(value), Grouped(value)));
         };
         text(0, m_main.GameTable[draw.Game].GameName);
-        number(1, draw.DrawNumber);
+        // Draw numbers are names, written plain as everywhere else.
+        GridBacktestDraws->setItem(r, 1,
+                                   NumberCell(draw.DrawNumber, QString::number(draw.DrawNumber)));
         text(2, draw.Date.toString(QStringLiteral("yyyy/MM/dd")));
         for (int t = 0; t < TierCount(draw.Game); ++t)
             number(3 + t, draw.Wins[size_t(t)]);

@@ -25,8 +25,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -34,6 +36,12 @@ namespace {
 const QString ImportTitle = QStringLiteral("当選番号の取込");
 const QString UpdateTitle = QStringLiteral("最新の当選番号の取得");
 const QString CsvFilter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+
+QString ReadStoppedText(const QString &fileName)
+{
+    return QStringLiteral("「%1」の取込を中止しました。当選番号履歴は変わっていません。")
+        .arg(fileName);
+}
 
 QString SharedFolderText()
 {
@@ -119,6 +127,12 @@ void DlgHistory::createControls(QWidget *area)
                                                                 800, 1400, 1600, 1600};
     for (int c = 0; c < DrawHistoryModel::ColumnCount; ++c)
         GridHistory->setColumnWidth(c, TwipsToPixels(widths[size_t(c)]));
+    // The widest draw number shows whole in any font.
+    const int numberWidth = GridHistory->fontMetrics().horizontalAdvance(
+                                QString::number(DrawRecord::MaxDrawNumber))
+                            + TwipsToPixels(240);
+    GridHistory->setColumnWidth(DrawHistoryModel::DrawNumberColumn,
+                                std::max(numberWidth, GridHistory->columnWidth(0)));
     PlaceTwips(GridHistory, 120, 540, 7200, 3405);
 
     CmdImport = MakeButton(area, QStringLiteral("CmdImport"), QStringLiteral("CSV取込(&I)..."));
@@ -274,7 +288,10 @@ void DlgHistory::CmdImport_Click()
     QString error;
     DrawFile file;
     if (!readInBackground(path, file, error)) {
-        failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
+        if (m_readStopped)
+            report(ReadStoppedText(fileName));
+        else
+            failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
         return;
     }
     if (file.Empty) {
@@ -298,12 +315,18 @@ void DlgHistory::CmdImport_Click()
         return;
     }
     if (game != file.Game && !readInBackground(path, file, error, game)) {
-        failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
+        if (m_readStopped)
+            report(ReadStoppedText(fileName));
+        else
+            failed(QStringLiteral("「%1」を読めません（%2）。").arg(fileName, error));
         return;
     }
     if (!ensureHistory(true))
         return;
-    DrawImport import = PlanImport(file, m_main.History().draws(file.Game), fileName);
+    DrawImport import;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &progress) {
+        import = PlanImport(file, history.draws(file.Game, progress), fileName);
+    });
     CmbGame->setCurrentIndex(file.Game);
     storeImport(import);
 }
@@ -320,25 +343,108 @@ int DlgHistory::chooseImportGame(const QString &fileName, const DrawFile &file)
     return m_main.dialogs().chooseOne(this, question, ImportTitle, games, file.Game);
 }
 
-// A large or hostile file takes a while: it is read on a thread of its own
-// while the window keeps answering, with the dialog's controls off.
+// Runs work on a thread of its own while the window keeps answering: the
+// bar shows the thousandths the work reports, the stop button is on when the
+// work can stop, and every other control is off until the work ends.
+void DlgHistory::runInBackground(const std::function<void(std::atomic<int> &perMille)> &work,
+                                 bool stoppable)
+{
+    std::atomic<int> perMille{0};
+    m_readStopped = false;
+    QEventLoop loop;
+    QTimer bar;
+    bar.setInterval(50);
+    connect(&bar, &QTimer::timeout, this, [this, &perMille] { PrgUpdate->setValue(perMille); });
+    setReading(true, stoppable);
+    bar.start();
+    std::thread worker([&] {
+        work(perMille);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    bar.stop();
+    setReading(false, false);
+}
+
+// A large or hostile file takes a while: it is read off the window's thread.
 bool DlgHistory::readInBackground(const QString &path, DrawFile &file, QString &error, int game)
 {
     const QString fileName = QFileInfo(path).fileName();
     bool read = false;
-    QEventLoop loop;
-    setEnabled(false);
-    std::thread worker([&] {
-        QByteArray bytes;
-        read = ReadWholeFile(path, bytes, &error);
-        if (read)
-            file = ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    runInBackground(
+        [&](std::atomic<int> &perMille) {
+            QByteArray bytes;
+            read = ReadWholeFile(path, bytes, &error);
+            if (read && !m_readStopped)
+                file = ReadDrawFile(bytes, fileName, QDateTime::currentDateTimeUtc(), game,
+                                    [this, &perMille](double done) {
+                                        perMille = int(done * 1000);
+                                        return !m_readStopped;
+                                    });
+        },
+        true);
+    return read && !m_readStopped;
+}
+
+// A long history takes seconds to read or write, so the work runs in the
+// background on a connection of its own: a connection serves only the
+// thread that made it.
+void DlgHistory::withHistoryInBackground(
+    const std::function<void(DrawHistory &history, const DrawHistory::ReadProgress &progress)>
+        &work)
+{
+    const QString path = m_main.History().filePath();
+    runInBackground(
+        [&](std::atomic<int> &perMille) {
+            DrawHistory history(path);
+            work(history, [&perMille](int read, int total) {
+                perMille = total > 0 ? int(1000LL * read / total) : 0;
+                return true;
+            });
+        },
+        false);
+}
+
+bool DlgHistory::storeInBackground(const QVector<DrawRecord> &draws)
+{
+    bool stored = false;
+    QString error;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &) {
+        stored = history.store(draws);
+        error = history.errorText();
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    setEnabled(true);
-    return read;
+    if (!stored)
+        failed(error);
+    return stored;
+}
+
+void DlgHistory::setReading(bool reading, bool stoppable)
+{
+    m_reading = reading;
+    const QList<QWidget *> controls{CmbGame,   GridHistory, CmdImport, CmdExport,   CmdEnter,
+                                    CmdDelete, CmdEdit,     CmdUpdate, CancelButton};
+    if (reading) {
+        m_enabledBefore.clear();
+        for (QWidget *control : controls) {
+            m_enabledBefore.append(control->isEnabled());
+            control->setEnabled(false);
+        }
+    } else {
+        for (int c = 0; c < controls.size() && c < m_enabledBefore.size(); ++c)
+            controls.at(c)->setEnabled(m_enabledBefore.at(c));
+    }
+    CmdStop->setEnabled(reading && stoppable);
+    PrgUpdate->setRange(0, reading ? 1000 : 1);
+    PrgUpdate->setValue(0);
+}
+
+void DlgHistory::reject()
+{
+    if (!m_reading)
+        QDialog::reject();
+    else if (CmdStop->isEnabled())
+        m_readStopped = true;
 }
 
 void DlgHistory::storeImport(DrawImport &import)
@@ -347,10 +453,8 @@ void DlgHistory::storeImport(DrawImport &import)
         import.ConflictsReplaced = m_main.dialogs().confirm(this, ReplaceQuestion(import),
                                                             ImportTitle, QMessageBox::Warning);
     const QVector<DrawRecord> draws = DrawsToStore(import);
-    if (!draws.isEmpty() && !m_main.History().store(draws)) {
-        failed(m_main.History().errorText());
+    if (!draws.isEmpty() && !storeInBackground(draws))
         return;
-    }
     report(ImportReport(import));
     showDraws();
 }
@@ -358,9 +462,8 @@ void DlgHistory::storeImport(DrawImport &import)
 void DlgHistory::CmdExport_Click()
 {
     const int game = currentGame();
-    const QVector<DrawRecord> draws = m_main.History().draws(game);
     const QString gameName = m_main.GameTable[size_t(game)].GameName;
-    if (draws.isEmpty()) {
+    if (m_main.History().count(game) == 0) {
         report(QStringLiteral("%1の当選番号履歴は空です。").arg(gameName));
         return;
     }
@@ -374,13 +477,20 @@ void DlgHistory::CmdExport_Click()
         return;
     RememberFolder(QStringLiteral("csv"), path);
     QString error;
-    if (!WriteFileAtomically(path, WriteDrawFile(draws, game), &error)) {
+    bool written = false;
+    qsizetype count = 0;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &progress) {
+        const QVector<DrawRecord> draws = history.draws(game, progress);
+        count = draws.size();
+        written = WriteFileAtomically(path, WriteDrawFile(draws, game), &error);
+    });
+    if (!written) {
         failed(QStringLiteral("「%1」に書き出せません（%2）。").arg(path, error));
         return;
     }
     report(QStringLiteral("%1の当選番号%2回分を「%3」に書き出しました。")
                .arg(gameName)
-               .arg(draws.size())
+               .arg(count)
                .arg(path));
 }
 
@@ -392,8 +502,10 @@ void DlgHistory::CmdEnter_Click()
     DrawFile file;
     file.Game = form.draw().Game;
     file.Draws = {form.draw()};
-    DrawImport import = PlanImport(file, m_main.History().draws(file.Game),
-                                   QStringLiteral("手入力"));
+    DrawImport import;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &progress) {
+        import = PlanImport(file, history.draws(file.Game, progress), QStringLiteral("手入力"));
+    });
     CmbGame->setCurrentIndex(file.Game);
     storeImport(import);
 }
@@ -408,7 +520,10 @@ void DlgHistory::CmdEdit_Click()
     form.setDraw(stored);
     if (form.exec() != QDialog::Accepted || !ensureHistory(true))
         return;
-    DrawImport import = PlanCorrection(form.draw(), m_main.History().draws(stored.Game));
+    DrawImport import;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &progress) {
+        import = PlanCorrection(form.draw(), history.draws(stored.Game, progress));
+    });
     storeImport(import);
 }
 
@@ -451,7 +566,10 @@ void DlgHistory::CmdUpdate_Click()
 
 void DlgHistory::CmdStop_Click()
 {
-    m_updater->cancel();
+    if (m_reading)
+        m_readStopped = true;
+    else
+        m_updater->cancel();
 }
 
 void DlgHistory::setUpdating(bool updating)
@@ -470,19 +588,18 @@ void DlgHistory::updateFetched(const QVector<SourceFetch> &fetched, bool cancell
         report(QStringLiteral("取得を中止しました。当選番号履歴は変わっていません。"));
         return;
     }
-    DrawHistory &history = m_main.History();
-    DrawUpdate update = PlanDrawUpdate(fetched,
-                                       [&history](int game) { return history.draws(game); });
+    DrawUpdate update;
+    withHistoryInBackground([&](DrawHistory &history, const DrawHistory::ReadProgress &) {
+        update = PlanDrawUpdate(fetched, [&history](int game) { return history.draws(game); });
+    });
     for (GameUpdate &game : update.Games) {
         if (!game.Import.Conflicts.isEmpty())
             game.Import.ConflictsReplaced = m_main.dialogs().confirm(
                 this, ReplaceQuestion(game.Import), UpdateTitle, QMessageBox::Warning);
     }
     const QVector<DrawRecord> draws = DrawsToStore(update);
-    if (!draws.isEmpty() && !history.store(draws)) {
-        failed(history.errorText());
+    if (!draws.isEmpty() && !storeInBackground(draws))
         return;
-    }
     report(DrawUpdateReport(update, m_main.GameTable));
     showDraws();
 }

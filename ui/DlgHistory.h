@@ -2,12 +2,14 @@
 
 #include "core/DrawImport.h"
 #include "core/DrawSources.h"
+#include "storage/DrawHistory.h"
 
 #include <QDialog>
 
 #include <array>
+#include <atomic>
+#include <functional>
 
-class DrawHistory;
 class DrawHistoryModel;
 class DrawUpdateRunner;
 class Form1;
@@ -52,11 +54,15 @@ public:
     void CmdEdit_Click();
     // Fetches the draw sources in the background, then stores what they agree on.
     void CmdUpdate_Click();
+    // Stops the fetch, or the reading of a CSV file.
     void CmdStop_Click();
     void CancelButton_Click();
 
     // The game shown: the selected entry of CmbGame.
     int currentGame() const;
+    // While a file is read, closing stops the read and keeps the window;
+    // other background work cannot stop and is waited for.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -69,21 +75,34 @@ private:
     bool ensureHistory(bool create);
     // Leaves the history alone for the rest of the dialog, saying why.
     void goWithoutHistory(const QString &problem);
-    // Reads and checks the file off the window's thread. False, with error
-    // set, when it cannot be read.
+    void runInBackground(const std::function<void(std::atomic<int> &perMille)> &work,
+                         bool stoppable);
+    // Reads and checks the file off the window's thread, with the progress
+    // bar and the stop button. False, with error set, when it cannot be read;
+    // false with m_readStopped when the user stopped it.
     // game -1 lets the reader tell the game from the file.
     bool readInBackground(const QString &path, DrawFile &file, QString &error, int game = -1);
     // The game the user takes the file for, offered among every game; -1 for Cancel.
     int chooseImportGame(const QString &fileName, const DrawFile &file);
+    // Runs work on the draw history off the window's thread; progress moves the bar.
+    void withHistoryInBackground(
+        const std::function<void(DrawHistory &history, const DrawHistory::ReadProgress &progress)>
+            &work);
+    // Stores the draws in one transaction off the window's thread; false, said, when not.
+    bool storeInBackground(const QVector<DrawRecord> &draws);
     // Compares, asks about conflicts, stores in one transaction and reports.
     void storeImport(DrawImport &import);
     void report(const QString &text);
     void failed(const QString &text);
     void setUpdating(bool updating);
+    void setReading(bool reading, bool stoppable);
     void updateFetched(const QVector<SourceFetch> &fetched, bool cancelled);
 
     Form1 &m_main;
     DrawUpdateRunner *m_updater = nullptr;
     DrawHistoryModel *m_model = nullptr;
     bool m_writable = true;
+    bool m_reading = false;
+    std::atomic<bool> m_readStopped{false};
+    QList<bool> m_enabledBefore;
 };

@@ -83,7 +83,9 @@ public:
             return QVariant();
         const DrawRecord &draw = drawAt(index.row());
         const auto amount = [](qint64 value) {
-            return value == DrawRecord::Unknown ? QString() : QLocale::c().toString(value);
+            return value == DrawRecord::Unknown
+                       ? QString()
+                       : QLocale(QLocale::Japanese, QLocale::Japan).toString(value);
         };
         switch (index.column()) {
         case DrawNumberColumn:

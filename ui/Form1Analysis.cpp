@@ -8,8 +8,15 @@
 
 void Form1::CmdAnalysis_Click()
 {
-    // The dialog reads every stored draw once, on this thread, when it opens.
-    const DrawSource draws = [this](int game) { return History().draws(game); };
+    // The dialog reads every stored draw once, on a worker thread, through a
+    // connection of its own: a connection serves only the thread that made it.
+    const QString path = HistoryFilePath();
+    const DrawSource draws = [path](int game, const ReadProgress &progress) {
+        DrawHistory history(path);
+        return history.draws(game, [&progress](int read, int total) {
+            return progress(total > 0 ? double(read) / total : 1.0);
+        });
+    };
     DlgAnalysis dialog(*this, draws, this);
     dialog.exec();
 }

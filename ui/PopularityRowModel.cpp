@@ -1,5 +1,7 @@
 #include "ui/PopularityRowModel.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <numeric>
 
@@ -87,7 +89,19 @@ QVariant PopularityRowModel::data(const QModelIndex &index, int role) const
                                             : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return QVariant();
-    return text(row, index.column());
+    // Yen with separators on the screen; the CSV keeps plain figures.
+    switch (index.column()) {
+    case FixedYenColumn:
+    case SharedYenColumn:
+    case YenColumn:
+        return QLocale(QLocale::Japanese, QLocale::Japan)
+            .toString(value(row, index.column()), 'f', 1);
+    case PriceColumn:
+        return QLocale(QLocale::Japanese, QLocale::Japan)
+            .toString(qint64(value(row, index.column())));
+    default:
+        return text(row, index.column());
+    }
 }
 
 QVariant PopularityRowModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -4,6 +4,7 @@
 #include "core/WorkControl.h"
 #include "storage/CodePage.h"
 #include "storage/FileIo.h"
+#include "ui/AnalysisText.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
 #include "ui/PopularityRowModel.h"
@@ -287,7 +288,7 @@ void PopularityTab::showChart()
         chart->addSeries(barSeries);
         chart->addSeries(even);
         auto *axisY = new QValueAxis;
-        axisY->setRange(0, std::max(1.0, most * 1.1));
+        SetRoundTicks(axisY, most * 1.05);
         axisY->setLabelFormat(QStringLiteral("%.0f%%"));
         chart->addAxis(axisX, Qt::AlignBottom);
         chart->addAxis(axisY, Qt::AlignLeft);

@@ -110,8 +110,11 @@ bool ResultGridModel::removeGridRows(int first, int last)
 void ResultGridModel::replaceCells(GridCellStore cells)
 {
     setGridColumnCount(cells.columnCount());
-    for (int c = 0; c < cells.columnCount(); ++c)
+    // The header row is the grid's own, not part of the rows put in.
+    for (int c = 0; c < cells.columnCount(); ++c) {
         cells.setColumnCentered(c, m_store.isColumnCentered(c));
+        cells.setText(0, c, m_store.text(0, c));
+    }
     syncRowCount();
     const int oldRows = m_shownRows;
     const int newRows = cells.rowCount() - 1;

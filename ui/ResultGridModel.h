@@ -39,7 +39,8 @@ public:
 
     // Puts cells in the place of the grid's cells in one step. The views hear
     // of it as rows added or removed and every cell changed, so they keep
-    // their column widths; the columns keep their centring.
+    // their column widths; the columns keep their centring and the header
+    // row its texts.
     void replaceCells(GridCellStore cells);
     // For changes too many to make one call each: edit runs on the store, and
     // the views hear of the changed block afterwards.

@@ -72,8 +72,13 @@ private slots:
             << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
                            QStringLiteral("--version")}
             << true << 0 << version << QStringList();
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << true << 2
-                                        << QString() << QStringList{QStringLiteral("bogus"), usage};
+        QTest::newRow("--help in Japanese")
+            << QStringList{QStringLiteral("--help")} << false << 0
+            << QStringLiteral("\nオプション:\n  -h, --help") << QStringList();
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--bogus")} << true << 2 << QString()
+            << QStringList{QStringLiteral("知らないオプションです: --bogus"), usage,
+                           QStringLiteral("使い方: ")};
         QTest::newRow("--data-dir with an empty folder")
             << QStringList{QStringLiteral("--data-dir"), QString()} << true << 2 << QString()
             << QStringList{usage};

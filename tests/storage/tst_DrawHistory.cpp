@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -38,6 +39,14 @@ DrawRecord Draw(int game, int number, int seed)
     draw.Source = number % 2 ? QStringLiteral("a.csv") : QStringLiteral("manual");
     draw.StoredAt = QDateTime::fromSecsSinceEpoch(1700000000 + number, Qt::UTC);
     return draw;
+}
+
+// A word of a driver's English in what the user reads; the program's own
+// name is no English.
+bool HasEnglish(QString text)
+{
+    text.remove(QStringLiteral("Zanbo"));
+    return text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}")));
 }
 
 bool SameRecord(const DrawRecord &a, const DrawRecord &b)
@@ -210,6 +219,8 @@ private slots:
         DrawHistory history(file);
         QVERIFY(!history.open());
         QVERIFY2(history.errorText().contains(message), qPrintable(history.errorText()));
+        QVERIFY2(!HasEnglish(QString(history.errorText()).remove(file)),
+                 qPrintable(history.errorText()));
         QCOMPARE(history.problem() == DrawHistory::Problem::OtherVersion,
                  message != QStringLiteral("壊れています"));
         QVERIFY(history.draws(0).isEmpty());
@@ -346,6 +357,8 @@ private slots:
         MakeWritable(folder);
         QVERIFY(!stored);
         QVERIFY(history.errorText().contains(QStringLiteral("作れません")));
+        QVERIFY2(!HasEnglish(QString(history.errorText()).remove(folder)),
+                 qPrintable(history.errorText()));
         QVERIFY(!history.fileExists());
     }
 

@@ -100,6 +100,12 @@ private:
                      : QStringLiteral("_%1x%2").arg(screen.width()).arg(screen.height()));
         SaveScreenshot(window,
                        QStringLiteral("scale%1_%2%3").arg(ratio).arg(window->objectName(), suffix));
+        // On a screen of its own, the whole screen too: the window has to fit on it.
+        if (!suffix.isEmpty() && variant.isEmpty())
+            window->screen()->grabWindow(0).save(
+                QStringLiteral(ZANBO_SCREENSHOT_DIR "/scale%1_%2%3_screen.png")
+                    .arg(ratio)
+                    .arg(window->objectName(), suffix));
     }
 
     // A LOTO6 wheel of 12 numbers, 4 if 4, as the dialog shows it when done.
@@ -120,7 +126,7 @@ private:
     // The analysis dialog on its popularity tab, with an estimate shown.
     std::unique_ptr<QWidget> estimatedPopularity()
     {
-        const auto draws = [](int game) {
+        const auto draws = [](int game, const ReadProgress &) {
             SyntheticPlayers players;
             players.Game = game;
             players.MaxNumber = PopularityGames()[size_t(game)].MaxNumber;
@@ -130,6 +136,8 @@ private:
             return SyntheticHistory(players, 150, 2);
         };
         auto dialog = std::make_unique<DlgAnalysis>(*m_main, draws, m_main.get());
+        if (!QTest::qWaitFor([&] { return !dialog->isWorking(); }, 20000))
+            return nullptr;
         dialog->TabAnalysis->setCurrentWidget(dialog->TabPopularity);
         dialog->TabPopularity->CmdPopularity->click();
         if (!QTest::qWaitFor([&] { return !dialog->TabPopularity->isWorking(); }, 20000))

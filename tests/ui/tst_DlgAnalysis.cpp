@@ -34,16 +34,21 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSpinBox>
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <QValueAxis>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -53,7 +58,15 @@ constexpr int MiniDraws = 200;
 
 DrawSource Fixtures()
 {
-    return [](int game) { return FixtureDraws(game, game == GameLoto6 ? Loto6Draws : MiniDraws); };
+    return [](int game, const ReadProgress &) {
+        return FixtureDraws(game, game == GameLoto6 ? Loto6Draws : MiniDraws);
+    };
+}
+
+// The dialog reads its draws in the background when it opens.
+bool Loaded(const DlgAnalysis &dialog)
+{
+    return QTest::qWaitFor([&dialog] { return !dialog.isWorking(); }, 20000);
 }
 
 // The sum of the bars and the level of the chance line on the chart.
@@ -134,6 +147,7 @@ private slots:
         const auto look = [&seen] {
             auto *dialog = qobject_cast<DlgAnalysis *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
+            QVERIFY(Loaded(*dialog));
             seen = dialog->windowTitle() + QLatin1Char('|') + dialog->LblRange->text();
             dialog->CancelButton->click();
         };
@@ -148,10 +162,52 @@ private slots:
         QCOMPARE(seen, QStringLiteral("分析|保存されている 12 回のうち 12 回"));
     }
 
+    // The window opens before the draws are read; the read shows its
+    // progress and can be stopped.
+    void opening_readsTheDrawsInTheBackground()
+    {
+        auto w = start();
+        auto go = std::make_shared<QSemaphore>();
+        const DrawSource held = [go](int game, const ReadProgress &progress) {
+            progress(0.5);
+            go->tryAcquire(1, 3000);
+            return FixtureDraws(game, 50);
+        };
+        DlgAnalysis dialog(*w, held);
+        QVERIFY(dialog.isWorking());
+        QVERIFY(dialog.CmdStop->isEnabled());
+        QVERIFY(!dialog.CmdBacktest->isEnabled());
+        QVERIFY(!dialog.TabPopularity->CmdPopularity->isEnabled());
+        QCOMPARE(dialog.LblRange->text(), QStringLiteral("当選番号の履歴を読み込んでいます…"));
+        QTRY_VERIFY(dialog.PrgWork->value() > 0);
+        go->release(GameCount);
+        QVERIFY(Loaded(dialog));
+        QCOMPARE(dialog.LblRange->text(), QStringLiteral("保存されている 50 回のうち 50 回"));
+        QCOMPARE(ChartFigures(dialog).first, 300.0);
+        QCOMPARE(dialog.SpnTo->value(), 50);
+        QVERIFY(dialog.CmdBacktest->isEnabled());
+        QVERIFY(dialog.TabPopularity->CmdPopularity->isEnabled());
+
+        const DrawSource endless = [](int game, const ReadProgress &progress) {
+            for (int wait = 0; wait < 20000 && progress(0.1); ++wait)
+                QThread::msleep(1);
+            return FixtureDraws(game, 10);
+        };
+        DlgAnalysis stopped(*w, endless);
+        QTRY_VERIFY(stopped.PrgWork->value() > 0);
+        stopped.CmdStop->click();
+        QVERIFY(Loaded(stopped));
+        QVERIFY2(stopped.LblRange->text().contains(QStringLiteral("中止")),
+                 qPrintable(stopped.LblRange->text()));
+        QVERIFY(!stopped.CmdBacktest->isEnabled());
+        QVERIFY(!stopped.SpnFrom->isEnabled());
+    }
+
     void frequencyTab_countsBesideChance()
     {
         auto w = start();
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         QCOMPARE(dialog.CmbGame->count(), int(GameCount));
         QCOMPARE(dialog.SpnFrom->value(), 1);
         QCOMPARE(dialog.SpnTo->value(), Loto6Draws);
@@ -161,6 +217,15 @@ private slots:
         QCOMPARE(
             dialog.TxtFrequency->toPlainText(),
             FrequencyReportText(dialog.frequency(), w->GameTable[GameLoto6], 1, Loto6Draws, false));
+        // The count axis ticks at round values.
+        const auto *axis = qobject_cast<QValueAxis *>(
+            dialog.ChartFrequency->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(axis->tickAnchor(), 0.0);
+        QVERIFY2(QList<double>({1, 2, 5, 10, 20, 50}).contains(axis->tickInterval()),
+                 qPrintable(QString::number(axis->tickInterval())));
+        QCOMPARE(std::fmod(axis->max(), axis->tickInterval()), 0.0);
         dialog.show();
         SaveScreenshot(&dialog, QStringLiteral("analysis_frequency"));
 
@@ -181,6 +246,20 @@ private slots:
         dialog.CmbGame->setCurrentIndex(GameLoto6);
         dialog.CmbGame_Click();
         QCOMPARE(dialog.SpnTo->value(), 100);
+
+        // A difference a hair below the expectation shows as 0.0σ, unsigned.
+        int tinyBelow = 0;
+        for (int to = 1; to <= 150; ++to) {
+            dialog.SpnTo->setValue(to);
+            for (int r = 0; r < dialog.GridFrequency->rowCount(); ++r) {
+                const QTableWidgetItem *cell = dialog.GridFrequency->item(r, 2);
+                QVERIFY2(cell->text() != QStringLiteral("-0.0σ"), qPrintable(QString::number(to)));
+                if (cell->data(Qt::UserRole).toDouble() < 0
+                    && cell->text() == QStringLiteral("0.0σ"))
+                    ++tinyBelow;
+            }
+        }
+        QVERIFY(tinyBelow > 0);
     }
 
     void toBoard_setsTheSlidersAsTheUsersOwnSetting()
@@ -188,6 +267,7 @@ private slots:
         auto w = start();
         QCOMPARE(w->currentGame(), GameLoto6);
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.CmbGame->setCurrentIndex(GameMiniLoto);
         dialog.CmbGame_Click();
         const std::array<int, BoardSlots> board = BoardFromCounts(dialog.frequency());
@@ -222,6 +302,7 @@ private slots:
                          + RowsOf(mini, {8, 99, 150}) + QLatin1Char('\r')
                          + RowsOf(FixtureDraws(GameLoto6, 40, 9), FirstDraws(40)));
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.TabAnalysis->setCurrentIndex(1);
         dialog.CmdBacktest->click();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
@@ -242,7 +323,7 @@ private slots:
         std::array<QVector<DrawRecord>, GameCount> draws;
         std::array<DrawRange, GameCount> ranges;
         for (int g = 0; g < GameCount; ++g) {
-            draws[size_t(g)] = Fixtures()(g);
+            draws[size_t(g)] = Fixtures()(g, ReadProgress());
             ranges[size_t(g)] = {1, int(draws[size_t(g)].size())};
         }
         QCOMPARE(
@@ -288,6 +369,7 @@ private slots:
             *w, 3,
             QStringLiteral("5\t12\t19\t28\t36\t43\r5\t12\t19\t28\t36\t43\r2\t9\t17\t24\t31"));
         DlgAnalysis dialog(*w, Fixtures());
+        QVERIFY(Loaded(dialog));
         dialog.TabAnalysis->setCurrentIndex(2);
         dialog.CmdChance->click();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isWorking(), 30000);
@@ -303,7 +385,7 @@ private slots:
                 g, info, CombinationRows(rows.Games[size_t(g)], info), control);
             saved[size_t(g)] = qint64(rows.Games[size_t(g)].size())
                                + rows.Games[size_t(g)].NotTickets;
-            averages[size_t(g)] = AveragePrizeYen(Fixtures()(g), g);
+            averages[size_t(g)] = AveragePrizeYen(Fixtures()(g, ReadProgress()), g);
         }
         QCOMPARE(dialog.TxtChance->toPlainText(),
                  ChanceReportText(results, saved, w->GameTable, averages));
@@ -317,7 +399,7 @@ private slots:
         FillSaveArea(*w, 4,
                      QStringLiteral("1\t2\t3\t4\t5\t6\r33\t35\t37\t39\t41\t43\r"
                                     "2\t9\t17\t24\t31\r5\t12\t19\t28\t36"));
-        const DrawSource players = [](int game) {
+        const DrawSource players = [](int game, const ReadProgress &) {
             SyntheticPlayers taste;
             taste.Game = game;
             taste.MaxNumber = game == GameLoto6 ? 43 : 31;
@@ -327,6 +409,7 @@ private slots:
             return SyntheticHistory(taste, 200, 4);
         };
         DlgAnalysis dialog(*w, players);
+        QVERIFY(Loaded(dialog));
         PopularityTab *tab = dialog.TabPopularity;
         QCOMPARE(dialog.TabAnalysis->tabText(3), QStringLiteral("人気と配当"));
         QCOMPARE(tab->CmdPopularity->text(), QStringLiteral("推定する(&P)"));
@@ -362,12 +445,13 @@ private slots:
         QVERIFY(lines.at(1).startsWith(QStringLiteral("2,ロト６,")));
 
         // Draws without winner counts: a sentence, and no table.
-        DlgAnalysis plain(*w, [](int game) {
+        DlgAnalysis plain(*w, [](int game, const ReadProgress &) {
             QVector<DrawRecord> draws = FixtureDraws(game, 100);
             for (DrawRecord &draw : draws)
                 draw.Winners.fill(DrawRecord::Unknown);
             return draws;
         });
+        QVERIFY(Loaded(plain));
         plain.TabPopularity->CmdPopularity->click();
         QTRY_VERIFY_WITH_TIMEOUT(!plain.TabPopularity->isWorking(), 30000);
         QVERIFY(plain.TabPopularity->TxtPopularity->toPlainText().contains(
@@ -394,9 +478,12 @@ private slots:
                         .arg(a + 5);
         }
         FillSaveArea(*w, Rows, clip);
-        const DrawSource many = [](int game) { return FixtureDraws(game, 2000); };
+        const DrawSource many = [](int game, const ReadProgress &) {
+            return FixtureDraws(game, 2000);
+        };
         {
             DlgAnalysis dialog(*w, many);
+            QVERIFY(Loaded(dialog));
             dialog.CmdBacktest->click();
             QVERIFY(dialog.isWorking());
             QVERIFY(dialog.CmdStop->isEnabled());

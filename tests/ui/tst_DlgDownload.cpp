@@ -535,6 +535,11 @@ private slots:
                      QStringList{Opening}
                          + Run({L6Renewed, SampleMessage, MlNotOk, L7NotOk, FailedLine}));
             SaveScreenshot(dialog, QStringLiteral("download_failed"));
+            // The details say why the file was refused.
+            dialog->ChkShousai->setChecked(true);
+            QVERIFY2(Lines(dialog->Text2).join(u'|').contains(QStringLiteral("（HTTP 404）")),
+                     qPrintable(Lines(dialog->Text2).join(u'|')));
+            SaveScreenshot(dialog, QStringLiteral("download_failed_reason"));
             ran = true;
             QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
         });

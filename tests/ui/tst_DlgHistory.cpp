@@ -129,6 +129,13 @@ private slots:
                                         : QStringLiteral("■食い違い（登録済みのまま残しました）")));
         QCOMPARE(dialog.GridHistory->model()->rowCount(), 4);
         QCOMPARE(GridRow(dialog, 0), QStringLiteral("4|2000/10/26|16 18 26 27 34 40|13"));
+        // Yen with separators, as in every table.
+        QCOMPARE(dialog.GridHistory->model()->index(1, 6).data().toString(),
+                 QStringLiteral("213,410,200"));
+        // Room for the longest draw number and its margins.
+        QVERIFY(dialog.GridHistory->columnWidth(0)
+                >= dialog.GridHistory->fontMetrics().horizontalAdvance(QStringLiteral("99999"))
+                       + 8);
         QCOMPARE(GridRow(dialog, 2), replace ? QStringLiteral("2|2000/10/12|01 09 16 20 21 43|05")
                                              : QStringLiteral("2|2000/10/12|01 09 16 20 21 42|05"));
         if (!replace) {
@@ -144,20 +151,27 @@ private slots:
         QTest::addColumn<int>("warnings");
         QTest::addColumn<QString>("says");
         QTest::addColumn<QByteArray>("bytes"); // written to file first unless null
+        QTest::addColumn<bool>("stop");        // the stop button pressed during the read
         QTest::newRow("game not confirmed")
             << Fixture("mini-cp932-lf.csv") << 1 << 0 << QStringLiteral("取込を取りやめました")
-            << QByteArray();
-        QTest::newRow("no draw columns") << Fixture("../../README.md") << 0 << 1
-                                         << QStringLiteral("として読めません") << QByteArray();
+            << QByteArray() << false;
+        QTest::newRow("no draw columns")
+            << Fixture("../../README.md") << 0 << 1 << QStringLiteral("として読めません")
+            << QByteArray() << false;
         QTest::newRow("missing file") << folder() + QStringLiteral("nothing.csv") << 0 << 1
-                                      << QStringLiteral("を読めません") << QByteArray();
-        QTest::newRow("empty file") << folder() + QStringLiteral("empty.csv") << 0 << 1
-                                    << QStringLiteral("は空のファイルです") << QByteArray("");
+                                      << QStringLiteral("を読めません") << QByteArray() << false;
+        QTest::newRow("empty file")
+            << folder() + QStringLiteral("empty.csv") << 0 << 1
+            << QStringLiteral("は空のファイルです") << QByteArray("") << false;
         QTest::newRow("header alone")
             << folder() + QStringLiteral("header.csv") << 0 << 1
             << QStringLiteral("当選番号の行がありません")
             << QStringLiteral("開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,BONUS数字\r\n")
-                   .toUtf8();
+                   .toUtf8()
+            << false;
+        QTest::newRow("stopped while read")
+            << Fixture("loto6-utf8-bom-crlf.csv") << 0 << 0
+            << QStringLiteral("の取込を中止しました") << QByteArray() << true;
     }
 
     void import_stopsBeforeStoring()
@@ -167,12 +181,15 @@ private slots:
         QFETCH(int, warnings);
         QFETCH(QString, says);
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, stop);
         if (!bytes.isNull())
             WriteFileBytes(file, bytes);
         auto w = start();
         DlgHistory dialog(*w, w.get());
         m_dialogs.fileNames = {file};
         m_dialogs.confirmAnswers = {false};
+        if (stop)
+            QTimer::singleShot(0, dialog.CmdStop, &QPushButton::click);
         dialog.CmdImport_Click();
         QCOMPARE(m_dialogs.questions.size(), questions);
         QCOMPARE(m_dialogs.warnings.size(), warnings);

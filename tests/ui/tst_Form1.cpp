@@ -3,6 +3,8 @@
 #include "support/PatternFiles.h"
 #include "support/Screenshots.h"
 
+#include "core/GameTable.h"
+#include "storage/DataFolder.h"
 #include "storage/FilePathCommands.h"
 #include "storage/Module1.h"
 #include "ui/BoardSlider.h"
@@ -76,6 +78,26 @@ private slots:
             Cp932Lines(QStringLiteral(
                            "[ALL]\nL6ML=ロト６\nKAI=10\nPOSLEFT=%1\nPOSTOP=%2\n[OPT]\nNOWEB=0\n")
                            .arg(left, top)));
+    }
+
+    // As installed: the samples placed on the first start give the board
+    // its patterns at once.
+    void firstStartInstalled_boardHasTheSamplePatterns()
+    {
+        QTemporaryDir home;
+        const QString data = AddPathSeparator(home.path());
+        QStringList names;
+        for (const GameInfo &game : MakeGameTable(QString()))
+            names << game.PatternFilePath;
+        QCOMPARE(PlaceSampleFiles(QStringLiteral(ZANBO_SOURCE_DIR "/data/"), data, names,
+                                  QStringLiteral("zanbo.ini"))
+                     .size(),
+                 names.size());
+        auto w = std::make_unique<Form1>(data, m_dialogs);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->CmbPattern->count() > 1);
+        SaveScreenshot(w.get(), QStringLiteral("main_first_start_installed"));
     }
 
     void storedPosition_isRestoredAndWrittenBack()
