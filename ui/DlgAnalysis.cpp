@@ -113,6 +113,24 @@ QLineSeries *ExpectedLine(const FrequencyStats &stats)
     return expected;
 }
 
+// What the back-test does, with one price for every game or each game's own.
+QString BacktestScopeText(const GameTableType &games)
+{
+    QStringList prices;
+    for (int g = 0; g < GameCount; ++g)
+        prices
+            << QStringLiteral("%1 %2 円").arg(games[size_t(g)].GameName).arg(GameRuleOf(g).RowYen);
+    const bool onePrice = std::all_of(GameRules.begin(), GameRules.end(), [](const GameRule &rule) {
+        return rule.RowYen == GameRules.front().RowYen;
+    });
+    return QStringLiteral("保存エリアの行（%1のくじ）を、くじごとに上で選んだ範囲の過去の"
+                          "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
+                          "1口 %2として、記録された賞金だけで計算します。")
+        .arg(GameCount == 2 ? QStringLiteral("両方") : QStringLiteral("すべて"),
+             onePrice ? QStringLiteral("%1 円").arg(GameRules.front().RowYen)
+                      : prices.join(QStringLiteral("、")));
+}
+
 } // namespace
 
 DlgAnalysis::DlgAnalysis(Form1 &main, const DrawSource &draws, QWidget *parent)
@@ -267,23 +285,8 @@ QWidget *DlgAnalysis::createBacktestTab()
     CmdExport->setEnabled(false);
     for (QPushButton *button : {CmdBacktest, CmdExport})
         button->setAutoDefault(false);
-    // One price for every game, or each game's own.
-    QStringList prices;
-    for (int g = 0; g < GameCount; ++g)
-        prices << QStringLiteral("%1 %2 円")
-                      .arg(m_main.GameTable[g].GameName)
-                      .arg(GameRuleOf(g).RowYen);
-    const bool onePrice = std::all_of(GameRules.begin(), GameRules.end(), [](const GameRule &rule) {
-        return rule.RowYen == GameRules.front().RowYen;
-    });
-    auto *explain = MakeLabel(
-        tab, QStringLiteral("LblBacktest"),
-        QStringLiteral("保存エリアの行（%1のくじ）を、くじごとに上で選んだ範囲の過去の"
-                       "抽選すべてで、判定と同じ規則により当たり外れを調べます。"
-                       "1口 %2として、記録された賞金だけで計算します。")
-            .arg(GameCount == 2 ? QStringLiteral("両方") : QStringLiteral("すべて"),
-                 onePrice ? QStringLiteral("%1 円").arg(GameRules.front().RowYen)
-                          : prices.join(QStringLiteral("、"))));
+    auto *explain = MakeLabel(tab, QStringLiteral("LblBacktest"),
+                              BacktestScopeText(m_main.GameTable));
     explain->setWordWrap(true);
     TxtBacktest = MakeOutputBox(tab, QStringLiteral("TxtBacktest"));
 
