@@ -10,5 +10,5 @@ function(zanbo_add_test)
     ZANBO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ZANBO_SCREENSHOT_DIR="${PROJECT_BINARY_DIR}/screenshots")
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
+  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()

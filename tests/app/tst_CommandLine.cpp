@@ -37,7 +37,7 @@ private:
         QProcess process;
         process.setProcessEnvironment(environment(display));
         process.start(QStringLiteral(ZANBO_PROGRAM), arguments);
-        const QDeadlineTimer deadline(20000);
+        const QDeadlineTimer deadline(120000);
         while (!process.waitForFinished(10) && process.state() != QProcess::NotRunning
                && !deadline.hasExpired())
             QCoreApplication::processEvents();
