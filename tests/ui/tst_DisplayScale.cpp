@@ -149,7 +149,10 @@ private:
     std::unique_ptr<QWidget> countedChance()
     {
         auto dialog = std::make_unique<DlgAnalysis>(
-            *m_main, [](int) { return QVector<DrawRecord>(); }, m_main.get());
+            *m_main, [](int, const ReadProgress &) { return QVector<DrawRecord>(); }, m_main.get());
+        // The draws are read as the dialog opens; its buttons wait for them.
+        if (!QTest::qWaitFor([&] { return !dialog->isWorking(); }, 20000))
+            return nullptr;
         dialog->TabAnalysis->setCurrentIndex(2);
         dialog->CmdChance->click();
         if (!QTest::qWaitFor([&] { return !dialog->isWorking(); }, 60000))
