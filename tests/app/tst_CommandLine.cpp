@@ -382,9 +382,14 @@ private slots:
         process.start(QStringLiteral(ZANBO_PROGRAM),
                       {QStringLiteral("--data-dir"), QStringLiteral("/proc/")});
         process.setReadChannel(QProcess::StandardError);
-        QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.state() == QProcess::NotRunning,
+        // Qt may warn first (no XDG_RUNTIME_DIR when run as root), so gather
+        // every line until ours arrives.
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("--data-dir")
+                                     || process.state() == QProcess::NotRunning,
                                  20000);
-        const QString said = QString::fromLocal8Bit(process.readAll());
+        err += process.readAllStandardError();
+        const QString said = QString::fromLocal8Bit(err);
         process.kill();
         process.waitForFinished(20000);
         QVERIFY2(said.contains(QStringLiteral("/proc"))
