@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -436,6 +438,46 @@ private slots:
             QVERIFY(w->History().store({StoredDraw(5, {1, 2, 3, 4, 5, 6}, 7)}));
             QCOMPARE(w->History().count(0), 1);
         }
+    }
+
+    // A history another program holds in a write is healthy: told, left
+    // exactly as it is, never offered to be set aside.
+    void busyHistory_toldAndLeftAlone()
+    {
+        auto w = start();
+        {
+            DrawHistory other(w->HistoryFilePath());
+            QVERIFY(other.store({StoredDraw(1, {2, 8, 10, 13, 27, 30}, 39, "2000-10-05")}));
+        }
+        const QByteArray before = FileBytes(w->HistoryFilePath());
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                    QStringLiteral("writer"));
+        db.setDatabaseName(w->HistoryFilePath());
+        QVERIFY(db.open());
+        auto query = std::make_unique<QSqlQuery>(db);
+        QVERIFY(query->exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        w->History().setBusyTimeout(100);
+
+        bool opened = false;
+        OnNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<DlgHistory *>(modal);
+            QVERIFY(dialog);
+            opened = true;
+            QVERIFY2(dialog->TxtReport->toPlainText().contains(QStringLiteral("別のZanbo")),
+                     qPrintable(dialog->TxtReport->toPlainText()));
+            QVERIFY(!dialog->CmdImport->isEnabled());
+            dialog->CancelButton->click();
+        });
+        QTest::mouseClick(w->CmdHistory, Qt::LeftButton);
+        QVERIFY(opened);
+        QVERIFY(m_dialogs.questions.isEmpty());
+        QVERIFY(query->exec(QStringLiteral("ROLLBACK")));
+        query.reset();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+        QCOMPARE(FileBytes(w->HistoryFilePath()), before);
+        QVERIFY(QDir(folder()).entryList({QStringLiteral("*.damaged-*")}).isEmpty());
     }
 
     void judge_usesTheNewerDraw_data()
