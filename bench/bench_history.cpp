@@ -31,7 +31,8 @@
 
 namespace {
 
-constexpr int DrawCount = 100000;
+// As many draws as draw numbers go (1 to 99,999).
+constexpr int DrawCount = DrawRecord::MaxDrawNumber;
 
 // A published-style LOTO6 file: header, quoted prizes with thousands
 // separators, the trailing "EOF" column some files carry.
@@ -94,13 +95,16 @@ QByteArray WithBonus(QByteArray bytes)
 class PaintWatch : public QObject
 {
 public:
-    QObject *target = nullptr;
+    QWidget *target = nullptr;
     bool painted = false;
 
 protected:
+    // A window is painted through its children; the first of them counts.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && watched == target)
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Paint && widget
+            && (widget == target || (target && target->isAncestorOf(widget))))
             painted = true;
         return false;
     }
@@ -141,6 +145,43 @@ std::vector<double> StartUp(const QString &folder, int repeats)
         QCoreApplication::processEvents();
     }
     return times;
+}
+
+// Files as large as an import accepts, made to be expensive: quotes that
+// never close, one endless line, nothing but separators, nothing but line
+// ends. Each is read as the import reads it; peak memory beside the target.
+void HostileFiles()
+{
+    struct Hostile
+    {
+        const char *what;
+        char fill;
+        const char *head;
+    };
+    const Hostile files[] = {
+        {"quote characters", '"', ""},
+        {"one line of digits", '7', "開催回,日付,第1数字\n"},
+        {"commas", ',', "開催回,日付,第1数字\n"},
+        {"line ends", '\n', "開催回,日付,第1数字\n"},
+    };
+    std::printf("CSV files of %lld MiB, the most an import reads"
+                " (target: peak memory below 8 x the size):\n",
+                MaxWholeFileBytes >> 20);
+    for (const Hostile &h : files) {
+        QByteArray bytes(h.head);
+        bytes.append(QByteArray(MaxWholeFileBytes - bytes.size(), h.fill));
+        const double before = StatusMegabytes("VmRSS");
+        const bool reset = ResetPeak();
+        Stopwatch watch;
+        watch.start();
+        const DrawFile file = ReadDrawFile(bytes, QStringLiteral("hostile.csv"));
+        const double seconds = watch.wall();
+        const double peak = StatusMegabytes("VmHWM");
+        std::printf("  %-20s %6.2f s, peak %7.1f MB (%.1f x the size; before %.1f MB%s), "
+                    "%lld draws\n",
+                    h.what, seconds, peak, peak / (MaxWholeFileBytes >> 20), before,
+                    reset ? "" : ", peak not reset", qlonglong(file.Draws.size()));
+    }
 }
 
 } // namespace
@@ -207,6 +248,7 @@ int main(int argc, char **argv)
     const int read = int(history.draws(GameLoto6).size());
     std::printf("  reading the %d stored draws: %.3f s\n", read, step.wall());
     history.close();
+    HostileFiles();
 
     // The history dialog over the long history, construction to first paint.
     {
