@@ -19,7 +19,7 @@ QString GameName(int game)
 
 } // namespace
 
-TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber)
+TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber, int draws)
 {
     TicketEntry entry;
     if (game < 0 || game >= GameCount) {
@@ -57,7 +57,9 @@ TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber)
     // A LOTO7 row needs the wide grid's columns; the others the usual ten.
     const GridLayout layout = GridLayoutFor(k);
     entry.Cells.fill(QString(), layout.columnCount());
-    entry.Cells[RowNumberColumn] = QString::number(rowNumber);
+    entry.Cells[RowNumberColumn] = draws > 1
+                                       ? QStringLiteral("%1（%2回分）").arg(rowNumber).arg(draws)
+                                       : QString::number(rowNumber);
     for (int i = 1; i <= k; ++i)
         entry.Cells[FirstNumberColumn + i - 1] = QString::number(selected[size_t(i)]);
     entry.Cells[layout.sumColumn()] = QString::number(CombinationSum(selected, k));

@@ -19,8 +19,10 @@ struct TicketEntry
     QString Error;
 };
 
-// numbers: whole numbers apart by blanks, commas or 「、」.
-TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber);
+// numbers: whole numbers apart by blanks, commas or 「、」. A ticket bought
+// for several draws says so beside its row number; the save file keeps it as
+// the row's own text, so every version reads the file as before.
+TicketEntry EnterTicket(int game, QStringView numbers, int rowNumber, int draws = 1);
 
 // The save area as CSV lines: a header, then per row its number, game, the
 // numbers, sum, deviation, odd count and the tier tierOf gives (0: none,

@@ -155,7 +155,7 @@ public:
     void CmdInputRow_Click();
     // Appends the ticket at the bottom of the save area; false, after
     // saying why, when the numbers are no ticket of the game.
-    bool AppendTicketRow(int game, const QString &numbers);
+    bool AppendTicketRow(int game, const QString &numbers, int draws = 1);
     void ExportSaveAreaCsv();
 
     // --- Web links, options, judgement (Form1Web.cpp) ---

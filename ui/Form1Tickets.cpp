@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <algorithm>
 
@@ -49,25 +50,32 @@ void Form1::CmdInputRow_Click()
     game->setCurrentIndex(std::max(currentGame(), 0));
     auto *numbers = new QLineEdit(&dialog);
     numbers->setPlaceholderText(QStringLiteral("例: 3 15 22 31 40 43"));
+    // Optional: a ticket bought for several draws in a row. The judgement
+    // checks it against each newest draw while it stays in the save area.
+    auto *draws = new QSpinBox(&dialog);
+    draws->setObjectName(QStringLiteral("SpnDraws"));
+    draws->setRange(1, 99);
+    draws->setSuffix(QStringLiteral("回分"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     auto *form = new QFormLayout(&dialog);
     form->addRow(QStringLiteral("くじ(&G)"), game);
     form->addRow(QStringLiteral("数字(&N)"), numbers);
+    form->addRow(QStringLiteral("購入した回数(&D)"), draws);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     // A row that is no ticket keeps the form open with what was typed.
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        if (AppendTicketRow(game->currentIndex(), numbers->text()))
+        if (AppendTicketRow(game->currentIndex(), numbers->text(), draws->value()))
             dialog.accept();
     });
     dialog.exec();
 }
 
-bool Form1::AppendTicketRow(int game, const QString &numbers)
+bool Form1::AppendTicketRow(int game, const QString &numbers, int draws)
 {
     ResultGrid *grid = FGkekka[1];
     const int row = grid->rowCount();
-    const TicketEntry entry = EnterTicket(game, numbers, row);
+    const TicketEntry entry = EnterTicket(game, numbers, row, draws);
     if (!entry.Error.isEmpty()) {
         dialogs().warn(this, entry.Error, QStringLiteral("行を入力"));
         return false;

@@ -1092,28 +1092,32 @@ private slots:
         QTest::addColumn<int>("game");
         QTest::addColumn<QString>("numbers");
         QTest::addColumn<QString>("row"); // empty: refused
+        QTest::addColumn<int>("draws");
         QTest::newRow("LOTO6 in any order, commas") << int(GameLoto6) << "43, 3 15、22 31 40"
-                                                    << "2 3 15 22 31 40 43 154 14 4";
+                                                    << "2 3 15 22 31 40 43 154 14 4" << 1;
         QTest::newRow("Mini LOTO") << int(GameMiniLoto) << "31 1 2 3 4"
-                                   << "2 1 2 3 4 31 - 41 11 3";
+                                   << "2 1 2 3 4 31 - 41 11 3" << 1;
+        QTest::newRow("bought for five draws") << int(GameLoto6) << "3 15 22 31 40 43"
+                                               << "2（5回分） 3 15 22 31 40 43 154 14 4" << 5;
         QTest::newRow("a number repeated") << int(GameLoto6) << "7 7 7 7 7 7"
-                                           << "";
+                                           << "" << 1;
         QTest::newRow("too few") << int(GameLoto6) << "1 2 3 4 5"
-                                 << "";
+                                 << "" << 1;
         QTest::newRow("out of range") << int(GameMiniLoto) << "1 2 3 4 32"
-                                      << "";
+                                      << "" << 1;
         QTest::newRow("leading zero") << int(GameLoto6) << "07 1 2 3 4 5"
-                                      << "";
+                                      << "" << 1;
         QTest::newRow("text") << int(GameLoto6) << "abc"
-                              << "";
+                              << "" << 1;
     }
     void inputRow_appendsTicketOrRefuses()
     {
         QFETCH(int, game);
         QFETCH(QString, numbers);
         QFETCH(QString, row);
+        QFETCH(int, draws);
         Fill(grid(1), {SampleRow(1)});
-        QCOMPARE(m_w->AppendTicketRow(game, numbers), !row.isEmpty());
+        QCOMPARE(m_w->AppendTicketRow(game, numbers, draws), !row.isEmpty());
         if (row.isEmpty()) {
             QCOMPARE(DataRows(grid(1)), QList<QStringList>{SampleRow(1)});
             QCOMPARE(m_dialogs->warnings.size(), 1);
