@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <map>
+
 std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
                                      const GameTableType &games, const CellMarkSink &mark)
 {
@@ -48,6 +50,25 @@ std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws
             judged.push_back({r, game, row.Hits, row.BonusFlag});
     }
     return judged;
+}
+
+QStringList JudgedRowLines(const std::vector<JudgedRow> &judged)
+{
+    // A whole space judged gives a million lines of a handful of texts.
+    std::map<std::array<int, 3>, QString> prizeLines;
+    QStringList lines;
+    lines.reserve(qsizetype(judged.size()));
+    for (const JudgedRow &row : judged) {
+        if (!row.Ticket) {
+            lines.append(row.line());
+            continue;
+        }
+        QString &line = prizeLines[{row.Game, row.Hits, row.BonusFlag}];
+        if (line.isNull())
+            line = row.line();
+        lines.append(line);
+    }
+    return lines;
 }
 
 QStringList DrawNumbersLines(const GameInfo &game, const std::optional<WinningNumbers> &draw)
