@@ -13,15 +13,16 @@ bool IsTicket(int game, const std::array<int, JudgedColumns> &cells)
 {
     if (game < 0 || game >= GameRuleCount)
         return false;
+    static_assert(HighestNumber < 64, "a number is a bit of the seen set");
     const GameRule &rule = GameRuleOf(game);
-    std::array<bool, HighestNumber + 1> seen{};
+    quint64 seen = 0;
     int count = 0;
     for (const int n : cells) {
         if (n == EmptyCell)
             continue;
-        if (n < 1 || n > rule.HighestNumber || seen[size_t(n)])
+        if (n < 1 || n > rule.HighestNumber || (seen & (quint64(1) << n)))
             return false;
-        seen[size_t(n)] = true;
+        seen |= quint64(1) << n;
         ++count;
     }
     return count == rule.PickCount;
