@@ -749,16 +749,16 @@ void GridCellStore::permuteRows(int first, const std::vector<quint32> &order)
             return;
         // Gathered into a new array rather than copied out and back: one
         // pass over the cells instead of two.
+        // Plain copies into room made first: they copy as blocks of bytes
+        // whatever allocator the store has.
         const size_t cols = size_t(m_cols);
         const auto base = store.cbegin() + ptrdiff_t(size_t(first) * cols);
         std::decay_t<decltype(store)> sorted;
-        sorted.reserve(store.size());
-        sorted.insert(sorted.end(), store.cbegin(), base);
-        for (size_t i = 0; i < n; ++i) {
-            const auto row = base + ptrdiff_t(order[i] * cols);
-            sorted.insert(sorted.end(), row, row + ptrdiff_t(cols));
-        }
-        sorted.insert(sorted.end(), base + ptrdiff_t(n * cols), store.cend());
+        sorted.resize(store.size());
+        auto out = std::copy(store.cbegin(), base, sorted.begin());
+        for (size_t i = 0; i < n; ++i)
+            out = std::copy_n(base + ptrdiff_t(order[i] * cols), cols, out);
+        std::copy(base + ptrdiff_t(n * cols), store.cend(), out);
         store.swap(sorted);
     };
     permute(m_cells);
