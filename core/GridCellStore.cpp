@@ -1,8 +1,11 @@
 #include "core/GridCellStore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <type_traits>
 
 namespace {
@@ -358,6 +361,93 @@ void GridCellStore::appendRowText(QLatin1StringView text)
     }
 }
 
+// The cells of a plain row, as appendRowText would write them; false for
+// any other row.
+bool GridCellStore::parsePlainRow(QLatin1StringView text, quint32 *cells, int columns)
+{
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    for (int col = 0; col < columns; ++col) {
+        const char *const start = p;
+        quint64 value = 0;
+        while (p != end && unsigned(quint8(*p) - quint8('0')) <= 9u) {
+            value = value * 10 + unsigned(quint8(*p) - quint8('0'));
+            ++p;
+        }
+        const ptrdiff_t size = p - start;
+        if (p != end && *p != '\t')
+            return false;
+        if (size == 0)
+            cells[col] = EmptyCode;
+        else if (size <= 10 && (size == 1 || *start != '0') && value < PoolBit)
+            cells[col] = quint32(value);
+        else
+            return false;
+        if (p == end) {
+            std::fill(cells + col + 1, cells + columns, EmptyCode);
+            return true;
+        }
+        ++p;
+    }
+    return true;
+}
+
+// Parses rows into cells, row i at cells + i * columns, until a row is not
+// plain; returns how many rows were. A long run is split between this
+// thread and a helper, which gives up once a row before its half failed.
+qsizetype GridCellStore::parsePlainRows(const QLatin1StringView *rows, qsizetype count,
+                                        quint32 *cells) const
+{
+    const size_t cols = size_t(m_cols);
+    std::atomic<qsizetype> firstOther{count};
+    const auto parse = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to && i < firstOther.load(std::memory_order_relaxed); ++i) {
+            if (parsePlainRow(rows[i], cells + size_t(i) * cols, m_cols))
+                continue;
+            qsizetype seen = firstOther.load(std::memory_order_relaxed);
+            while (i < seen && !firstOther.compare_exchange_weak(seen, i))
+                ;
+            return;
+        }
+    };
+    // Rows that are not plain usually come early and often: the first ones
+    // alone decide whether a helper is worth starting.
+    constexpr qsizetype Probe = 1024;
+    constexpr qsizetype ShareFrom = 8192;
+    parse(0, std::min(count, Probe));
+    if (firstOther.load() < count || count <= Probe)
+        return firstOther.load();
+    if (count < ShareFrom) {
+        parse(Probe, count);
+        return firstOther.load();
+    }
+    const qsizetype middle = Probe + (count - Probe) / 2;
+    try {
+        std::thread helper(parse, middle, count);
+        parse(Probe, middle);
+        helper.join();
+    } catch (const std::system_error &) {
+        parse(Probe, count); // no thread to be had: all here
+    }
+    return firstOther.load();
+}
+
+qsizetype GridCellStore::appendPlainRows(const QLatin1StringView *rows, qsizetype count)
+{
+    count = std::min<qsizetype>(count, std::numeric_limits<int>::max() - m_rows);
+    if (count <= 0)
+        return 0;
+    compactPoolIfWasteful(); // as the first appended row would
+    const size_t base = m_cells.size();
+    m_cells.resize(base + size_t(count) * size_t(m_cols));
+    const qsizetype appended = parsePlainRows(rows, count, m_cells.data() + base);
+    m_cells.resize(base + size_t(appended) * size_t(m_cols));
+    if (!m_attrs.empty())
+        m_attrs.resize(m_cells.size(), 0);
+    m_rows += int(appended);
+    return appended;
+}
+
 void GridCellStore::appendRowText(QStringView text)
 {
     const std::optional<size_t> base = newRow();
@@ -659,16 +749,16 @@ void GridCellStore::permuteRows(int first, const std::vector<quint32> &order)
             return;
         // Gathered into a new array rather than copied out and back: one
         // pass over the cells instead of two.
+        // Plain copies into room made first: they copy as blocks of bytes
+        // whatever allocator the store has.
         const size_t cols = size_t(m_cols);
         const auto base = store.cbegin() + ptrdiff_t(size_t(first) * cols);
         std::decay_t<decltype(store)> sorted;
-        sorted.reserve(store.size());
-        sorted.insert(sorted.end(), store.cbegin(), base);
-        for (size_t i = 0; i < n; ++i) {
-            const auto row = base + ptrdiff_t(order[i] * cols);
-            sorted.insert(sorted.end(), row, row + ptrdiff_t(cols));
-        }
-        sorted.insert(sorted.end(), base + ptrdiff_t(n * cols), store.cend());
+        sorted.resize(store.size());
+        auto out = std::copy(store.cbegin(), base, sorted.begin());
+        for (size_t i = 0; i < n; ++i)
+            out = std::copy_n(base + ptrdiff_t(order[i] * cols), cols, out);
+        std::copy(base + ptrdiff_t(n * cols), store.cend(), out);
         store.swap(sorted);
     };
     permute(m_cells);

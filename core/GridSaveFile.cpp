@@ -22,6 +22,24 @@ bool GridRowSink::addRow(QStringView row)
     return true;
 }
 
+qsizetype GridRowSink::addRows(const QLatin1StringView *rows, qsizetype count)
+{
+    // Plain rows go in together while even all of them, a byte of marks to
+    // each cell counted, stay below the limit; the others one by one.
+    const qint64 rowBytes = qint64(m_cells.columnCount()) * qint64(sizeof(quint32) + 1);
+    qsizetype taken = 0;
+    while (taken < count) {
+        const qint64 room = (m_maxBytes - m_cells.usedBytes()) / rowBytes - 1;
+        if (room > 0)
+            taken += m_cells.appendPlainRows(rows + taken,
+                                             qsizetype(std::min<qint64>(room, count - taken)));
+        if (taken == count || !addRow(rows[taken]))
+            break;
+        ++taken;
+    }
+    return taken;
+}
+
 int SaveFileGridColumns(const SaveFileHead &head)
 {
     return head.countsValid && head.declaredLastColumn == WideGridColumnCount - 1

@@ -25,6 +25,7 @@ public:
     {}
     bool addRow(QLatin1StringView row) override;
     bool addRow(QStringView row) override;
+    qsizetype addRows(const QLatin1StringView *rows, qsizetype count) override;
 
 private:
     GridCellStore &m_cells;

@@ -111,6 +111,55 @@ RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const 
     });
 }
 
+DrawKeyTable MakeDrawKeyTable(const DrawKeys &draw)
+{
+    // Keys from here on are no plain number of any game: a table that large
+    // would cost more than it saves.
+    constexpr quint32 LargestKey = 1023;
+    DrawKeyTable table;
+    quint32 highest = 0;
+    for (int k = 0; k < DrawSlots; ++k) {
+        const std::optional<quint32> &key = draw.Keys[size_t(k)];
+        if (!UsedSlot(k, draw.PickCount, draw.BonusCount) || !key)
+            continue;
+        if (*key > LargestKey)
+            return table;
+        highest = std::max(highest, *key);
+    }
+    table.Entries.assign(size_t(highest) + 1, 0);
+    for (quint32 key = 0; key <= highest; ++key) {
+        std::array<bool, DrawSlots> equal{};
+        for (int k = 0; k < DrawSlots; ++k)
+            equal[size_t(k)] = UsedSlot(k, draw.PickCount, draw.BonusCount)
+                               && draw.Keys[size_t(k)] == key;
+        int hits = 0;
+        const CellMatch match = MatchEqualities(equal, draw.PickCount, hits);
+        table.Entries[key] = quint8(hits
+                                    | (match == CellMatch::Bonus ? DrawKeyTable::BonusBit : 0));
+    }
+    table.Usable = true;
+    return table;
+}
+
+RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const DrawKeyTable &table)
+{
+    RowJudgement row;
+    const size_t size = table.Entries.size();
+    for (size_t c = 0; c < size_t(JudgedColumns); ++c) {
+        const quint32 key = cellKeys[c];
+        const quint8 entry = key < size ? table.Entries[key] : quint8(0);
+        const int hits = entry & ~DrawKeyTable::BonusBit;
+        row.Hits += hits;
+        if (hits > 0) {
+            row.Marks[c] = CellMatch::Main;
+        } else if (entry & DrawKeyTable::BonusBit) {
+            row.Marks[c] = CellMatch::Bonus;
+            row.BonusFlag = 1;
+        }
+    }
+    return row;
+}
+
 RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts, const PreparedDraw &draw)
 {
     return JudgeCells(draw.PickCount, draw.BonusCount,
@@ -151,6 +200,14 @@ const std::array<PrizeTexts, GameCount> &PrizeTextTable()
 }
 
 } // namespace
+
+bool HasPrizeLine(int game, int hits, int bonusFlag)
+{
+    if (game < 0 || game >= GameCount)
+        return false;
+    return PrizeTier(game, hits, bonusFlag != 0) > 0
+           || hits == PrizeTextTable()[size_t(game)].NearHits;
+}
 
 QString PrizeLine(int game, int hits, int bonusFlag)
 {

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // How one save-grid cell compares with a draw.
 enum class CellMatch { None, Main, Bonus };
@@ -71,12 +72,30 @@ struct RowJudgement
 };
 
 RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys, const DrawKeys &draw);
+
+// The comparisons of a draw's keys made once for a whole grid: indexed by
+// cell key, the main numbers that key equals (low bits) and whether it equals
+// a bonus number (BonusBit). Only for a draw whose keys are all small, as
+// the keys of plain numbers are; Usable is false otherwise.
+struct DrawKeyTable
+{
+    static constexpr quint8 BonusBit = 0x80;
+    std::vector<quint8> Entries;
+    bool Usable = false;
+};
+
+DrawKeyTable MakeDrawKeyTable(const DrawKeys &draw);
+// The same judgement as JudgeRow with the draw's keys, through the table.
+RowJudgement JudgeRow(const std::array<quint32, JudgedColumns> &cellKeys,
+                      const DrawKeyTable &table);
 RowJudgement JudgeRow(const std::array<QString, JudgedColumns> &cellTexts,
                       const PreparedDraw &draw);
 
 // The prize line for a game, hit count and bonus flag; empty when the row
 // earned nothing.
 QString PrizeLine(int game, int hits, int bonusFlag);
+// Whether PrizeLine gives a line, without building it.
+bool HasPrizeLine(int game, int hits, int bonusFlag);
 
 // Closing line of a judgement.
 QString JudgementClosingLine();

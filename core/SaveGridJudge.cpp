@@ -4,16 +4,21 @@
 
 #include <QLocale>
 
+#include <map>
+
 std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
                                      const GameTableType &games, const CellMarkSink &mark)
 {
     const CellKeyOf keyOf = [&cells](QStringView text) { return cells.keyOf(text); };
     std::array<std::optional<DrawKeys>, GameCount> keys;
+    std::array<DrawKeyTable, GameCount> tables;
     for (int g = 0; g < GameCount; ++g) {
-        if (draws[size_t(g)])
-            keys[size_t(g)] = KeysOf(PrepareDraw(*draws[size_t(g)], games[size_t(g)].PickCount,
-                                                 games[size_t(g)].BonusCount),
-                                     keyOf);
+        if (!draws[size_t(g)])
+            continue;
+        keys[size_t(g)] = KeysOf(
+            PrepareDraw(*draws[size_t(g)], games[size_t(g)].PickCount, games[size_t(g)].BonusCount),
+            keyOf);
+        tables[size_t(g)] = MakeDrawKeyTable(*keys[size_t(g)]);
     }
     const TicketRows tickets(cells);
     std::vector<JudgedRow> judged;
@@ -32,18 +37,38 @@ std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws
         cellKeys.fill(GridCellStore::EmptyKey);
         for (int c = 0; c < numberColumns; ++c)
             cellKeys[size_t(c)] = cells.cellKey(r, FirstNumberColumn + c);
-        const RowJudgement row = JudgeRow(cellKeys, *draw);
+        const DrawKeyTable &table = tables[size_t(game)];
+        const RowJudgement row = table.Usable ? JudgeRow(cellKeys, table)
+                                              : JudgeRow(cellKeys, *draw);
         if (mark) {
             for (int c = 0; c < JudgedColumns; ++c) {
                 if (row.Marks[size_t(c)] != CellMatch::None)
                     mark(r, FirstNumberColumn + c, row.Marks[size_t(c)]);
             }
         }
-        const JudgedRow result{r, game, row.Hits, row.BonusFlag};
-        if (!result.line().isEmpty())
-            judged.push_back(result);
+        if (HasPrizeLine(game, row.Hits, row.BonusFlag))
+            judged.push_back({r, game, row.Hits, row.BonusFlag});
     }
     return judged;
+}
+
+QStringList JudgedRowLines(const std::vector<JudgedRow> &judged)
+{
+    // A whole space judged gives a million lines of a handful of texts.
+    std::map<std::array<int, 3>, QString> prizeLines;
+    QStringList lines;
+    lines.reserve(qsizetype(judged.size()));
+    for (const JudgedRow &row : judged) {
+        if (!row.Ticket) {
+            lines.append(row.line());
+            continue;
+        }
+        QString &line = prizeLines[{row.Game, row.Hits, row.BonusFlag}];
+        if (line.isNull())
+            line = row.line();
+        lines.append(line);
+    }
+    return lines;
 }
 
 QStringList DrawNumbersLines(const GameInfo &game, const std::optional<WinningNumbers> &draw)

@@ -42,6 +42,9 @@ using CellMarkSink = std::function<void(int row, int column, CellMatch match)>;
 std::vector<JudgedRow> JudgeSaveRows(const GridCellStore &cells, const GameDraws &draws,
                                      const GameTableType &games, const CellMarkSink &mark = {});
 
+// The line of each judged row, in order; rows of one prize share the text.
+QStringList JudgedRowLines(const std::vector<JudgedRow> &judged);
+
 // Written before the closing line: per game judged, how many rows won each
 // tier, how many are no tickets, and the numbers of the winning rows, the
 // first MaxListedRows of them, then how many more.

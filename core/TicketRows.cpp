@@ -6,20 +6,23 @@
 #include <QLocale>
 
 #include <optional>
+#include <system_error>
+#include <thread>
 
 bool IsTicket(int game, const std::array<int, JudgedColumns> &cells)
 {
     if (game < 0 || game >= GameRuleCount)
         return false;
+    static_assert(HighestNumber < 64, "a number is a bit of the seen set");
     const GameRule &rule = GameRuleOf(game);
-    std::array<bool, HighestNumber + 1> seen{};
+    quint64 seen = 0;
     int count = 0;
     for (const int n : cells) {
         if (n == EmptyCell)
             continue;
-        if (n < 1 || n > rule.HighestNumber || seen[size_t(n)])
+        if (n < 1 || n > rule.HighestNumber || (seen & (quint64(1) << n)))
             return false;
-        seen[size_t(n)] = true;
+        seen |= quint64(1) << n;
         ++count;
     }
     return count == rule.PickCount;
@@ -42,14 +45,6 @@ TicketRows::TicketRows(const GridCellStore &store)
     m_emptyKey = store.cellKey(-1, -1);
 }
 
-int TicketRows::numberAt(int row, int col) const
-{
-    const quint32 key = m_store.cellKey(row, col);
-    if (key == m_emptyKey)
-        return EmptyCell;
-    return key < m_numberOfKey.size() ? m_numberOfKey[key] : OtherText;
-}
-
 std::array<int, JudgedColumns> TicketRows::cells(int row) const
 {
     std::array<int, JudgedColumns> cells{};
@@ -66,12 +61,30 @@ int TicketRows::game(int row) const
 
 qint64 TicketRows::countNotTickets() const
 {
-    qint64 count = 0;
-    for (int r = 1; r < m_store.rowCount(); ++r) {
-        if (!isTicket(r))
-            ++count;
+    const auto count = [this](int first, int end) {
+        qint64 n = 0;
+        for (int r = first; r < end; ++r) {
+            if (!isTicket(r))
+                ++n;
+        }
+        return n;
+    };
+    // A large store is counted in two halves at once; nothing changes it
+    // meanwhile.
+    constexpr int ShareFrom = 65536;
+    const int rows = m_store.rowCount();
+    if (rows < ShareFrom)
+        return count(1, rows);
+    const int middle = 1 + (rows - 1) / 2;
+    qint64 lower = 0;
+    try {
+        std::thread helper([&] { lower = count(1, middle); });
+        const qint64 upper = count(middle, rows);
+        helper.join();
+        return lower + upper;
+    } catch (const std::system_error &) {
+        return count(1, rows); // no thread to be had: all here
     }
-    return count;
 }
 
 QString NotTicketLine(int game, int row)

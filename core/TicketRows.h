@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/GridCellStore.h"
 #include "core/Judgement.h"
 
 #include <QString>
 
 #include <array>
 #include <vector>
-
-class GridCellStore;
 
 // What one judged cell holds, for telling tickets: a whole number from 1 up,
 // EmptyCell, or OtherText for anything else (" 7", "07", "abc", "0").
@@ -28,7 +27,13 @@ public:
     explicit TicketRows(const GridCellStore &store);
 
     // The number cell (row, col) holds, EmptyCell or OtherText.
-    int numberAt(int row, int col) const;
+    int numberAt(int row, int col) const
+    {
+        const quint32 key = m_store.cellKey(row, col);
+        if (key == m_emptyKey)
+            return EmptyCell;
+        return key < m_numberOfKey.size() ? m_numberOfKey[key] : OtherText;
+    }
     std::array<int, JudgedColumns> cells(int row) const;
     int game(int row) const;
     bool isTicket(int row) const { return IsTicket(game(row), cells(row)); }

@@ -5,9 +5,11 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QtAlgorithms>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -40,6 +42,10 @@ constexpr std::array<quint8, 256> MakeByteClasses()
 }
 
 constexpr std::array<quint8, 256> kByteClasses = MakeByteClasses();
+
+// The most rows handed to a sink at once: enough to share among threads,
+// little enough to hold their views.
+constexpr qsizetype MaxBatchRows = 65536;
 
 // A decimal integer with an optional sign, blanks and TABs around it allowed.
 std::optional<qint64> FieldNumber(QByteArrayView field)
@@ -157,6 +163,15 @@ SaveFileWriteResult WriteSaveFile(const QString &filePath, qint64 rowCount, int 
 // ---------------------------------------------------------------------------
 // Reading
 
+qsizetype SaveFileRowSink::addRows(const QLatin1StringView *rows, qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!addRow(rows[i]))
+            return i;
+    }
+    return count;
+}
+
 SaveFileReader::SaveFileReader(QIODevice &device, qsizetype blockBytes)
     : m_device(device)
 {
@@ -266,6 +281,56 @@ SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *asc
     }
 }
 
+// The first byte from `from` on that is a delimiter or above 0x7F, or the
+// end of the block. Eight bytes at a time where it can: a byte equal to c
+// shows as a zero byte in word ^ c, and the lowest zero byte found that way
+// is always a true one.
+qsizetype SaveFileReader::fieldEnd(qsizetype from) const
+{
+    const char *bytes = m_block.constData();
+    qsizetype i = from;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    constexpr quint64 Ones = 0x0101010101010101ULL;
+    constexpr quint64 Highs = 0x8080808080808080ULL;
+    const auto zeroBytes = [](quint64 v) { return (v - Ones) & ~v & Highs; };
+    for (; i + 8 <= m_end; i += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        const quint64 found = zeroBytes(word ^ (Ones * ',')) | zeroBytes(word ^ (Ones * '\r'))
+                              | zeroBytes(word ^ (Ones * '\n')) | (word & Highs);
+        if (found)
+            return i + qCountTrailingZeroBits(found) / 8;
+    }
+#endif
+    while (i < m_end && kByteClasses[quint8(bytes[i])] == Plain)
+        ++i;
+    return i;
+}
+
+// The fields from m_pos on that end inside the block and hold only ASCII,
+// at most maxCount: the block stays until the next fill, so they can be
+// handed out together. Stops before any other field; nextField takes it.
+void SaveFileReader::plainFields(std::vector<QLatin1StringView> &fields, qsizetype maxCount)
+{
+    const char *bytes = m_block.constData();
+    qsizetype pos = m_pos;
+    while (qsizetype(fields.size()) < maxCount && pos < m_end) {
+        const qsizetype i = fieldEnd(pos);
+        if (i == m_end || kByteClasses[quint8(bytes[i])] == High)
+            break;
+        qsizetype next = i + 1;
+        if (bytes[i] == '\r') {
+            if (next == m_end)
+                m_afterCr = true; // the LF, if any, starts the next block
+            else if (bytes[next] == '\n')
+                ++next;
+        }
+        fields.emplace_back(bytes + pos, std::min(i - pos, MaxSaveRowBytes));
+        pos = next;
+    }
+    m_pos = pos;
+}
+
 std::optional<qint64> SaveFileReader::nextNumber()
 {
     QByteArrayView field;
@@ -307,7 +372,20 @@ SaveFileRowsRead SaveFileReader::readRows(SaveFileRowSink &sink, qint64 maxRows,
     QByteArrayView field;
     bool ascii = true;
     qint64 reported = m_bytesRead;
+    std::vector<QLatin1StringView> batch;
     while (result.rows < limit) {
+        batch.clear();
+        plainFields(batch, qsizetype(std::min<qint64>(limit - result.rows, MaxBatchRows)));
+        if (!batch.empty()) {
+            // No block was read meanwhile: nothing new for the progress.
+            const qsizetype taken = sink.addRows(batch.data(), qsizetype(batch.size()));
+            result.rows += taken;
+            if (taken < qsizetype(batch.size())) {
+                result.limitReached = true;
+                break;
+            }
+            continue;
+        }
         const Field got = nextField(&field, &ascii);
         if (got != Field::Ended)
             break;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -74,6 +75,10 @@ public:
     // False when the sink can take no more rows: reading stops there.
     virtual bool addRow(QLatin1StringView row) = 0;
     virtual bool addRow(QStringView row) = 0;
+    // Several ASCII rows at once, as addRow would take them one by one:
+    // returns how many were taken from the first on, fewer than count when
+    // the sink could take no more.
+    virtual qsizetype addRows(const QLatin1StringView *rows, qsizetype count);
 };
 
 struct SaveFileRowsRead
@@ -105,6 +110,8 @@ private:
     bool fill();
     void skip(bool lineEndsToo);
     Field nextField(QByteArrayView *field, bool *ascii);
+    void plainFields(std::vector<QLatin1StringView> &fields, qsizetype maxCount);
+    qsizetype fieldEnd(qsizetype from) const;
     std::optional<qint64> nextNumber();
     bool atEnd();
 

@@ -176,9 +176,7 @@ QStringList DlgJudge::JudgeSaveGrid()
             };
             const std::vector<JudgedRow> judged = JudgeSaveRows(cells, draws, m_main.GameTable,
                                                                 mark);
-            lines.reserve(qsizetype(judged.size()) + 40);
-            for (const JudgedRow &row : judged)
-                lines.append(row.line());
+            lines = JudgedRowLines(judged);
             lines.append(JudgementSummaryLines(judged, draws));
             m_winningRows = WinningRows(judged);
         },

@@ -1,4 +1,5 @@
 #include "core/GridCellStore.h"
+#include "core/GridSaveFile.h"
 
 #include <QtTest>
 
@@ -57,6 +58,8 @@ private slots:
     void sort_ordersSelectedRows_data();
     void sort_ordersSelectedRows();
     void sort_movesWholeRowsAndKeepsHeader();
+    void rowSink_manyRowsAsOneByOne_data();
+    void rowSink_manyRowsAsOneByOne();
 };
 
 void GridCellStoreTest::storedText_roundTrips_data()
@@ -293,6 +296,74 @@ void GridCellStoreTest::sort_movesWholeRowsAndKeepsHeader()
     QVERIFY(grid.cellBold(1, 1));
     QVERIFY(!grid.hasCellColor(2, 1));
     QVERIFY(!grid.cellBold(2, 1));
+}
+
+// Rows handed to a store's sink together land as they do one at a time,
+// wherever a row of other text falls among those shared between threads
+// and wherever the memory limit cuts them off.
+void GridCellStoreTest::rowSink_manyRowsAsOneByOne_data()
+{
+    QTest::addColumn<int>("otherRow");
+    QTest::addColumn<QString>("otherCell");
+    QTest::addColumn<qint64>("maxBytes");
+
+    const qint64 unlimited = MaxLoadedGridBytes;
+    const QString zero = QStringLiteral("07");
+    QTest::newRow("all plain") << -1 << zero << unlimited;
+    QTest::newRow("first row") << 0 << zero << unlimited;
+    QTest::newRow("last row probed alone") << 1023 << zero << unlimited;
+    QTest::newRow("first row shared") << 1024 << zero << unlimited;
+    QTest::newRow("helper's first row") << 10512 << QStringLiteral("a b") << unlimited;
+    QTest::newRow("last row") << 19999 << zero << unlimited;
+    QTest::newRow("number too large for a cell")
+        << 10511 << QStringLiteral("2147483648") << unlimited;
+    QTest::newRow("memory limit") << -1 << zero << qint64(200000);
+    QTest::newRow("memory limit after other text") << 5000 << zero << qint64(200000);
+}
+
+void GridCellStoreTest::rowSink_manyRowsAsOneByOne()
+{
+    QFETCH(int, otherRow);
+    QFETCH(QString, otherCell);
+    QFETCH(qint64, maxBytes);
+
+    constexpr int Rows = 20000;
+    constexpr int Columns = 5;
+    std::vector<QByteArray> texts;
+    for (int i = 0; i < Rows; ++i) {
+        QByteArray text = QByteArray::number(i + 1) + '\t' + QByteArray::number(i % 37 + 1) + "\t\t"
+                          + QByteArray::number(qint64(i) * 107374);
+        if (i % 3 == 0)
+            text += "\t9\tbeyond the last column";
+        if (i % 5 == 0)
+            text.clear();
+        if (i == otherRow)
+            text = "1\t" + otherCell.toLatin1() + "\t3";
+        texts.push_back(text);
+    }
+    std::vector<QLatin1StringView> rows;
+    for (const QByteArray &text : texts)
+        rows.emplace_back(text.constData(), text.size());
+
+    GridCellStore together(1, Columns);
+    together.reserveRows(Rows + 1);
+    GridRowSink sink(together, maxBytes);
+    const qsizetype taken = sink.addRows(rows.data(), Rows);
+    GridCellStore oneByOne(1, Columns);
+    GridRowSink single(oneByOne, maxBytes);
+    qsizetype expected = 0;
+    while (expected < Rows && single.addRow(rows[size_t(expected)]))
+        ++expected;
+
+    QCOMPARE(taken, expected);
+    QCOMPARE(together.rowCount(), oneByOne.rowCount());
+    QCOMPARE(together.usedBytes(), oneByOne.usedBytes());
+    for (int r = 1; r < oneByOne.rowCount(); ++r) {
+        for (int c = 0; c < Columns; ++c) {
+            if (together.cellKey(r, c) != oneByOne.cellKey(r, c))
+                QFAIL(qPrintable(QStringLiteral("row %1 column %2").arg(r).arg(c)));
+        }
+    }
 }
 
 QTEST_MAIN(GridCellStoreTest)

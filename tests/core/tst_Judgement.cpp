@@ -1,6 +1,7 @@
 #include "support/PatternFiles.h"
 
 #include "core/GameTable.h"
+#include "core/GridCellStore.h"
 #include "core/Judgement.h"
 #include "core/WinningNumbers.h"
 
@@ -227,6 +228,23 @@ void JudgementTest::matchCell_comparesText()
     int directHits = -1;
     QCOMPARE(MatchCell(cell, record, pickCount, directHits, bonusCount), prepared);
     QCOMPARE(directHits, hits);
+
+    // A row holding the cell, judged through the store's keys and through
+    // the table made of them once for a whole grid.
+    GridCellStore store(2, 1);
+    store.setText(1, 0, cell);
+    const DrawKeys keys = KeysOf(PrepareDraw(record, pickCount, bonusCount),
+                                 [&store](QStringView text) { return store.keyOf(text); });
+    const DrawKeyTable table = MakeDrawKeyTable(keys);
+    QVERIFY(table.Usable);
+    std::array<quint32, JudgedColumns> row;
+    row.fill(GridCellStore::EmptyKey);
+    row[0] = store.cellKey(1, 0);
+    for (const RowJudgement &judged : {JudgeRow(row, keys), JudgeRow(row, table)}) {
+        QCOMPARE(judged.Marks[0], prepared);
+        QCOMPARE(judged.Hits, hits);
+        QCOMPARE(judged.BonusFlag, prepared == CellMatch::Bonus ? 1 : 0);
+    }
 }
 
 void JudgementTest::prizeLine_perGameHitsAndBonus_data()
@@ -296,6 +314,7 @@ void JudgementTest::prizeLine_perGameHitsAndBonus()
     QFETCH(int, hits);
     QFETCH(int, bonusFlag);
     QTEST(PrizeLine(game, hits, bonusFlag), "line");
+    QCOMPARE(HasPrizeLine(game, hits, bonusFlag), !PrizeLine(game, hits, bonusFlag).isEmpty());
 }
 
 // Every LOTO7 row judged against one draw, through the judgement's own row
@@ -319,10 +338,17 @@ void JudgementTest::judgeRow_wholeLoto7Space()
     // Lexicographic walk over the 7-subsets of 1..37.
     std::array<int, 7> pick{1, 2, 3, 4, 5, 6, 7};
     qint64 rows = 0;
+    // The table a grid is judged through gives the same for every row.
+    const DrawKeyTable table = MakeDrawKeyTable(keys);
+    qint64 tableDiffers = 0;
     for (;;) {
         for (int c = 0; c < 7; ++c)
             row[size_t(c)] = quint32(pick[size_t(c)]);
         const RowJudgement judged = JudgeRow(row, keys);
+        const RowJudgement viaTable = JudgeRow(row, table);
+        if (viaTable.Hits != judged.Hits || viaTable.BonusFlag != judged.BonusFlag
+            || viaTable.Marks != judged.Marks)
+            ++tableDiffers;
         ++counts[judged.Hits][judged.BonusFlag];
         ++rows;
         int i = 6;
@@ -335,6 +361,7 @@ void JudgementTest::judgeRow_wholeLoto7Space()
             pick[size_t(j)] = pick[size_t(j - 1)] + 1;
     }
     QCOMPARE(rows, qint64(10295472));
+    QCOMPARE(tableDiffers, qint64(0));
     QHash<QString, qint64> lines;
     for (int hits = 0; hits <= JudgedColumns; ++hits) {
         for (int flag = 0; flag < 2; ++flag)

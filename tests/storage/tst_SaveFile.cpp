@@ -209,9 +209,10 @@ void SaveFileTest::parse_readsFieldByField()
     QFETCH(QStringList, rows);
 
     // Read in blocks this small, every field, CR LF and double-byte
-    // character of the file lies across a block edge somewhere.
-    for (const qsizetype blockBytes :
-         {SaveFileBlockBytes, qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5)}) {
+    // character of the file lies across a block edge somewhere; blocks of
+    // nine bytes read eight at a time and the ninth alone.
+    for (const qsizetype blockBytes : {SaveFileBlockBytes, qsizetype(1), qsizetype(2), qsizetype(3),
+                                       qsizetype(5), qsizetype(9)}) {
         const SaveFileContent content = ParseSaveFile(bytes, blockBytes);
         QVERIFY(content.opened);
         QCOMPARE(content.signatureOk, signatureOk);

@@ -14,6 +14,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -60,9 +61,10 @@ inline SyntheticWeights WeighTickets(const SyntheticPlayers &players, NumberSet 
                         if (v == 0)
                             continue;
                         next[size_t(h)][size_t(b)][size_t(s)][0] += v;
-                        if (s == k || h + dh > k || b + db > 1)
+                        if (s == k || h + dh > k)
                             continue;
-                        next[size_t(h + dh)][size_t(b + db)][size_t(s + 1)][1]
+                        // A ticket holding both bonus numbers counts one bonus hit.
+                        next[size_t(h + dh)][size_t(std::min(b + db, 1))][size_t(s + 1)][1]
                             += v * w * (p ? std::exp(players.Neighbours) : 1.0);
                     }
         now = next;
@@ -85,7 +87,7 @@ inline QVector<DrawRecord> SyntheticHistory(const SyntheticPlayers &players, int
     std::uniform_real_distribution<double> sales(0.7, 1.3);
     const int tiers = TierCount(players.Game);
     // Parts of the sales each tier's pool gets.
-    const std::array<double, MaxTiers> parts{0.2, 0.05, 0.06, 0.1, 0.1};
+    const std::array<double, MaxTiers> parts{0.2, 0.05, 0.06, 0.1, 0.1, 0.08};
     QVector<DrawRecord> draws;
     NumberSet previous = 0;
     for (int d = 1; d <= count; ++d) {
@@ -105,9 +107,14 @@ inline QVector<DrawRecord> SyntheticHistory(const SyntheticPlayers &players, int
             if (main & NumberBit(n))
                 draw.Numbers[size_t(slot++)] = n;
         }
+        // Every bonus number the game draws, after the main numbers.
         draw.Bonus = pool[size_t(players.PickCount)];
-        const SyntheticWeights weights = WeighTickets(players, main, NumberBit(draw.Bonus),
-                                                      previous);
+        NumberSet bonus = NumberBit(draw.Bonus);
+        for (int b = 1; b < GameRuleOf(players.Game).BonusCount; ++b) {
+            draw.MoreBonuses[size_t(b - 1)] = pool[size_t(players.PickCount + b)];
+            bonus |= NumberBit(draw.MoreBonuses[size_t(b - 1)]);
+        }
+        const SyntheticWeights weights = WeighTickets(players, main, bonus, previous);
         const double tickets = players.Tickets * sales(engine);
         std::array<double, MaxTiers> expected{};
         for (int h = 0; h <= players.PickCount; ++h)
@@ -122,7 +129,8 @@ inline QVector<DrawRecord> SyntheticHistory(const SyntheticPlayers &players, int
             draw.Winners[size_t(t)] = winners;
             const bool fixed = players.Game == GameLoto6 && t == tiers - 1;
             const double cut = players.PartsCutAt > 0 && d >= players.PartsCutAt ? 2.0 / 3 : 1.0;
-            const double poolYen = cut * parts[size_t(t)] * tickets * 200;
+            const double poolYen = cut * parts[size_t(t)] * tickets
+                                   * double(GameRuleOf(players.Game).RowYen);
             draw.PrizeYen[size_t(t)] = fixed ? 1000 : winners > 0 ? qint64(poolYen / winners) : 0;
         }
         draws.append(draw);
