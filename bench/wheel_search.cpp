@@ -8,10 +8,11 @@
 // case and each row then stands for its whole orbit, so the search space
 // shrinks by the group's order and a cover over orbits finds far smaller
 // wheels than one over rows. The best such wheel is then improved row by row,
-// without the group, for --after seconds more. A start file holds one line of
+// without the group, for --after seconds more. A start file holds lines of
 // wheels.txt (or rows alone, one per line): its rows start that second stage,
-// the first then skipped. With the same options and seed, a search that
-// stops at its target gives the same rows.
+// the first then skipped; rows one short get the number v (see ReadRows).
+// With the same options and seed, a search that stops at its target gives
+// the same rows.
 #include "core/WheelCheck.h"
 
 #include <algorithm>
@@ -463,25 +464,30 @@ std::vector<std::vector<int>> CyclicGroup(int v, const std::string &name, int fi
     return group;
 }
 
-// Rows from a file: numbers 1..v, rows apart by commas or lines, a head
-// "v k t m:" skipped.
-std::vector<Mask> ReadRows(const char *path)
+// Rows from a file: numbers 1..v, rows apart by commas or lines, the head
+// "v k t m:" of a line skipped. A row one short of k gets v: so the wheel for
+// v - 1 numbers with the one for rows of k - 1, t - 1 hit, make a start for v
+// (a t-set holding v is covered by the second, any other by the first).
+std::vector<Mask> ReadRows(const char *path, int v, int k)
 {
     std::ifstream file(path);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const size_t colon = text.find(':');
-    if (colon != std::string::npos)
-        text = text.substr(colon + 1);
-    std::replace(text.begin(), text.end(), ',', '\n');
-    std::istringstream lines(text);
     std::vector<Mask> rows;
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream numbers(line);
-        Mask row = 0;
-        for (int n; numbers >> n;)
-            row |= Mask(1) << (n - 1);
-        if (row != 0)
-            rows.push_back(row);
+    for (std::string line; std::getline(file, line);) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos)
+            line = line.substr(colon + 1);
+        std::replace(line.begin(), line.end(), ',', '\n');
+        std::istringstream parts(line);
+        for (std::string part; std::getline(parts, part);) {
+            std::istringstream numbers(part);
+            Mask row = 0;
+            for (int n; numbers >> n;)
+                row |= n >= 1 && n <= v ? Mask(1) << (n - 1) : 0;
+            if (__builtin_popcountll(row) == k - 1)
+                row |= Mask(1) << (v - 1);
+            if (__builtin_popcountll(row) == k)
+                rows.push_back(row);
+        }
     }
     return rows;
 }
@@ -567,7 +573,7 @@ int main(int argc, char **argv)
     }
     std::vector<Mask> rows;
     if (o.start) {
-        rows = ReadRows(o.start);
+        rows = ReadRows(o.start, o.v, o.k);
     } else {
         const Instance orbits = MakeInstance(o.v, o.k, o.t, group);
         std::fprintf(stderr, "%zu row orbits, %zu case orbits\n", orbits.rows.size(),
