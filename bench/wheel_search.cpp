@@ -1,0 +1,597 @@
+// Offline search for the small wheels a dialog has no time to find; what it
+// prints is a line of data/wheels.txt. Covering designs (m = t) only.
+//   wheel_search v k t [--group N[mA][s] --fixed F --seconds S --after S
+//                       --seed N --target R --start FILE]
+// First the rows are chosen orbit by orbit under a cyclic group: it turns the
+// v - F points in cycles of N and fixes the others (N 1: no group); mA also
+// multiplies each cycle by A, s also turns the cycles into each other. Each
+// case and each row then stands for its whole orbit, so the search space
+// shrinks by the group's order and a cover over orbits finds far smaller
+// wheels than one over rows. The best such wheel is then improved row by row,
+// without the group, for --after seconds more. A start file holds lines of
+// wheels.txt (or rows alone, one per line): its rows start that second stage,
+// the first then skipped; rows one short get the number v (see ReadRows).
+// With the same options and seed, a search that stops at its target gives
+// the same rows.
+#include "core/WheelCheck.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Mask = std::uint64_t;
+
+std::uint64_t Binomial(int n, int k)
+{
+    if (k < 0 || k > n)
+        return 0;
+    std::uint64_t r = 1;
+    for (int i = 1; i <= k; ++i)
+        r = r * std::uint64_t(n - k + i) / std::uint64_t(i);
+    return r;
+}
+
+struct Colex
+{
+    std::vector<std::vector<std::uint64_t>> c;
+    explicit Colex(int v)
+    {
+        c.assign(size_t(v + 1), std::vector<std::uint64_t>(9, 0));
+        for (int n = 0; n <= v; ++n)
+            for (int k = 0; k <= 8; ++k)
+                c[size_t(n)][size_t(k)] = Binomial(n, k);
+    }
+    // Gosper's order, the next larger number with as many bits, is this rank.
+    std::uint32_t rank(Mask set) const
+    {
+        std::uint64_t r = 0;
+        for (size_t i = 1; set != 0; ++i, set &= set - 1)
+            r += c[size_t(__builtin_ctzll(set))][i];
+        return std::uint32_t(r);
+    }
+};
+
+Mask NextSameBits(Mask x)
+{
+    const Mask low = x & (~x + 1);
+    const Mask ripple = x + low;
+    return ripple | (((x ^ ripple) >> 2) / low);
+}
+
+Mask Apply(const std::vector<int> &perm, Mask set)
+{
+    Mask out = 0;
+    for (; set != 0; set &= set - 1)
+        out |= Mask(1) << perm[size_t(__builtin_ctzll(set))];
+    return out;
+}
+
+void SubsetsOf(Mask set, int size, std::vector<Mask> &out)
+{
+    std::vector<Mask> bits;
+    for (; set != 0; set &= set - 1)
+        bits.push_back(set & (~set + 1));
+    const int n = int(bits.size());
+    for (unsigned p = 0; p < (1u << n); ++p) {
+        if (__builtin_popcount(p) != size)
+            continue;
+        Mask s = 0;
+        for (int i = 0; i < n; ++i)
+            s |= (p >> i & 1u) ? bits[size_t(i)] : 0;
+        out.push_back(s);
+    }
+}
+
+// The images of a set under the group the generators make, itself first.
+std::vector<Mask> OrbitOf(Mask set, const std::vector<std::vector<int>> &group)
+{
+    std::vector<Mask> orbit{set};
+    for (size_t i = 0; i < orbit.size(); ++i) {
+        for (const std::vector<int> &perm : group) {
+            const Mask image = Apply(perm, orbit[i]);
+            if (std::find(orbit.begin(), orbit.end(), image) == orbit.end())
+                orbit.push_back(image);
+        }
+    }
+    return orbit;
+}
+
+// The sets of one size in orbits: the orbit of each by rank, and per orbit
+// one member and its size.
+struct OrbitsOfSize
+{
+    std::vector<int> of;
+    std::vector<Mask> rep;
+    std::vector<int> weight;
+    OrbitsOfSize(int v, int size, const std::vector<std::vector<int>> &group, const Colex &colex)
+    {
+        of.assign(Binomial(v, size), -1);
+        const Mask end = Mask(1) << v;
+        for (Mask set = (Mask(1) << size) - 1; set < end; set = NextSameBits(set)) {
+            if (of[colex.rank(set)] >= 0)
+                continue;
+            const std::vector<Mask> orbit = OrbitOf(set, group);
+            for (const Mask image : orbit)
+                of[colex.rank(image)] = int(rep.size());
+            rep.push_back(set);
+            weight.push_back(int(orbit.size()));
+        }
+    }
+};
+
+// The set cover over orbits: which case orbits each row orbit covers.
+struct Instance
+{
+    int v = 0, k = 0, t = 0;
+    std::vector<std::vector<int>> group;     // its generators
+    std::vector<Mask> rows;                  // one row of each row orbit
+    std::vector<int> rowWeight;              // rows in the orbit
+    std::vector<int> caseWeight;             // t-sets in the case orbit
+    std::vector<std::vector<int>> covers;    // by row orbit: case orbits
+    std::vector<std::vector<int>> coveredBy; // by case orbit: row orbits
+    std::vector<int> caseOf;                 // by rank of a t-set
+    std::vector<int> rowOf;                  // by rank of a k-set
+    std::vector<Mask> cases;                 // one t-set of each case orbit
+    std::vector<std::vector<Mask>> members;  // by row orbit: its rows
+    Colex colex{0};
+};
+
+Instance MakeInstance(int v, int k, int t, const std::vector<std::vector<int>> &group)
+{
+    const Colex colex(v);
+    const OrbitsOfSize cases(v, t, group, colex);
+    const OrbitsOfSize rows(v, k, group, colex);
+    Instance in{v,  k,  t,        group,   rows.rep,  rows.weight, cases.weight,
+                {}, {}, cases.of, rows.of, cases.rep, {},          colex};
+    in.covers.resize(in.rows.size());
+    for (const Mask row : in.rows)
+        in.members.push_back(OrbitOf(row, group));
+    in.coveredBy.resize(in.caseWeight.size());
+    std::vector<Mask> subsets;
+    for (size_t r = 0; r < in.rows.size(); ++r) {
+        subsets.clear();
+        SubsetsOf(in.rows[r], t, subsets);
+        std::vector<int> &list = in.covers[r];
+        for (const Mask s : subsets)
+            list.push_back(cases.of[colex.rank(s)]);
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+        for (const int c : list)
+            in.coveredBy[size_t(c)].push_back(int(r));
+    }
+    return in;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A tabu walk at a fixed number of rows over the orbits, its cost the cases
+// left open: each move changes one element of a row and so swaps that row's
+// orbit for the new row's (see step). Each cover found is kept and loses its
+// least useful orbit.
+class OrbitSearch
+{
+public:
+    OrbitSearch(const Instance &in, std::uint64_t seed)
+        : m_in(in)
+        , m_random(seed)
+    {
+        m_count.assign(in.caseWeight.size(), 0);
+        m_openAt.assign(in.caseWeight.size(), -1);
+        m_at.assign(in.rows.size(), -1);
+        m_tabu.assign(in.rows.size(), 0);
+        m_mark.assign(in.caseWeight.size(), 0);
+        for (size_t c = 0; c < in.caseWeight.size(); ++c)
+            open(int(c));
+    }
+
+    void greedy();
+    void start(const std::vector<int> &orbits);
+    std::vector<int> run(double seconds, int target);
+
+private:
+    std::uint64_t random(std::uint64_t below) { return below <= 1 ? 0 : m_random() % below; }
+    void open(int c)
+    {
+        m_openAt[size_t(c)] = int(m_open.size());
+        m_open.push_back(c);
+        m_openWeight += m_in.caseWeight[size_t(c)];
+    }
+    void close(int c)
+    {
+        const int at = m_openAt[size_t(c)];
+        m_open[size_t(at)] = m_open.back();
+        m_openAt[size_t(m_open.back())] = at;
+        m_open.pop_back();
+        m_openAt[size_t(c)] = -1;
+        m_openWeight -= m_in.caseWeight[size_t(c)];
+    }
+    void add(int r);
+    void remove(int r);
+    std::int64_t sole(int r) const;
+    int leastUseful();
+    void step();
+    std::int64_t delta(int out, int in);
+
+    const Instance &m_in;
+    std::mt19937_64 m_random;
+    std::vector<int> m_count;
+    std::vector<int> m_open, m_openAt;
+    std::vector<int> m_chosen, m_at;
+    std::vector<std::int64_t> m_tabu;
+    std::vector<std::uint32_t> m_mark;
+    std::uint32_t m_stamp = 0;
+    std::vector<std::pair<int, Mask>> m_near; // orbit, row
+    std::int64_t m_openWeight = 0;            // open cases
+    std::int64_t m_bestOpen = 0;              // the least since the last cover
+    std::int64_t m_steps = 0;
+    int m_rows = 0;
+    int m_budget = 1 << 30;
+};
+
+void OrbitSearch::add(int r)
+{
+    m_at[size_t(r)] = int(m_chosen.size());
+    m_chosen.push_back(r);
+    m_rows += m_in.rowWeight[size_t(r)];
+    for (const int c : m_in.covers[size_t(r)])
+        if (m_count[size_t(c)]++ == 0)
+            close(c);
+}
+
+void OrbitSearch::remove(int r)
+{
+    const int at = m_at[size_t(r)];
+    m_chosen[size_t(at)] = m_chosen.back();
+    m_at[size_t(m_chosen.back())] = at;
+    m_chosen.pop_back();
+    m_at[size_t(r)] = -1;
+    m_rows -= m_in.rowWeight[size_t(r)];
+    for (const int c : m_in.covers[size_t(r)])
+        if (--m_count[size_t(c)] == 0)
+            open(c);
+}
+
+// Cases only this orbit covers, those marked now left out.
+std::int64_t OrbitSearch::sole(int r) const
+{
+    std::int64_t loss = 0;
+    for (const int c : m_in.covers[size_t(r)])
+        if (m_count[size_t(c)] == 1 && m_mark[size_t(c)] != m_stamp)
+            loss += m_in.caseWeight[size_t(c)];
+    return loss;
+}
+
+int OrbitSearch::leastUseful()
+{
+    ++m_stamp;
+    int chosen = -1, ties = 0;
+    std::int64_t fewest = 0;
+    for (const int r : m_chosen) {
+        const std::int64_t loss = sole(r);
+        if (chosen < 0 || loss < fewest) {
+            fewest = loss;
+            ties = 0;
+        }
+        if (loss == fewest && random(std::uint64_t(++ties)) == 0)
+            chosen = r;
+    }
+    return chosen;
+}
+
+// Each orbit in turn the one that covers most open cases per row.
+void OrbitSearch::greedy()
+{
+    while (!m_open.empty()) {
+        const int target = m_open[random(m_open.size())];
+        int chosen = -1, ties = 0;
+        double best = -1;
+        for (const int r : m_in.coveredBy[size_t(target)]) {
+            int gain = 0;
+            for (const int c : m_in.covers[size_t(r)])
+                gain += m_count[size_t(c)] == 0 ? m_in.caseWeight[size_t(c)] : 0;
+            const double score = double(gain) / m_in.rowWeight[size_t(r)];
+            if (score > best) {
+                best = score;
+                ties = 0;
+            }
+            if (score == best && random(std::uint64_t(++ties)) == 0)
+                chosen = r;
+        }
+        add(chosen);
+    }
+}
+
+void OrbitSearch::start(const std::vector<int> &orbits)
+{
+    for (const int r : orbits)
+        if (m_at[size_t(r)] < 0)
+            add(r);
+    greedy();
+}
+
+// The change in open cases of swapping orbit `out` for
+// `in`.
+std::int64_t OrbitSearch::delta(int out, int in)
+{
+    ++m_stamp;
+    std::int64_t gain = 0;
+    for (const int c : m_in.covers[size_t(in)]) {
+        m_mark[size_t(c)] = m_stamp;
+        gain += m_count[size_t(c)] == 0 ? m_in.caseWeight[size_t(c)] : 0;
+    }
+    return sole(out) - gain;
+}
+
+// One move, as a row is moved one element at a time: a random open case, a
+// chosen row (of any orbit) that meets it most, one of its elements outside
+// the case swapped for one of the case outside the row; the row's orbit is
+// replaced by the new row's. The best such move is taken, unless it undoes a
+// recent one; now and then a random one.
+void OrbitSearch::step()
+{
+    const Mask target = m_in.cases[size_t(m_open[random(m_open.size())])];
+    int most = -1;
+    m_near.clear();
+    for (const int r : m_chosen) {
+        for (const Mask row : m_in.members[size_t(r)]) {
+            const int shared = __builtin_popcountll(row & target);
+            if (shared > most) {
+                most = shared;
+                m_near.clear();
+            }
+            if (shared == most)
+                m_near.push_back({r, row});
+        }
+    }
+    const bool noise = random(64) == 0;
+    std::int64_t best = 0;
+    int bestOut = -1, bestIn = -1, ties = 0;
+    for (const auto &[out, row] : m_near) {
+        for (Mask outs = row & ~target; outs != 0; outs &= outs - 1) {
+            for (Mask ins = target & ~row; ins != 0; ins &= ins - 1) {
+                const Mask moved = (row & ~(outs & (~outs + 1))) | (ins & (~ins + 1));
+                const int in = m_in.rowOf[m_in.colex.rank(moved)];
+                if (in == out || m_at[size_t(in)] >= 0
+                    || m_rows - m_in.rowWeight[size_t(out)] + m_in.rowWeight[size_t(in)] > m_budget)
+                    continue;
+                std::int64_t d = noise ? std::int64_t(random(1000)) : delta(out, in);
+                if (m_tabu[size_t(in)] > m_steps && !noise
+                    && std::int64_t(m_openWeight) + d >= m_bestOpen)
+                    continue;
+                if (bestOut < 0 || d < best) {
+                    best = d;
+                    ties = 0;
+                }
+                if (d == best && random(std::uint64_t(++ties)) == 0) {
+                    bestOut = out;
+                    bestIn = in;
+                }
+            }
+        }
+    }
+    if (bestOut < 0)
+        return;
+    remove(bestOut);
+    add(bestIn);
+    m_tabu[size_t(bestOut)] = m_steps + 2 + std::int64_t(random(10));
+    m_bestOpen = std::min(m_bestOpen, std::int64_t(m_openWeight));
+}
+
+// Searches for `seconds`, or until a cover of `target` rows; the smallest
+// cover found.
+std::vector<int> OrbitSearch::run(double seconds, int target)
+{
+    const Clock::time_point begin = Clock::now();
+    std::vector<int> best;
+    int bestRows = 1 << 30;
+    for (;; ++m_steps) {
+        if (m_open.empty()) {
+            if (m_rows < bestRows) {
+                best = m_chosen;
+                bestRows = m_rows;
+                std::fprintf(stderr, "  %d rows (%d orbits) at %.1f s, step %lld\n", m_rows,
+                             int(m_chosen.size()), Since(begin), (long long)m_steps);
+            }
+            if (m_rows <= target || m_chosen.size() <= 1)
+                break;
+            remove(leastUseful());
+            m_budget = std::min(m_rows, bestRows - 1);
+            m_bestOpen = m_openWeight;
+            continue;
+        }
+        if ((m_steps & 255) == 0 && Since(begin) > seconds)
+            break;
+        step();
+    }
+    return best;
+}
+
+// The rows of the chosen orbits.
+std::vector<Mask> Expand(const Instance &in, const std::vector<int> &orbits)
+{
+    std::vector<Mask> rows;
+    for (const int r : orbits) {
+        const std::vector<Mask> orbit = OrbitOf(in.rows[size_t(r)], in.group);
+        rows.insert(rows.end(), orbit.begin(), orbit.end());
+    }
+    return rows;
+}
+
+std::vector<int> Identity(int v)
+{
+    std::vector<int> perm(static_cast<size_t>(v));
+    for (int i = 0; i < v; ++i)
+        perm[size_t(i)] = i;
+    return perm;
+}
+
+// The group named "N", "NmA", "Ns" or "NmAs": cycles of N points over the
+// first v - fixed, the rest fixed; mA also multiplies within each cycle by A,
+// s also turns the cycles into each other. Empty if it names none.
+std::vector<std::vector<int>> CyclicGroup(int v, const std::string &name, int fixed)
+{
+    const int cycle = std::max(1, std::atoi(name.c_str()));
+    const size_t m = name.find('m');
+    const int times = m == std::string::npos ? 1 : std::atoi(name.c_str() + m + 1);
+    if (fixed < 0 || fixed > v || (v - fixed) % cycle != 0 || std::gcd(times, cycle) != 1)
+        return {};
+    std::vector<std::vector<int>> group(3, Identity(v));
+    for (int i = 0; i < v - fixed; ++i) {
+        const int base = (i / cycle) * cycle;
+        group[0][size_t(i)] = base + (i % cycle + 1) % cycle;
+        group[1][size_t(i)] = base + (i % cycle) * times % cycle;
+        group[2][size_t(i)] = (i + cycle) % (v - fixed);
+    }
+    if (name.find('s') == std::string::npos)
+        group.pop_back();
+    return group;
+}
+
+// Rows from a file: numbers 1..v, rows apart by commas or lines, the head
+// "v k t m:" of a line skipped. A row one short of k gets v: so the wheel for
+// v - 1 numbers with the one for rows of k - 1, t - 1 hit, make a start for v
+// (a t-set holding v is covered by the second, any other by the first).
+std::vector<Mask> ReadRows(const char *path, int v, int k)
+{
+    std::ifstream file(path);
+    std::vector<Mask> rows;
+    for (std::string line; std::getline(file, line);) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos)
+            line = line.substr(colon + 1);
+        std::replace(line.begin(), line.end(), ',', '\n');
+        std::istringstream parts(line);
+        for (std::string part; std::getline(parts, part);) {
+            std::istringstream numbers(part);
+            Mask row = 0;
+            for (int n; numbers >> n;)
+                row |= n >= 1 && n <= v ? Mask(1) << (n - 1) : 0;
+            if (__builtin_popcountll(row) == k - 1)
+                row |= Mask(1) << (v - 1);
+            if (__builtin_popcountll(row) == k)
+                rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+void Print(int v, int k, int t, const std::vector<Mask> &rows)
+{
+    std::vector<std::vector<int>> wheel;
+    for (Mask row : rows) {
+        std::vector<int> numbers;
+        for (; row != 0; row &= row - 1)
+            numbers.push_back(__builtin_ctzll(row) + 1);
+        wheel.push_back(numbers);
+    }
+    std::sort(wheel.begin(), wheel.end());
+    std::vector<int> all;
+    for (int n = 1; n <= v; ++n)
+        all.push_back(n);
+    const WheelCheckResult check = CheckWheel(all, wheel, t, t);
+    std::fprintf(stderr, "%zu rows, %llu of %llu cases uncovered\n", wheel.size(),
+                 (unsigned long long)check.Uncovered, (unsigned long long)check.Cases);
+    if (!check.Valid || check.Uncovered != 0)
+        return;
+    std::printf("%d %d %d %d:", v, k, t, t);
+    for (size_t i = 0; i < wheel.size(); ++i) {
+        for (size_t j = 0; j < wheel[i].size(); ++j)
+            std::printf("%s%d", j > 0 ? " " : i > 0 ? "," : "", wheel[i][j]);
+    }
+    std::printf("\n");
+}
+
+} // namespace
+
+struct Options
+{
+    int v = 0, k = 0, t = 0, fixed = 0, target = 0;
+    std::string group = "1";
+    double seconds = 10, after = 0;
+    std::uint64_t seed = 1;
+    const char *start = nullptr;
+};
+
+// "v k t [--group N[mA][s] --fixed F --seconds S --after S --seed N --target R
+// --start FILE]"; false when it does not read so.
+bool ReadOptions(int argc, char **argv, Options &o)
+{
+    if (argc < 4 || (argc - 4) % 2 != 0)
+        return false;
+    o.v = std::atoi(argv[1]);
+    o.k = std::atoi(argv[2]);
+    o.t = std::atoi(argv[3]);
+    for (int i = 4; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const char *value = argv[i + 1];
+        if (name == "--group")
+            o.group = value;
+        else if (name == "--fixed")
+            o.fixed = std::atoi(value);
+        else if (name == "--seconds")
+            o.seconds = std::atof(value);
+        else if (name == "--after")
+            o.after = std::atof(value);
+        else if (name == "--seed")
+            o.seed = std::strtoull(value, nullptr, 10);
+        else if (name == "--target")
+            o.target = std::atoi(value);
+        else if (name == "--start")
+            o.start = value;
+        else
+            return false;
+    }
+    return o.v >= o.k && o.v <= 24 && o.k <= 8 && o.t >= 1 && o.t <= o.k;
+}
+
+int main(int argc, char **argv)
+{
+    Options o;
+    const bool read = ReadOptions(argc, argv, o);
+    const std::vector<std::vector<int>> group = CyclicGroup(o.v, o.group, o.fixed);
+    if (!read || group.empty()) {
+        std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --seconds S"
+                             " --after S --seed N --target R --start FILE]\n");
+        return 2;
+    }
+    std::vector<Mask> rows;
+    if (o.start) {
+        rows = ReadRows(o.start, o.v, o.k);
+    } else {
+        const Instance orbits = MakeInstance(o.v, o.k, o.t, group);
+        std::fprintf(stderr, "%zu row orbits, %zu case orbits\n", orbits.rows.size(),
+                     orbits.caseWeight.size());
+        OrbitSearch search(orbits, o.seed);
+        search.greedy();
+        rows = Expand(orbits, search.run(o.seconds, o.target));
+    }
+    if (o.after > 0 && !rows.empty() && int(rows.size()) > o.target) {
+        const Instance plain = MakeInstance(o.v, o.k, o.t, {Identity(o.v)});
+        std::vector<int> start;
+        for (const Mask row : rows)
+            start.push_back(plain.rowOf[plain.colex.rank(row)]);
+        OrbitSearch search(plain, o.seed + 1);
+        search.start(start);
+        std::fprintf(stderr, "row by row from %zu rows\n", rows.size());
+        rows = Expand(plain, search.run(o.after, o.target));
+    }
+    Print(o.v, o.k, o.t, rows);
+    return 0;
+}
