@@ -2,27 +2,10 @@
 
 #include "core/ReportFormat.h"
 
-#include <algorithm>
-#include <numeric>
-
 BacktestRowModel::BacktestRowModel(QStringList gameNames, QObject *parent)
-    : QAbstractTableModel(parent)
+    : BacktestRowTable(ColumnCount, parent)
     , m_gameNames(std::move(gameNames))
 {}
-
-void BacktestRowModel::setRows(std::vector<BacktestRow> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    m_order.resize(m_rows.size());
-    std::iota(m_order.begin(), m_order.end(), 0);
-    endResetModel();
-}
-
-void BacktestRowModel::clear()
-{
-    setRows({});
-}
 
 QString BacktestRowModel::tierName(int tier)
 {
@@ -67,37 +50,12 @@ qint64 BacktestRowModel::sortKey(const BacktestRow &row, int column) const
     }
 }
 
-QStringList BacktestRowModel::csvLines() const
-{
-    QStringList lines;
-    QStringList header;
-    for (int c = 0; c < ColumnCount; ++c)
-        header << headerData(c, Qt::Horizontal).toString();
-    lines << header.join(QLatin1Char(','));
-    for (const int i : m_order) {
-        QStringList cells;
-        for (int c = 0; c < ColumnCount; ++c)
-            cells << text(m_rows[size_t(i)], c);
-        lines << cells.join(QLatin1Char(','));
-    }
-    return lines;
-}
-
-int BacktestRowModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int BacktestRowModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant BacktestRowModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(m_order.size()))
+    const BacktestRow *shown = shownRow(index);
+    if (!shown)
         return QVariant();
-    const BacktestRow &row = m_rows[size_t(m_order[size_t(index.row())])];
+    const BacktestRow &row = *shown;
     if (role == Qt::TextAlignmentRole)
         return index.column() == GameColumn || index.column() == BestColumn
                    ? QVariant(Qt::AlignCenter)
@@ -125,19 +83,4 @@ QVariant BacktestRowModel::headerData(int section, Qt::Orientation orientation, 
     default:
         return tierName(section - FirstTierColumn + 1);
     }
-}
-
-void BacktestRowModel::sort(int column, Qt::SortOrder order)
-{
-    if (column < 0 || column >= ColumnCount)
-        return;
-    beginResetModel();
-    // Ties keep the save area's order.
-    std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const qint64 ka = sortKey(m_rows[size_t(a)], column);
-        const qint64 kb = sortKey(m_rows[size_t(b)], column);
-        return order == Qt::AscendingOrder ? ka < kb : kb < ka;
-    });
-    endResetModel();
 }

@@ -2,15 +2,15 @@
 
 #include "core/Backtest.h"
 
-#include <QAbstractTableModel>
+#include "ui/SortedRowModel.h"
+
 #include <QLocale>
 #include <QStringList>
 
-#include <vector>
+using BacktestRowTable = SortedRowModel<BacktestRow, qint64>;
 
-// The back-test's table per saved row, sortable by any column. Sorting
-// orders an index instead of the rows, so a million rows sort quickly.
-class BacktestRowModel : public QAbstractTableModel
+// The back-test's table per saved row, sortable by any column.
+class BacktestRowModel : public BacktestRowTable
 {
     Q_OBJECT
 public:
@@ -25,27 +25,17 @@ public:
 
     BacktestRowModel(QStringList gameNames, QObject *parent = nullptr);
 
-    void setRows(std::vector<BacktestRow> rows);
-    void clear();
-
-    // The table as CSV lines, header first, in the order shown.
-    QStringList csvLines() const;
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
-    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     static QString tierName(int tier); // "1等"; "なし" for 0
 
-private:
-    QString text(const BacktestRow &row, int column) const;
-    qint64 sortKey(const BacktestRow &row, int column) const;
+protected:
+    QString text(const BacktestRow &row, int column) const override;
+    qint64 sortKey(const BacktestRow &row, int column) const override;
 
+private:
     QStringList m_gameNames;
     QLocale m_locale{QLocale::Japanese, QLocale::Japan};
-    std::vector<BacktestRow> m_rows;
-    std::vector<int> m_order;
 };

@@ -2,22 +2,10 @@
 
 #include <QLocale>
 
-#include <algorithm>
-#include <numeric>
-
 PopularityRowModel::PopularityRowModel(QStringList gameNames, QObject *parent)
-    : QAbstractTableModel(parent)
+    : PopularityRowTable(ColumnCount, parent)
     , m_gameNames(std::move(gameNames))
 {}
-
-void PopularityRowModel::setRows(std::vector<PopularityRow> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    m_order.resize(m_rows.size());
-    std::iota(m_order.begin(), m_order.end(), 0);
-    endResetModel();
-}
 
 double PopularityRowModel::value(const PopularityRow &row, int column) const
 {
@@ -53,37 +41,12 @@ QString PopularityRowModel::text(const PopularityRow &row, int column) const
     }
 }
 
-QStringList PopularityRowModel::csvLines() const
-{
-    QStringList lines;
-    QStringList header;
-    for (int c = 0; c < ColumnCount; ++c)
-        header << headerData(c, Qt::Horizontal).toString();
-    lines << header.join(QLatin1Char(','));
-    for (const int i : m_order) {
-        QStringList cells;
-        for (int c = 0; c < ColumnCount; ++c)
-            cells << text(m_rows[size_t(i)], c);
-        lines << cells.join(QLatin1Char(','));
-    }
-    return lines;
-}
-
-int PopularityRowModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int PopularityRowModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant PopularityRowModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(m_order.size()))
+    const PopularityRow *shown = shownRow(index);
+    if (!shown)
         return QVariant();
-    const PopularityRow &row = m_rows[size_t(m_order[size_t(index.row())])];
+    const PopularityRow &row = *shown;
     if (role == Qt::TextAlignmentRole)
         return index.column() == GameColumn ? QVariant(Qt::AlignCenter)
                                             : QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -124,19 +87,4 @@ QVariant PopularityRowModel::headerData(int section, Qt::Orientation orientation
     default:
         return QStringLiteral("価格(円)");
     }
-}
-
-void PopularityRowModel::sort(int column, Qt::SortOrder order)
-{
-    if (column < 0 || column >= ColumnCount)
-        return;
-    beginResetModel();
-    // Ties keep the save area's order.
-    std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const double ka = value(m_rows[size_t(a)], column);
-        const double kb = value(m_rows[size_t(b)], column);
-        return order == Qt::AscendingOrder ? ka < kb : kb < ka;
-    });
-    endResetModel();
 }

@@ -3,11 +3,9 @@
 #include "core/GameTable.h"
 #include "core/PopularityModel.h"
 
-#include <QAbstractTableModel>
-#include <QLocale>
-#include <QStringList>
+#include "ui/SortedRowModel.h"
 
-#include <vector>
+#include <QStringList>
 
 struct PopularityRow
 {
@@ -17,9 +15,10 @@ struct PopularityRow
     qint64 PriceYen = 0;
 };
 
-// The popularity tab's table per saved row, sortable by any column; sorting
-// orders an index, so a million rows sort quickly.
-class PopularityRowModel : public QAbstractTableModel
+using PopularityRowTable = SortedRowModel<PopularityRow, double>;
+
+// The popularity tab's table per saved row, sortable by any column.
+class PopularityRowModel : public PopularityRowTable
 {
     Q_OBJECT
 public:
@@ -36,24 +35,19 @@ public:
 
     explicit PopularityRowModel(QStringList gameNames, QObject *parent = nullptr);
 
-    void setRows(std::vector<PopularityRow> rows);
-    void clear() { setRows({}); }
-
-    // The table as CSV lines, header first, in the order shown.
-    QStringList csvLines() const;
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
-    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+protected:
+    QString text(const PopularityRow &row, int column) const override;
+    double sortKey(const PopularityRow &row, int column) const override
+    {
+        return value(row, column);
+    }
 
 private:
     double value(const PopularityRow &row, int column) const;
-    QString text(const PopularityRow &row, int column) const;
 
     QStringList m_gameNames;
-    std::vector<PopularityRow> m_rows;
-    std::vector<int> m_order;
 };
