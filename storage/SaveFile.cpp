@@ -262,14 +262,7 @@ SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *asc
             m_pos = m_end;
             continue;
         }
-        qsizetype next = i + 1;
-        if (bytes[i] == '\r') {
-            if (next == m_end)
-                m_afterCr = true; // the LF, if any, starts the next block
-            else if (bytes[next] == '\n')
-                ++next;
-        }
-        m_pos = next;
+        m_pos = pastDelimiter(i);
         if (gathered) {
             m_field.append(bytes + begin, std::min(i - begin, room));
             *field = m_field;
@@ -279,6 +272,20 @@ SaveFileReader::Field SaveFileReader::nextField(QByteArrayView *field, bool *asc
         *ascii = !(seen & High);
         return Field::Ended;
     }
+}
+
+// Where the next field starts after the delimiter at i: CR LF is one line
+// end, even when the block ends between them.
+qsizetype SaveFileReader::pastDelimiter(qsizetype i)
+{
+    qsizetype next = i + 1;
+    if (m_block.at(i) == '\r') {
+        if (next == m_end)
+            m_afterCr = true; // the LF, if any, starts the next block
+        else if (m_block.at(next) == '\n')
+            ++next;
+    }
+    return next;
 }
 
 // The first byte from `from` on that is a delimiter or above 0x7F, or the
@@ -318,15 +325,8 @@ void SaveFileReader::plainFields(std::vector<QLatin1StringView> &fields, qsizety
         const qsizetype i = fieldEnd(pos);
         if (i == m_end || kByteClasses[quint8(bytes[i])] == High)
             break;
-        qsizetype next = i + 1;
-        if (bytes[i] == '\r') {
-            if (next == m_end)
-                m_afterCr = true; // the LF, if any, starts the next block
-            else if (bytes[next] == '\n')
-                ++next;
-        }
         fields.emplace_back(bytes + pos, std::min(i - pos, MaxSaveRowBytes));
-        pos = next;
+        pos = pastDelimiter(i);
     }
     m_pos = pos;
 }

@@ -112,6 +112,7 @@ private:
     Field nextField(QByteArrayView *field, bool *ascii);
     void plainFields(std::vector<QLatin1StringView> &fields, qsizetype maxCount);
     qsizetype fieldEnd(qsizetype from) const;
+    qsizetype pastDelimiter(qsizetype i);
     std::optional<qint64> nextNumber();
     bool atEnd();
 
