@@ -7,7 +7,6 @@
 #include "core/TicketRows.h"
 #include "core/WorkControl.h"
 #include "storage/CodePage.h"
-#include "storage/FileIo.h"
 #include "ui/AnalysisText.h"
 #include "ui/BacktestRowModel.h"
 #include "ui/FileFolders.h"
@@ -19,7 +18,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QLabel>
@@ -254,23 +252,14 @@ void DlgAnalysis::showBacktestDraws(const std::vector<BacktestDraw> &draws)
 
 void DlgAnalysis::CmdExport_Click()
 {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("CSV(*.csv)|*.csv|全て|*.*");
-    options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = StartFolder(QStringLiteral("analysis"), m_main.ProgramFolder);
-    options.confirmReplace = true;
-    const QString fileName = m_main.dialogs().saveFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    RememberFolder(QStringLiteral("analysis"), fileName);
-    const QByteArray bytes = ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
-                                     + QStringLiteral("\r\n"));
-    QString error;
-    if (!WriteFileAtomically(fileName, bytes, &error))
-        m_main.dialogs().warn(this,
-                              QStringLiteral("ファイル「%1」に保存できませんでした。\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), error),
-                              QStringLiteral("CSVに保存"));
+    const QString fileName = SaveCsvThroughDialog(
+        m_main.dialogs(), this,
+        CsvSaveOptions(StartFolder(QStringLiteral("analysis"), m_main.ProgramFolder)), [this] {
+            return ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
+                           + QStringLiteral("\r\n"));
+        });
+    if (!fileName.isEmpty())
+        RememberFolder(QStringLiteral("analysis"), fileName);
 }
 
 void DlgAnalysis::CmdChance_Click()

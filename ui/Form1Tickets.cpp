@@ -3,7 +3,6 @@
 #include "core/GridCellStore.h"
 #include "core/TicketEntry.h"
 #include "core/TicketRows.h"
-#include "storage/FileIo.h"
 #include "ui/DlgJudge.h"
 #include "ui/ResultGrid.h"
 #include "ui/ResultGridModel.h"
@@ -12,7 +11,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,26 +98,13 @@ bool Form1::AppendTicketRow(int game, const QString &numbers, int draws)
 
 void Form1::ExportSaveAreaCsv()
 {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("CSV(*.csv)|*.csv|全て|*.*");
-    options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = ProgramFolder;
-    options.confirmReplace = true;
-    const QString fileName = dialogs().saveFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    const GridCellStore &cells = FGkekka[1]->gridModel()->store();
-    const TicketRows tickets(cells);
-    const QStringList lines = SaveAreaCsvLines(
-        cells, GameTable, [&](int row) { return MarkedTier(cells, tickets, row); });
-    // With its byte order mark a spreadsheet reads the file as UTF-8.
-    const QByteArray bytes = QByteArray("\xEF\xBB\xBF")
-                             + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))
-                                   .toUtf8();
-    QString error;
-    if (!WriteFileAtomically(fileName, bytes, &error))
-        dialogs().warn(this,
-                       QStringLiteral("ファイル「%1」に保存できませんでした。\n%2")
-                           .arg(QDir::toNativeSeparators(fileName), error),
-                       QStringLiteral("CSVに保存"));
+    SaveCsvThroughDialog(dialogs(), this, CsvSaveOptions(ProgramFolder), [this] {
+        const GridCellStore &cells = FGkekka[1]->gridModel()->store();
+        const TicketRows tickets(cells);
+        const QStringList lines = SaveAreaCsvLines(
+            cells, GameTable, [&](int row) { return MarkedTier(cells, tickets, row); });
+        // With its byte order mark a spreadsheet reads the file as UTF-8.
+        return QByteArray("\xEF\xBB\xBF")
+               + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    });
 }

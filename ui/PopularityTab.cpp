@@ -3,7 +3,6 @@
 #include "core/SavedRows.h"
 #include "core/WorkControl.h"
 #include "storage/CodePage.h"
-#include "storage/FileIo.h"
 #include "ui/AnalysisText.h"
 #include "ui/ControlFactory.h"
 #include "ui/Form1.h"
@@ -17,7 +16,6 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QDir>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -235,22 +233,10 @@ void PopularityTab::show(Result &result)
 
 void PopularityTab::CmdPopularityExport_Click()
 {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("CSV(*.csv)|*.csv|全て|*.*");
-    options.defaultExtension = QStringLiteral("*.csv");
-    options.initialFolder = m_main.ProgramFolder;
-    options.confirmReplace = true;
-    const QString fileName = m_main.dialogs().saveFileName(this, options);
-    if (fileName.isEmpty())
-        return;
-    const QByteArray bytes = ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
-                                     + QStringLiteral("\r\n"));
-    QString error;
-    if (!WriteFileAtomically(fileName, bytes, &error))
-        m_main.dialogs().warn(this,
-                              QStringLiteral("ファイル「%1」に保存できませんでした。\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), error),
-                              QStringLiteral("CSVに保存"));
+    SaveCsvThroughDialog(m_main.dialogs(), this, CsvSaveOptions(m_main.ProgramFolder), [this] {
+        return ToCp932(m_rowModel->csvLines().join(QStringLiteral("\r\n"))
+                       + QStringLiteral("\r\n"));
+    });
 }
 
 void PopularityTab::showChart()

@@ -1,7 +1,10 @@
 #include "ui/UserDialogs.h"
 
+#include "storage/FileIo.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -118,4 +121,30 @@ void DesktopDialogs::warn(QWidget *parent, const QString &text, const QString &t
 bool DesktopDialogs::openUrl(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+FileDialogOptions CsvSaveOptions(const QString &initialFolder)
+{
+    FileDialogOptions options;
+    options.filter = QStringLiteral("CSV(*.csv)|*.csv|全て|*.*");
+    options.defaultExtension = QStringLiteral("*.csv");
+    options.initialFolder = initialFolder;
+    options.confirmReplace = true;
+    return options;
+}
+
+QString SaveCsvThroughDialog(UserDialogs &dialogs, QWidget *parent,
+                             const FileDialogOptions &options,
+                             const std::function<QByteArray()> &bytes)
+{
+    const QString fileName = dialogs.saveFileName(parent, options);
+    if (fileName.isEmpty())
+        return fileName;
+    QString error;
+    if (!WriteFileAtomically(fileName, bytes(), &error))
+        dialogs.warn(parent,
+                     QStringLiteral("ファイル「%1」に保存できませんでした。\n%2")
+                         .arg(QDir::toNativeSeparators(fileName), error),
+                     QStringLiteral("CSVに保存"));
+    return fileName;
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class QCoreApplication;
 class QFileDialog;
 class QWidget;
@@ -67,3 +69,13 @@ bool LoadQtJapanese(QCoreApplication &app);
 
 // How DesktopDialogs sets up its file dialogs.
 void SetUpFileDialog(QFileDialog &dialog, const FileDialogOptions &options, bool save);
+
+// Options for saving a table as CSV, starting in initialFolder.
+FileDialogOptions CsvSaveOptions(const QString &initialFolder);
+
+// Asks through dialogs where to save, then writes what bytes() makes there
+// through an atomic replace; says why under the title "CSVに保存" when it
+// cannot. The file chosen, empty when none was.
+QString SaveCsvThroughDialog(UserDialogs &dialogs, QWidget *parent,
+                             const FileDialogOptions &options,
+                             const std::function<QByteArray()> &bytes);
