@@ -1,16 +1,23 @@
 // Offline search for the small wheels a dialog has no time to find; what it
 // prints is a line of data/wheels.txt. Covering designs (m = t) only.
-//   wheel_search v k t [--group N[mA][s] --fixed F --seconds S --after S
-//                       --seed N --target R --start FILE]
+//   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact E --extra X
+//                       --anneal H --seconds S --after S --seed N
+//                       --target R --start FILE]
 // First the rows are chosen orbit by orbit under a cyclic group: it turns the
 // v - F points in cycles of N and fixes the others (N 1: no group); mA also
-// multiplies each cycle by A, s also turns the cycles into each other. Each
+// multiplies each cycle by A, s also turns the cycles into each other; --gens
+// names any group by its generators instead (see Generators). Each
 // case and each row then stands for its whole orbit, so the search space
 // shrinks by the group's order and a cover over orbits finds far smaller
 // wheels than one over rows. The best such wheel is then improved row by row,
 // without the group, for --after seconds more. A start file holds lines of
 // wheels.txt (or rows alone, one per line): its rows start that second stage,
 // the first then skipped; rows one short get the number v (see ReadRows).
+// --exact 1 searches the orbits exhaustively for a wheel of --target rows
+// instead: it finds one or shows there is none under that group; --exact 2
+// restarts that search in a shuffled order (see ExactSearch::run); --extra X
+// lets X rows outside the orbits join them. --anneal H searches the rows
+// alone by simulated annealing at the heat H instead (0.25 serves).
 // With the same options and seed, a search that stops at its target gives
 // the same rows.
 #include "core/WheelCheck.h"
@@ -18,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -135,16 +143,17 @@ struct OrbitsOfSize
 struct Instance
 {
     int v = 0, k = 0, t = 0;
-    std::vector<std::vector<int>> group;     // its generators
-    std::vector<Mask> rows;                  // one row of each row orbit
-    std::vector<int> rowWeight;              // rows in the orbit
-    std::vector<int> caseWeight;             // t-sets in the case orbit
-    std::vector<std::vector<int>> covers;    // by row orbit: case orbits
-    std::vector<std::vector<int>> coveredBy; // by case orbit: row orbits
-    std::vector<int> caseOf;                 // by rank of a t-set
-    std::vector<int> rowOf;                  // by rank of a k-set
-    std::vector<Mask> cases;                 // one t-set of each case orbit
-    std::vector<std::vector<Mask>> members;  // by row orbit: its rows
+    std::vector<std::vector<int>> group;        // its generators
+    std::vector<Mask> rows;                     // one row of each row orbit
+    std::vector<int> rowWeight;                 // rows in the orbit
+    std::vector<int> caseWeight;                // t-sets in the case orbit
+    std::vector<std::vector<int>> covers;       // by row orbit: case orbits
+    std::vector<std::vector<int>> coveredBy;    // by case orbit: row orbits
+    std::vector<int> caseOf;                    // by rank of a t-set
+    std::vector<int> rowOf;                     // by rank of a k-set
+    std::vector<Mask> cases;                    // one t-set of each case orbit
+    std::vector<std::vector<Mask>> members;     // by row orbit: its rows
+    std::vector<std::vector<Mask>> caseMembers; // by case orbit: its t-sets
     Colex colex{0};
 };
 
@@ -153,11 +162,13 @@ Instance MakeInstance(int v, int k, int t, const std::vector<std::vector<int>> &
     const Colex colex(v);
     const OrbitsOfSize cases(v, t, group, colex);
     const OrbitsOfSize rows(v, k, group, colex);
-    Instance in{v,  k,  t,        group,   rows.rep,  rows.weight, cases.weight,
-                {}, {}, cases.of, rows.of, cases.rep, {},          colex};
+    Instance in{v,  k,        t,       group,     rows.rep, rows.weight, cases.weight, {},
+                {}, cases.of, rows.of, cases.rep, {},       {},          colex};
     in.covers.resize(in.rows.size());
     for (const Mask row : in.rows)
         in.members.push_back(OrbitOf(row, group));
+    for (const Mask c : in.cases)
+        in.caseMembers.push_back(OrbitOf(c, group));
     in.coveredBy.resize(in.caseWeight.size());
     std::vector<Mask> subsets;
     for (size_t r = 0; r < in.rows.size(); ++r) {
@@ -423,6 +434,414 @@ std::vector<int> OrbitSearch::run(double seconds, int target)
     return best;
 }
 
+// Adds to `out` at most `rows` rows of k numbers out of v that hold every set
+// in `open`, if there are such; false if not. Each row holds the first open
+// set; a row that leaves more than the others can hold is not tried.
+bool CoverWithRows(int v, int k, const std::vector<Mask> &open, int rows, std::vector<Mask> &out)
+{
+    if (open.empty())
+        return true;
+    const std::int64_t perRow = std::int64_t(Binomial(k, __builtin_popcountll(open.front())));
+    if (rows <= 0 || std::int64_t(open.size()) > rows * perRow)
+        return false;
+    const Mask first = open.front();
+    std::vector<int> others;
+    for (int p = 0; p < v; ++p)
+        if (!(first >> p & 1))
+            others.push_back(p);
+    std::vector<std::pair<size_t, Mask>> tries; // sets left, row
+    const int add = k - __builtin_popcountll(first);
+    const Mask end = Mask(1) << others.size();
+    for (Mask pick = (Mask(1) << add) - 1; pick < end; pick = NextSameBits(pick)) {
+        Mask row = first;
+        for (Mask bits = pick; bits != 0; bits &= bits - 1)
+            row |= Mask(1) << others[size_t(__builtin_ctzll(bits))];
+        size_t left = 0;
+        for (const Mask set : open)
+            left += (set & row) != set;
+        if (std::int64_t(left) <= (rows - 1) * perRow)
+            tries.push_back({left, row});
+    }
+    std::sort(tries.begin(), tries.end());
+    std::vector<Mask> left;
+    for (const auto &[count, row] : tries) {
+        left.clear();
+        for (const Mask set : open)
+            if ((set & row) != set)
+                left.push_back(set);
+        out.push_back(row);
+        if (CoverWithRows(v, k, left, rows - 1, out))
+            return true;
+        out.pop_back();
+    }
+    return false;
+}
+
+// Simulated annealing over a fixed number of rows, its cost the cases left
+// open: a random open case, a random row that holds all of it but one number,
+// one of the row's other numbers swapped for that one; a worse row set is
+// taken with the chance exp(-worse / heat).
+class Annealing
+{
+public:
+    Annealing(int v, int k, int t, std::uint64_t seed)
+        : m_k(k)
+        , m_t(t)
+        , m_colex(v)
+        , m_random(seed)
+    {
+        m_count.assign(Binomial(v, t), 0);
+        m_openAt.assign(m_count.size(), -1);
+        for (Mask set = (Mask(1) << t) - 1; set < (Mask(1) << v); set = NextSameBits(set)) {
+            m_openAt[m_colex.rank(set)] = int(m_open.size());
+            m_open.push_back(set);
+        }
+    }
+    // The rows given, then random ones up to `size`; a cover, or none by then.
+    std::vector<Mask> run(int v, int size, double heat, double seconds,
+                          const std::vector<Mask> &start)
+    {
+        m_rows.assign(start.begin(), start.begin() + std::min(start.size(), size_t(size)));
+        while (int(m_rows.size()) < size) {
+            Mask row = 0;
+            while (__builtin_popcountll(row) < m_k)
+                row |= Mask(1) << (m_random() % std::uint64_t(v));
+            m_rows.push_back(row);
+        }
+        for (const Mask row : m_rows)
+            tally(row, 1);
+        const Clock::time_point begin = Clock::now();
+        size_t best = m_open.size();
+        for (std::int64_t steps = 1; !m_open.empty(); ++steps) {
+            if ((steps & 4095) == 0 && Since(begin) > seconds)
+                return {};
+            step(heat);
+            if (m_open.size() < best) {
+                best = m_open.size();
+                std::fprintf(stderr, "  %zu open at %.1f s\n", best, Since(begin));
+            }
+        }
+        return m_rows;
+    }
+
+private:
+    void tally(Mask row, int step)
+    {
+        m_subsets.clear();
+        SubsetsOf(row, m_t, m_subsets);
+        for (const Mask set : m_subsets) {
+            const std::uint32_t r = m_colex.rank(set);
+            if (step > 0 && m_count[r]++ == 0) {
+                const int at = m_openAt[r];
+                m_openAt[m_colex.rank(m_open.back())] = at;
+                m_open[size_t(at)] = m_open.back();
+                m_open.pop_back();
+                m_openAt[r] = -1;
+            } else if (step < 0 && --m_count[r] == 0) {
+                m_openAt[r] = int(m_open.size());
+                m_open.push_back(set);
+            }
+        }
+    }
+    // The change in open cases of swapping number `out` of `row` for `in`.
+    int change(Mask row, int out, int in)
+    {
+        int worse = 0;
+        m_subsets.clear();
+        SubsetsOf(row & ~(Mask(1) << out), m_t - 1, m_subsets);
+        for (const Mask set : m_subsets) {
+            worse += m_count[m_colex.rank(set | Mask(1) << out)] == 1;
+            worse -= m_count[m_colex.rank(set | Mask(1) << in)] == 0;
+        }
+        return worse;
+    }
+    void step(double heat)
+    {
+        const Mask target = m_open[m_random() % m_open.size()];
+        m_near.clear();
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (__builtin_popcountll(m_rows[i] & target) == m_t - 1)
+                m_near.push_back(i);
+        if (m_near.empty())
+            return;
+        const size_t i = m_near[m_random() % m_near.size()];
+        const int in = __builtin_ctzll(target & ~m_rows[i]);
+        Mask outs = m_rows[i] & ~target;
+        for (auto skip = m_random() % std::uint64_t(__builtin_popcountll(outs)); skip > 0; --skip)
+            outs &= outs - 1;
+        const int out = __builtin_ctzll(outs);
+        const int worse = change(m_rows[i], out, in);
+        if (worse > 0 && m_unit(m_random) >= std::exp(-worse / heat))
+            return;
+        tally(m_rows[i], -1);
+        m_rows[i] = (m_rows[i] & ~(Mask(1) << out)) | Mask(1) << in;
+        tally(m_rows[i], 1);
+    }
+
+    const int m_k, m_t;
+    const Colex m_colex;
+    std::mt19937_64 m_random;
+    std::uniform_real_distribution<double> m_unit{0, 1};
+    std::vector<int> m_count, m_openAt;
+    std::vector<Mask> m_open, m_rows, m_subsets;
+    std::vector<size_t> m_near;
+};
+
+// A depth-first search for a cover over the orbits of at most `target` rows:
+// an open case is covered by each row orbit that leaves the bound met in
+// turn, the case chosen among the few with fewest orbits left; an orbit tried
+// is left out of its later siblings. It either finds such a cover or shows
+// that none is invariant under the group.
+class ExactSearch
+{
+public:
+    ExactSearch(const Instance &in, int target, int extra)
+        : m_in(in)
+        , m_target(target)
+        , m_extra(extra)
+        , m_perRow(std::int64_t(Binomial(in.k, in.t)))
+    {
+        m_count.assign(in.caseWeight.size(), 0);
+        m_left.assign(in.caseWeight.size(), 0);
+        m_free.assign(in.caseWeight.size(), 0);
+        m_used.assign(in.rows.size(), 0);
+        for (size_t c = 0; c < in.caseWeight.size(); ++c) {
+            m_left[c] = int(in.coveredBy[c].size());
+            open(int(c), 1);
+        }
+        // Orbits come in few sizes: the fewest rows of at least n that they
+        // can add up to.
+        std::vector<char> sum(size_t(target) + 1, 0);
+        sum[0] = 1;
+        for (int n = 1; n <= target; ++n)
+            for (const int w : in.rowWeight)
+                sum[size_t(n)] |= (w <= n && sum[size_t(n - w)]) || extra > 0;
+        m_reach.assign(size_t(target) + 2, target + 1);
+        for (int n = target; n >= 0; --n)
+            m_reach[size_t(n)] = sum[size_t(n)] ? n : m_reach[size_t(n) + 1];
+    }
+    // 1 found, 0 none, -1 out of time. With a seed, the orbits of a case are
+    // tried in an order a little shuffled, and the search starts again
+    // after ever more nodes (Luby's sequence of 256 times 1, 1, 2, 1, 1, 2,
+    // 4, ...): a cover that exists is then often found far sooner, but
+    // "none" is never shown.
+    int run(double seconds, std::uint64_t seed)
+    {
+        m_begin = Clock::now();
+        m_seconds = seconds;
+        m_random.seed(seed);
+        m_shuffle = seed != 0;
+        int found = 0;
+        for (std::int64_t i = 1; found == 0 && !m_out; ++i) {
+            m_limit = m_shuffle ? m_nodes + 256 * Luby(i) : -1;
+            m_halt = false;
+            found = dfs();
+            if (m_limit < 0)
+                break;
+        }
+        std::fprintf(stderr, "  %lld nodes, %.1f s\n", (long long)m_nodes, Since(m_begin));
+        return found != 0 ? found : m_out || m_shuffle ? -1 : 0;
+    }
+    const std::vector<int> &cover() const { return m_best; }
+    // The rows outside the orbits, with --extra.
+    const std::vector<Mask> &extraRows() const { return m_bestExtra; }
+
+private:
+    void open(int c, int step)
+    {
+        m_openWeight += step * m_in.caseWeight[size_t(c)];
+        if (m_in.t != 3)
+            return;
+        for (const Mask set : m_in.caseMembers[size_t(c)]) {
+            const int a = __builtin_ctzll(set), b = __builtin_ctzll(set & (set - 1)),
+                      d = 63 - __builtin_clzll(set);
+            openPair(a, b, step);
+            openPair(a, d, step);
+            openPair(b, d, step);
+        }
+    }
+    // Keeps the rows needed through each point, and their sum, up to date.
+    void openPair(int x, int y, int step)
+    {
+        const int k = m_in.k;
+        std::int64_t &open = m_pair[size_t(x * 24 + y)];
+        const std::int64_t before = (open + k - 3) / (k - 2);
+        open += step;
+        const std::int64_t change = (open + k - 3) / (k - 2) - before;
+        if (change == 0)
+            return;
+        for (const int z : {x, y}) {
+            std::int64_t &through = m_through[size_t(z)];
+            m_pointRows -= (through + k - 2) / (k - 1);
+            through += change;
+            m_pointRows += (through + k - 2) / (k - 1);
+        }
+    }
+    void use(int r, int step)
+    {
+        m_used[size_t(r)] = step > 0;
+        for (const int c : m_in.covers[size_t(r)])
+            m_left[size_t(c)] -= step;
+    }
+    void cover(int r, int step)
+    {
+        m_rows += step * m_in.rowWeight[size_t(r)];
+        for (const int c : m_in.covers[size_t(r)]) {
+            if (step > 0 && m_count[size_t(c)]++ == 0)
+                open(c, -1);
+            if (step < 0 && --m_count[size_t(c)] == 0)
+                open(c, 1);
+        }
+    }
+    // Whether the rows so far with the fewest still needed stay in target.
+    bool fits()
+    {
+        const std::int64_t need = bound();
+        return need <= m_target - m_rows && m_rows + m_reach[size_t(need)] <= m_target;
+    }
+    std::int64_t bound() const;
+    std::vector<int> candidates(int c);
+    int dfs();
+    int finish();
+    static std::int64_t Luby(std::int64_t i)
+    {
+        int k = 1;
+        while ((std::int64_t(1) << k) - 1 < i)
+            ++k;
+        if ((std::int64_t(1) << k) - 1 == i)
+            return std::int64_t(1) << (k - 1);
+        return Luby(i - (std::int64_t(1) << (k - 1)) + 1);
+    }
+
+    const Instance &m_in;
+    const int m_target;
+    const int m_extra; // rows allowed outside the orbits
+    const std::int64_t m_perRow;
+    std::vector<char> m_free; // by case orbit: left to those rows
+    std::int64_t m_freeWeight = 0;
+    std::vector<Mask> m_extraRows, m_bestExtra;
+    std::vector<int> m_count, m_left, m_reach;
+    std::vector<char> m_used;
+    std::vector<int> m_chosen, m_best;
+    std::array<std::int64_t, 24 * 24> m_pair{}; // open cases through each pair
+    std::array<std::int64_t, 24> m_through{};   // rows they need through each point
+    std::int64_t m_pointRows = 0;               // those over the points, summed
+    std::int64_t m_openWeight = 0, m_nodes = 0;
+    int m_rows = 0;
+    bool m_out = false, m_shuffle = false, m_halt = false;
+    std::int64_t m_limit = -1;
+    std::mt19937_64 m_random;
+    Clock::time_point m_begin;
+    double m_seconds = 0;
+};
+
+// The rows still needed at least: for t = 3, Schoenheim's count over the open
+// cases (each pair in them needs rows through it, each point rows through
+// it); otherwise the open cases over the cases a row holds.
+std::int64_t ExactSearch::bound() const
+{
+    const std::int64_t plain = (m_openWeight + m_perRow - 1) / m_perRow;
+    if (m_in.t != 3)
+        return plain;
+    return std::max(plain, (m_pointRows + m_in.k - 1) / m_in.k);
+}
+
+// The orbits left that cover case c and keep the bound, most new cases
+// per row first.
+std::vector<int> ExactSearch::candidates(int c)
+{
+    std::vector<std::pair<std::int64_t, int>> order;
+    for (const int r : m_in.coveredBy[size_t(c)]) {
+        if (m_used[size_t(r)] || m_rows + m_in.rowWeight[size_t(r)] > m_target)
+            continue;
+        const std::int64_t before = m_openWeight;
+        cover(r, 1);
+        if (fits())
+            order.push_back({(m_openWeight - before) * 1000 / m_in.rowWeight[size_t(r)]
+                                 - (m_shuffle ? std::int64_t(m_random() % 400) : 0),
+                             r});
+        cover(r, -1);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<int> rows;
+    for (const auto &entry : order)
+        rows.push_back(entry.second);
+    return rows;
+}
+
+// Rows outside the orbits for the cases left to them, at most m_extra.
+int ExactSearch::finish()
+{
+    std::vector<Mask> open;
+    for (size_t c = 0; c < m_count.size(); ++c)
+        if (m_count[c] == 0)
+            open.insert(open.end(), m_in.caseMembers[c].begin(), m_in.caseMembers[c].end());
+    m_extraRows.clear();
+    if (!CoverWithRows(m_in.v, m_in.k, open, std::min(m_extra, m_target - m_rows), m_extraRows))
+        return 0;
+    m_best = m_chosen;
+    m_bestExtra = m_extraRows;
+    return 1;
+}
+
+int ExactSearch::dfs()
+{
+    if (m_openWeight == m_freeWeight)
+        return m_freeWeight == 0 ? (m_best = m_chosen, 1) : finish();
+    if ((++m_nodes & 255) == 0 && Since(m_begin) > m_seconds)
+        m_out = true;
+    m_halt = m_halt || (m_limit >= 0 && m_nodes >= m_limit);
+    if (m_out || m_halt)
+        return 0;
+    std::vector<int> fewest(4, -1);
+    for (size_t c = 0; c < m_count.size(); ++c) {
+        if (m_count[c] != 0 || m_free[c])
+            continue;
+        int at = int(c);
+        for (int &slot : fewest)
+            if (slot < 0 || m_left[size_t(at)] < m_left[size_t(slot)])
+                std::swap(slot, at);
+    }
+    std::vector<int> order;
+    int pick = -1;
+    for (const int c : fewest) {
+        if (c < 0)
+            continue;
+        std::vector<int> rows = candidates(c);
+        if (pick < 0 || rows.size() < order.size()) {
+            order.swap(rows);
+            pick = c;
+        }
+        if (order.empty())
+            break;
+    }
+    int found = 0;
+    size_t tried = 0;
+    for (; tried < order.size() && found == 0 && !m_out && !m_halt; ++tried) {
+        const int r = order[tried];
+        use(r, 1);
+        cover(r, 1);
+        if (fits()) {
+            m_chosen.push_back(r);
+            found = dfs();
+            m_chosen.pop_back();
+        }
+        cover(r, -1);
+    }
+    // Or the case is left to the rows outside the orbits.
+    const std::int64_t weight = m_in.caseWeight[size_t(pick)];
+    if (found == 0 && !m_out && !m_halt && m_freeWeight + weight <= m_extra * m_perRow) {
+        m_free[size_t(pick)] = 1;
+        m_freeWeight += weight;
+        found = dfs();
+        m_freeWeight -= weight;
+        m_free[size_t(pick)] = 0;
+    }
+    for (size_t i = 0; i < tried; ++i)
+        use(order[i], -1);
+    return found;
+}
+
 // The rows of the chosen orbits.
 std::vector<Mask> Expand(const Instance &in, const std::vector<int> &orbits)
 {
@@ -461,6 +880,26 @@ std::vector<std::vector<int>> CyclicGroup(int v, const std::string &name, int fi
     }
     if (name.find('s') == std::string::npos)
         group.pop_back();
+    return group;
+}
+
+// Generators given as the images of 1..v, generators apart by ';'. Empty if
+// one is not a permutation of 1..v.
+std::vector<std::vector<int>> Generators(int v, const std::string &text)
+{
+    std::vector<std::vector<int>> group;
+    std::istringstream parts(text);
+    for (std::string part; std::getline(parts, part, ';');) {
+        std::istringstream numbers(part);
+        std::vector<int> perm;
+        for (int n; numbers >> n;)
+            perm.push_back(n - 1);
+        std::vector<int> sorted = perm;
+        std::sort(sorted.begin(), sorted.end());
+        if (sorted != Identity(v))
+            return {};
+        group.push_back(perm);
+    }
     return group;
 }
 
@@ -525,12 +964,15 @@ struct Options
     int v = 0, k = 0, t = 0, fixed = 0, target = 0;
     std::string group = "1";
     double seconds = 10, after = 0;
+    int exact = 0; // 1 exhaustive, 2 with restarts
+    int extra = 0;
+    double anneal = 0; // the heat
+    const char *gens = nullptr;
     std::uint64_t seed = 1;
     const char *start = nullptr;
 };
 
-// "v k t [--group N[mA][s] --fixed F --seconds S --after S --seed N --target R
-// --start FILE]"; false when it does not read so.
+// The options of the usage line above; false when they do not read so.
 bool ReadOptions(int argc, char **argv, Options &o)
 {
     if (argc < 4 || (argc - 4) % 2 != 0)
@@ -555,6 +997,14 @@ bool ReadOptions(int argc, char **argv, Options &o)
             o.target = std::atoi(value);
         else if (name == "--start")
             o.start = value;
+        else if (name == "--gens")
+            o.gens = value;
+        else if (name == "--anneal")
+            o.anneal = std::atof(value);
+        else if (name == "--extra")
+            o.extra = std::atoi(value);
+        else if (name == "--exact")
+            o.exact = std::atoi(value);
         else
             return false;
     }
@@ -565,22 +1015,38 @@ int main(int argc, char **argv)
 {
     Options o;
     const bool read = ReadOptions(argc, argv, o);
-    const std::vector<std::vector<int>> group = CyclicGroup(o.v, o.group, o.fixed);
+    const std::vector<std::vector<int>> group = o.gens ? Generators(o.v, o.gens)
+                                                       : CyclicGroup(o.v, o.group, o.fixed);
     if (!read || group.empty()) {
-        std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --seconds S"
-                             " --after S --seed N --target R --start FILE]\n");
+        std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact E"
+                             " --extra X --anneal H --seconds S --after S --seed N"
+                             " --target R --start FILE]\n");
         return 2;
     }
     std::vector<Mask> rows;
+    if (o.anneal > 0) {
+        const std::vector<Mask> start = o.start ? ReadRows(o.start, o.v, o.k) : std::vector<Mask>();
+        Annealing search(o.v, o.k, o.t, o.seed);
+        Print(o.v, o.k, o.t, search.run(o.v, o.target, o.anneal, o.seconds, start));
+        return 0;
+    }
     if (o.start) {
         rows = ReadRows(o.start, o.v, o.k);
     } else {
         const Instance orbits = MakeInstance(o.v, o.k, o.t, group);
         std::fprintf(stderr, "%zu row orbits, %zu case orbits\n", orbits.rows.size(),
                      orbits.caseWeight.size());
-        OrbitSearch search(orbits, o.seed);
-        search.greedy();
-        rows = Expand(orbits, search.run(o.seconds, o.target));
+        if (o.exact) {
+            ExactSearch search(orbits, o.target, o.extra);
+            const int found = search.run(o.seconds, o.exact == 2 ? o.seed : 0);
+            std::fprintf(stderr, "%s\n", found > 0 ? "found" : found == 0 ? "none" : "out of time");
+            rows = Expand(orbits, search.cover());
+            rows.insert(rows.end(), search.extraRows().begin(), search.extraRows().end());
+        } else {
+            OrbitSearch search(orbits, o.seed);
+            search.greedy();
+            rows = Expand(orbits, search.run(o.seconds, o.target));
+        }
     }
     if (o.after > 0 && !rows.empty() && int(rows.size()) > o.target) {
         const Instance plain = MakeInstance(o.v, o.k, o.t, {Identity(o.v)});
