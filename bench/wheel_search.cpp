@@ -1,6 +1,6 @@
 // Offline search for the small wheels a dialog has no time to find; what it
 // prints is a line of data/wheels.txt. Covering designs (m = t) only.
-//   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact E --extra X
+//   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1 --extra X
 //                       --anneal H --seconds S --after S --seed N
 //                       --target R --start FILE]
 // First the rows are chosen orbit by orbit under a cyclic group: it turns the
@@ -14,8 +14,7 @@
 // wheels.txt (or rows alone, one per line): its rows start that second stage,
 // the first then skipped; rows one short get the number v (see ReadRows).
 // --exact 1 searches the orbits exhaustively for a wheel of --target rows
-// instead: it finds one or shows there is none under that group; --exact 2
-// restarts that search in a shuffled order (see ExactSearch::run); --extra X
+// instead: it finds one or shows there is none under that group; --extra X
 // lets X rows outside the orbits join them. --anneal H searches the rows
 // alone by simulated annealing at the heat H instead (0.25 serves).
 // With the same options and seed, a search that stops at its target gives
@@ -620,27 +619,14 @@ public:
         for (int n = target; n >= 0; --n)
             m_reach[size_t(n)] = sum[size_t(n)] ? n : m_reach[size_t(n) + 1];
     }
-    // 1 found, 0 none, -1 out of time. With a seed, the orbits of a case are
-    // tried in an order a little shuffled, and the search starts again
-    // after ever more nodes (Luby's sequence of 256 times 1, 1, 2, 1, 1, 2,
-    // 4, ...): a cover that exists is then often found far sooner, but
-    // "none" is never shown.
-    int run(double seconds, std::uint64_t seed)
+    // 1 found, 0 none, -1 out of time.
+    int run(double seconds)
     {
         m_begin = Clock::now();
         m_seconds = seconds;
-        m_random.seed(seed);
-        m_shuffle = seed != 0;
-        int found = 0;
-        for (std::int64_t i = 1; found == 0 && !m_out; ++i) {
-            m_limit = m_shuffle ? m_nodes + 256 * Luby(i) : -1;
-            m_halt = false;
-            found = dfs();
-            if (m_limit < 0)
-                break;
-        }
+        const int found = dfs();
         std::fprintf(stderr, "  %lld nodes, %.1f s\n", (long long)m_nodes, Since(m_begin));
-        return found != 0 ? found : m_out || m_shuffle ? -1 : 0;
+        return m_out ? -1 : found;
     }
     const std::vector<int> &cover() const { return m_best; }
     // The rows outside the orbits, with --extra.
@@ -703,15 +689,6 @@ private:
     std::vector<int> candidates(int c);
     int dfs();
     int finish();
-    static std::int64_t Luby(std::int64_t i)
-    {
-        int k = 1;
-        while ((std::int64_t(1) << k) - 1 < i)
-            ++k;
-        if ((std::int64_t(1) << k) - 1 == i)
-            return std::int64_t(1) << (k - 1);
-        return Luby(i - (std::int64_t(1) << (k - 1)) + 1);
-    }
 
     const Instance &m_in;
     const int m_target;
@@ -728,9 +705,7 @@ private:
     std::int64_t m_pointRows = 0;               // those over the points, summed
     std::int64_t m_openWeight = 0, m_nodes = 0;
     int m_rows = 0;
-    bool m_out = false, m_shuffle = false, m_halt = false;
-    std::int64_t m_limit = -1;
-    std::mt19937_64 m_random;
+    bool m_out = false;
     Clock::time_point m_begin;
     double m_seconds = 0;
 };
@@ -757,9 +732,7 @@ std::vector<int> ExactSearch::candidates(int c)
         const std::int64_t before = m_openWeight;
         cover(r, 1);
         if (fits())
-            order.push_back({(m_openWeight - before) * 1000 / m_in.rowWeight[size_t(r)]
-                                 - (m_shuffle ? std::int64_t(m_random() % 400) : 0),
-                             r});
+            order.push_back({(m_openWeight - before) * 1000 / m_in.rowWeight[size_t(r)], r});
         cover(r, -1);
     }
     std::sort(order.begin(), order.end());
@@ -790,8 +763,7 @@ int ExactSearch::dfs()
         return m_freeWeight == 0 ? (m_best = m_chosen, 1) : finish();
     if ((++m_nodes & 255) == 0 && Since(m_begin) > m_seconds)
         m_out = true;
-    m_halt = m_halt || (m_limit >= 0 && m_nodes >= m_limit);
-    if (m_out || m_halt)
+    if (m_out)
         return 0;
     std::vector<int> fewest(4, -1);
     for (size_t c = 0; c < m_count.size(); ++c) {
@@ -817,7 +789,7 @@ int ExactSearch::dfs()
     }
     int found = 0;
     size_t tried = 0;
-    for (; tried < order.size() && found == 0 && !m_out && !m_halt; ++tried) {
+    for (; tried < order.size() && found == 0 && !m_out; ++tried) {
         const int r = order[tried];
         use(r, 1);
         cover(r, 1);
@@ -830,7 +802,7 @@ int ExactSearch::dfs()
     }
     // Or the case is left to the rows outside the orbits.
     const std::int64_t weight = m_in.caseWeight[size_t(pick)];
-    if (found == 0 && !m_out && !m_halt && m_freeWeight + weight <= m_extra * m_perRow) {
+    if (found == 0 && !m_out && m_freeWeight + weight <= m_extra * m_perRow) {
         m_free[size_t(pick)] = 1;
         m_freeWeight += weight;
         found = dfs();
@@ -964,7 +936,7 @@ struct Options
     int v = 0, k = 0, t = 0, fixed = 0, target = 0;
     std::string group = "1";
     double seconds = 10, after = 0;
-    int exact = 0; // 1 exhaustive, 2 with restarts
+    bool exact = false;
     int extra = 0;
     double anneal = 0; // the heat
     const char *gens = nullptr;
@@ -1004,7 +976,7 @@ bool ReadOptions(int argc, char **argv, Options &o)
         else if (name == "--extra")
             o.extra = std::atoi(value);
         else if (name == "--exact")
-            o.exact = std::atoi(value);
+            o.exact = std::atoi(value) != 0;
         else
             return false;
     }
@@ -1018,7 +990,7 @@ int main(int argc, char **argv)
     const std::vector<std::vector<int>> group = o.gens ? Generators(o.v, o.gens)
                                                        : CyclicGroup(o.v, o.group, o.fixed);
     if (!read || group.empty()) {
-        std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact E"
+        std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1"
                              " --extra X --anneal H --seconds S --after S --seed N"
                              " --target R --start FILE]\n");
         return 2;
@@ -1038,7 +1010,7 @@ int main(int argc, char **argv)
                      orbits.caseWeight.size());
         if (o.exact) {
             ExactSearch search(orbits, o.target, o.extra);
-            const int found = search.run(o.seconds, o.exact == 2 ? o.seed : 0);
+            const int found = search.run(o.seconds);
             std::fprintf(stderr, "%s\n", found > 0 ? "found" : found == 0 ? "none" : "out of time");
             rows = Expand(orbits, search.cover());
             rows.insert(rows.end(), search.extraRows().begin(), search.extraRows().end());
