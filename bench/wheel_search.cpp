@@ -1,7 +1,7 @@
 // Offline search for the small wheels a dialog has no time to find; what it
 // prints is a line of data/wheels.txt. Covering designs (m = t) only.
-//   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1 --extra X
-//                       --anneal H --seconds S --after S --seed N
+//   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1 --norm G
+//                       --extra X --anneal H --seconds S --after S --seed N
 //                       --target R --start FILE]
 // First the rows are chosen orbit by orbit under a cyclic group: it turns the
 // v - F points in cycles of N and fixes the others (N 1: no group); mA also
@@ -14,7 +14,9 @@
 // wheels.txt (or rows alone, one per line): its rows start that second stage,
 // the first then skipped; rows one short get the number v (see ReadRows).
 // --exact 1 searches the orbits exhaustively for a wheel of --target rows
-// instead: it finds one or shows there is none under that group; --extra X
+// instead: it finds one or shows there is none under that group; --norm
+// names a larger group that maps the orbits onto orbits, so that of choices
+// it maps onto each other only one is searched; --extra X
 // lets X rows outside the orbits join them. --anneal H searches the rows
 // alone by simulated annealing at the heat H instead (0.25 serves).
 // With the same options and seed, a search that stops at its target gives
@@ -32,6 +34,7 @@
 #include <iterator>
 #include <numeric>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -99,6 +102,14 @@ void SubsetsOf(Mask set, int size, std::vector<Mask> &out)
             s |= (p >> i & 1u) ? bits[size_t(i)] : 0;
         out.push_back(s);
     }
+}
+
+std::vector<int> Identity(int v)
+{
+    std::vector<int> perm(static_cast<size_t>(v));
+    for (int i = 0; i < v; ++i)
+        perm[size_t(i)] = i;
+    return perm;
 }
 
 // The images of a set under the group the generators make, itself first.
@@ -586,6 +597,54 @@ private:
     std::vector<size_t> m_near;
 };
 
+// How a group that normalizes the search group moves its orbits: per
+// element, the image of each row orbit and each case orbit. Elements that
+// move the row orbits alike are kept once.
+struct Symmetries
+{
+    std::vector<std::vector<int>> rowMap, caseMap;
+};
+
+// Empty with `ok` false when the group is too large or does not map orbits
+// onto orbits.
+Symmetries MakeSymmetries(const Instance &in, const std::vector<std::vector<int>> &gens, bool &ok)
+{
+    Symmetries out;
+    ok = true;
+    if (gens.empty())
+        return out;
+    std::vector<std::vector<int>> elements{Identity(in.v)};
+    std::set<std::vector<int>> seen(elements.begin(), elements.end()), maps;
+    for (size_t i = 0; i < elements.size() && elements.size() <= 100000; ++i) {
+        for (const std::vector<int> &g : gens) {
+            std::vector<int> product(size_t(in.v));
+            for (int x = 0; x < in.v; ++x)
+                product[size_t(x)] = g[size_t(elements[i][size_t(x)])];
+            if (seen.insert(product).second)
+                elements.push_back(product);
+        }
+    }
+    ok = elements.size() <= 100000;
+    for (size_t e = 0; e < elements.size() && ok; ++e) {
+        const std::vector<int> &n = elements[e];
+        std::vector<int> rows, cases;
+        for (size_t r = 0; r < in.rows.size(); ++r) {
+            rows.push_back(in.rowOf[in.colex.rank(Apply(n, in.rows[r]))]);
+            for (const Mask member : in.members[r])
+                ok = ok && in.rowOf[in.colex.rank(Apply(n, member))] == rows.back();
+        }
+        for (const Mask c : in.cases)
+            cases.push_back(in.caseOf[in.colex.rank(Apply(n, c))]);
+        if (maps.insert(rows).second) {
+            out.rowMap.push_back(rows);
+            out.caseMap.push_back(cases);
+        }
+    }
+    if (!ok)
+        out = {};
+    return out;
+}
+
 // A depth-first search for a cover over the orbits of at most `target` rows:
 // an open case is covered by each row orbit that leaves the bound met in
 // turn, the case chosen among the few with fewest orbits left; an orbit tried
@@ -594,8 +653,9 @@ private:
 class ExactSearch
 {
 public:
-    ExactSearch(const Instance &in, int target, int extra)
+    ExactSearch(const Instance &in, int target, int extra, const Symmetries &symmetries)
         : m_in(in)
+        , m_symmetries(symmetries)
         , m_target(target)
         , m_extra(extra)
         , m_perRow(std::int64_t(Binomial(in.k, in.t)))
@@ -604,6 +664,10 @@ public:
         m_left.assign(in.caseWeight.size(), 0);
         m_free.assign(in.caseWeight.size(), 0);
         m_used.assign(in.rows.size(), 0);
+        for (size_t n = 0; n < m_pairRows.size() && in.k > 2; ++n)
+            m_pairRows[n] = int((n + size_t(in.k) - 3) / size_t(in.k - 2));
+        for (size_t n = 0; n < m_pointRowsOf.size(); ++n)
+            m_pointRowsOf[n] = int((n + size_t(in.k) - 2) / size_t(in.k - 1));
         for (size_t c = 0; c < in.caseWeight.size(); ++c) {
             m_left[c] = int(in.coveredBy[c].size());
             open(int(c), 1);
@@ -624,7 +688,10 @@ public:
     {
         m_begin = Clock::now();
         m_seconds = seconds;
-        const int found = dfs();
+        // Rows outside the orbits would have to be mapped too.
+        std::vector<int> all(m_extra > 0 ? 0 : m_symmetries.rowMap.size());
+        std::iota(all.begin(), all.end(), 0);
+        const int found = dfs(all);
         std::fprintf(stderr, "  %lld nodes, %.1f s\n", (long long)m_nodes, Since(m_begin));
         return m_out ? -1 : found;
     }
@@ -649,18 +716,16 @@ private:
     // Keeps the rows needed through each point, and their sum, up to date.
     void openPair(int x, int y, int step)
     {
-        const int k = m_in.k;
-        std::int64_t &open = m_pair[size_t(x * 24 + y)];
-        const std::int64_t before = (open + k - 3) / (k - 2);
+        // Tables instead of divisions: this is the inner loop of the search.
+        int &open = m_pair[size_t(x * 24 + y)];
+        const int change = m_pairRows[size_t(open + step)] - m_pairRows[size_t(open)];
         open += step;
-        const std::int64_t change = (open + k - 3) / (k - 2) - before;
         if (change == 0)
             return;
         for (const int z : {x, y}) {
-            std::int64_t &through = m_through[size_t(z)];
-            m_pointRows -= (through + k - 2) / (k - 1);
+            int &through = m_through[size_t(z)];
+            m_pointRows += m_pointRowsOf[size_t(through + change)] - m_pointRowsOf[size_t(through)];
             through += change;
-            m_pointRows += (through + k - 2) / (k - 1);
         }
     }
     void use(int r, int step)
@@ -687,10 +752,11 @@ private:
     }
     std::int64_t bound() const;
     std::vector<int> candidates(int c);
-    int dfs();
+    int dfs(const std::vector<int> &keep);
     int finish();
 
     const Instance &m_in;
+    const Symmetries &m_symmetries;
     const int m_target;
     const int m_extra; // rows allowed outside the orbits
     const std::int64_t m_perRow;
@@ -700,9 +766,11 @@ private:
     std::vector<int> m_count, m_left, m_reach;
     std::vector<char> m_used;
     std::vector<int> m_chosen, m_best;
-    std::array<std::int64_t, 24 * 24> m_pair{}; // open cases through each pair
-    std::array<std::int64_t, 24> m_through{};   // rows they need through each point
-    std::int64_t m_pointRows = 0;               // those over the points, summed
+    std::array<int, 24 * 24> m_pair{};        // open cases through each pair
+    std::array<int, 24> m_through{};          // rows they need through each point
+    std::array<int, 24> m_pairRows{};         // by open cases through a pair: rows
+    std::array<int, 24 * 24> m_pointRowsOf{}; // by rows through pairs of a point
+    std::int64_t m_pointRows = 0;             // those over the points, summed
     std::int64_t m_openWeight = 0, m_nodes = 0;
     int m_rows = 0;
     bool m_out = false;
@@ -757,7 +825,9 @@ int ExactSearch::finish()
     return 1;
 }
 
-int ExactSearch::dfs()
+// `keep`: the symmetries that map the choices so far onto themselves. Of the
+// orbits that one of them maps onto each other only the first is tried.
+int ExactSearch::dfs(const std::vector<int> &keep)
 {
     if (m_openWeight == m_freeWeight)
         return m_freeWeight == 0 ? (m_best = m_chosen, 1) : finish();
@@ -787,15 +857,32 @@ int ExactSearch::dfs()
         if (order.empty())
             break;
     }
+    std::vector<int> fixing; // of the case
+    for (const int s : keep)
+        if (m_symmetries.caseMap[size_t(s)][size_t(pick)] == pick)
+            fixing.push_back(s);
     int found = 0;
-    size_t tried = 0;
-    for (; tried < order.size() && found == 0 && !m_out; ++tried) {
-        const int r = order[tried];
-        use(r, 1);
+    std::vector<int> tried;
+    for (size_t i = 0; i < order.size() && found == 0 && !m_out; ++i) {
+        const int r = order[i];
+        if (m_used[size_t(r)])
+            continue;
+        std::vector<int> alike{r}, still;
+        for (const int s : fixing) {
+            const int image = m_symmetries.rowMap[size_t(s)][size_t(r)];
+            if (image == r)
+                still.push_back(s);
+            else if (!m_used[size_t(image)]
+                     && std::find(alike.begin(), alike.end(), image) == alike.end())
+                alike.push_back(image);
+        }
+        for (const int a : alike)
+            use(a, 1);
+        tried.insert(tried.end(), alike.begin(), alike.end());
         cover(r, 1);
         if (fits()) {
             m_chosen.push_back(r);
-            found = dfs();
+            found = dfs(still);
             m_chosen.pop_back();
         }
         cover(r, -1);
@@ -805,12 +892,12 @@ int ExactSearch::dfs()
     if (found == 0 && !m_out && m_freeWeight + weight <= m_extra * m_perRow) {
         m_free[size_t(pick)] = 1;
         m_freeWeight += weight;
-        found = dfs();
+        found = dfs({});
         m_freeWeight -= weight;
         m_free[size_t(pick)] = 0;
     }
-    for (size_t i = 0; i < tried; ++i)
-        use(order[i], -1);
+    for (const int r : tried)
+        use(r, -1);
     return found;
 }
 
@@ -823,14 +910,6 @@ std::vector<Mask> Expand(const Instance &in, const std::vector<int> &orbits)
         rows.insert(rows.end(), orbit.begin(), orbit.end());
     }
     return rows;
-}
-
-std::vector<int> Identity(int v)
-{
-    std::vector<int> perm(static_cast<size_t>(v));
-    for (int i = 0; i < v; ++i)
-        perm[size_t(i)] = i;
-    return perm;
 }
 
 // The group named "N", "NmA", "Ns" or "NmAs": cycles of N points over the
@@ -940,6 +1019,7 @@ struct Options
     int extra = 0;
     double anneal = 0; // the heat
     const char *gens = nullptr;
+    const char *norm = nullptr; // generators of a normalizing group
     std::uint64_t seed = 1;
     const char *start = nullptr;
 };
@@ -971,6 +1051,8 @@ bool ReadOptions(int argc, char **argv, Options &o)
             o.start = value;
         else if (name == "--gens")
             o.gens = value;
+        else if (name == "--norm")
+            o.norm = value;
         else if (name == "--anneal")
             o.anneal = std::atof(value);
         else if (name == "--extra")
@@ -991,7 +1073,7 @@ int main(int argc, char **argv)
                                                        : CyclicGroup(o.v, o.group, o.fixed);
     if (!read || group.empty()) {
         std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1"
-                             " --extra X --anneal H --seconds S --after S --seed N"
+                             " --norm G --extra X --anneal H --seconds S --after S --seed N"
                              " --target R --start FILE]\n");
         return 2;
     }
@@ -1009,7 +1091,14 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%zu row orbits, %zu case orbits\n", orbits.rows.size(),
                      orbits.caseWeight.size());
         if (o.exact) {
-            ExactSearch search(orbits, o.target, o.extra);
+            bool ok = true;
+            const Symmetries symmetries = MakeSymmetries(
+                orbits, o.norm ? Generators(o.v, o.norm) : std::vector<std::vector<int>>(), ok);
+            if (!ok || (o.norm && symmetries.rowMap.empty())) {
+                std::fprintf(stderr, "--norm names no group that maps orbits onto orbits\n");
+                return 2;
+            }
+            ExactSearch search(orbits, o.target, o.extra, symmetries);
             const int found = search.run(o.seconds);
             std::fprintf(stderr, "%s\n", found > 0 ? "found" : found == 0 ? "none" : "out of time");
             rows = Expand(orbits, search.cover());
