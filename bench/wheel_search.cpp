@@ -605,17 +605,16 @@ struct Symmetries
     std::vector<std::vector<int>> rowMap, caseMap;
 };
 
-// Empty with `ok` false when the group is too large or does not map orbits
-// onto orbits.
-Symmetries MakeSymmetries(const Instance &in, const std::vector<std::vector<int>> &gens, bool &ok)
+// Empty when there are no generators, when the group is too large or when
+// it does not map orbits onto orbits.
+Symmetries MakeSymmetries(const Instance &in, const std::vector<std::vector<int>> &gens)
 {
-    Symmetries out;
-    ok = true;
+    const size_t largest = 100000;
     if (gens.empty())
-        return out;
+        return {};
     std::vector<std::vector<int>> elements{Identity(in.v)};
     std::set<std::vector<int>> seen(elements.begin(), elements.end()), maps;
-    for (size_t i = 0; i < elements.size() && elements.size() <= 100000; ++i) {
+    for (size_t i = 0; i < elements.size(); ++i) {
         for (const std::vector<int> &g : gens) {
             std::vector<int> product(size_t(in.v));
             for (int x = 0; x < in.v; ++x)
@@ -623,15 +622,17 @@ Symmetries MakeSymmetries(const Instance &in, const std::vector<std::vector<int>
             if (seen.insert(product).second)
                 elements.push_back(product);
         }
+        if (elements.size() > largest)
+            return {};
     }
-    ok = elements.size() <= 100000;
-    for (size_t e = 0; e < elements.size() && ok; ++e) {
-        const std::vector<int> &n = elements[e];
+    Symmetries out;
+    for (const std::vector<int> &n : elements) {
         std::vector<int> rows, cases;
         for (size_t r = 0; r < in.rows.size(); ++r) {
             rows.push_back(in.rowOf[in.colex.rank(Apply(n, in.rows[r]))]);
             for (const Mask member : in.members[r])
-                ok = ok && in.rowOf[in.colex.rank(Apply(n, member))] == rows.back();
+                if (in.rowOf[in.colex.rank(Apply(n, member))] != rows.back())
+                    return {};
         }
         for (const Mask c : in.cases)
             cases.push_back(in.caseOf[in.colex.rank(Apply(n, c))]);
@@ -640,8 +641,6 @@ Symmetries MakeSymmetries(const Instance &in, const std::vector<std::vector<int>
             out.caseMap.push_back(cases);
         }
     }
-    if (!ok)
-        out = {};
     return out;
 }
 
@@ -1091,10 +1090,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%zu row orbits, %zu case orbits\n", orbits.rows.size(),
                      orbits.caseWeight.size());
         if (o.exact) {
-            bool ok = true;
             const Symmetries symmetries = MakeSymmetries(
-                orbits, o.norm ? Generators(o.v, o.norm) : std::vector<std::vector<int>>(), ok);
-            if (!ok || (o.norm && symmetries.rowMap.empty())) {
+                orbits, o.norm ? Generators(o.v, o.norm) : std::vector<std::vector<int>>());
+            if (o.norm && symmetries.rowMap.empty()) {
                 std::fprintf(stderr, "--norm names no group that maps orbits onto orbits\n");
                 return 2;
             }
