@@ -1,8 +1,8 @@
 // Offline search for the small wheels a dialog has no time to find; what it
 // prints is a line of data/wheels.txt. Covering designs (m = t) only.
 //   wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1 --norm G
-//                       --extra X --anneal H --seconds S --after S --seed N
-//                       --target R --start FILE]
+//                       --extra X --anneal H --weigh F --seconds S --after S
+//                       --seed N --target R --start FILE]
 // First the rows are chosen orbit by orbit under a cyclic group: it turns the
 // v - F points in cycles of N and fixes the others (N 1: no group); mA also
 // multiplies each cycle by A, s also turns the cycles into each other; --gens
@@ -18,7 +18,9 @@
 // names a larger group that maps the orbits onto orbits, so that of choices
 // it maps onto each other only one is searched; --extra X
 // lets X rows outside the orbits join them. --anneal H searches the rows
-// alone by simulated annealing at the heat H instead (0.25 serves).
+// alone by simulated annealing at the heat H instead (0.25 serves). --weigh F
+// searches the orbits by row weighting for --target rows, F of them rows the
+// group fixes, the rest whole orbits (a group of prime order).
 // With the same options and seed, a search that stops at its target gives
 // the same rows.
 #include "core/WheelCheck.h"
@@ -597,6 +599,199 @@ private:
     std::vector<size_t> m_near;
 };
 
+// Row weighting over the orbits of a group of prime order, as set cover
+// searches do: a fixed number of whole orbits and of rows the group fixes.
+// Each step takes an open case, brings in the orbit that covers it and
+// gains most, drops the chosen orbit of the same size that loses least, and
+// then weighs every case still open one more, so that cases left open long
+// pull harder. An orbit whose cases have not changed since it left is not
+// brought back (configuration checking); ties go to the orbit idle longest.
+class WeightingSearch
+{
+public:
+    WeightingSearch(const Instance &in, std::uint64_t seed)
+        : m_in(in)
+        , m_random(seed)
+    {
+        const size_t rows = in.rows.size(), cases = in.caseWeight.size();
+        m_count.assign(cases, 0);
+        m_weight.assign(in.caseWeight.begin(), in.caseWeight.end());
+        m_openAt.assign(cases, -1);
+        for (size_t c = 0; c < cases; ++c)
+            open(int(c));
+        m_changed.assign(rows, 1);
+        m_chosen.assign(rows, 0);
+        m_stamp.assign(rows, 0);
+        m_score.assign(rows, 0);
+        for (size_t r = 0; r < rows; ++r)
+            for (const int c : in.covers[r])
+                m_score[r] += m_weight[size_t(c)];
+        m_order = *std::max_element(in.rowWeight.begin(), in.rowWeight.end());
+    }
+
+    // The orbits of a wheel of `size` rows, `fixed` of them rows the group
+    // fixes; empty when none was found in `seconds`.
+    std::vector<int> run(int size, int fixed, double seconds)
+    {
+        if (m_order == 1) // no group: every row is its own orbit
+            fixed = 0;
+        if (fixed < 0 || (size - fixed) % m_order != 0 || !choose(m_order, (size - fixed) / m_order)
+            || !choose(1, fixed))
+            return {};
+        const Clock::time_point begin = Clock::now();
+        std::int64_t least = openRows();
+        for (std::int64_t step = 1; !m_open.empty(); ++step) {
+            if ((step & 1023) == 0 && Since(begin) > seconds)
+                return {};
+            swap(fixed, step);
+            const std::int64_t now = openRows();
+            if (now < least) {
+                least = now;
+                std::fprintf(stderr, "  %lld open at %.1f s, step %lld\n", (long long)least,
+                             Since(begin), (long long)step);
+            }
+        }
+        return m_solution;
+    }
+
+private:
+    void open(int c)
+    {
+        m_openAt[size_t(c)] = int(m_open.size());
+        m_open.push_back(c);
+    }
+    void close(int c)
+    {
+        const int at = m_openAt[size_t(c)];
+        m_openAt[size_t(m_open.back())] = at;
+        m_open[size_t(at)] = m_open.back();
+        m_open.pop_back();
+        m_openAt[size_t(c)] = -1;
+    }
+    std::int64_t openRows() const
+    {
+        std::int64_t rows = 0;
+        for (const int c : m_open)
+            rows += m_in.caseWeight[size_t(c)];
+        return rows;
+    }
+    // A chosen orbit's score is minus what it alone covers, any other's what
+    // it would cover that is open: both weighted.
+    void add(int r)
+    {
+        m_chosen[size_t(r)] = 1;
+        m_solution.push_back(r);
+        m_score[size_t(r)] = -m_score[size_t(r)];
+        for (const int c : m_in.covers[size_t(r)]) {
+            const int count = ++m_count[size_t(c)];
+            for (const int s : m_in.coveredBy[size_t(c)]) {
+                if (s != r && count == 1 && !m_chosen[size_t(s)])
+                    m_score[size_t(s)] -= m_weight[size_t(c)];
+                m_changed[size_t(s)] = 1;
+            }
+            if (count == 1)
+                close(c);
+            else if (count == 2)
+                adjustSole(c, r, m_weight[size_t(c)]);
+        }
+    }
+    void remove(int r)
+    {
+        m_chosen[size_t(r)] = 0;
+        m_solution.erase(std::find(m_solution.begin(), m_solution.end(), r));
+        m_score[size_t(r)] = -m_score[size_t(r)];
+        for (const int c : m_in.covers[size_t(r)]) {
+            const int count = --m_count[size_t(c)];
+            for (const int s : m_in.coveredBy[size_t(c)]) {
+                if (s != r && count == 0 && !m_chosen[size_t(s)])
+                    m_score[size_t(s)] += m_weight[size_t(c)];
+                m_changed[size_t(s)] = 1;
+            }
+            if (count == 0)
+                open(c);
+            else if (count == 1)
+                adjustSole(c, r, -m_weight[size_t(c)]);
+        }
+        m_changed[size_t(r)] = 0;
+    }
+    // The other chosen orbit that covers case c, now or until now alone.
+    void adjustSole(int c, int r, std::int64_t by)
+    {
+        for (const int s : m_in.coveredBy[size_t(c)])
+            if (s != r && m_chosen[size_t(s)]) {
+                m_score[size_t(s)] += by;
+                return;
+            }
+    }
+    // `count` orbits of `size` rows, greedily by score.
+    bool choose(int size, int count)
+    {
+        for (int n = 0; n < count; ++n) {
+            std::int64_t best = 0;
+            int pick = -1, ties = 0;
+            for (size_t r = 0; r < m_in.rows.size(); ++r) {
+                if (m_chosen[r] || m_in.rowWeight[r] != size)
+                    continue;
+                if (pick < 0 || m_score[r] > best) {
+                    best = m_score[r];
+                    pick = int(r);
+                    ties = 1;
+                } else if (m_score[r] == best && m_random() % std::uint64_t(++ties) == 0) {
+                    pick = int(r);
+                }
+            }
+            if (pick < 0)
+                return false;
+            add(pick);
+        }
+        return true;
+    }
+    // The best orbit of the two `a` and `b`: the higher score, then the one
+    // idle longer.
+    bool better(int a, int b) const
+    {
+        return b < 0 || m_score[size_t(a)] > m_score[size_t(b)]
+               || (m_score[size_t(a)] == m_score[size_t(b)]
+                   && m_stamp[size_t(a)] < m_stamp[size_t(b)]);
+    }
+    void swap(int fixed, std::int64_t step)
+    {
+        const int c = m_open[size_t(m_random() % m_open.size())];
+        int in = -1;
+        for (const int r : m_in.coveredBy[size_t(c)]) {
+            const int size = m_in.rowWeight[size_t(r)];
+            if (m_chosen[size_t(r)] || !m_changed[size_t(r)]
+                || (size != m_order && (size != 1 || fixed == 0)))
+                continue;
+            if (better(r, in))
+                in = r;
+        }
+        if (in < 0)
+            return;
+        add(in);
+        m_stamp[size_t(in)] = step;
+        int out = -1;
+        for (const int r : m_solution)
+            if (r != in && m_in.rowWeight[size_t(r)] == m_in.rowWeight[size_t(in)]
+                && better(r, out))
+                out = r;
+        remove(out < 0 ? in : out);
+        m_stamp[size_t(out < 0 ? in : out)] = step;
+        for (const int o : m_open) {
+            ++m_weight[size_t(o)];
+            for (const int s : m_in.coveredBy[size_t(o)])
+                m_score[size_t(s)] += m_chosen[size_t(s)] ? 0 : 1;
+        }
+    }
+
+    const Instance &m_in;
+    std::mt19937_64 m_random;
+    std::vector<int> m_count, m_open, m_openAt, m_solution;
+    std::vector<std::int64_t> m_weight, m_score, m_stamp;
+    std::vector<char> m_changed, m_chosen;
+    int m_order = 1;
+};
+
 // How a group that normalizes the search group moves its orbits: per
 // element, the image of each row orbit and each case orbit. Elements that
 // move the row orbits alike are kept once.
@@ -1017,6 +1212,7 @@ struct Options
     bool exact = false;
     int extra = 0;
     double anneal = 0; // the heat
+    int weigh = -1;    // rows the group fixes, for row weighting
     const char *gens = nullptr;
     const char *norm = nullptr; // generators of a normalizing group
     std::uint64_t seed = 1;
@@ -1054,6 +1250,8 @@ bool ReadOptions(int argc, char **argv, Options &o)
             o.norm = value;
         else if (name == "--anneal")
             o.anneal = std::atof(value);
+        else if (name == "--weigh")
+            o.weigh = std::atoi(value);
         else if (name == "--extra")
             o.extra = std::atoi(value);
         else if (name == "--exact")
@@ -1072,8 +1270,8 @@ int main(int argc, char **argv)
                                                        : CyclicGroup(o.v, o.group, o.fixed);
     if (!read || group.empty()) {
         std::fprintf(stderr, "wheel_search v k t [--group N[mA][s] --fixed F --gens G --exact 1"
-                             " --norm G --extra X --anneal H --seconds S --after S --seed N"
-                             " --target R --start FILE]\n");
+                             " --norm G --extra X --anneal H --weigh F --seconds S --after S"
+                             " --seed N --target R --start FILE]\n");
         return 2;
     }
     std::vector<Mask> rows;
@@ -1101,6 +1299,9 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", found > 0 ? "found" : found == 0 ? "none" : "out of time");
             rows = Expand(orbits, search.cover());
             rows.insert(rows.end(), search.extraRows().begin(), search.extraRows().end());
+        } else if (o.weigh >= 0) {
+            WeightingSearch search(orbits, o.seed);
+            rows = Expand(orbits, search.run(o.target, o.weigh, o.seconds));
         } else {
             OrbitSearch search(orbits, o.seed);
             search.greedy();
