@@ -639,14 +639,13 @@ public:
             || !choose(1, fixed))
             return {};
         const Clock::time_point begin = Clock::now();
-        std::int64_t least = openRows();
+        std::int64_t least = m_openWeight;
         for (std::int64_t step = 1; !m_open.empty(); ++step) {
             if ((step & 1023) == 0 && Since(begin) > seconds)
                 return {};
             swap(fixed, step);
-            const std::int64_t now = openRows();
-            if (now < least) {
-                least = now;
+            if (m_openWeight < least) {
+                least = m_openWeight;
                 std::fprintf(stderr, "  %lld open at %.1f s, step %lld\n", (long long)least,
                              Since(begin), (long long)step);
             }
@@ -659,6 +658,7 @@ private:
     {
         m_openAt[size_t(c)] = int(m_open.size());
         m_open.push_back(c);
+        m_openWeight += m_in.caseWeight[size_t(c)];
     }
     void close(int c)
     {
@@ -667,13 +667,7 @@ private:
         m_open[size_t(at)] = m_open.back();
         m_open.pop_back();
         m_openAt[size_t(c)] = -1;
-    }
-    std::int64_t openRows() const
-    {
-        std::int64_t rows = 0;
-        for (const int c : m_open)
-            rows += m_in.caseWeight[size_t(c)];
-        return rows;
+        m_openWeight -= m_in.caseWeight[size_t(c)];
     }
     // A chosen orbit's score is minus what it alone covers, any other's what
     // it would cover that is open: both weighted.
@@ -775,12 +769,14 @@ private:
             if (r != in && m_in.rowWeight[size_t(r)] == m_in.rowWeight[size_t(in)]
                 && better(r, out))
                 out = r;
-        remove(out < 0 ? in : out);
-        m_stamp[size_t(out < 0 ? in : out)] = step;
+        const int drop = out < 0 ? in : out;
+        remove(drop);
+        m_stamp[size_t(drop)] = step;
         for (const int o : m_open) {
             ++m_weight[size_t(o)];
             for (const int s : m_in.coveredBy[size_t(o)])
-                m_score[size_t(s)] += m_chosen[size_t(s)] ? 0 : 1;
+                if (!m_chosen[size_t(s)])
+                    ++m_score[size_t(s)];
         }
     }
 
@@ -789,6 +785,7 @@ private:
     std::vector<int> m_count, m_open, m_openAt, m_solution;
     std::vector<std::int64_t> m_weight, m_score, m_stamp;
     std::vector<char> m_changed, m_chosen;
+    std::int64_t m_openWeight = 0; // rows of the open cases
     int m_order = 1;
 };
 
