@@ -204,6 +204,30 @@ double Since(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Cases still open, each found and dropped in constant time, and the rows
+// they stand for.
+struct OpenCases
+{
+    std::vector<int> list, at; // the cases; by case, its place in list or -1
+    std::int64_t weight = 0;
+
+    void open(int c, int rows)
+    {
+        at[size_t(c)] = int(list.size());
+        list.push_back(c);
+        weight += rows;
+    }
+    void close(int c, int rows)
+    {
+        const int place = at[size_t(c)];
+        list[size_t(place)] = list.back();
+        at[size_t(list.back())] = place;
+        list.pop_back();
+        at[size_t(c)] = -1;
+        weight -= rows;
+    }
+};
+
 // A tabu walk at a fixed number of rows over the orbits, its cost the cases
 // left open: each move changes one element of a row and so swaps that row's
 // orbit for the new row's (see step). Each cover found is kept and loses its
@@ -216,7 +240,7 @@ public:
         , m_random(seed)
     {
         m_count.assign(in.caseWeight.size(), 0);
-        m_openAt.assign(in.caseWeight.size(), -1);
+        m_cases.at.assign(in.caseWeight.size(), -1);
         m_at.assign(in.rows.size(), -1);
         m_tabu.assign(in.rows.size(), 0);
         m_mark.assign(in.caseWeight.size(), 0);
@@ -230,21 +254,8 @@ public:
 
 private:
     std::uint64_t random(std::uint64_t below) { return below <= 1 ? 0 : m_random() % below; }
-    void open(int c)
-    {
-        m_openAt[size_t(c)] = int(m_open.size());
-        m_open.push_back(c);
-        m_openWeight += m_in.caseWeight[size_t(c)];
-    }
-    void close(int c)
-    {
-        const int at = m_openAt[size_t(c)];
-        m_open[size_t(at)] = m_open.back();
-        m_openAt[size_t(m_open.back())] = at;
-        m_open.pop_back();
-        m_openAt[size_t(c)] = -1;
-        m_openWeight -= m_in.caseWeight[size_t(c)];
-    }
+    void open(int c) { m_cases.open(c, m_in.caseWeight[size_t(c)]); }
+    void close(int c) { m_cases.close(c, m_in.caseWeight[size_t(c)]); }
     void add(int r);
     void remove(int r);
     std::int64_t sole(int r) const;
@@ -255,13 +266,12 @@ private:
     const Instance &m_in;
     std::mt19937_64 m_random;
     std::vector<int> m_count;
-    std::vector<int> m_open, m_openAt;
+    OpenCases m_cases;
     std::vector<int> m_chosen, m_at;
     std::vector<std::int64_t> m_tabu;
     std::vector<std::uint32_t> m_mark;
     std::uint32_t m_stamp = 0;
     std::vector<std::pair<int, Mask>> m_near; // orbit, row
-    std::int64_t m_openWeight = 0;            // open cases
     std::int64_t m_bestOpen = 0;              // the least since the last cover
     std::int64_t m_steps = 0;
     int m_rows = 0;
@@ -321,8 +331,8 @@ int OrbitSearch::leastUseful()
 // Each orbit in turn the one that covers most open cases per row.
 void OrbitSearch::greedy()
 {
-    while (!m_open.empty()) {
-        const int target = m_open[random(m_open.size())];
+    while (!m_cases.list.empty()) {
+        const int target = m_cases.list[random(m_cases.list.size())];
         int chosen = -1, ties = 0;
         double best = -1;
         for (const int r : m_in.coveredBy[size_t(target)]) {
@@ -369,7 +379,7 @@ std::int64_t OrbitSearch::delta(int out, int in)
 // recent one; now and then a random one.
 void OrbitSearch::step()
 {
-    const Mask target = m_in.cases[size_t(m_open[random(m_open.size())])];
+    const Mask target = m_in.cases[size_t(m_cases.list[random(m_cases.list.size())])];
     int most = -1;
     m_near.clear();
     for (const int r : m_chosen) {
@@ -396,7 +406,7 @@ void OrbitSearch::step()
                     continue;
                 std::int64_t d = noise ? std::int64_t(random(1000)) : delta(out, in);
                 if (m_tabu[size_t(in)] > m_steps && !noise
-                    && std::int64_t(m_openWeight) + d >= m_bestOpen)
+                    && std::int64_t(m_cases.weight) + d >= m_bestOpen)
                     continue;
                 if (bestOut < 0 || d < best) {
                     best = d;
@@ -414,7 +424,7 @@ void OrbitSearch::step()
     remove(bestOut);
     add(bestIn);
     m_tabu[size_t(bestOut)] = m_steps + 2 + std::int64_t(random(10));
-    m_bestOpen = std::min(m_bestOpen, std::int64_t(m_openWeight));
+    m_bestOpen = std::min(m_bestOpen, std::int64_t(m_cases.weight));
 }
 
 // Searches for `seconds`, or until a cover of `target` rows; the smallest
@@ -425,7 +435,7 @@ std::vector<int> OrbitSearch::run(double seconds, int target)
     std::vector<int> best;
     int bestRows = 1 << 30;
     for (;; ++m_steps) {
-        if (m_open.empty()) {
+        if (m_cases.list.empty()) {
             if (m_rows < bestRows) {
                 best = m_chosen;
                 bestRows = m_rows;
@@ -436,7 +446,7 @@ std::vector<int> OrbitSearch::run(double seconds, int target)
                 break;
             remove(leastUseful());
             m_budget = std::min(m_rows, bestRows - 1);
-            m_bestOpen = m_openWeight;
+            m_bestOpen = m_cases.weight;
             continue;
         }
         if ((m_steps & 255) == 0 && Since(begin) > seconds)
@@ -616,7 +626,7 @@ public:
         const size_t rows = in.rows.size(), cases = in.caseWeight.size();
         m_count.assign(cases, 0);
         m_weight.assign(in.caseWeight.begin(), in.caseWeight.end());
-        m_openAt.assign(cases, -1);
+        m_cases.at.assign(cases, -1);
         for (size_t c = 0; c < cases; ++c)
             open(int(c));
         m_changed.assign(rows, 1);
@@ -639,13 +649,13 @@ public:
             || !choose(1, fixed))
             return {};
         const Clock::time_point begin = Clock::now();
-        std::int64_t least = m_openWeight;
-        for (std::int64_t step = 1; !m_open.empty(); ++step) {
+        std::int64_t least = m_cases.weight;
+        for (std::int64_t step = 1; !m_cases.list.empty(); ++step) {
             if ((step & 1023) == 0 && Since(begin) > seconds)
                 return {};
             swap(fixed, step);
-            if (m_openWeight < least) {
-                least = m_openWeight;
+            if (m_cases.weight < least) {
+                least = m_cases.weight;
                 std::fprintf(stderr, "  %lld open at %.1f s, step %lld\n", (long long)least,
                              Since(begin), (long long)step);
             }
@@ -654,21 +664,8 @@ public:
     }
 
 private:
-    void open(int c)
-    {
-        m_openAt[size_t(c)] = int(m_open.size());
-        m_open.push_back(c);
-        m_openWeight += m_in.caseWeight[size_t(c)];
-    }
-    void close(int c)
-    {
-        const int at = m_openAt[size_t(c)];
-        m_openAt[size_t(m_open.back())] = at;
-        m_open[size_t(at)] = m_open.back();
-        m_open.pop_back();
-        m_openAt[size_t(c)] = -1;
-        m_openWeight -= m_in.caseWeight[size_t(c)];
-    }
+    void open(int c) { m_cases.open(c, m_in.caseWeight[size_t(c)]); }
+    void close(int c) { m_cases.close(c, m_in.caseWeight[size_t(c)]); }
     // A chosen orbit's score is minus what it alone covers, any other's what
     // it would cover that is open: both weighted.
     void add(int r)
@@ -750,7 +747,7 @@ private:
     }
     void swap(int fixed, std::int64_t step)
     {
-        const int c = m_open[size_t(m_random() % m_open.size())];
+        const int c = m_cases.list[size_t(m_random() % m_cases.list.size())];
         int in = -1;
         for (const int r : m_in.coveredBy[size_t(c)]) {
             const int size = m_in.rowWeight[size_t(r)];
@@ -772,7 +769,7 @@ private:
         const int drop = out < 0 ? in : out;
         remove(drop);
         m_stamp[size_t(drop)] = step;
-        for (const int o : m_open) {
+        for (const int o : m_cases.list) {
             ++m_weight[size_t(o)];
             for (const int s : m_in.coveredBy[size_t(o)])
                 if (!m_chosen[size_t(s)])
@@ -782,10 +779,10 @@ private:
 
     const Instance &m_in;
     std::mt19937_64 m_random;
-    std::vector<int> m_count, m_open, m_openAt, m_solution;
+    std::vector<int> m_count, m_solution;
+    OpenCases m_cases;
     std::vector<std::int64_t> m_weight, m_score, m_stamp;
     std::vector<char> m_changed, m_chosen;
-    std::int64_t m_openWeight = 0; // rows of the open cases
     int m_order = 1;
 };
 
